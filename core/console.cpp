@@ -1,0 +1,292 @@
+// The console's two back ends, the UTF-8 mapping of the game's codes and the three reads.
+#include "core/console.hpp"
+
+#include "core/terminal.hpp"
+
+#include <cerrno>
+#include <charconv>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+// ---- the UTF-8 form of every code, worked out once at compile time
+
+struct utf8_glyph {
+    char bytes[4];
+    unsigned char size;
+};
+
+constexpr utf8_glyph encode(char32_t c) {
+    utf8_glyph g{};
+    auto byte = [](char32_t v) { return static_cast<char>(static_cast<unsigned char>(v)); };
+    if (c < 0x80) {
+        g.bytes[0] = byte(c);
+        g.size = 1;
+    } else if (c < 0x800) {
+        g.bytes[0] = byte(0xC0 | (c >> 6));
+        g.bytes[1] = byte(0x80 | (c & 0x3F));
+        g.size = 2;
+    } else {
+        g.bytes[0] = byte(0xE0 | (c >> 12));
+        g.bytes[1] = byte(0x80 | ((c >> 6) & 0x3F));
+        g.bytes[2] = byte(0x80 | (c & 0x3F));
+        g.size = 3;
+    }
+    return g;
+}
+
+constexpr std::array<utf8_glyph, 256> utf8_table = [] {
+    std::array<utf8_glyph, 256> t{};
+    for (int code = 0; code < 256; ++code) t[code] = encode(cp437[code]);
+    return t;
+}();
+
+// ---- the console's state: which back end, the output buffer and the input buffer
+
+constexpr int ttyfd_in = STDIN_FILENO;
+constexpr int ttyfd_out = STDOUT_FILENO;
+constexpr int esc = 27;
+constexpr int esc_wait_ms = 25; // time for the rest of an escape sequence to arrive
+constexpr int line_limit = 100;
+
+struct console_state {
+    bool scripted = true;
+    std::string out;        // UTF-8 not yet flushed
+    std::string script;     // scripted input
+    std::size_t script_at = 0;
+    std::string shown;      // scripted output flushed so far
+    char inbuf[512];        // terminal input read but not yet taken
+    std::size_t in_at = 0, in_size = 0;
+    // The line that character reads are taking apart. Key reads do not see it: what was typed
+    // after the choice of hero waits here until the rest of the line is discarded.
+    std::string pending;
+    std::size_t pending_at = 0;
+    std::uint64_t writes = 0;
+};
+
+console_state &con() {
+    static console_state c = [] {
+        console_state s;
+        s.out.reserve(1 << 16);
+        return s;
+    }();
+    return c;
+}
+
+void write_all(std::string_view bytes) {
+    console_state &c = con();
+    while (!bytes.empty()) {
+        ssize_t n = ::write(ttyfd_out, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return; // the screen is gone; the next read will find the input closed
+        ++c.writes;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+// Whether a byte can be taken without waiting longer than `ms` milliseconds.
+bool ready(int ms) {
+    console_state &c = con();
+    if (c.scripted) return c.script_at < c.script.size();
+    if (c.in_at < c.in_size) return true;
+    pollfd p{ttyfd_in, POLLIN, 0};
+    int r;
+    do r = poll(&p, 1, ms);
+    while (r < 0 && errno == EINTR);
+    return r > 0; // readable, or hung up: the read then reports the end
+}
+
+unsigned char nextbyte() {
+    console_state &c = con();
+    if (c.scripted) {
+        if (c.script_at >= c.script.size()) throw input_closed();
+        return static_cast<unsigned char>(c.script[c.script_at++]);
+    }
+    if (c.in_at == c.in_size) {
+        ssize_t n;
+        do n = ::read(ttyfd_in, c.inbuf, sizeof c.inbuf);
+        while (n < 0 && errno == EINTR);
+        if (n <= 0) throw input_closed(); // end of file, or the terminal hung up
+        c.in_at = 0;
+        c.in_size = static_cast<std::size_t>(n);
+    }
+    return static_cast<unsigned char>(c.inbuf[c.in_at++]);
+}
+
+unsigned char peekbyte() {
+    console_state &c = con();
+    if (c.scripted) return static_cast<unsigned char>(c.script[c.script_at]);
+    return static_cast<unsigned char>(c.inbuf[c.in_at]);
+}
+
+bool pending_left() {
+    console_state &c = con();
+    return c.pending_at < c.pending.size();
+}
+
+// The next byte of line input: the rest of the pending line first, then the input itself.
+unsigned char linebyte() {
+    console_state &c = con();
+    return pending_left() ? static_cast<unsigned char>(c.pending[c.pending_at++]) : nextbyte();
+}
+
+// Whether the next byte of line input is a line end, without waiting for one.
+bool linebreaknext() {
+    console_state &c = con();
+    if (pending_left()) return c.pending[c.pending_at] == '\n';
+    return ready(0) && peekbyte() == '\n';
+}
+
+// Before a read: the mode first, so that whoever sees the page knows the mode is in force.
+void prepare(term_mode mode) {
+    if (!con().scripted) terminal_setmode(mode);
+    flush();
+}
+
+// The rest of an escape sequence after ESC, read as one key.
+char escapekey() {
+    if (!ready(esc_wait_ms)) return esc;
+    unsigned char intro = nextbyte();
+    if (intro == 'O') { // application cursor keys and keypad
+        if (!ready(esc_wait_ms)) return esc;
+        unsigned char k = nextbyte();
+        switch (k) {
+            case 'A': return '8';
+            case 'B': return '2';
+            case 'C': return '6';
+            case 'D': return '4';
+        }
+        return k >= 'p' && k <= 'y' ? static_cast<char>('0' + (k - 'p')) : esc;
+    }
+    if (intro != '[') return esc; // ESC and one more key: Alt with a key, a key without meaning
+    // A control sequence: parameter and intermediate bytes, then one final byte.
+    while (ready(esc_wait_ms)) {
+        unsigned char b = nextbyte();
+        if (b < 0x20 || b > 0x3F) {
+            switch (b) {
+                case 'A': return '8';
+                case 'B': return '2';
+                case 'C': return '6';
+                case 'D': return '4';
+            }
+            return esc;
+        }
+    }
+    return esc;
+}
+
+} // namespace
+
+// ---- output
+
+void put(std::string_view codes) {
+    std::string &out = con().out;
+    for (char ch : codes) {
+        const utf8_glyph &g = utf8_table[static_cast<unsigned char>(ch)];
+        out.append(g.bytes, g.size);
+    }
+}
+
+void put(char code) { put(std::string_view(&code, 1)); }
+
+void putline(std::string_view codes) {
+    put(codes);
+    con().out.push_back('\n');
+}
+
+void newlines(int n) { con().out.append(static_cast<std::size_t>(std::max(n, 0)), '\n'); }
+
+void blanks(int n) { con().out.append(static_cast<std::size_t>(std::max(n, 0)), ' '); }
+
+void putnum(std::int32_t value, int width) {
+    char digits[12];
+    auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
+    int size = static_cast<int>(end - digits);
+    blanks(width - size);
+    con().out.append(digits, static_cast<std::size_t>(size));
+}
+
+void flush() {
+    console_state &c = con();
+    if (c.out.empty()) return;
+    if (c.scripted) c.shown += c.out;
+    else write_all(c.out);
+    c.out.clear();
+}
+
+// ---- input
+
+char key() {
+    prepare(term_mode::key);
+    unsigned char c = nextbyte();
+    return c == esc ? escapekey() : static_cast<char>(c);
+}
+
+void line() {
+    prepare(term_mode::line);
+    int taken = 0;
+    for (;;) {
+        unsigned char c = linebyte();
+        if (c == '\n') return;
+        if (c == '\r') continue;
+        if (++taken == line_limit) {
+            // A line of exactly 100 characters still ends here; a longer one leaves its rest.
+            if (linebreaknext()) linebyte();
+            return;
+        }
+    }
+}
+
+char linechar() {
+    prepare(term_mode::line);
+    console_state &c = con();
+    for (;;) {
+        if (!pending_left()) { // take one whole line
+            c.pending.clear();
+            c.pending_at = 0;
+            unsigned char b;
+            do c.pending.push_back(static_cast<char>(b = nextbyte()));
+            while (b != '\n');
+        }
+        char ch = c.pending[c.pending_at++];
+        if (ch != '\n' && ch != '\r') return ch;
+    }
+}
+
+void restofline() {
+    prepare(term_mode::line);
+    while (linebyte() != '\n') {
+    }
+}
+
+// ---- back ends
+
+void useterminal() {
+    flush();
+    console_state &c = con();
+    c.scripted = false;
+    c.in_at = c.in_size = 0;
+    c.pending.clear();
+    c.pending_at = 0;
+}
+
+void usescript(std::string_view input) {
+    flush();
+    console_state &c = con();
+    c.scripted = true;
+    c.script.assign(input);
+    c.script_at = 0;
+    c.shown.clear();
+    c.pending.clear();
+    c.pending_at = 0;
+}
+
+std::string transcript() {
+    flush();
+    std::string s;
+    s.swap(con().shown);
+    return s;
+}
+
+std::uint64_t writecount() { return con().writes; }

@@ -1,0 +1,152 @@
+// The console: the game's only door to the keyboard and the screen. Output is buffered and
+// written in one piece before each read; the game's 8-bit codes are shown as code page 437
+// glyphs in UTF-8. Two back ends: the real terminal and a script for tests.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] Code page 437: the glyph of every code, and pictures written in those glyphs
+// ---------------------------------------------------------------------------------------------
+
+// The display glyph of each code. Code 0 shows as a blank, 7 stays the bell and 10 ends a line.
+inline constexpr std::array<char32_t, 256> cp437 = {
+    U' ',      U'\u263A', U'\u263B', U'\u2665', U'\u2666', U'\u2663', U'\u2660', U'\a',
+    U'\u25D8', U'\u25CB', U'\n',     U'\u2642', U'\u2640', U'\u266A', U'\u266B', U'\u263C',
+    U'\u25BA', U'\u25C4', U'\u2195', U'\u203C', U'\u00B6', U'\u00A7', U'\u25AC', U'\u21A8',
+    U'\u2191', U'\u2193', U'\u2192', U'\u2190', U'\u221F', U'\u2194', U'\u25B2', U'\u25BC',
+    U' ',      U'!',      U'"',      U'#',      U'$',      U'%',      U'&',      U'\'',
+    U'(',      U')',      U'*',      U'+',      U',',      U'-',      U'.',      U'/',
+    U'0',      U'1',      U'2',      U'3',      U'4',      U'5',      U'6',      U'7',
+    U'8',      U'9',      U':',      U';',      U'<',      U'=',      U'>',      U'?',
+    U'@',      U'A',      U'B',      U'C',      U'D',      U'E',      U'F',      U'G',
+    U'H',      U'I',      U'J',      U'K',      U'L',      U'M',      U'N',      U'O',
+    U'P',      U'Q',      U'R',      U'S',      U'T',      U'U',      U'V',      U'W',
+    U'X',      U'Y',      U'Z',      U'[',      U'\\',     U']',      U'^',      U'_',
+    U'`',      U'a',      U'b',      U'c',      U'd',      U'e',      U'f',      U'g',
+    U'h',      U'i',      U'j',      U'k',      U'l',      U'm',      U'n',      U'o',
+    U'p',      U'q',      U'r',      U's',      U't',      U'u',      U'v',      U'w',
+    U'x',      U'y',      U'z',      U'{',      U'|',      U'}',      U'~',      U'\u2302',
+    U'\u00C7', U'\u00FC', U'\u00E9', U'\u00E2', U'\u00E4', U'\u00E0', U'\u00E5', U'\u00E7',
+    U'\u00EA', U'\u00EB', U'\u00E8', U'\u00EF', U'\u00EE', U'\u00EC', U'\u00C4', U'\u00C5',
+    U'\u00C9', U'\u00E6', U'\u00C6', U'\u00F4', U'\u00F6', U'\u00F2', U'\u00FB', U'\u00F9',
+    U'\u00FF', U'\u00D6', U'\u00DC', U'\u00A2', U'\u00A3', U'\u00A5', U'\u20A7', U'\u0192',
+    U'\u00E1', U'\u00ED', U'\u00F3', U'\u00FA', U'\u00F1', U'\u00D1', U'\u00AA', U'\u00BA',
+    U'\u00BF', U'\u2310', U'\u00AC', U'\u00BD', U'\u00BC', U'\u00A1', U'\u00AB', U'\u00BB',
+    U'\u2591', U'\u2592', U'\u2593', U'\u2502', U'\u2524', U'\u2561', U'\u2562', U'\u2556',
+    U'\u2555', U'\u2563', U'\u2551', U'\u2557', U'\u255D', U'\u255C', U'\u255B', U'\u2510',
+    U'\u2514', U'\u2534', U'\u252C', U'\u251C', U'\u2500', U'\u253C', U'\u255E', U'\u255F',
+    U'\u255A', U'\u2554', U'\u2569', U'\u2566', U'\u2560', U'\u2550', U'\u256C', U'\u2567',
+    U'\u2568', U'\u2564', U'\u2565', U'\u2559', U'\u2558', U'\u2552', U'\u2553', U'\u256B',
+    U'\u256A', U'\u2518', U'\u250C', U'\u2588', U'\u2584', U'\u258C', U'\u2590', U'\u2580',
+    U'\u03B1', U'\u00DF', U'\u0393', U'\u03C0', U'\u03A3', U'\u03C3', U'\u00B5', U'\u03C4',
+    U'\u03A6', U'\u0398', U'\u03A9', U'\u03B4', U'\u221E', U'\u03C6', U'\u03B5', U'\u2229',
+    U'\u2261', U'\u00B1', U'\u2265', U'\u2264', U'\u2320', U'\u2321', U'\u00F7', U'\u2248',
+    U'\u00B0', U'\u2219', U'\u00B7', U'\u221A', U'\u207F', U'\u00B2', U'\u25A0', U'\u00A0',
+};
+
+// In pictures and maps this character stands for code 0, the invisible wall, which has no
+// glyph of its own (it shows as a blank).
+inline constexpr char32_t invisible_wall = U'\u00A4'; // ¤
+
+namespace glyph_detail {
+// Reads one UTF-8 character of `s` at `i`, moving `i` past it.
+consteval char32_t nextchar(std::string_view s, std::size_t &i) {
+    auto b = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(s[k])); };
+    char32_t c = b(i);
+    int extra = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
+    if (extra) c &= 0x3F >> extra;
+    if (i + extra >= s.size()) throw "a picture row ends inside a UTF-8 character";
+    for (int k = 1; k <= extra; ++k) c = (c << 6) | (b(i + k) & 0x3F);
+    i += extra + 1;
+    return c;
+}
+// The code whose glyph is `c`; the bell's bullet and the line end are not drawable.
+consteval unsigned char codeof(char32_t c) {
+    if (c == invisible_wall) return 0;
+    if (c == U'\u2022') return 7;
+    for (int code = 1; code < 256; ++code)
+        if (code != 7 && code != 10 && cp437[code] == c) return static_cast<unsigned char>(code);
+    throw "a picture uses a character that code page 437 cannot show";
+}
+} // namespace glyph_detail
+
+// The number of cells a row written in glyphs takes on screen.
+consteval std::size_t cellcount(std::string_view row) {
+    std::size_t cells = 0;
+    for (std::size_t i = 0; i < row.size(); ++cells) glyph_detail::nextchar(row, i);
+    return cells;
+}
+
+// A picture of `Rows` rows of exactly `Cols` cells, as the game's codes.
+template <std::size_t Rows, std::size_t Cols>
+using picture = std::array<std::array<unsigned char, Cols>, Rows>;
+
+// Turns rows written in code page 437 glyphs into codes. A row of the wrong width, a missing
+// row or a glyph outside the code page does not compile (when the result is constexpr).
+template <std::size_t Rows, std::size_t Cols>
+consteval picture<Rows, Cols> decode(const std::array<std::string_view, Rows> &rows) {
+    picture<Rows, Cols> out{};
+    for (std::size_t r = 0; r < Rows; ++r) {
+        if (cellcount(rows[r]) != Cols) throw "a picture row is not exactly as wide as the picture";
+        std::size_t i = 0;
+        for (std::size_t c = 0; c < Cols; ++c)
+            out[r][c] = glyph_detail::codeof(glyph_detail::nextchar(rows[r], i));
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] Output: codes go into one buffer that reaches the screen before the next read
+// ---------------------------------------------------------------------------------------------
+
+// Writes game codes ('\n' ends a line).
+void put(std::string_view codes);
+void put(char code);
+// Writes `codes`, then ends the line.
+void putline(std::string_view codes = {});
+// Writes n line ends.
+void newlines(int n);
+// Writes n blanks.
+void blanks(int n);
+// Writes a number right-aligned in `width` columns (wider if it needs more).
+void putnum(std::int32_t value, int width = 0);
+// Sends everything written so far to the screen.
+void flush();
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] Input: three ways to read
+// ---------------------------------------------------------------------------------------------
+
+// Thrown by a read when the input has ended (closed, or the terminal hung up).
+struct input_closed : std::runtime_error {
+    input_closed() : std::runtime_error("input closed") {}
+};
+
+// One key without echo and without Enter. Arrow keys read as '8', '2', '6', '4' and a keypad in
+// application mode as its digits; any other escape sequence, or a lone ESC, is one key (ESC).
+char key();
+// Waits for Enter: reads one line of up to 100 characters and discards it. A longer line is
+// taken 100 characters at a time.
+void line();
+// The next character of line-buffered input, skipping line ends.
+char linechar();
+// Discards the rest of the current input line, its line end included.
+void restofline();
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] Back ends
+// ---------------------------------------------------------------------------------------------
+
+// Reads file descriptor 0 and writes 1; on a terminal, switches its modes for each kind of read.
+void useterminal();
+// Reads from `input` and keeps the output for `transcript`; the end of `input` ends the input.
+void usescript(std::string_view input);
+// The scripted output so far, as UTF-8; it is cleared.
+std::string transcript();
+// Counts the `write` calls the terminal back end has made (for measuring).
+std::uint64_t writecount();

@@ -1,0 +1,201 @@
+// The records every part of the game exchanges: the hero's Stats record, the item list,
+// creatures, grid positions, cards and reels, plus the hero's start-up and item rules.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <cstdint>
+#include <string_view>
+
+using int32 = std::int32_t;
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] Helpers: arrays counted from 1 and blank-padded text fields
+// ---------------------------------------------------------------------------------------------
+
+// An array indexed 1..N, as the game counts spell slots, victories, cards and reels.
+template <class T, int N>
+struct onebased {
+    std::array<T, N> at{};
+
+    constexpr T &operator[](int i) {
+        assert(i >= 1 && i <= N && "index counts from 1");
+        return at[i - 1];
+    }
+    constexpr const T &operator[](int i) const {
+        assert(i >= 1 && i <= N && "index counts from 1");
+        return at[i - 1];
+    }
+    static constexpr int size() { return N; }
+    constexpr auto begin() { return at.begin(); }
+    constexpr auto end() { return at.end(); }
+    constexpr auto begin() const { return at.begin(); }
+    constexpr auto end() const { return at.end(); }
+    friend constexpr bool operator==(const onebased &, const onebased &) = default;
+};
+
+// A fixed-length text field: N characters, blank-padded on the right, no terminator.
+template <std::size_t N>
+using text = std::array<char, N>;
+
+// `s` cut or padded with blanks to N characters.
+template <std::size_t N>
+constexpr text<N> padded(std::string_view s) {
+    text<N> t{};
+    t.fill(' ');
+    std::copy_n(s.begin(), std::min(s.size(), N), t.begin());
+    return t;
+}
+
+// The whole field, trailing blanks included.
+template <std::size_t N>
+constexpr std::string_view view(const text<N> &t) {
+    return {t.data(), N};
+}
+
+// The field without its trailing blanks.
+template <std::size_t N>
+constexpr std::string_view trimmed(const text<N> &t) {
+    std::string_view s = view(t);
+    return s.substr(0, s.find_last_not_of(' ') + 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] Records
+// ---------------------------------------------------------------------------------------------
+
+// The hero as chosen at character creation, handed once to `setup`.
+struct player_rec {
+    int32 power = 0;
+    int32 armor = 0; // becomes the starting and base maximum health
+    int32 magic = 0; // becomes the starting and base maximum magic
+    text<3> name = padded<3>("");
+};
+
+// A weapon or a shield: what it adds to attack strength, maximum health and maximum magic.
+struct weapon_type {
+    int32 power = 0;
+    int32 armor = 0;
+    int32 magic = 0;
+    text<20> name = padded<20>("");
+    friend bool operator==(const weapon_type &, const weapon_type &) = default;
+};
+
+// One spell slot; a `usecost` of 0 marks it empty. Spells fill the slots from 1 without gaps.
+struct magicnode {
+    text<11> spell = padded<11>("");
+    text<30> des = padded<30>("");
+    int32 usecost = 0;
+    int32 damagex = 0;
+    friend bool operator==(const magicnode &, const magicnode &) = default;
+};
+using spells = onebased<magicnode, 5>;
+
+// One entry of the item list: 1 "potion", 2 "magic dust", 3 "regain", always in that order.
+struct node {
+    text<10> item = padded<10>("");
+    text<30> des = padded<30>("");
+    int32 num = 0;
+    node *next = nullptr;
+};
+
+// Victories per creature kind, indexed as the creature roster says.
+using cre_wins = onebased<int32, 25>;
+
+// The hero's whole state. There is one in a running game, owned by the main loop.
+struct stats_rec {
+    text<3> name = padded<3>("");
+    int32 power = 0;
+    int32 health = 0;
+    int32 total_health = 0;
+    int32 magicdust = 0;
+    int32 total_magicdust = 0;
+    int32 money = 100;
+    int32 points = 0;
+    node *items = nullptr; // compared by identity
+    weapon_type weapon;
+    weapon_type shield;
+    spells magic;
+    int32 num_fights = 0;
+    int32 deaths = 0;
+    bool mad_eyes = false;
+    bool mad_eyes_collect = false;
+    int32 num_of_rings = 0;
+    int32 steps = -1; // negative: draw a new encounter countdown at the next step
+    int32 battle_rand = 0;
+    cre_wins wins;
+    int32 next_level = 100;
+    bool boat = false;
+
+    // Two records are equal when every field is; a menu visit in a fight that changes
+    // nothing does not count as the hero's turn.
+    friend bool operator==(const stats_rec &, const stats_rec &) = default;
+};
+
+// A creature in a fight. Its name holds no blank before its end: messages cut at the first one.
+struct creature_rec {
+    text<15> name = padded<15>("");
+    int32 power = 0;
+    int32 health = 0;
+    int32 total_health = 0;
+    int32 points = 0;
+    int32 money = 0;
+    int32 runaway = 0; // an escape succeeds when a fight draw is a multiple of this
+};
+
+// A position on a screen grid, row 1..22 and column 1..78.
+struct wave_rec {
+    int32 row = 0;
+    int32 col = 0;
+    friend bool operator==(const wave_rec &, const wave_rec &) = default;
+};
+using wave_array = onebased<wave_rec, 10>;
+
+struct card_rec {
+    int32 value = 0; // 1 (ace) to 13 (king)
+    int32 suit = 0;  // 1 to 4
+    friend bool operator==(const card_rec &, const card_rec &) = default;
+};
+using deck = onebased<card_rec, 52>;
+
+// The three reels of the slot machine.
+using slot = onebased<int32, 3>;
+
+// What every screen handler returns: the next screen and the one just left.
+struct screen_result {
+    int32 where = 0;
+    int32 oldwhere = 0;
+    friend bool operator==(const screen_result &, const screen_result &) = default;
+};
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The hero's figures and items
+// ---------------------------------------------------------------------------------------------
+
+// The derived maxima, computed anew at every use and never stored.
+constexpr int32 attackstrength(const stats_rec &s) {
+    return s.power + s.weapon.power + s.shield.power;
+}
+constexpr int32 maxhealth(const stats_rec &s) {
+    return s.total_health + s.weapon.armor + s.shield.armor;
+}
+constexpr int32 maxmagic(const stats_rec &s) {
+    return s.total_magicdust + s.weapon.magic + s.shield.magic;
+}
+
+// Positions in the item list.
+enum item_position : int { potion = 1, magic_dust = 2, regain = 3 };
+
+// The item list's references: `head` is its first node; `current` is `setup`'s building cursor.
+extern node *head;
+extern node *current;
+
+// Copies the chosen hero into the Stats record, equips it and builds the item list.
+void setup(const player_rec &player, stats_rec &stats);
+
+// The entry at `position` (1 to 3) of the hero's item list.
+node &itemat(const stats_rec &stats, int position);
+
+// Uses one of the item at `position` if any is left and applies its effect; false when none.
+bool useitem(stats_rec &stats, int position);

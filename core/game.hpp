@@ -1,0 +1,20 @@
+// The main loop: the opening, the hero's setup, then one screen handler after another until a
+// screen number outside 1 to 55 ends the game and the score is saved.
+#pragma once
+
+#include "core/definitions.hpp"
+
+#include <array>
+
+// A screen handler `moveN(oldwhere, stats)`: runs screen N until the hero leaves it.
+using screen_handler = screen_result (*)(int32 oldwhere, stats_rec &stats);
+// The handlers by screen number 1 to 55 (entry 0 is unused). A screen not built yet is null.
+using screen_table = std::array<screen_handler, 56>;
+
+extern const screen_table screens;
+
+// Runs the screens from screen 1 (coming from -1, no screen) until a result leaves 1 to 55 or
+// reaches a screen that is not built; then saves the score record.
+void runscreens(const screen_table &table, stats_rec &stats);
+// A whole game: the opening, `setup`, the screens and the score record.
+void playgame(const screen_table &table = screens);

@@ -1,0 +1,118 @@
+// Records, setup and the item rules.
+#include "core/definitions.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+stats_rec newhero(player_rec p = {.power = 40, .armor = 35, .magic = 25, .name = padded<3>("Oru")}) {
+    stats_rec s;
+    setup(p, s);
+    return s;
+}
+
+TEST(Setup, FillsTheStatsRecordFromTheHero) {
+    stats_rec s = newhero();
+    EXPECT_EQ(view(s.name), "Oru");
+    EXPECT_EQ(s.power, 40);
+    EXPECT_EQ(s.health, 35);
+    EXPECT_EQ(s.total_health, 35);
+    EXPECT_EQ(s.magicdust, 25);
+    EXPECT_EQ(s.total_magicdust, 25);
+    EXPECT_EQ(s.money, 100);
+    EXPECT_EQ(s.steps, -1);
+    EXPECT_EQ(s.next_level, 100);
+    EXPECT_EQ(view(s.weapon.name), "Rusty Sword         ");
+    EXPECT_EQ(view(s.shield.name), "Battered Shield     ");
+    EXPECT_EQ(view(s.magic[1].spell), "Heal       ");
+    EXPECT_EQ(view(s.magic[1].des), "Adds 25% to current health    ");
+    EXPECT_EQ(s.magic[1].usecost, 10);
+    EXPECT_EQ(s.magic[2].damagex, 15);
+    EXPECT_EQ(trimmed(s.magic[2].des), "Short burst of energy");
+    for (int i = 3; i <= 5; ++i) EXPECT_EQ(s.magic[i].usecost, 0) << "slot " << i;
+}
+
+TEST(Setup, BuildsTheThreeItemsInOrder) {
+    stats_rec s = newhero();
+    ASSERT_EQ(s.items, head);
+    EXPECT_EQ(current, head->next);
+    const char *names[] = {"potion    ", "magic dust", "regain    "};
+    const int counts[] = {1, 0, 0};
+    node *n = s.items;
+    for (int i = 0; i < 3; ++i, n = n->next) {
+        ASSERT_NE(n, nullptr);
+        EXPECT_EQ(view(n->item), names[i]);
+        EXPECT_EQ(n->num, counts[i]);
+        EXPECT_EQ(&itemat(s, i + 1), n);
+    }
+    EXPECT_EQ(n, nullptr);
+    EXPECT_EQ(trimmed(itemat(s, regain).des), "regain all health");
+}
+
+TEST(Items, EffectsAreCappedByTheDerivedMaxima) {
+    stats_rec s = newhero();
+    s.weapon.armor = 5;
+    s.shield.magic = 4;
+    ASSERT_EQ(maxhealth(s), 40);
+    ASSERT_EQ(maxmagic(s), 29);
+
+    s.health = maxhealth(s) - 10;
+    EXPECT_TRUE(useitem(s, potion));
+    EXPECT_EQ(s.health, 40) << "a potion heals only up to the maximum";
+    EXPECT_EQ(itemat(s, potion).num, 0);
+    EXPECT_FALSE(useitem(s, potion)) << "none left";
+    EXPECT_EQ(s.health, 40);
+
+    s.magicdust = 0;
+    itemat(s, magic_dust).num = 2;
+    EXPECT_TRUE(useitem(s, magic_dust));
+    EXPECT_EQ(s.magicdust, 29);
+
+    s.health = 1;
+    s.magicdust = 1;
+    itemat(s, regain).num = 1;
+    EXPECT_TRUE(useitem(s, regain));
+    EXPECT_EQ(s.health, 40);
+    EXPECT_EQ(s.magicdust, 29);
+    EXPECT_EQ(itemat(s, regain).num, 0);
+}
+
+TEST(Stats, DerivedFiguresAddWeaponAndShield) {
+    stats_rec s = newhero();
+    s.weapon = {.power = 7, .armor = 2, .magic = 1};
+    s.shield = {.power = 3, .armor = 4, .magic = 5};
+    EXPECT_EQ(attackstrength(s), 50);
+    EXPECT_EQ(maxhealth(s), 41);
+    EXPECT_EQ(maxmagic(s), 31);
+}
+
+TEST(Stats, WholeRecordComparison) {
+    stats_rec s = newhero();
+    stats_rec copy = s;
+    EXPECT_EQ(s, copy);
+    copy.magic[5].damagex = 1;
+    EXPECT_NE(s, copy) << "spell slots compare field by field";
+    copy = s;
+    copy.wins[25] = 1;
+    EXPECT_NE(s, copy);
+    copy = s;
+    copy.name[2] = 'x';
+    EXPECT_NE(s, copy);
+    copy = s;
+    stats_rec other = newhero();
+    copy.items = other.items;
+    EXPECT_NE(s, copy) << "item lists compare by identity";
+    // A count changed in the shared list is not a change of the record itself.
+    copy = s;
+    itemat(s, potion).num = 5;
+    EXPECT_EQ(s, copy);
+}
+
+TEST(Text, PaddingAndTrimming) {
+    EXPECT_EQ(view(padded<5>("ab")), "ab   ");
+    EXPECT_EQ(view(padded<3>("abcdef")), "abc");
+    EXPECT_EQ(trimmed(padded<6>("a b")), "a b");
+    EXPECT_EQ(trimmed(padded<4>("")), "");
+}
+
+} // namespace

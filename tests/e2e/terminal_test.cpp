@@ -1,0 +1,113 @@
+// The real game in a pseudo-terminal: pages wait for Enter, keys act at once without echo,
+// arrows move, and the terminal is left as it was found on every way out.
+#include "pty.hpp"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace {
+
+constexpr std::string_view notice = "PRESS ENTER";
+constexpr std::string_view choice = "CHOICE  : ";
+
+// Presses Enter at the five opening pages, checking that each waits for it.
+void pastopening(pty_game &game) {
+    std::size_t at = 0;
+    for (int page = 1; page <= 5; ++page) {
+        at = game.waitfor(notice, at);
+        ASSERT_NE(at, std::string::npos) << "page " << page;
+        at += notice.size();
+        EXPECT_EQ(game.seen.find(notice, at), std::string::npos) << "page " << page << " did not wait";
+        EXPECT_EQ(game.seen.find(choice), std::string::npos) << "the choice came before page " << page;
+        game.send("\n");
+    }
+    game.waitfor(choice, at);
+}
+
+std::string fileof(const std::string &path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(Terminal, OpeningChoiceAndEndRestoreTheTerminal) {
+    std::string dir = tempdir();
+    pty_game game(dir);
+    const termios before = game.settings();
+    pastopening(game);
+
+    std::size_t at = game.seen.size();
+    game.send("9\n");
+    game.waitfor("INVALID CHOICE!!!", at);
+    game.send("2\n");
+    at = game.waitfor("Vek has been sent by the king", at);
+    game.waitfor(notice, at);
+    game.send("\n");
+    int status = game.finish();
+
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(samesettings(before, game.settings()));
+    EXPECT_EQ(fileof(dir + "/score.txt"), "Vek\n          0\n          0\nE\n\n\n");
+}
+
+TEST(Terminal, StatKeysActAtOnceWithoutEchoAndArrowsMove) {
+    std::string dir = tempdir();
+    pty_game game(dir);
+    const termios before = game.settings();
+    pastopening(game);
+
+    std::size_t at = game.seen.size();
+    game.send("3\n");
+    game.waitfor("three letter name  : ", at);
+    game.send("abc\n");
+    at = game.waitfor("Magic = 10", at);
+
+    // The key mode: no echo, no line editing, but Ctrl-C and line ends still work.
+    termios keys = game.settings();
+    EXPECT_FALSE(keys.c_lflag & (ICANON | ECHO));
+    EXPECT_TRUE(keys.c_lflag & ISIG);
+    EXPECT_TRUE(keys.c_oflag & OPOST);
+    EXPECT_FALSE(keys.c_iflag & IXON);
+
+    std::size_t frame = game.seen.size();
+    game.send("6"); // no Enter
+    at = game.waitfor("Points Left  :          69", frame);
+    EXPECT_EQ(game.seen.substr(frame, 14), "Now to adjust ") << "the key was echoed";
+    EXPECT_NE(game.seen.find("-> Power = 11", at), std::string::npos);
+
+    frame = game.seen.size();
+    game.send("\x1b[A"); // the up arrow acts as 8
+    game.waitfor("-> Magic = 10", frame);
+    frame = game.seen.size();
+    game.send("\x1bOB"); // the down arrow in application mode acts as 2
+    game.waitfor("-> Power = 11", frame);
+
+    frame = game.seen.size();
+    game.send("\x03"); // Ctrl-C ends the game
+    int status = game.finish();
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+    EXPECT_TRUE(samesettings(before, game.settings()));
+    struct stat st;
+    EXPECT_NE(stat((dir + "/score.txt").c_str(), &st), 0) << "an interrupted game has no score";
+}
+
+TEST(Terminal, EndOfInputEndsAtOnceWithTheTerminalRestored) {
+    std::string dir = tempdir();
+    pty_game game(dir);
+    const termios before = game.settings();
+    game.waitfor(notice);
+    game.send("\x04"); // Ctrl-D on an empty line: the input has ended
+    int status = game.finish();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(samesettings(before, game.settings()));
+    struct stat st;
+    EXPECT_NE(stat((dir + "/score.txt").c_str(), &st), 0);
+}
+
+} // namespace
