@@ -41,7 +41,7 @@ TEST(Intro, FivePagesThenTheChoiceThenTheHerosPage) {
     std::size_t choice = static_cast<std::size_t>(at("                       CHOOSE YOUR CHARACTER"));
     EXPECT_GT(choice, notices[4]);
     EXPECT_LT(choice, notices[5]);
-    EXPECT_EQ(static_cast<std::size_t>(at("                   ORBRIDDEN")), notices[3] + 2 + 8)
+    EXPECT_EQ(static_cast<std::size_t>(at("                   ORBRIDDEN")), notices[3] + 9)
         << "the title after 7 empty lines";
     std::size_t hero = static_cast<std::size_t>(
         at("Oru has been sent by the king as the world's final hope to return these rings"));
