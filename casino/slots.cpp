@@ -1,0 +1,253 @@
+// The mathematical slot machine: three stacked reels form a sum (number, operator, number)
+// whose result pays a multiple of the bet when it is in the win box.
+#include "casino/casino.hpp"
+#include "casino/page.hpp"
+#include "core/random.hpp"
+
+#include <array>
+#include <optional>
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The reels and the win box
+// ---------------------------------------------------------------------------------------------
+
+// Each reel is a cyclic strip. Stop k shows strip entries k, k+1, k+2 (counting from 0 and
+// wrapping); the middle one is the row's value.
+constexpr std::array<int32, 5> top_strip = {3, 4, 8, 9, 6};
+constexpr std::array<int32, 5> bottom_strip = {4, 3, 2, 1, 3};
+enum class sum_op { add, subtract, multiply, remainder };
+struct operator_symbol {
+    std::string_view shown;
+    sum_op op;
+};
+constexpr std::array<operator_symbol, 4> middle_strip = {{
+    {"+", sum_op::add},
+    {"-", sum_op::subtract},
+    {"*", sum_op::multiply},
+    {"REM", sum_op::remainder},
+}};
+
+template <class T, std::size_t N>
+constexpr const T &shown(const std::array<T, N> &strip, int32 stop, int offset) {
+    return strip[static_cast<std::size_t>(stop + offset) % N];
+}
+
+// What each result in the win box pays, in bets.
+struct prize {
+    int32 low, high; // the results that win it
+    int32 times;
+    std::string_view line;
+};
+constexpr prize prizes[] = {
+    {-1, -1, 30, "        YOU WIN => 30 * $"}, {30, 40, 10, "        YOU WIN => 10 * $"},
+    {18, 18, 5, "        YOU WIN => 5 * $"},   {12, 12, 2, "        YOU WIN => 2 * $"},
+    {0, 0, 1, "        YOU WIN => 1 * $"},
+};
+
+const prize *prizefor(int32 result) {
+    for (const prize &p : prizes)
+        if (result >= p.low && result <= p.high) return &p;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] Pages
+// ---------------------------------------------------------------------------------------------
+
+constexpr auto math_slots = decode<12, 59>({
+    "                        ██   ██   ████   ██████  ██  ██    ",
+    "                        ███ ███  ██  ██    ██    ██  ██    ",
+    "                        ██ █ ██  ██████    ██    ██████    ",
+    "                        ██   ██  ██  ██    ██    ██  ██    ",
+    "                        ██   ██  ██  ██    ██    ██  ██    ",
+    "                                                           ",
+    "                                                           ",
+    "                      █████  ██       ████   ██████   █████",
+    "                     ██      ██      ██  ██    ██    ██    ",
+    "                      ████   ██      ██  ██    ██     ████ ",
+    "                         ██  ██      ██  ██    ██        ██",
+    "                     █████   ██████   ████     ██    █████ ",
+});
+
+constexpr std::string_view winbox[] = {
+    "                -------------WIN-------------",
+    "               |   -1 = * 30     >30 = * 10  |",
+    "               |   18 = * 5       12 = * 2   |",
+    "               |           0 = * 1           |",
+    "                -----------------------------",
+};
+
+constexpr std::string_view object_text[] = {
+    "        OBJECT : ",
+    "           If the result of the equation created by the spin equals a",
+    "        value inside the win box then you win a multiple of your wager",
+};
+
+// The small win box of the instructions, beside the example's result.
+constexpr std::string_view example_box[] = {
+    "   ----WIN-----                                    = 18",
+    "  |  -1 = * 30 |",
+    "  | >30 = * 10 |                 You would win your wager * 5!",
+    "  |  18 = * 5  | <=",
+    "  |  12 = * 2  |",
+    "  |   0 = * 1  |                                          PRESS ENTER",
+    "   ------------",
+};
+
+// The example machine of the instructions: 8 9 6, - * REM, 3 2 1, which makes 9 * 2 = 18.
+constexpr slot_stops example_stops = {.top = 2, .middle = 1, .bottom = 1};
+
+constexpr std::string_view row_border = "                      -----------------------------------";
+constexpr std::string_view empty_row = "                     |                                   |";
+
+// One row of the machine showing three symbols, each centred in a cell of ten columns.
+void putrow(const std::array<std::string_view, 3> &symbols) {
+    std::array<char, 37> row;
+    row.fill(' ');
+    row.front() = row.back() = '|';
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::size_t centre = 8 + 10 * i;
+        std::copy(symbols[i].begin(), symbols[i].end(),
+                  row.begin() + centre - symbols[i].size() / 2);
+    }
+    blanks(21);
+    putline({row.data(), row.size()});
+}
+
+constexpr std::string_view digits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+
+void putnumberrow(const std::array<int32, 5> &strip, int32 stop) {
+    putrow({digits[shown(strip, stop, 0)], digits[shown(strip, stop, 1)],
+            digits[shown(strip, stop, 2)]});
+}
+
+// The machine: three rows in frames, joined by an up-down arrow; empty before the spin.
+void drawmachine(std::optional<slot_stops> stops) {
+    auto framed = [&](auto drawrow) {
+        putline(row_border);
+        if (stops)
+            drawrow(*stops);
+        else
+            putline(empty_row);
+        putline(row_border);
+    };
+    auto joint = [] {
+        blanks(39);
+        putline("\x12");
+    };
+    framed([](slot_stops s) { putnumberrow(top_strip, s.top); });
+    joint();
+    framed([](slot_stops s) {
+        putrow({shown(middle_strip, s.middle, 0).shown, shown(middle_strip, s.middle, 1).shown,
+                shown(middle_strip, s.middle, 2).shown});
+    });
+    joint();
+    framed([](slot_stops s) { putnumberrow(bottom_strip, s.bottom); });
+}
+
+void instructions() {
+    newlines(3);
+    putlines(object_text);
+    newlines(1);
+    drawmachine(example_stops);
+    newlines(1);
+    putlines(example_box);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The rules
+// ---------------------------------------------------------------------------------------------
+
+slot_stops slotstops(const slot &reels) {
+    return {.top = reels[1] % 5, .middle = reels[2] % 4, .bottom = reels[3] % 5};
+}
+
+int32 slotresult(slot_stops stops) {
+    const int32 first = shown(top_strip, stops.top, 1);
+    const int32 second = shown(bottom_strip, stops.bottom, 1); // never 0
+    switch (shown(middle_strip, stops.middle, 1).op) {
+        case sum_op::add:
+            return first + second;
+        case sum_op::subtract:
+            return first - second;
+        case sum_op::multiply:
+            return first * second;
+        case sum_op::remainder:
+            return first % second;
+    }
+    return 0;
+}
+
+int32 slotpayout(int32 result) {
+    const prize *p = prizefor(result);
+    return p ? p->times : 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The spin and the wager menu
+// ---------------------------------------------------------------------------------------------
+
+void mathslot(stats_rec &stats, int32 cash) {
+    newlines(3);
+    putlines(winbox);
+    newlines(1);
+    drawmachine(std::nullopt);
+    newlines(2);
+    putline("                          PRESS ENTER TO SPIN!");
+    newlines(1);
+    key();
+
+    const slot_stops stops = slotstops(randslot());
+    newlines(3);
+    putlines(winbox);
+    newlines(1);
+    drawmachine(stops);
+    newlines(1);
+    const int32 result = slotresult(stops);
+    put("                                            = ");
+    putnum(result);
+    newlines(1);
+    if (const prize *p = prizefor(result)) {
+        put(p->line);
+        putnum(cash);
+        put(" = $");
+        putnum(cash * p->times);
+        newlines(2);
+        stats.money += cash * p->times;
+    } else {
+        putline("        YOU LOSE!!!");
+        newlines(1);
+        stats.money -= cash;
+    }
+    key();
+}
+
+void slotsbet(stats_rec &stats) {
+    bool instructed = false; // the instructions come once per visit, after its first key
+    for (;;) {
+        newlines(1);
+        putpicture(math_slots);
+        newlines(2);
+        put("            How much would you like to wager?         MONEY : $");
+        putnum(stats.money);
+        newlines(2);
+        putline("            1) $10");
+        putline("            2) $25");
+        putline("            3) $50");
+        newlines(1);
+        putline("            0) EXIT");
+        newlines(2);
+        const char k = key();
+        if (!instructed) {
+            instructions();
+            key();
+            instructed = true;
+        }
+        if (k == '0') return;
+        if (int32 cash = betfor(k)) mathslot(stats, cash);
+    }
+}
