@@ -41,9 +41,11 @@ struct prize {
     std::string_view line;
 };
 constexpr prize prizes[] = {
-    {-1, -1, 30, "        YOU WIN => 30 * $"}, {30, 40, 10, "        YOU WIN => 10 * $"},
-    {18, 18, 5, "        YOU WIN => 5 * $"},   {12, 12, 2, "        YOU WIN => 2 * $"},
-    {0, 0, 1, "        YOU WIN => 1 * $"},
+    {.low = -1, .high = -1, .times = 30, .line = "        YOU WIN => 30 * $"},
+    {.low = 30, .high = 40, .times = 10, .line = "        YOU WIN => 10 * $"},
+    {.low = 18, .high = 18, .times = 5, .line = "        YOU WIN => 5 * $"},
+    {.low = 12, .high = 12, .times = 2, .line = "        YOU WIN => 2 * $"},
+    {.low = 0, .high = 0, .times = 1, .line = "        YOU WIN => 1 * $"},
 };
 
 const prize *prizefor(int32 result) {
