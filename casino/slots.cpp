@@ -4,8 +4,10 @@
 #include "casino/page.hpp"
 #include "core/random.hpp"
 
+#include <algorithm>
 #include <array>
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -13,25 +15,35 @@ namespace {
 // [SECTION] The reels and the win box
 // ---------------------------------------------------------------------------------------------
 
-// Each reel is a cyclic strip. Stop k shows strip entries k, k+1, k+2 (counting from 0 and
-// wrapping); the middle one is the row's value.
-constexpr std::array<int32, 5> top_strip = {3, 4, 8, 9, 6};
-constexpr std::array<int32, 5> bottom_strip = {4, 3, 2, 1, 3};
-enum class sum_op { add, subtract, multiply, remainder };
-struct operator_symbol {
-    std::string_view shown;
-    sum_op op;
-};
-constexpr std::array<operator_symbol, 4> middle_strip = {{
-    {"+", sum_op::add},
-    {"-", sum_op::subtract},
-    {"*", sum_op::multiply},
-    {"REM", sum_op::remainder},
-}};
+// Each reel is a cyclic strip, written as its symbols are printed. Stop k shows entries k, k+1
+// and k+2 (counting from 0 and wrapping); the middle one is the row's value.
+constexpr std::array<std::string_view, 5> top_strip = {"3", "4", "8", "9", "6"};
+constexpr std::array<std::string_view, 4> middle_strip = {"+", "-", "*", "REM"};
+constexpr std::array<std::string_view, 5> bottom_strip = {"4", "3", "2", "1", "3"};
 
-template <class T, std::size_t N>
-constexpr const T &shown(const std::array<T, N> &strip, int32 stop, int offset) {
-    return strip[static_cast<std::size_t>(stop + offset) % N];
+// The operations, in the order of the middle strip.
+enum sum_op { add, subtract, multiply, remainder };
+static_assert(middle_strip[add] == "+" && middle_strip[subtract] == "-" &&
+                  middle_strip[multiply] == "*" && middle_strip[remainder] == "REM",
+              "the operations follow the middle strip");
+
+// The three symbols a row shows at `stop`.
+using row_symbols = std::array<std::string_view, 3>;
+template <std::size_t N>
+constexpr row_symbols showing(const std::array<std::string_view, N> &strip, int32 stop) {
+    const auto at = [&](int offset) { return strip[static_cast<std::size_t>(stop + offset) % N]; };
+    return {at(0), at(1), at(2)};
+}
+
+// Where on its strip a row's value lies: the middle of the three symbols shown.
+template <std::size_t N>
+constexpr std::size_t middleof(int32 stop) {
+    return static_cast<std::size_t>(stop + 1) % N;
+}
+
+// A number row's value: the digit in its middle.
+constexpr int32 numberat(const std::array<std::string_view, 5> &strip, int32 stop) {
+    return strip[middleof<5>(stop)][0] - '0';
 }
 
 // What each result in the win box pays, in bets.
@@ -105,7 +117,7 @@ constexpr std::string_view row_border = "                      -----------------
 constexpr std::string_view empty_row = "                     |                                   |";
 
 // One row of the machine showing three symbols, each centred in a cell of ten columns.
-void putrow(const std::array<std::string_view, 3> &symbols) {
+void putrow(const row_symbols &symbols) {
     std::array<char, 37> row;
     row.fill(' ');
     row.front() = row.back() = '|';
@@ -118,35 +130,24 @@ void putrow(const std::array<std::string_view, 3> &symbols) {
     putline({row.data(), row.size()});
 }
 
-constexpr std::string_view digits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
-
-void putnumberrow(const std::array<int32, 5> &strip, int32 stop) {
-    putrow({digits[shown(strip, stop, 0)], digits[shown(strip, stop, 1)],
-            digits[shown(strip, stop, 2)]});
-}
-
-// The machine: three rows in frames, joined by an up-down arrow; empty before the spin.
+// The machine: three framed rows joined by an up-down arrow; empty before the spin.
 void drawmachine(std::optional<slot_stops> stops) {
-    auto framed = [&](auto drawrow) {
+    std::array<row_symbols, 3> rows{};
+    if (stops)
+        rows = {showing(top_strip, stops->top), showing(middle_strip, stops->middle),
+                showing(bottom_strip, stops->bottom)};
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (r > 0) {
+            blanks(39);
+            putline("\x12");
+        }
         putline(row_border);
         if (stops)
-            drawrow(*stops);
+            putrow(rows[r]);
         else
             putline(empty_row);
         putline(row_border);
-    };
-    auto joint = [] {
-        blanks(39);
-        putline("\x12");
-    };
-    framed([](slot_stops s) { putnumberrow(top_strip, s.top); });
-    joint();
-    framed([](slot_stops s) {
-        putrow({shown(middle_strip, s.middle, 0).shown, shown(middle_strip, s.middle, 1).shown,
-                shown(middle_strip, s.middle, 2).shown});
-    });
-    joint();
-    framed([](slot_stops s) { putnumberrow(bottom_strip, s.bottom); });
+    }
 }
 
 void instructions() {
@@ -169,16 +170,16 @@ slot_stops slotstops(const slot &reels) {
 }
 
 int32 slotresult(slot_stops stops) {
-    const int32 first = shown(top_strip, stops.top, 1);
-    const int32 second = shown(bottom_strip, stops.bottom, 1); // never 0
-    switch (shown(middle_strip, stops.middle, 1).op) {
-        case sum_op::add:
+    const int32 first = numberat(top_strip, stops.top);
+    const int32 second = numberat(bottom_strip, stops.bottom); // never 0
+    switch (static_cast<sum_op>(middleof<4>(stops.middle))) {
+        case add:
             return first + second;
-        case sum_op::subtract:
+        case subtract:
             return first - second;
-        case sum_op::multiply:
+        case multiply:
             return first * second;
-        case sum_op::remainder:
+        case remainder:
             return first % second;
     }
     return 0;
