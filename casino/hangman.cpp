@@ -4,6 +4,7 @@
 #include "casino/page.hpp"
 #include "core/random.hpp"
 
+#include <algorithm>
 #include <iterator>
 
 namespace {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 // A deck holding `cards` from position 1.
@@ -275,6 +277,20 @@ TEST(Lobby, OpensEachGameAndComesBack) {
         std::count(got.begin(), got.end(), "                        WELCOME TO THE MONEY CLUB"), 4);
     EXPECT_EQ(stats.money, 500);
     for (const std::string &l : got) EXPECT_LE(columns(l), 80u) << l;
+}
+
+TEST(Lobby, ALongRandomKeyStreamKeepsEveryLineOnTheScreen) {
+    stepping_clock clock(99);
+    std::mt19937 gen(7);
+    const std::string_view keyset = "0123456789 abegnorstxzAEZ\x1b\n";
+    std::string keys;
+    for (int i = 0; i < 20000; ++i) keys += keyset[gen() % keyset.size()];
+    stats_rec stats;
+    stats.money = 500;
+    const lines got = run(keys, [&] {
+        for (;;) loadcasino(stats); // back in at once after every exit
+    });
+    for (const std::string &l : got) ASSERT_LE(columns(l), 80u) << l;
 }
 
 } // namespace
