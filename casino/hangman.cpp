@@ -48,11 +48,15 @@ static_assert(wordsfit(), "every word has 6 to 10 lower-case letters");
 // [SECTION] Pages
 // ---------------------------------------------------------------------------------------------
 
+// clang-format off
 constexpr std::string_view help_me[] = {
-    "                                HELP ME!!!", "                                   /",
-    "                               \\O/",        "                                |",
+    "                                HELP ME!!!",
+    "                                   /",
+    "                               \\O/",
+    "                                |",
     "                               / \\",
 };
+// clang-format on
 
 // The gallows' changing lines, by the number of wrong letters.
 constexpr std::string_view gallows_head[] = {
@@ -71,19 +75,29 @@ constexpr std::string_view gallows_leg[] = {
     "                                 |   \\    ",
 };
 
+// clang-format off
 constexpr std::string_view freed[] = {
-    "                         THANK YOU!!!", "                            /",
-    "                        \\O",           "                         |\\",
+    "                         THANK YOU!!!",
+    "                            /",
+    "                        \\O",
+    "                         |\\",
     "                        / \\",
 };
+// clang-format on
 
+// clang-format off
 constexpr std::string_view gravestone[] = {
-    "           __________________",  "          |   |              |",
-    "          |   | RRR IIII PPP |", "          |   | R R  II  P P |",
-    "          |   | RR   II  PP  |", "          |   | R R IIII P   |",
-    "          |   |              |", "          |   |   YOU LOSE   |",
+    "           __________________",
+    "          |   |              |",
+    "          |   | RRR IIII PPP |",
+    "          |   | R R  II  P P |",
+    "          |   | RR   II  PP  |",
+    "          |   | R R IIII P   |",
+    "          |   |              |",
+    "          |   |   YOU LOSE   |",
     "          |   |              |",
 };
+// clang-format on
 
 void drawgame(const hangman_game &game) {
     if (game.invalid) {

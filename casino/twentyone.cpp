@@ -22,11 +22,15 @@ constexpr auto big21 = decode<6, 38>({
     "                        / /___ __| |__",
 });
 
+// clang-format off
 constexpr std::string_view dealer_cards[] = {
-    "                        DEALER",    "                      ---    ---",
-    "                     |   |  |   |", "                     |   |  |   |",
+    "                        DEALER",
+    "                      ---    ---",
+    "                     |   |  |   |",
+    "                     |   |  |   |",
     "                      ---    ---",
 };
+// clang-format on
 
 // What a card shows: its value (index 1 to 13) and its suit's glyph (index 1 to 4: heart,
 // diamond, club, spade).

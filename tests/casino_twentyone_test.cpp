@@ -95,11 +95,15 @@ TEST(TwentyOne, Settles) {
 
 // [SECTION] Pages ---------------------------------------------------------------------------------
 
+// clang-format off
 const lines dealer_back = {
-    "                        DEALER",    "                      ---    ---",
-    "                     |   |  |   |", "                     |   |  |   |",
+    "                        DEALER",
+    "                      ---    ---",
+    "                     |   |  |   |",
+    "                     |   |  |   |",
     "                      ---    ---",
 };
+// clang-format on
 
 // The player's turn with the four lines of the hand `hand`.
 lines turnpage(const lines &hand, bool seven) {
