@@ -156,7 +156,7 @@ hangman_game newgame(const text<10> &ourword) {
 }
 
 void guess(hangman_game &game, char c) {
-    game.invalid = false;
+    game.invalid = false; // the last refusal has been shown by now
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     if (c < 'a' || c > 'z') {
         game.invalid = true;
