@@ -1,0 +1,147 @@
+// The world's maps against their layouts: openings on the border, landmarks, the cells the
+// walking engine places the hero on or tests, and the home town cell for cell.
+#include "core/console.hpp"
+#include "support.hpp"
+#include "world/maps.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A rectangle of cells, corners included; a single cell is {r, c, r, c}.
+struct cells {
+    int row1, col1, row2, col2;
+    bool contains(int row, int col) const {
+        return row >= row1 && row <= row2 && col >= col1 && col <= col2;
+    }
+};
+cells at(int row, int col) {
+    return {row, col, row, col};
+}
+cells top(int col1, int col2) {
+    return {1, col1, 1, col2};
+}
+cells bottom(int col1, int col2) {
+    return {map_rows, col1, map_rows, col2};
+}
+cells west(int row1, int row2) {
+    return {row1, 1, row2, 1};
+}
+cells east(int row1, int row2) {
+    return {row1, map_cols, row2, map_cols};
+}
+
+// Game codes that must stand at a cell and the cells to its right.
+struct landmark {
+    int row, col;
+    std::string_view codes;
+};
+
+struct layout_case {
+    int screen;
+    const char *builder;
+    void (*build)(world_matrix &);
+    std::vector<cells> openings;     // the blank cells of the border; all others are closed
+    std::vector<landmark> landmarks; // fixed features
+    std::vector<cells> open;         // entry, door, trigger and exit cells: the hero's floor
+    unsigned char floor = ' ';       // what the hero walks on (code 0 on the name puzzle)
+};
+
+std::ostream &operator<<(std::ostream &os, const layout_case &c) {
+    return os << "screen " << c.screen << " (" << c.builder << ")";
+}
+
+const std::vector<layout_case> layouts = {
+    // [SECTION] Home town and the western forest
+    {.screen = 1,
+     .builder = "inithome",
+     .build = inithome,
+     .openings = {top(37, 41), bottom(37, 41), west(11, 13), east(11, 13)},
+     .landmarks = {{4, 10, "XP"},
+                   {5, 8, "gainer"},
+                   {7, 59, "Casino"},
+                   {13, 25, "Sorceress Vaskarine"},
+                   {19, 7, "Market"},
+                   {19, 63, "Hotel"}},
+     .open = {at(17, 40), at(12, 1), at(12, 78), at(22, 39), at(1, 39), at(7, 14), at(11, 56),
+              at(16, 34), at(17, 10), at(17, 65)}},
+};
+
+class map_layout : public testing::TestWithParam<layout_case> {};
+
+TEST_P(map_layout, KeepsItsOpeningsLandmarksAndOpenCells) {
+    const layout_case &c = GetParam();
+    world_matrix m;
+    for (auto &row : m.cells) row.fill('?'); // leftovers of another screen
+    c.build(m);
+
+    for (int row = 1; row <= map_rows; ++row)
+        for (int col = 1; col <= map_cols; ++col) {
+            EXPECT_NE(m(row, col), '?') << "cell (" << row << "," << col << ") not written";
+            bool border = row == 1 || row == map_rows || col == 1 || col == map_cols;
+            if (!border) continue;
+            bool opening = false;
+            for (const cells &o : c.openings) opening = opening || o.contains(row, col);
+            if (opening)
+                EXPECT_EQ(m(row, col), c.floor) << "opening (" << row << "," << col << ") closed";
+            else
+                EXPECT_NE(m(row, col), ' ') << "border (" << row << "," << col << ") left open";
+        }
+    for (const landmark &l : c.landmarks)
+        for (std::size_t i = 0; i < l.codes.size(); ++i)
+            EXPECT_EQ(m(l.row, l.col + int(i)), static_cast<unsigned char>(l.codes[i]))
+                << "landmark at (" << l.row << "," << l.col + int(i) << ")";
+    for (const cells &o : c.open)
+        for (int row = o.row1; row <= o.row2; ++row)
+            for (int col = o.col1; col <= o.col2; ++col)
+                EXPECT_EQ(m(row, col), c.floor) << "cell (" << row << "," << col << ") not open";
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, map_layout, testing::ValuesIn(layouts),
+                         [](const testing::TestParamInfo<layout_case> &info) {
+                             return "screen" + std::to_string(info.param.screen) + "_" +
+                                    info.param.builder;
+                         });
+
+// The home town is fixed cell for cell.
+TEST(HomeMap, MatchesTheTownPlanRowByRow) {
+    const char *plan[map_rows] = {
+        "------------------------------------     -------------------------------------",
+        "|                                                                            |",
+        "|    -----------                                   ---------------------     |",
+        "|    |   XP    |                                   |                   |     |",
+        "|    | gainer  |                                   |                   |     |",
+        "|    |         |                                   |                   |     |",
+        "|    -------- --                                   |      Casino       |     |",
+        "|                    _   _   _   _   _   _   _     |                   |     |",
+        "|                   | |_| |_| |_| |_| |_| |_| |    |                   |     |",
+        "|                   |                         |    |                   |     |",
+        "                    |                         |    ---- ----------------      ",
+        "                    |                         |                               ",
+        "                    |   Sorceress Vaskarine   |                               ",
+        "|                   |                         |                              |",
+        "|                   |                         |                              |",
+        "|                   ------------- -------------                              |",
+        "|   ----- -----                                            ----- -----       |",
+        "|   |         |                                            |         |       |",
+        "|   | Market  |                                            |  Hotel  |       |",
+        "|   |         |                                            |         |       |",
+        "|   -----------                                            -----------       |",
+        "------------------------------------     -------------------------------------",
+    };
+    world_matrix m;
+    inithome(m);
+    usescript("");
+    for (const auto &row : m.cells) {
+        put(std::string_view(reinterpret_cast<const char *>(row.data()), row.size()));
+        put('\n');
+    }
+    std::vector<std::string> shown = splitlines(transcript());
+    ASSERT_GE(shown.size(), std::size_t(map_rows));
+    for (int row = 0; row < map_rows; ++row) EXPECT_EQ(shown[row], plan[row]) << "row " << row + 1;
+}
+
+} // namespace
