@@ -37,7 +37,7 @@ cells east(int row1, int row2) {
 // Game codes that must stand at a cell and the cells to its right.
 struct landmark {
     int row, col;
-    std::string_view codes;
+    std::string codes;
 };
 
 struct layout_case {
@@ -68,6 +68,34 @@ const std::vector<layout_case> layouts = {
                    {19, 63, "Hotel"}},
      .open = {at(17, 40), at(12, 1), at(12, 78), at(22, 39), at(1, 39), at(7, 14), at(11, 56),
               at(16, 34), at(17, 10), at(17, 65)}},
+    {.screen = 2,
+     .builder = "init2",
+     .build = init2,
+     .openings = {west(11, 13), east(11, 13)},
+     .landmarks = {{1, 1, "\x05\x05\x05"}, {21, 70, "\x05\x05\x05"}},
+     .open = {at(12, 78), at(12, 1), {3, 11, 5, 68}, {18, 2, 20, 57}}},
+    {.screen = 3,
+     .builder = "init3",
+     .build = init3,
+     .openings = {west(11, 13), east(11, 13)},
+     .landmarks = {{12, 40, "\x05"}},
+     .open = {at(12, 78), at(12, 1), {3, 5, 5, 74}, {18, 5, 20, 74}}},
+    {.screen = 4,
+     .builder = "init4",
+     .build = init4,
+     .openings = {top(37, 41), east(11, 13)},
+     .landmarks = {{22, 1, "\x05"}},
+     .open = {at(12, 78), at(1, 39), {18, 28, 20, 55}, {3, 3, 5, 41}}},
+    {.screen = 5,
+     .builder = "init5",
+     .build = init5,
+     .openings = {bottom(37, 41)},
+     .landmarks = {{12, 30, "k"},
+                   {8, 11, std::string(58, '-')},
+                   {10, 1, std::string(78, '\xb0')},
+                   {1, 11, "|"},
+                   {7, 68, "|"}},
+     .open = {at(22, 39), at(13, 39), at(12, 31)}},
 };
 
 class map_layout : public testing::TestWithParam<layout_case> {};
