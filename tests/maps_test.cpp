@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -623,6 +624,13 @@ INSTANTIATE_TEST_SUITE_P(Screens, map_layout, testing::ValuesIn(layouts),
                              return "screen" + std::to_string(info.param.screen) + "_" +
                                     info.param.builder;
                          });
+
+// A screen left out of the table would go unchecked.
+TEST(MapLayouts, CoverEveryScreen) {
+    std::set<int> screens;
+    for (const layout_case &c : layouts) screens.insert(c.screen);
+    for (int screen = 1; screen <= 55; ++screen) EXPECT_TRUE(screens.count(screen)) << screen;
+}
 
 // The home town is fixed cell for cell.
 TEST(HomeMap, MatchesTheTownPlanRowByRow) {

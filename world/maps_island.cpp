@@ -1,5 +1,6 @@
 // Maps of the island of the clown ring-holder (screens 33-40) and of the southern forest and
-// enchanted lands on the way to the third ring-holder (screens 41-46).
+// enchanted lands on the way to the third ring-holder (screens 41-46). In the pictures ¤ stands
+// for code 0, the invisible wall: it shows empty but cannot be entered.
 #include "world/maps.hpp"
 
 // The island's gate: a monster whose open mouth (row 13) is the door to the house of
@@ -346,28 +347,28 @@ constexpr map_picture fenced_field = decode<map_rows, map_cols>({
     R"(                                                                              )",
 });
 
-// The soft room at the bottom of the pit.
+// The soft room at the bottom of the pit, its floor heaped with cushions.
 constexpr map_picture landing_room = decode<map_rows, map_cols>({
     R"(------------------------------------------------------------------------------)",
     R"(|                                                                            |)",
-    R"(|                                                                            |)",
-    R"(|                                                                            |)",
-    R"(|                                                                            |)",
-    R"(|                                                                            |)",
-    R"(|                                                                            |)",
-    R"(|                                                                            |)",
-    R"(|                                                                            |)",
+    R"(|                                                          ▒▒▒               |)",
+    R"(|          ▒▒▒                                            ▒▒▒▒▒              |)",
+    R"(|         ▒▒▒▒▒                                                              |)",
+    R"(|                                      ▒▒▒                                   |)",
+    R"(|                                     ▒▒▒▒▒                                  |)",
+    R"(|                                                                ▒▒▒         |)",
+    R"(|                                                               ▒▒▒▒▒        |)",
     R"(|                                                                             )",
     R"(|                                                                             )",
     R"(|                                                                             )",
     R"(|                                                                            |)",
     R"(|                                                                            |)",
-    R"(|                                                                            |)",
-    R"(|                                                                            |)",
-    R"(|                                                                            |)",
-    R"(|                                                                            |)",
-    R"(|                                                                            |)",
-    R"(|                                                                            |)",
+    R"(|                  ▒▒▒                                                       |)",
+    R"(|                 ▒▒▒▒▒                                                      |)",
+    R"(|                                                     ▒▒▒                    |)",
+    R"(|                                                    ▒▒▒▒▒                   |)",
+    R"(|      ▒▒▒                                                                   |)",
+    R"(|     ▒▒▒▒▒                                                                  |)",
     R"(|                                                                            |)",
     R"(------------------------------------------------------------------------------)",
 });
