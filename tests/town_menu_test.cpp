@@ -2,7 +2,7 @@
 #include "town/menu.hpp"
 
 #include "core/console.hpp"
-#include "support.hpp"
+#include "town_support.hpp"
 
 #include <gtest/gtest.h>
 
@@ -13,29 +13,7 @@
 
 namespace {
 
-using lines = std::vector<std::string>;
-
-stats_rec newhero() {
-    stats_rec s;
-    setup({.power = 40, .armor = 35, .magic = 25, .name = padded<3>("Oru")}, s);
-    return s;
-}
-
-std::string pad(int n) {
-    return std::string(n, ' ');
-}
-
-// Runs `routine` on the keys and returns the printed lines; a routine still waiting for a key
-// when the keys run out is stopped there.
-template <class Routine>
-lines run(std::string_view keys, Routine routine) {
-    usescript(keys);
-    try {
-        routine();
-    } catch (const input_closed &) {
-    }
-    return splitlines(transcript());
-}
+using namespace town_test;
 
 // The whole menu page for the hero `s`, ending at the prompt.
 lines menupage(const stats_rec &s, const std::string &money) {
