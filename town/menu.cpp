@@ -131,8 +131,8 @@ void drawpiece(std::string_view label, const weapon_type &piece) {
     }
 }
 
-} // namespace
-
+// Whether the menu lets the hero use the item at `position` (1 to 3): never when what it
+// restores is already at its maximum, nor when none is left. A fight's item menu is less strict.
 bool menucanuse(const stats_rec &stats, int position) {
     bool healthfull = stats.health == maxhealth(stats);
     bool magicfull = stats.magicdust == maxmagic(stats);
@@ -141,6 +141,8 @@ bool menucanuse(const stats_rec &stats, int position) {
                                              : !healthfull && !magicfull;
     return restores && itemat(stats, position).num > 0;
 }
+
+} // namespace
 
 void presskey(int indent, int lineends) {
     blanks(indent);

@@ -20,10 +20,6 @@ void viewweapon(const stats_rec &stats);
 // Lists the known spells; waits for a key.
 void viewmagic(const stats_rec &stats);
 
-// Whether the game menu lets the hero use the item at `position` (1 to 3): never when what it
-// restores is already at its maximum, nor when none is left. Only the menu is this strict.
-bool menucanuse(const stats_rec &stats, int position);
-
 // ---------------------------------------------------------------------------------------------
 // [SECTION] Helpers for the town's screens
 // ---------------------------------------------------------------------------------------------
