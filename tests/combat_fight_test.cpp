@@ -313,14 +313,14 @@ TEST(FightRules, ACreaturesHitStopsTheHeroAtZero) {
     creature_rec c = bats();
     c.power = 50;
     {
-        planned_draws d{enemy(123)}; // 23 % of 50
+        planned_draws d{enemydraw(123)}; // 23 % of 50
         EXPECT_EQ(cre_attack(c, s), 11);
     }
     EXPECT_EQ(s.health, 0);
     EXPECT_EQ(s.deaths, 1);
     s.health = 12;
     {
-        planned_draws d{enemy(123)};
+        planned_draws d{enemydraw(123)};
         EXPECT_EQ(cre_attack(c, s), 11);
     }
     EXPECT_EQ(s.health, 1);
@@ -352,7 +352,7 @@ TEST(Spells, BoltAndTheBoughtSpellsSpendTheirCost) {
     EXPECT_EQ(usemagic(s).hit, 15);
     EXPECT_EQ(s.magicdust, 52);
 
-    planned_draws d{hero(8)};
+    planned_draws d{fightdraw(8)};
     usescript("3");
     const spell_result r = usemagic(s);
     EXPECT_TRUE(r.turn);
@@ -451,7 +451,8 @@ TEST(FightLoop, AWeakCreatureFallsAtTheFirstStrongEnoughAttack) {
     s.power = 10;
     s.weapon.power = 0;
     s.shield.power = 0;
-    planned_draws d{hero(20), enemy(150), hero(30)}; // 2 damage, the creature hits, then 3
+    planned_draws d{fightdraw(20), enemydraw(150),
+                    fightdraw(30)}; // 2 damage, the creature hits, then 3
     bool run = true;
     EXPECT_TRUE(fightuntilclosed(s, c, "11", 1, &run));
     EXPECT_FALSE(run);
@@ -469,7 +470,7 @@ TEST(FightLoop, RevivalAndItsTurn) {
     c.power = 100;
     // Attack for 20, the creature hits for 50; the revived hero's attack is lost and the
     // creature misses (a multiple of 8); then a hit for 20 again.
-    planned_draws d{hero(50), enemy(150), hero(50), enemy(800)};
+    planned_draws d{fightdraw(50), enemydraw(150), fightdraw(50), enemydraw(800)};
     EXPECT_FALSE(fightuntilclosed(s, c, "11"));
     EXPECT_TRUE(d.used_all());
     EXPECT_EQ(c.health, 10) << "only the first attack counts";
@@ -490,7 +491,8 @@ TEST(FightLoop, EscapeNeverSucceedsFromOneHundredAndOne) {
     stats_rec s = hero_oru();
     creature_rec c = bats();
     c.runaway = 101;
-    planned_draws d{hero(100), enemy(800), hero(1), enemy(800), hero(50), enemy(800)};
+    planned_draws d{fightdraw(100), enemydraw(800), fightdraw(1),
+                    enemydraw(800), fightdraw(50),  enemydraw(800)};
     EXPECT_FALSE(fightuntilclosed(s, c, "444"));
     EXPECT_TRUE(d.used_all()) << "every attempt costs a creature attack";
     const std::string out = transcript();
@@ -501,7 +503,7 @@ TEST(FightLoop, EscapeNeverSucceedsFromOneHundredAndOne) {
 TEST(FightLoop, ASuccessfulEscapeEndsTheFightWithoutACreatureAttack) {
     stats_rec s = hero_oru();
     creature_rec c = bats();
-    planned_draws d{hero(51), enemy(800), hero(50)};
+    planned_draws d{fightdraw(51), enemydraw(800), fightdraw(50)};
     bool run = false;
     EXPECT_TRUE(fightuntilclosed(s, c, "44", 1, &run));
     EXPECT_TRUE(run);
@@ -541,14 +543,14 @@ TEST(FightLoop, TheEndThresholdStopsAFightPartWay) {
     c.total_health = 600;
     c.runaway = 101;
     {
-        planned_draws d{hero(4), enemy(800), hero(55)}; // 4, then 55: from 301 to 246
+        planned_draws d{fightdraw(4), enemydraw(800), fightdraw(55)}; // 4, then 55: from 301 to 246
         EXPECT_TRUE(fightuntilclosed(s, c, "11", 301));
         EXPECT_TRUE(d.used_all());
     }
     EXPECT_EQ(c.health, 246);
     c.health = 305;
     {
-        planned_draws d{hero(5)}; // to exactly 300: below 301, the fight ends at once
+        planned_draws d{fightdraw(5)}; // to exactly 300: below 301, the fight ends at once
         EXPECT_TRUE(fightuntilclosed(s, c, "1", 301));
         EXPECT_TRUE(d.used_all());
     }

@@ -40,10 +40,10 @@ struct draw {
     int32 (*source)();
     int32 value;
 };
-inline draw hero(int32 r) {
+inline draw fightdraw(int32 r) {
     return {fightrandom, r};
 } // a fight draw, 1 to 100
-inline draw enemy(int32 e) {
+inline draw enemydraw(int32 e) {
     return {enemyrandom, e};
 } // a creature draw, 100 to 1000
 
