@@ -613,7 +613,9 @@ TEST(FightLoop, RandomKeyStreams) {
         EXPECT_GE(s.health, 0);
         EXPECT_GE(s.magicdust, 0);
         for (int i = potion; i <= regain; ++i) EXPECT_GE(itemat(s, i).num, 0);
-        for (const std::string &l : splitlines(transcript())) {
+        const std::string out = transcript();
+        EXPECT_EQ(out.find("HEALTH : -"), std::string::npos) << "never shown below 0";
+        for (const std::string &l : splitlines(out)) {
             std::size_t cells = 0;
             for (unsigned char ch : l) cells += (ch & 0xC0) != 0x80; // UTF-8 lead bytes
             EXPECT_LE(cells, 80u) << l;
