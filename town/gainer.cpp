@@ -72,10 +72,10 @@ void drawcreatures(const stats_rec &stats, difficulty menu) {
     newlines(5);
     putline("      Choose an enemy to fight.");
     newlines(2);
-    int key = 0;
+    int number = 0;
     for (const gainer_line &l : menulines(menu)) {
         blanks(6);
-        put(static_cast<char>('0' + ++key));
+        put(static_cast<char>('0' + ++number));
         put(") ");
         putline(stats.wins[l.wins] > 0 ? l.name : "-----");
     }
