@@ -4,6 +4,7 @@
 
 #include "combat/pictures.hpp"
 
+// Mad Eyes: a hooded figure with squinting eyes and a long staff.
 inline constexpr creature_picture fight_madeyes_picture = decode<10, 45>({
     R"(                /\                 \☼/       )",
     R"(              .'  `.               -O-       )",
@@ -17,6 +18,7 @@ inline constexpr creature_picture fight_madeyes_picture = decode<10, 45>({
     R"(      /__░░░░░░░░░░░░░░░░__\        ║        )",
 });
 
+// A caveman shouldering his labelled club.
 inline constexpr creature_picture caveman_picture = decode<10, 45>({
     R"(     ▄▓▓▓▓▓▓▓▄           ________________    )",
     R"(   ▄▓▓▓▓▓▓▓▓▓▓▓▄     _.-'                `.  )",
@@ -30,6 +32,7 @@ inline constexpr creature_picture caveman_picture = decode<10, 45>({
     R"(/__░░░▓░░░▓░░░_|                             )",
 });
 
+// A tiny trembling figure begging for mercy.
 inline constexpr creature_picture zarkhul_picture = decode<10, 45>({
     R"(                                             )",
     R"(                                             )",
@@ -43,6 +46,7 @@ inline constexpr creature_picture zarkhul_picture = decode<10, 45>({
     R"(                                             )",
 });
 
+// Nothing but a pair of eyes in the dark.
 inline constexpr creature_picture darkness_picture = decode<10, 45>({
     R"(                                             )",
     R"(                                             )",
@@ -56,6 +60,7 @@ inline constexpr creature_picture darkness_picture = decode<10, 45>({
     R"(                                             )",
 });
 
+// The living cave: a tall cone of rock with eyes and a jagged mouth.
 inline constexpr creature_picture stalagmite_picture = decode<10, 45>({
     R"(                      ▲                      )",
     R"(                     /▒\                     )",
@@ -69,6 +74,8 @@ inline constexpr creature_picture stalagmite_picture = decode<10, 45>({
     R"( ______/░▒▓░▓▒░▓▒░▒▓░▓▒░▒▓░▒▓░▓▒░▒▓░▓\______ )",
 });
 
+// The fourth ring-holder: a big square-headed figure with its arms raised; his second form looks
+// the same.
 inline constexpr creature_picture delvo_picture = decode<10, 45>({
     R"(   \|/        ╔═══════════════╗        \|/   )",
     R"(    \\        ║  ▄▀▀▄   ▄▀▀▄  ║        //    )",

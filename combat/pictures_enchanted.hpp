@@ -4,6 +4,7 @@
 
 #include "combat/pictures.hpp"
 
+// A small, angry monkey shaking its fists.
 inline constexpr creature_picture mad_monkey_picture = decode<10, 45>({
     R"(                                             )",
     R"(                   .-"""-.                   )",
@@ -17,6 +18,7 @@ inline constexpr creature_picture mad_monkey_picture = decode<10, 45>({
     R"(                                             )",
 });
 
+// A clown with a pointed hat, standing on huge shoes.
 inline constexpr creature_picture crazy_clown_picture = decode<10, 45>({
     R"(                    _/░\_                    )",
     R"(               ♣♣♣ /░░░░░\ ♣♣♣               )",
@@ -30,6 +32,7 @@ inline constexpr creature_picture crazy_clown_picture = decode<10, 45>({
     R"(      ▀▀▀▀▀▀▀▀▀▀▀▀▀▀▀   ▀▀▀▀▀▀▀▀▀▀▀▀▀▀▀      )",
 });
 
+// A dwarf in a horned helmet with his axe, and what he thinks of your size.
 inline constexpr creature_picture dwarf_guy_picture = decode<10, 45>({
     R"(       /\   _____   /\                       )",
     R"(  ▄▄  ║\ \_/_____\_/ /  .-----------------.  )",
@@ -43,6 +46,7 @@ inline constexpr creature_picture dwarf_guy_picture = decode<10, 45>({
     R"(        (___)   (___)                        )",
 });
 
+// A large oval blob with something floating in it.
 inline constexpr creature_picture glob_of_goo_picture = decode<10, 45>({
     R"(               _.-~~~~~~~~~~~-._             )",
     R"(          _.-~'   ░░▒▒▒▒░░       `~-._       )",
@@ -56,6 +60,7 @@ inline constexpr creature_picture glob_of_goo_picture = decode<10, 45>({
     R"(                 `~~~-----~~~'               )",
 });
 
+// A blocky rock monster with boulder fists.
 inline constexpr creature_picture rock_picture = decode<10, 45>({
     R"(               ▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄               )",
     R"(              █▓▓▒▓▓▓▓▓▓▓▓▓▒▓▓█              )",
@@ -69,6 +74,8 @@ inline constexpr creature_picture rock_picture = decode<10, 45>({
     R"(             ▄▄█▓▒▓▓█   █▓▓▒▓█▄▄             )",
 });
 
+// The third ring-holder: a stick figure with one arm raised and stars above his head; his second
+// form looks the same.
 inline constexpr creature_picture grumb_picture = decode<10, 45>({
     R"(                  *   ☼   *                  )",
     R"(              ☼    *     *    ☼        \m/   )",

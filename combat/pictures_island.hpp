@@ -4,6 +4,7 @@
 
 #include "combat/pictures.hpp"
 
+// A mime under a top hat, a flower in a pot beside him; shown while his health is above 50.
 inline constexpr creature_picture fight_mime_picture = decode<10, 45>({
     R"(           ▄▄▄▄▄▄▄▄▄▄▄                       )",
     R"(           ███████████                       )",
@@ -17,6 +18,8 @@ inline constexpr creature_picture fight_mime_picture = decode<10, 45>({
     R"(           `-._____.-'              (_)      )",
 });
 
+// The same mime from health 50 downward: hat knocked askew, one eye crossed out, the flower
+// wilting.
 inline constexpr creature_picture fight_mime_picture2 = decode<10, 45>({
     R"(             ▄▄▄▄▄▄                          )",
     R"(          ▄█████████▄               ___      )",
@@ -30,6 +33,7 @@ inline constexpr creature_picture fight_mime_picture2 = decode<10, 45>({
     R"(           `-._____.-'            (_)        )",
 });
 
+// A seal balancing a ball on its nose.
 inline constexpr creature_picture fight_seal_picture = decode<10, 45>({
     R"(                          .-"""-.            )",
     R"(                         (▓▒░▒▓▒░)           )",
@@ -43,6 +47,7 @@ inline constexpr creature_picture fight_seal_picture = decode<10, 45>({
     R"(     <____.-----.________.' `-----'          )",
 });
 
+// A monkey, big ears and a grin.
 inline constexpr creature_picture fight_monkey_picture = decode<10, 45>({
     R"(              .-"""""""""""""-.              )",
     R"(        .-.  .' ░░░░░░░░░░░░░ `.  .-.        )",
@@ -56,6 +61,8 @@ inline constexpr creature_picture fight_monkey_picture = decode<10, 45>({
     R"(         .'░░░░░░░░░░░░░░░░░░░░░░░`.         )",
 });
 
+// The clown ring-holder: a small figure with a clown's head, kept to rows 5 to 7; every meeting
+// with him shows it.
 inline constexpr creature_picture fight_vex_picture = decode<10, 45>({
     R"(                                             )",
     R"(                                             )",

@@ -4,6 +4,7 @@
 
 #include "combat/pictures.hpp"
 
+// A shark with its jaws open, fin up, over the waves.
 inline constexpr creature_picture fight_shark_picture = decode<10, 45>({
     R"(                  |\                         )",
     R"(                  | \                        )",
@@ -17,6 +18,7 @@ inline constexpr creature_picture fight_shark_picture = decode<10, 45>({
     R"(≈≈≈≈    ≈≈≈≈    ≈≈≈    \_\    ≈≈≈≈    ≈≈≈    )",
 });
 
+// An octopus spreading its tentacles.
 inline constexpr creature_picture fight_octopus_picture = decode<10, 45>({
     R"(                 .-"""""""-.                 )",
     R"(               .'  ░     ░  `.               )",
@@ -30,6 +32,7 @@ inline constexpr creature_picture fight_octopus_picture = decode<10, 45>({
     R"(       `-'  `-' `-' `- -' `-' `-'  `-'       )",
 });
 
+// A crab with its claws raised and its eyes on stalks.
 inline constexpr creature_picture fight_crab_picture = decode<10, 45>({
     R"(     _  _                           _  _     )",
     R"(    ( \/ )                         ( \/ )    )",
@@ -43,6 +46,7 @@ inline constexpr creature_picture fight_crab_picture = decode<10, 45>({
     R"(        /_/  /_/             \_\  \_\        )",
 });
 
+// A jellyfish trailing its tentacles.
 inline constexpr creature_picture fight_jelly_picture = decode<10, 45>({
     R"(                _.-~~~~~~~-._                )",
     R"(             .-'  ░ ░ ░ ░ ░  `-.             )",
