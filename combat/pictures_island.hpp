@@ -33,18 +33,18 @@ inline constexpr creature_picture fight_mime_picture2 = decode<10, 45>({
     R"(           `-._____.-'            (_)        )",
 });
 
-// A seal balancing a ball on its nose.
+// A seal with whiskers and flippers, balancing a ball.
 inline constexpr creature_picture fight_seal_picture = decode<10, 45>({
-    R"(                          .-"""-.            )",
-    R"(                         (▓▒░▒▓▒░)           )",
-    R"(                          `-._.-'            )",
-    R"(                             ▄               )",
-    R"(                           .'▀`.             )",
-    R"(                          /  °  \            )",
-    R"(                         /       \           )",
-    R"(           __.-----.___ /   ,     |          )",
-    R"(      .-'' ░░░░░░░░░   `   /|     |          )",
-    R"(     <____.-----.________.' `-----'          )",
+    R"(                   .-"""-.                   )",
+    R"(                  (▓▒░▒░▒▓)                  )",
+    R"(                   `-._.-'                   )",
+    R"(                 .-"""""""-.                 )",
+    R"(               /   ▄     ▄   \               )",
+    R"(              |       ▄       |              )",
+    R"(           =--|     `-^-'     |--=           )",
+    R"(              |    ░░░░░░░    |              )",
+    R"(           __/|   ░░░░░░░░░   |\__           )",
+    R"(          (__/|_______________|\__)          )",
 });
 
 // A monkey, big ears and a grin.
