@@ -48,16 +48,16 @@ inline constexpr creature_picture dwarf_guy_picture = decode<10, 45>({
 
 // A large oval blob with something floating in it.
 inline constexpr creature_picture glob_of_goo_picture = decode<10, 45>({
-    R"(               _.-~~~~~~~~~~~-._             )",
-    R"(          _.-~'   ░░▒▒▒▒░░       `~-._       )",
-    R"(       .-'     o      ░▒▒░    O       `-.    )",
-    R"(      /   ░░           ░░      ░░  .-.   \   )",
-    R"(     |  ░▒▒░   .---.       ░▒░    (   )   |  )",
-    R"(     |   ░░   (     )  ░░         `-'    |   )",
-    R"(      \        `---'        ░▒▒░  ░░      /  )",
-    R"(       `-._      ░░    ░░           _.-'     )",
-    R"(           `~-.__     ▒▒▒░   __.-~'          )",
-    R"(                 `~~~-----~~~'               )",
+    R"(              _.-~~~~~~~~~~~-._              )",
+    R"(         _.-~'   ░░▒▒▒▒░░       `~-._        )",
+    R"(      .-'     o      ░▒▒░    O       `-.     )",
+    R"(     /   ░░           ░░      ░░  .-.   \    )",
+    R"(    |  ░▒▒░   .---.       ░▒░    (   )   |   )",
+    R"(    |   ░░   (     )  ░░         `-'    |    )",
+    R"(     \        `---'        ░▒▒░  ░░      /   )",
+    R"(      `-._      ░░    ░░           _.-'      )",
+    R"(          `~-.__     ▒▒▒░   __.-~'           )",
+    R"(                `~~~-----~~~'                )",
 });
 
 // A blocky rock monster with boulder fists.
@@ -77,15 +77,15 @@ inline constexpr creature_picture rock_picture = decode<10, 45>({
 // The third ring-holder: a stick figure with one arm raised and stars above his head; his second
 // form looks the same.
 inline constexpr creature_picture grumb_picture = decode<10, 45>({
-    R"(                  *   ☼   *                  )",
-    R"(              ☼    *     *    ☼        \m/   )",
-    R"(                 *  .---.  *            |    )",
-    R"(                   ( ò ó )             /     )",
-    R"(                    `-.-'             /      )",
-    R"(                .-----|-------------'        )",
-    R"(               /      |                      )",
-    R"(               \______|                      )",
-    R"(                     / \                     )",
-    R"(                   _/   \_                   )",
+    R"(             *   ☼   *                       )",
+    R"(         ☼    *     *    ☼        \m/        )",
+    R"(            *  .---.  *            |         )",
+    R"(              ( ò ó )             /          )",
+    R"(               `-.-'             /           )",
+    R"(           .-----|-------------'             )",
+    R"(          /      |                           )",
+    R"(          \______|                           )",
+    R"(                / \                          )",
+    R"(              _/   \_                        )",
 });
 inline constexpr const creature_picture &grumb2_picture = grumb_picture;

@@ -22,15 +22,15 @@ inline constexpr creature_picture fight_mime_picture = decode<10, 45>({
 // wilting.
 inline constexpr creature_picture fight_mime_picture2 = decode<10, 45>({
     R"(             ▄▄▄▄▄▄                          )",
-    R"(          ▄█████████▄               ___      )",
-    R"(      ▀▀▀▀▀██████████▀▀▄▄▄         /   `.    )",
-    R"(         .-"""""""""""-.           |    .-.  )",
-    R"(        /   \ /   ▄▀▀▄  \          |   ( ☼ ) )",
-    R"(        |    X    -◘-   |          |    `-'  )",
-    R"(        |   / \    │'   |          |      °  )",
-    R"(         \    ▄▀▀▀▄    /          \|       ° )",
-    R"(          `.         .'            |/        )",
-    R"(           `-._____.-'            (_)        )",
+    R"(          ▄█████████▄           ___          )",
+    R"(      ▀▀▀▀▀██████████▀▀▄▄▄    .'   `\        )",
+    R"(         .-"""""""""""-.    .-.      |       )",
+    R"(        /   \ /   ▄▀▀▄  \  ( ☼ )     |       )",
+    R"(        |    X    -◘-   |   `-'      |       )",
+    R"(        |   / \ ▄  │'   |    °       |       )",
+    R"(         \    ▄▀▀▀▄    /    °        |/      )",
+    R"(          `.         .'             \|       )",
+    R"(           `-._____.-'              (_)      )",
 });
 
 // A seal with whiskers and flippers, balancing a ball.
