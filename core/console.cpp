@@ -223,6 +223,10 @@ void putnum(std::int32_t value, int width) {
     put(std::string_view(digits, static_cast<std::size_t>(size)));
 }
 
+void putlines(std::span<const std::string_view> lines) {
+    for (std::string_view l : lines) putline(l);
+}
+
 void flush() {
     console_state &c = con();
     if (c.out_size == 0) return;
