@@ -150,7 +150,8 @@ TEST(SlotsPage, SpinsShowTheStopsAndSettle) {
                  machine(top_rows[s.top], middle_rows[s.middle], bottom_rows[s.bottom]),
                  empty(1),
                  {"                                            = " + std::to_string(result)},
-                 settlement});
+                 settlement,
+                 {""}});
         ASSERT_EQ(got, expected) << "clock " << reading;
         EXPECT_EQ(stats.money, times ? 100 + 25 * times : 75) << "clock " << reading;
     }
@@ -232,8 +233,8 @@ TEST(SlotsPage, InstructionsComeOncePerVisit) {
     // Unknown key, the key after the instructions, another unknown key, leave; then a second
     // visit shows them again.
     EXPECT_EQ(run("9x90", [&] { slotsbet(stats); }),
-              cat({wagermenu("-5"), instructions, wagermenu("-5"), wagermenu("-5")}));
-    EXPECT_EQ(run("0 ", [&] { slotsbet(stats); }), cat({wagermenu("-5"), instructions}));
+              cat({wagermenu("-5"), instructions, wagermenu("-5"), wagermenu("-5"), {""}}));
+    EXPECT_EQ(run("0 ", [&] { slotsbet(stats); }), cat({wagermenu("-5"), instructions, {""}}));
 }
 
 TEST(SlotsPage, EachBetKeySpinsForItsStake) {

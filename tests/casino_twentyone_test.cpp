@@ -146,7 +146,8 @@ TEST(TwentyOnePage, HitsStandsAndSettles) {
     const lines expected =
         cat({turnpage(two, false), turnpage(three, false), turnpage(three, false),
              settlepage("                 21                                       17",
-                        "                                YOU WIN!")});
+                        "                                YOU WIN!"),
+             {""}});
     EXPECT_EQ(run("1x2 ", [&] { twenone(stats, 50, d); }), expected);
     EXPECT_EQ(stats.money, 150);
 }
@@ -174,7 +175,8 @@ TEST(TwentyOnePage, SevenCardsEndTheTurnAndALossGoesBelowZero) {
     const lines tail =
         cat({turnpage(seven, true),
              settlepage("                 25                                       19",
-                        "                                YOU LOSE")});
+                        "                                YOU LOSE"),
+             {""}});
     ASSERT_GE(got.size(), tail.size());
     EXPECT_EQ(lines(got.end() - static_cast<long>(tail.size()), got.end()), tail);
     EXPECT_EQ(stats.money, -30);
@@ -186,7 +188,7 @@ TEST(TwentyOnePage, BothOverIsADraw) {
     stats_rec stats;
     stats.money = 40;
     const lines got = run("12 ", [&] { twenone(stats, 25, d); });
-    EXPECT_EQ(lines(got.end() - 12, got.end() - 10),
+    EXPECT_EQ(lines(got.end() - 13, got.end() - 11),
               (lines{"                 25                                       25",
                      "                                  DRAW"}));
     EXPECT_EQ(stats.money, 40);
@@ -216,7 +218,7 @@ TEST(TwentyOnePage, WagerMenuRedrawsOnUnknownKeysAndLeavesOnZero) {
     stats_rec stats;
     stats.money = -30;
     EXPECT_EQ(run("x40", [&] { twenonebet(stats); }),
-              cat({wagerpage("-30"), wagerpage("-30"), wagerpage("-30")}));
+              cat({wagerpage("-30"), wagerpage("-30"), wagerpage("-30"), {""}}));
 }
 
 TEST(TwentyOnePage, EachBetKeyPlaysAHandForItsStake) {

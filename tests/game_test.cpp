@@ -14,13 +14,6 @@ namespace {
 
 const std::string notice = std::string(65, ' ') + "PRESS ENTER";
 
-// Counts the columns of a UTF-8 line.
-std::size_t columns(std::string_view line) {
-    std::size_t n = 0;
-    for (unsigned char c : line) n += (c & 0xC0) != 0x80;
-    return n;
-}
-
 TEST(Intro, FivePagesThenTheChoiceThenTheHerosPage) {
     usescript("\n\n\n\n\n1xyz\n\n");
     player_rec p = intro();

@@ -9,8 +9,8 @@ std::int64_t fixed_reading() { return clock_value; }
 std::int64_t stepping_reading() { return clock_value++; }
 } // namespace
 
-std::vector<std::string> splitlines(std::string_view text) {
-    std::vector<std::string> out;
+lines splitlines(std::string_view text) {
+    lines out;
     std::size_t start = 0;
     for (std::size_t end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1)
         out.emplace_back(text.substr(start, end - start));
@@ -29,3 +29,9 @@ stepping_clock::stepping_clock(std::int64_t start) {
     game_clock = stepping_reading;
 }
 stepping_clock::~stepping_clock() { game_clock = realclock; }
+
+stats_rec newhero() {
+    stats_rec s;
+    setup({.power = 40, .armor = 35, .magic = 25, .name = padded<3>("Oru")}, s);
+    return s;
+}

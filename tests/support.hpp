@@ -1,13 +1,41 @@
 // Shared test helpers: scripted console runs and controllable clocks.
 #pragma once
 
+#include "core/console.hpp"
+#include "core/definitions.hpp"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+using lines = std::vector<std::string>;
+
 // Splits a transcript into its lines (the text after the last line end is the last entry).
-std::vector<std::string> splitlines(std::string_view text);
+lines splitlines(std::string_view text);
+
+// Runs `routine` on the scripted keys and returns the lines it printed, split as `splitlines`
+// does. A routine still waiting for a key when the keys run out is
+// stopped there.
+template <class Routine>
+lines run(std::string_view keys, Routine routine) {
+    usescript(keys);
+    try {
+        routine();
+    } catch (const input_closed &) {
+    }
+    return splitlines(transcript());
+}
+
+// The number of screen columns a UTF-8 line takes (every glyph is one column wide).
+inline std::size_t columns(std::string_view line) {
+    std::size_t n = 0;
+    for (unsigned char c : line) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+// The first preset hero as `setup` equips him: power 40, health 35, magic 25, $100, one potion.
+stats_rec newhero();
 
 // Points the random sources at a clock that always reads `ms`, for the life of the object.
 struct fixed_clock {
