@@ -66,8 +66,8 @@ int32 levelstep(int32 next_level);
 // [SECTION] The fight loop
 // ---------------------------------------------------------------------------------------------
 
-// A creature's picture: 10 rows of 45 columns, the left panel of the fight screen (the same
-// alias as in combat/pictures.hpp, which holds the drawings).
+// A creature's picture: 10 rows of 45 columns, the left panel of the fight screen, lines 4 to
+// 13 (the drawings are in combat/pictures.hpp).
 using creature_picture = picture<10, 45>;
 
 // What the left panel shows: one picture, or a second one from `hurt_at` health downward.

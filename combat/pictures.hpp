@@ -2,10 +2,7 @@
 // (`fight_bats_picture`, ..., `vaskar2_picture`), and the mime's second, hurt face.
 #pragma once
 
-#include "core/console.hpp"
-
-// A creature's picture fills the left panel of the fight screen, lines 4 to 13.
-using creature_picture = picture<10, 45>;
+#include "combat/fight.hpp" // creature_picture
 
 // The pictures, by the region where the creatures are met. A later form that looks the same
 // as the first refers to the first form's picture.
