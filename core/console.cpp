@@ -53,12 +53,12 @@ constexpr int line_limit = 100;
 
 struct console_state {
     bool scripted = true;
-    char out[1 << 16];      // UTF-8 not yet flushed: a few pages' worth
+    char out[1 << 16]; // UTF-8 not yet flushed: a few pages' worth
     std::size_t out_size = 0;
-    std::string script;     // scripted input
+    std::string script; // scripted input
     std::size_t script_at = 0;
-    std::string shown;      // scripted output flushed so far
-    char inbuf[512];        // terminal input read but not yet taken
+    std::string shown; // scripted output flushed so far
+    char inbuf[512];   // terminal input read but not yet taken
     std::size_t in_at = 0, in_size = 0;
     // The line that character reads are taking apart. Key reads do not see it: what was typed
     // after the choice of hero waits here until the rest of the line is discarded.
@@ -150,10 +150,14 @@ char escapekey() {
         if (!ready(esc_wait_ms)) return esc;
         unsigned char k = nextbyte();
         switch (k) {
-            case 'A': return '8';
-            case 'B': return '2';
-            case 'C': return '6';
-            case 'D': return '4';
+            case 'A':
+                return '8';
+            case 'B':
+                return '2';
+            case 'C':
+                return '6';
+            case 'D':
+                return '4';
         }
         return k >= 'p' && k <= 'y' ? static_cast<char>('0' + (k - 'p')) : esc;
     }
@@ -163,10 +167,14 @@ char escapekey() {
         unsigned char b = nextbyte();
         if (b < 0x20 || b > 0x3F) {
             switch (b) {
-                case 'A': return '8';
-                case 'B': return '2';
-                case 'C': return '6';
-                case 'D': return '4';
+                case 'A':
+                    return '8';
+                case 'B':
+                    return '2';
+                case 'C':
+                    return '6';
+                case 'D':
+                    return '4';
             }
             return esc;
         }
@@ -200,7 +208,9 @@ void put(std::string_view codes) {
     }
 }
 
-void put(char code) { put(std::string_view(&code, 1)); }
+void put(char code) {
+    put(std::string_view(&code, 1));
+}
 
 void putline(std::string_view codes) {
     put(codes);
@@ -231,8 +241,10 @@ void flush() {
     console_state &c = con();
     if (c.out_size == 0) return;
     std::string_view bytes(c.out, c.out_size);
-    if (c.scripted) c.shown += bytes;
-    else write_all(bytes);
+    if (c.scripted)
+        c.shown += bytes;
+    else
+        write_all(bytes);
     c.out_size = 0;
 }
 
@@ -310,4 +322,6 @@ std::string transcript() {
     return s;
 }
 
-std::uint64_t writecount() { return con().writes; }
+std::uint64_t writecount() {
+    return con().writes;
+}

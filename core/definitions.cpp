@@ -45,8 +45,10 @@ void setup(const player_rec &player, stats_rec &stats) {
         n.item = padded<10>(row.item);
         n.des = padded<30>(row.des);
         n.num = row.num;
-        if (previous) previous->next = &n;
-        else head = &n;
+        if (previous)
+            previous->next = &n;
+        else
+            head = &n;
         previous = &n;
     }
     current = head->next; // the building cursor is left on the second node
@@ -65,8 +67,12 @@ bool useitem(stats_rec &stats, int position) {
     if (n.num <= 0) return false;
     --n.num;
     switch (position) {
-        case potion: stats.health = std::min(stats.health + 30, maxhealth(stats)); break;
-        case magic_dust: stats.magicdust = std::min(stats.magicdust + 30, maxmagic(stats)); break;
+        case potion:
+            stats.health = std::min(stats.health + 30, maxhealth(stats));
+            break;
+        case magic_dust:
+            stats.magicdust = std::min(stats.magicdust + 30, maxmagic(stats));
+            break;
         case regain:
             stats.health = maxhealth(stats);
             stats.magicdust = maxmagic(stats);

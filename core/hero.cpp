@@ -42,9 +42,12 @@ player_rec findidentity() {
     for (;;) {
         put("     CHOICE  : ");
         switch (linechar()) {
-            case '1': return oru;
-            case '2': return vek;
-            case '3': return findfields();
+            case '1':
+                return oru;
+            case '2':
+                return vek;
+            case '3':
+                return findfields();
         }
         putline("INVALID CHOICE!!!");
     }
@@ -84,12 +87,18 @@ player_rec findfields() {
         newlines(8);
 
         switch (key()) {
-            case '8': placement = (placement + 2) % 3; break;
-            case '2': placement = (placement + 1) % 3; break;
+            case '8':
+                placement = (placement + 2) % 3;
+                break;
+            case '2':
+                placement = (placement + 1) % 3;
+                break;
             case '4':
                 if (value[placement] >= 2) --value[placement], ++pointsleft;
                 break;
-            case '6': ++value[placement], --pointsleft; break;
+            case '6':
+                ++value[placement], --pointsleft;
+                break;
         }
     }
     hero.power = value[power_row];

@@ -34,11 +34,17 @@ struct uniform {
 
 } // namespace
 
-int32 walk() { return uniform(100, 1000).draw(); }
+int32 walk() {
+    return uniform(100, 1000).draw();
+}
 
-int32 fightrandom() { return uniform(1, 100).draw(); }
+int32 fightrandom() {
+    return uniform(1, 100).draw();
+}
 
-int32 enemyrandom() { return uniform(100, 1000).draw(); }
+int32 enemyrandom() {
+    return uniform(100, 1000).draw();
+}
 
 void randwaves(wave_array &waves) {
     uniform rows(1000, 6000);

@@ -18,8 +18,10 @@ void encrypt(int32 p, std::string &out) {
         if (copy > 0) out += 'W', copy -= 1;
         if (copy > 50) out += 'G', copy -= 50;
         if (copy > 4) out += 'X', copy -= 5;
-        if (copy < 11) out += 'E';
-        else out += '7', copy -= 10;
+        if (copy < 11)
+            out += 'E';
+        else
+            out += '7', copy -= 10;
     } while (copy > 0);
 }
 

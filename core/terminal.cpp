@@ -7,8 +7,8 @@
 
 namespace {
 
-bool active = false;      // standard input is a terminal and its settings are saved
-termios saved{};          // the settings the game found
+bool active = false; // standard input is a terminal and its settings are saved
+termios saved{};     // the settings the game found
 term_mode mode = term_mode::line;
 bool mode_applied = false; // whether `mode` is in force (it is not after a restore)
 

@@ -3,7 +3,6 @@
 #include "core/hero.hpp"
 #include "story/story.hpp"
 
-
 namespace {
 
 // The mountain where the rings were made, drawn in the digits of its name.
@@ -103,7 +102,9 @@ constexpr std::string_view sent_text[] = {
 
 } // namespace
 
-void enter() { line(); }
+void enter() {
+    line();
+}
 
 void pressenter() {
     blanks(65);

@@ -144,7 +144,9 @@ TEST(TwentyOnePage, HitsStandsAndSettles) {
         "                     ---     ---     ---",
     };
     const lines expected =
-        cat({turnpage(two, false), turnpage(three, false), turnpage(three, false),
+        cat({turnpage(two, false),
+             turnpage(three, false),
+             turnpage(three, false),
              settlepage("                 21                                       17",
                         "                                YOU WIN!"),
              {""}});

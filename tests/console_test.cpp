@@ -64,11 +64,13 @@ INSTANTIATE_TEST_SUITE_P(Console, Keys,
                                            keycase{"\x1b[A\x1b[B\x1b[C\x1b[D", "8264"},
                                            keycase{"\x1bOA\x1bOD", "84"},
                                            keycase{"\x1bOp\x1bOt\x1bOy", "049"},
-                                           keycase{"\x1b", "\x1b"},
-                                           keycase{"\x1b[1;5A6", "86"},
-                                           keycase{"\x1b[15~6", "\x1b" "6"},
-                                           keycase{"\x1bx6", "\x1b" "6"},
-                                           keycase{"\x1bOz6", "\x1b" "6"}),
+                                           keycase{"\x1b", "\x1b"}, keycase{"\x1b[1;5A6", "86"},
+                                           keycase{"\x1b[15~6", "\x1b"
+                                                                "6"},
+                                           keycase{"\x1bx6", "\x1b"
+                                                             "6"},
+                                           keycase{"\x1bOz6", "\x1b"
+                                                              "6"}),
                          [](const auto &info) { return "case" + std::to_string(info.index); });
 
 TEST(Lines, ALongLineIsSeveralWaits) {

@@ -5,7 +5,8 @@
 
 namespace {
 
-stats_rec newhero(player_rec p = {.power = 40, .armor = 35, .magic = 25, .name = padded<3>("Oru")}) {
+stats_rec newhero(player_rec p = {
+                      .power = 40, .armor = 35, .magic = 25, .name = padded<3>("Oru")}) {
     stats_rec s;
     setup(p, s);
     return s;

@@ -26,12 +26,14 @@ TEST(Intro, FivePagesThenTheChoiceThenTheHerosPage) {
         if (lines[i] == notice) notices.push_back(i);
     }
     ASSERT_EQ(notices.size(), 6u);
-    for (std::size_t n : notices) EXPECT_EQ(lines.at(n + 1), "") << "an empty line after the notice";
+    for (std::size_t n : notices)
+        EXPECT_EQ(lines.at(n + 1), "") << "an empty line after the notice";
 
     auto at = [&](std::string_view text) {
         return std::find(lines.begin(), lines.end(), text) - lines.begin();
     };
-    std::size_t choice = static_cast<std::size_t>(at("                       CHOOSE YOUR CHARACTER"));
+    std::size_t choice =
+        static_cast<std::size_t>(at("                       CHOOSE YOUR CHARACTER"));
     EXPECT_GT(choice, notices[4]);
     EXPECT_LT(choice, notices[5]);
     EXPECT_EQ(static_cast<std::size_t>(at("                   ORBRIDDEN")), notices[3] + 9)
@@ -96,7 +98,9 @@ screen_result screen7(int32 oldwhere, stats_rec &stats) {
     stats.points += 120;
     return {1, 7};
 }
-screen_result screen2(int32, stats_rec &) { return {0, 2}; }
+screen_result screen2(int32, stats_rec &) {
+    return {0, 2};
+}
 
 using MainLoop = InTempDir;
 

@@ -43,12 +43,14 @@ TEST(Choice, WrongKeysAreRefusedOneByOne) {
     EXPECT_EQ(p.armor, 35);
     EXPECT_EQ(p.magic, 25);
     std::size_t refusals = 0;
-    for (std::size_t at = 0; (at = shown.find("INVALID CHOICE!!!", at)) != std::string::npos; ++at) ++refusals;
+    for (std::size_t at = 0; (at = shown.find("INVALID CHOICE!!!", at)) != std::string::npos; ++at)
+        ++refusals;
     EXPECT_EQ(refusals, 1u);
 
     EXPECT_THROW(choose("xy3\n"), input_closed); // runs out in the name
     shown = transcript();
-    EXPECT_NE(shown.find("INVALID CHOICE!!!\n     CHOICE  : INVALID CHOICE!!!\n"), std::string::npos);
+    EXPECT_NE(shown.find("INVALID CHOICE!!!\n     CHOICE  : INVALID CHOICE!!!\n"),
+              std::string::npos);
 }
 
 // The custom hero's keys after the choice and the name.
@@ -95,7 +97,14 @@ TEST(Custom, TheAdjustingScreenLineForLine) {
         "   Armor = 10  |||||",
         "",
         "   Magic = 10  |||||",
-        "", "", "", "", "", "", "", "",
+        "",
+        "",
+        "",
+        "",
+        "",
+        "",
+        "",
+        "",
         "",
     };
     EXPECT_EQ(splitlines(shown.substr(shown.find("     Enter your"))), expected);
@@ -115,7 +124,7 @@ TEST(Custom, KeysMoveTheCursorAndShiftPoints) {
         {"88", "70", "   Power = 10", "-> Armor = 10", "   Magic = 10"},
         {"4", "71", "-> Power =  9", "   Armor = 10", "   Magic = 10"},
         {"26", "69", "   Power = 10", "-> Armor = 11", "   Magic = 10"},
-        {"x\x1b\n5", "70", "-> Power = 10", "   Armor = 10", "   Magic = 10"}, // no meaning
+        {"x\x1b\n5", "70", "-> Power = 10", "   Armor = 10", "   Magic = 10"},   // no meaning
         {"4444444444", "79", "-> Power =  1", "   Armor = 10", "   Magic = 10"}, // never below 1
     };
     for (const adjust_case &c : cases) {
@@ -143,7 +152,9 @@ TEST(Custom, SeventyPressesOfSixEndTheScreen) {
     auto last = std::find(lines.rbegin(), lines.rend(), "Points Left  :           1");
     ASSERT_NE(last, lines.rend());
     EXPECT_EQ(*(last - 4), "-> Power = 79  " + std::string(39, '|'));
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](auto &l) { return l.starts_with("Points Left"); }), 70);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](auto &l) { return l.starts_with("Points Left"); }),
+              70);
 }
 
 } // namespace

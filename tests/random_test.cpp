@@ -50,7 +50,8 @@ TEST(Random, WavesStayInBoundsAndShareTheirDrawsOnOneReading) {
     randwaves(w);
     for (const wave_rec &p : w) {
         bool found = false;
-        for (int r = 1000; r <= 6000 && !found; ++r) found = r % 16 + 4 == p.row && r % 58 + 11 == p.col;
+        for (int r = 1000; r <= 6000 && !found; ++r)
+            found = r % 16 + 4 == p.row && r % 58 + 11 == p.col;
         EXPECT_TRUE(found) << p.row << "," << p.col;
     }
 }

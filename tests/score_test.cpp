@@ -19,10 +19,13 @@ struct encoding {
 };
 
 TEST(Encrypt, WorkedValues) {
-    const encoding cases[] = {
-        {0, "E"},       {1, "WE"}, {7, "WXEWE"}, {120, "QWX7WEWEWEWE"}, {1234, "QJWGX7WGX7WEWE"},
-        {250, "QWGX7WGX7WX7WEWE"}, {-5, "E"}
-    };
+    const encoding cases[] = {{0, "E"},
+                              {1, "WE"},
+                              {7, "WXEWE"},
+                              {120, "QWX7WEWEWEWE"},
+                              {1234, "QJWGX7WGX7WEWE"},
+                              {250, "QWGX7WGX7WX7WEWE"},
+                              {-5, "E"}};
     for (const encoding &c : cases) {
         std::string out = "prefix:";
         encrypt(c.points, out);
@@ -49,9 +52,11 @@ stats_rec hero(const char *name, int32 points, int32 deaths) {
 
 TEST(ScoreRecord, SixLines) {
     EXPECT_EQ(scorerecord(hero("abc", 0, 2)), "abc\n          0\n          2\nE\n\n\n");
-    EXPECT_EQ(scorerecord(hero("Oru", 250, 0)), "Oru\n        250\n          0\nQWGX7WGX7WX7WEWE\n\n\n");
+    EXPECT_EQ(scorerecord(hero("Oru", 250, 0)),
+              "Oru\n        250\n          0\nQWGX7WGX7WX7WEWE\n\n\n");
     EXPECT_EQ(scorerecord(hero("Vek", -40, 12345678)), "Vek\n        -40\n   12345678\nE\n\n\n");
-    EXPECT_EQ(scorerecord(hero("x!?", 7, -2147483647 - 1)), "x!?\n          7\n-2147483648\nWXEWE\n\n\n");
+    EXPECT_EQ(scorerecord(hero("x!?", 7, -2147483647 - 1)),
+              "x!?\n          7\n-2147483648\nWXEWE\n\n\n");
 }
 
 class ScoreFile : public ::testing::Test {
@@ -80,13 +85,12 @@ TEST_F(ScoreFile, IsCreatedThenAppendedTo) {
     savescore(hero("abc", 0, 2), path.c_str());
     EXPECT_EQ(contents(), "abc\n          0\n          2\nE\n\n\n");
     savescore(hero("Oru", 250, 0), path.c_str());
-    EXPECT_EQ(contents(), "abc\n          0\n          2\nE\n\n\nOru\n        250\n          0\nQWGX7WGX7WX7WEWE\n\n\n");
+    EXPECT_EQ(contents(), "abc\n          0\n          2\nE\n\n\nOru\n        250\n          "
+                          "0\nQWGX7WGX7WX7WEWE\n\n\n");
 }
 
 TEST_F(ScoreFile, AFileThatCannotBeWrittenIsLeftAsItWas) {
-    {
-        std::ofstream(path) << "earlier\n";
-    }
+    { std::ofstream(path) << "earlier\n"; }
     chmod(path.c_str(), 0444);
     if (access(path.c_str(), W_OK) == 0) GTEST_SKIP() << "running as a user who may write anyway";
     savescore(hero("abc", 0, 0), path.c_str());
@@ -108,9 +112,7 @@ TEST_F(ScoreFile, ADirectoryOfThatNameIsLeftAlone) {
 }
 
 TEST_F(ScoreFile, ARecordCutShortIsTakenBack) {
-    {
-        std::ofstream(path) << "earlier\n";
-    }
+    { std::ofstream(path) << "earlier\n"; }
     // A file size limit just above the present size makes the write stop part way, as a full
     // disk would.
     rlimit old{};

@@ -4,7 +4,6 @@
 
 #include "core/definitions.hpp"
 
-
 // Shows the status sheet and runs the menu until the player presses 0. Using an item here
 // changes `stats`; a visit in a fight counts as the hero's turn only then.
 void showmenu(stats_rec &stats);

@@ -58,7 +58,8 @@ std::size_t pty_game::waitfor(std::string_view text, std::size_t from, int timeo
         if (n <= 0) break;
         seen.append(buf, static_cast<std::size_t>(n));
     }
-    ADD_FAILURE() << "the screen never showed \"" << text << "\"; it showed:\n" << seen.substr(from);
+    ADD_FAILURE() << "the screen never showed \"" << text << "\"; it showed:\n"
+                  << seen.substr(from);
     return std::string::npos;
 }
 

@@ -8,8 +8,8 @@
 
 struct pty_game {
     pid_t pid = -1;
-    int master = -1; // what the player types goes in here and the screen comes out
-    int slave = -1;  // kept open so the terminal's settings can be read at any time
+    int master = -1;  // what the player types goes in here and the screen comes out
+    int slave = -1;   // kept open so the terminal's settings can be read at any time
     std::string seen; // everything the game has shown so far
 
     // Starts the game in `dir` (its score file goes there).

@@ -23,8 +23,10 @@ void pastopening(pty_game &game) {
         at = game.waitfor(notice, at);
         ASSERT_NE(at, std::string::npos) << "page " << page;
         at += notice.size();
-        EXPECT_EQ(game.seen.find(notice, at), std::string::npos) << "page " << page << " did not wait";
-        EXPECT_EQ(game.seen.find(choice), std::string::npos) << "the choice came before page " << page;
+        EXPECT_EQ(game.seen.find(notice, at), std::string::npos)
+            << "page " << page << " did not wait";
+        EXPECT_EQ(game.seen.find(choice), std::string::npos)
+            << "the choice came before page " << page;
         game.send("\n");
     }
     game.waitfor(choice, at);
