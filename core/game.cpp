@@ -6,7 +6,8 @@
 
 void runscreens(const screen_table &table, stats_rec &stats) {
     screen_result at{.where = 1, .oldwhere = -1};
-    while (at.where >= 1 && at.where <= 55 && table[at.where]) at = table[at.where](at.oldwhere, stats);
+    while (at.where >= 1 && at.where <= 55 && table[at.where])
+        at = table[at.where](at.oldwhere, stats);
     savescore(stats);
 }
 

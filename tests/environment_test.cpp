@@ -30,7 +30,7 @@ struct refusal_case {
 };
 
 TEST(Placex, AnyNonBlankCellRefusesTheMoveWithoutCost) {
-    const refusal_case cases[] = {{"tree", 5},     {"wall", '-'}, {"label letter", 'M'},
+    const refusal_case cases[] = {{"tree", 5},      {"wall", '-'},  {"label letter", 'M'},
                                   {"invisible", 0}, {"water", 176}, {"the hero's own mark", 'X'}};
     for (const auto &c : cases) {
         world_matrix m = filled(' ');
@@ -64,6 +64,7 @@ TEST(Placex, AStepClearsTheCellItCameFromAndDrawsTheMark) {
     EXPECT_EQ(m(12, 6), 'X');
     // The cell left behind becomes blank whatever it held.
     m(11, 6) = 'Q';
+    m(12, 6) = ' ';
     placex(12, 6, m, step_down, s, 0, 1);
     EXPECT_EQ(m(11, 6), ' ');
     EXPECT_EQ(m(12, 6), 1);
@@ -172,10 +173,8 @@ TEST(Shadowx, NearTheEdgesTheMarkIsPulledBackAndTheSquareStaysOnTheGrid) {
         position_rec lands;
         int lit_row1, lit_col1; // the lit square's top left corner
     } cases[] = {
-        {3, 40, step_up, 2, 40, {3, 40}, 1, 38},
-        {20, 40, step_down, 21, 40, {20, 40}, 18, 38},
-        {10, 3, step_left, 10, 2, {10, 3}, 8, 1},
-        {10, 76, step_right, 10, 77, {10, 76}, 8, 74},
+        {3, 40, step_up, 2, 40, {3, 40}, 1, 38},  {20, 40, step_down, 21, 40, {20, 40}, 18, 38},
+        {10, 3, step_left, 10, 2, {10, 3}, 8, 1}, {10, 76, step_right, 10, 77, {10, 76}, 8, 74},
         {3, 3, step_up, 2, 3, {3, 3}, 1, 1},
     };
     for (const auto &c : cases) {
@@ -264,8 +263,8 @@ TEST(Setwaves, OldWavesGoAndNewOnesSkipTheTargetRowAndColumn) {
     for (int i = 1; i <= 10; ++i) EXPECT_EQ(m(4 + i, 20 + i), '~');
     wave_array next;
     for (int i = 1; i <= 10; ++i) next[i] = {10, 30 + i}; // all in the target's row ...
-    next[10] = {12, 50};                                   // ... one in its column
-    next[9] = {13, 60};                                    // ... and one elsewhere
+    next[10] = {12, 50};                                  // ... one in its column
+    next[9] = {13, 60};                                   // ... and one elsewhere
     setwaves(m, next, old, 10, 50);
     for (int i = 1; i <= 10; ++i) EXPECT_EQ(m(4 + i, 20 + i), ' ');
     for (int i = 1; i <= 8; ++i) EXPECT_EQ(m(10, 30 + i), ' ');
@@ -392,7 +391,9 @@ TEST(Switch5, OpensTheGateAndTheBridge) {
     switch5(m);
     for (int r = 4; r <= 11; ++r)
         for (int c = 36; c <= 42; ++c)
-            if (!(r == 4 && (c == 36 || c == 42))) EXPECT_EQ(m(r, c), ' ') << r << "," << c;
+            if (r != 4 || (c != 36 && c != 42)) {
+                EXPECT_EQ(m(r, c), ' ') << r << "," << c;
+            }
     EXPECT_EQ(m(4, 36), '/');
     EXPECT_EQ(m(4, 42), '\\');
     for (int r = 9; r <= 11; ++r) EXPECT_TRUE(m(r, 35) == '|' && m(r, 43) == '|') << r;

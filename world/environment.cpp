@@ -28,7 +28,8 @@ position_rec placex(int32 row, int32 col, world_matrix &map, int32 dir, stats_re
                     int32 chance, unsigned char ch) {
     if (!onmap(row, col) || map(row, col) != blank) return stepfrom(row, col, dir);
     position_rec from = stepfrom(row, col, dir);
-    if (from != position_rec{row, col} && onmap(from.row, from.col)) map(from.row, from.col) = blank;
+    if (from != position_rec{row, col} && onmap(from.row, from.col))
+        map(from.row, from.col) = blank;
     map(row, col) = ch;
     countstep(stats, chance);
     return {row, col};

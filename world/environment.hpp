@@ -52,10 +52,14 @@ constexpr bool onmap(int32 row, int32 col) {
 // Undoing a refused step returns the hero there.
 constexpr position_rec stepfrom(int32 row, int32 col, int32 dir) {
     switch (dir) {
-        case step_left: return {row, col + 1};
-        case step_right: return {row, col - 1};
-        case step_up: return {row + 1, col};
-        case step_down: return {row - 1, col};
+        case step_left:
+            return {row, col + 1};
+        case step_right:
+            return {row, col - 1};
+        case step_up:
+            return {row + 1, col};
+        case step_down:
+            return {row - 1, col};
     }
     return {row, col};
 }

@@ -39,6 +39,12 @@ void castlerefusal(stats_rec &, visit_rec &) {
     key();
 }
 
-void northgap(stats_rec &, visit_rec &) { gappage("Java"); }
-void southgap(stats_rec &, visit_rec &) { gappage("C++"); }
-void eastgap(stats_rec &, visit_rec &) { gappage("VB"); }
+void northgap(stats_rec &, visit_rec &) {
+    gappage("Java");
+}
+void southgap(stats_rec &, visit_rec &) {
+    gappage("C++");
+}
+void eastgap(stats_rec &, visit_rec &) {
+    gappage("VB");
+}

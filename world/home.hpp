@@ -16,13 +16,27 @@ inline constexpr int32 casino_fee = 500; // the money a hero needs to be let int
 inline constexpr int32 game_over = 56;
 
 namespace home_gates {
-inline bool richenough(const stats_rec &s) { return s.money >= casino_fee; }
-inline bool poor(const stats_rec &s) { return s.money < casino_fee; }
-inline bool allrings(const stats_rec &s) { return s.num_of_rings > 3; }
-inline bool notallrings(const stats_rec &s) { return s.num_of_rings <= 3; }
-inline bool belowthree(const stats_rec &s) { return s.num_of_rings < 3; }
-inline bool belowtwo(const stats_rec &s) { return s.num_of_rings < 2; }
-inline bool noring(const stats_rec &s) { return s.num_of_rings < 1; }
+inline bool richenough(const stats_rec &s) {
+    return s.money >= casino_fee;
+}
+inline bool poor(const stats_rec &s) {
+    return s.money < casino_fee;
+}
+inline bool allrings(const stats_rec &s) {
+    return s.num_of_rings > 3;
+}
+inline bool notallrings(const stats_rec &s) {
+    return s.num_of_rings <= 3;
+}
+inline bool belowthree(const stats_rec &s) {
+    return s.num_of_rings < 3;
+}
+inline bool belowtwo(const stats_rec &s) {
+    return s.num_of_rings < 2;
+}
+inline bool noring(const stats_rec &s) {
+    return s.num_of_rings < 1;
+}
 } // namespace home_gates
 
 // The door and gate tests of the home screen, in the order they are tried on the reached
@@ -31,19 +45,40 @@ inline bool noring(const stats_rec &s) { return s.num_of_rings < 1; }
 inline constexpr door_rec homedoors[] = {
     {.rows = at(17), .cols = at(10), .action = nullptr /* loadmarket */, .push = step_up},
     {.rows = at(17), .cols = at(65), .action = nullptr /* loadhotel */, .push = step_up},
-    {.rows = at(11), .cols = at(56), .when = home_gates::poor, .action = casinorefusal,
+    {.rows = at(11),
+     .cols = at(56),
+     .when = home_gates::poor,
+     .action = casinorefusal,
      .push = step_down},
-    {.rows = at(11), .cols = at(56), .when = home_gates::richenough,
-     .action = nullptr /* loadcasino */, .push = step_down},
+    {.rows = at(11),
+     .cols = at(56),
+     .when = home_gates::richenough,
+     .action = nullptr /* loadcasino */,
+     .push = step_down},
     {.rows = at(7), .cols = at(14), .action = nullptr /* loadgainer */, .push = step_down},
-    {.rows = at(16), .cols = at(34), .when = home_gates::allrings,
-     .action = nullptr /* finalbattle */, .leave = game_over},
-    {.rows = at(16), .cols = at(34), .when = home_gates::notallrings, .action = castlerefusal,
+    {.rows = at(16),
+     .cols = at(34),
+     .when = home_gates::allrings,
+     .action = nullptr /* finalbattle */,
+     .leave = game_over},
+    {.rows = at(16),
+     .cols = at(34),
+     .when = home_gates::notallrings,
+     .action = castlerefusal,
      .push = step_down},
-    {.rows = at(1), .cols = {37, 41}, .when = home_gates::belowthree, .action = northgap,
+    {.rows = at(1),
+     .cols = {37, 41},
+     .when = home_gates::belowthree,
+     .action = northgap,
      .push = step_down},
-    {.rows = at(22), .cols = {37, 41}, .when = home_gates::belowtwo, .action = southgap,
+    {.rows = at(22),
+     .cols = {37, 41},
+     .when = home_gates::belowtwo,
+     .action = southgap,
      .push = step_up},
-    {.rows = {11, 13}, .cols = at(78), .when = home_gates::noring, .action = eastgap,
+    {.rows = {11, 13},
+     .cols = at(78),
+     .when = home_gates::noring,
+     .action = eastgap,
      .push = step_left},
 };

@@ -17,7 +17,9 @@ void fill(world_matrix &map, int32 row1, int32 row2, int32 col1, int32 col2, uns
         for (int32 c = std::max(col1, 1); c <= std::min(col2, map_cols); ++c) map(r, c) = code;
 }
 
-constexpr bool moved(int32 dir) { return dir >= step_left && dir <= step_down; }
+constexpr bool moved(int32 dir) {
+    return dir >= step_left && dir <= step_down;
+}
 
 // The four directions a reflection is looked for in, as row and column steps.
 constexpr int32 looks[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
@@ -49,10 +51,14 @@ position_rec shadowx(int32 row, int32 col, world_matrix &map, int32 dir, stats_r
         fill(map, 1, map_rows, col + 2, map_cols, rock);
     }
     // Near an edge the mark is pulled back so that the whole square stays on the grid.
-    if (row + 2 > map_rows) row = map_rows - 2;
-    else if (row - 2 < 1) row = 3;
-    else if (col + 2 > map_cols) col = map_cols - 2;
-    else if (col - 2 < 1) col = 3;
+    if (row + 2 > map_rows)
+        row = map_rows - 2;
+    else if (row - 2 < 1)
+        row = 3;
+    else if (col + 2 > map_cols)
+        col = map_cols - 2;
+    else if (col - 2 < 1)
+        col = 3;
     lightsquare(map, row, col);
     set(map, row, col, ch);
     return {row, col};
@@ -124,8 +130,7 @@ position_rec movebrickx(int32 row, int32 col, world_matrix &map, int32 dir, stat
 
 // ---- the chase
 
-position_rec chasex(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
-                    int32) {
+position_rec chasex(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats, int32) {
     if (col < 73)
         for (int32 r = 11; r <= 13; ++r)
             for (int32 c = map_cols; c > 73; --c) map(r, c) = map(r, c - 1);

@@ -9,8 +9,8 @@
 inline constexpr unsigned char rock = '*';
 inline constexpr unsigned char wave = '~';
 inline constexpr unsigned char far_reflection = 'x';
-inline constexpr unsigned char invisible = 0;     // the invisible wall and the puzzle's floor
-inline constexpr unsigned char puzzle_wall = 4;   // ♦
+inline constexpr unsigned char invisible = 0;      // the invisible wall and the puzzle's floor
+inline constexpr unsigned char puzzle_wall = 4;    // ♦
 inline constexpr unsigned char puzzle_brick = 206; // ╬
 
 // The tunnels: a step onto a blank cell darkens everything but the 5 x 5 square around the

@@ -18,16 +18,16 @@ struct visit_rec {
     int32 screen = 0;   // the screen being walked
     int32 oldwhere = 0; // the screen the hero came from
     world_matrix map;
-    int32 row = 0, col = 0;   // the hero's cell; after a key, first the target cell
-    int32 dir = no_step;      // the direction of the last key
-    char key = 0;             // the last key read
+    int32 row = 0, col = 0; // the hero's cell; after a key, first the target cell
+    int32 dir = no_step;    // the direction of the last key
+    char key = 0;           // the last key read
     unsigned char mark = hero_mark;
-    wave_array waves;         // the sea's waves now on the map
+    wave_array waves; // the sea's waves now on the map
     // Flags of a screen's events, false (or as noted) on every entry.
-    bool open = false;                 // 36: the name is spelled and the gate is open
-    bool flashlights = false;          // 47: the flashlights have been taken
-    onebased<bool, 4> lights;          // 54: the four posts
-    bool noise_pending = true;         // 54: the screech has still to come
+    bool open = false;         // 36: the name is spelled and the gate is open
+    bool flashlights = false;  // 47: the flashlights have been taken
+    onebased<bool, 4> lights;  // 54: the four posts
+    bool noise_pending = true; // 54: the screech has still to come
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -43,15 +43,17 @@ struct band {
     int32 lo = 0, hi = -1;
     constexpr bool holds(int32 v) const { return v >= lo && v <= hi; }
 };
-constexpr band at(int32 v) { return {v, v}; }
+constexpr band at(int32 v) {
+    return {v, v};
+}
 inline constexpr band any{0, map_cols + 1};
 
 // Fills a screen's matrix; a few builders read the Stats record (the rings, the hero's name).
 using map_builder = void (*)(world_matrix &map, const stats_rec &stats);
 // Moves the mark to the target cell (or refuses) like `placex`; the special mechanics come in
 // through small adapters of this shape.
-using mover = position_rec (*)(int32 row, int32 col, world_matrix &map, int32 dir,
-                               stats_rec &stats, int32 chance, unsigned char ch);
+using mover = position_rec (*)(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
+                               int32 chance, unsigned char ch);
 // A creature routine with the cash the screen pays out through it.
 using fight_routine = void (*)(stats_rec &stats, int32 cash);
 // Screen events: one that runs at a fixed point of the visit, one that may end it (`stay` or

@@ -15,7 +15,9 @@ template <void (*Build)(world_matrix &)>
 void plain(world_matrix &map, const stats_rec &) {
     Build(map);
 }
-constexpr entry_rec from(int32 screen, int32 row, int32 col) { return {screen, row, col}; }
+constexpr entry_rec from(int32 screen, int32 row, int32 col) {
+    return {screen, row, col};
+}
 constexpr int32 start = -1; // the hero comes from no screen: the game has just begun
 
 // Exits through the four edges (the off-map row or column next to it) and inner cells.
@@ -35,17 +37,25 @@ constexpr exit_rec through(band rows, band cols, int32 to, stats_test when = nul
                            exit_scene scene = nullptr) {
     return {rows, cols, to, when, scene};
 }
-constexpr exit_rec cell(int32 row, int32 col, int32 to) { return through(at(row), at(col), to); }
-constexpr band gap{37, 41}; // the five-cell gap in the middle of a top or bottom wall
+constexpr exit_rec cell(int32 row, int32 col, int32 to) {
+    return through(at(row), at(col), to);
+}
+constexpr band gap{37, 41};    // the five-cell gap in the middle of a top or bottom wall
 constexpr band middle{11, 13}; // the three-row gap in the middle of a side
 
-bool hasring(const stats_rec &s) { return s.num_of_rings > 0; }
-bool tworings(const stats_rec &s) { return s.num_of_rings == 2; }
-bool belowfour(const stats_rec &s) { return s.num_of_rings < 4; }
+bool hasring(const stats_rec &s) {
+    return s.num_of_rings > 0;
+}
+bool tworings(const stats_rec &s) {
+    return s.num_of_rings == 2;
+}
+bool belowfour(const stats_rec &s) {
+    return s.num_of_rings < 4;
+}
 
 // Movers of the special screens, in the shape of `placex`.
-position_rec brickmove(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
-                       int32, unsigned char) {
+position_rec brickmove(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats, int32,
+                       unsigned char) {
     return movebrickx(row, col, map, dir, stats);
 }
 position_rec chasemove(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
@@ -53,7 +63,9 @@ position_rec chasemove(int32 row, int32 col, world_matrix &map, int32 dir, stats
     return chasex(row, col, map, dir, stats, chance);
 }
 // The tunnels light the square around the entry cell before the hero is placed in it.
-void lightentry(stats_rec &, visit_rec &visit) { lightsquare(visit.map, visit.row, visit.col); }
+void lightentry(stats_rec &, visit_rec &visit) {
+    lightsquare(visit.map, visit.row, visit.col);
+}
 
 // [SECTION] Encounter sets: tests on the countdown as drawn, in order; the cash each pays.
 // A creature routine not built yet is null, and its encounter passes without a fight.
@@ -103,10 +115,13 @@ constexpr foe_rec ship_set[] = {
 // Row templates shared by many screens.
 constexpr screen_rec forest{.cost = 10, .check = countdown::fights, .foes = forest_set};
 constexpr screen_rec castle{.cost = 15, .check = countdown::fights, .foes = castle_set};
-constexpr screen_rec sea{.mark = boat_mark, .cost = 10, .sea = true, .check = countdown::fights,
-                         .foes = sea_set};
-constexpr screen_rec tunnel{.move = shadowx, .cost = 10, .check = countdown::fights,
-                            .foes = cave_set, .onenter = lightentry};
+constexpr screen_rec sea{
+    .mark = boat_mark, .cost = 10, .sea = true, .check = countdown::fights, .foes = sea_set};
+constexpr screen_rec tunnel{.move = shadowx,
+                            .cost = 10,
+                            .check = countdown::fights,
+                            .foes = cave_set,
+                            .onenter = lightentry};
 
 // A row from a template with its own number, map, entries and exits.
 constexpr screen_rec like(screen_rec base, int32 number, map_builder build,
@@ -184,10 +199,12 @@ constexpr std::array<screen_rec, 56> world = {{
     {.number = 20,
      .build = plain<init20>,
      .entries = {from(1, 12, 1), from(21, 12, 78)},
-     .exits = {west(middle, 1), through(middle, at(map_cols + 1), 21, nullptr, nullptr /* boat */)}},
+     .exits = {west(middle, 1),
+               through(middle, at(map_cols + 1), 21, nullptr, nullptr /* boat */)}},
 
     // ---- the sea: the coast keeps the boat inside the open bands of each edge
-    like(sea, 21, plain<init21>, {from(22, 12, 78), from(20, 12, 1), from(25, 22, 39), from(29, 1, 39)},
+    like(sea, 21, plain<init21>,
+         {from(22, 12, 78), from(20, 12, 1), from(25, 22, 39), from(29, 1, 39)},
          {west(any, 20), east(any, 22), south(any, 25), north(any, 29)}),
     like(sea, 22, plain<init22_23>,
          {from(23, 12, 78), from(21, 12, 1), from(26, 22, 39), from(30, 1, 39)},
@@ -273,7 +290,8 @@ constexpr std::array<screen_rec, 56> world = {{
     like(forest, 43, nullptr /* init43 */, {from(42, 11, 1), from(44, 22, 39)},
          {west(any, 42), south(any, 44)}),
     // The pit in the middle of the field (row 12) drops the hero onto screen 45.
-    like(forest, 44, nullptr /* init44 */, {from(43, 1, 39)}, {north(any, 43), through(at(12), any, 45)}),
+    like(forest, 44, nullptr /* init44 */, {from(43, 1, 39)},
+         {north(any, 43), through(at(12), any, 45)}),
     like(forest, 45, nullptr /* init45 */, {from(44, 2, 2)}, {east(any, 46)}),
     // The third ring-holder's room: the curse turns the keys round; no exits.
     {.number = 46, .build = nullptr /* init46 */, .reversed = true, .entries = {from(45, 11, 2)}},
@@ -288,7 +306,8 @@ constexpr std::array<screen_rec, 56> world = {{
      .check = countdown::count_only},
     like(tunnel, 48, nullptr /* init48 */, {from(47, 4, 6), from(49, 4, 70)},
          {cell(3, 3, 47), cell(12, 76, 49)}),
-    like(tunnel, 49, nullptr /* init49 */, {from(50, 4, 70), from(48, 18, 5), from(51, 18, 70), from(52, 14, 70)},
+    like(tunnel, 49, nullptr /* init49 */,
+         {from(50, 4, 70), from(48, 18, 5), from(51, 18, 70), from(52, 14, 70)},
          {cell(12, 3, 48), cell(3, 39, 50), cell(20, 39, 51), cell(12, 76, 52)}),
     like(tunnel, 50, nullptr /* init50 */, {from(49, 18, 5)}, {cell(20, 39, 49)}),
     like(tunnel, 51, nullptr /* init51 */, {from(49, 5, 5)}, {cell(3, 39, 49)}),
@@ -311,11 +330,13 @@ constexpr std::array<screen_rec, 56> world = {{
     {.number = 55, .build = nullptr /* init55 */, .entrycost = 10, .entries = {from(54, 11, 2)}},
 }};
 
-static_assert([] {
-    for (int n = 0; n < static_cast<int>(world.size()); ++n)
-        if (world[n].number != n) return false;
-    return true;
-}(), "the rows of the screen table must stand in the order of their numbers");
+static_assert(
+    [] {
+        for (int n = 0; n < static_cast<int>(world.size()); ++n)
+            if (world[n].number != n) return false;
+        return true;
+    }(),
+    "the rows of the screen table must stand in the order of their numbers");
 
 // [SECTION] The main loop's handlers
 
