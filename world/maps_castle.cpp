@@ -1,4 +1,5 @@
 // Maps of the first ring-holder's castle: courtyard, corridors and great hall (screens 6-19).
+// In the pictures ¤ stands for code 0, a cell that shows empty but cannot be entered.
 #include "world/maps.hpp"
 
 // The castle courtyard: three gates north into the corridors, the moat bridge south.

@@ -1,4 +1,5 @@
 // Maps of the home town and of the western forest on the way to the first castle (screens 1-5).
+// In the pictures ¤ stands for code 0, a cell that shows empty but cannot be entered.
 #include "world/maps.hpp"
 
 // The home town: the gainer, the casino, the sorceress's castle, the market and the hotel,
