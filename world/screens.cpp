@@ -15,6 +15,18 @@ template <void (*Build)(world_matrix &)>
 void plain(world_matrix &map, const stats_rec &) {
     Build(map);
 }
+// The island gate lies in pieces once the clown's ring (the second) is won.
+void build33(world_matrix &map, const stats_rec &stats) {
+    if (stats.num_of_rings < 2)
+        init33(map);
+    else
+        init33after(map);
+}
+// The name puzzle spells the hero's own name.
+void build36(world_matrix &map, const stats_rec &stats) {
+    init36(map, stats.name);
+}
+
 constexpr entry_rec from(int32 screen, int32 row, int32 col) {
     return {screen, row, col};
 }
@@ -234,18 +246,18 @@ constexpr std::array<screen_rec, 56> world = {{
 
     // ---- the island
     {.number = 33,
-     .build = nullptr /* build33 */,
+     .build = build33,
      .entries = {from(31, 22, 39), from(34, 15, 39), from(40, 15, 39)},
      .exits = {south(any, 31), through(at(13), {38, 39}, 34)}},
     // The house of mirrors: invisible walls, and no encounters in its entrance.
     {.number = 34,
-     .build = nullptr /* init34 */,
+     .build = plain<init34>,
      .move = mirrorx,
      .cost = 15,
      .entries = {from(33, 22, 39), from(35, 1, 44)},
      .exits = {south(any, 33), north(any, 35)}},
     {.number = 35,
-     .build = nullptr /* init35 */,
+     .build = plain<init35>,
      .move = mirrorx,
      .cost = 15,
      .entries = {from(34, 22, 39), from(36, 1, 39)},
@@ -254,80 +266,79 @@ constexpr std::array<screen_rec, 56> world = {{
      .foes = mirror_set},
     // The name puzzle: the gate in the top wall opens while the name is spelled in the slots.
     {.number = 36,
-     .build = nullptr /* build36 */,
+     .build = build36,
      .move = brickmove,
      .entries = {from(35, 22, 39), from(37, 1, 39)},
      .exits = {south(any, 35), north(any, 37)}},
     // The clown's room: the hall floor (row 14) starts the clown's scene and the chase.
     {.number = 37,
-     .build = nullptr /* init37 */,
+     .build = plain<init37>,
      .entries = {from(36, 22, 39)},
      .exits = {south(any, 36), through(at(14), any, 38, nullptr, nullptr /* the clown's scene */)}},
     {.number = 38,
-     .build = nullptr /* init38 */,
+     .build = plain<init38>,
      .move = chasemove,
      .entries = {from(37, 20, 39)},
      .exits = {east(any, 39)}},
     {.number = 39,
-     .build = nullptr /* init39 */,
+     .build = plain<init39>,
      .move = chasemove,
      .entries = {from(38, 12, 3)},
      .exits = {east(any, 40)}},
     // The clown's last stand: column 50 starts the second fight; the ring sends the hero to 33.
     {.number = 40,
-     .build = nullptr /* init40 */,
+     .build = plain<init40>,
      .entries = {from(39, 12, 4)},
      .exits = {through(any, at(50), 33, nullptr, nullptr /* the clown's last stand */)}},
 
     // ---- the southern forest and the enchanted lands
     // Only with exactly two rings does the maze lead on; otherwise back to its own start. The
     // hero comes back from the third ring-holder (46) at the maze's bottom opening.
-    like(forest, 41, nullptr /* init41 */,
+    like(forest, 41, plain<init41>,
          {from(1, 1, 39), from(42, 22, 39), from(46, 22, 39), from(41, 1, 39)},
          {south(any, 42, tworings), south(any, 41), north(any, 1)}),
-    like(forest, 42, nullptr /* init42 */, {from(41, 1, 39), from(43, 11, 78)},
+    like(forest, 42, plain<init42>, {from(41, 1, 39), from(43, 11, 78)},
          {east(any, 43), north(any, 41)}),
-    like(forest, 43, nullptr /* init43 */, {from(42, 11, 1), from(44, 22, 39)},
+    like(forest, 43, plain<init43>, {from(42, 11, 1), from(44, 22, 39)},
          {west(any, 42), south(any, 44)}),
     // The pit in the middle of the field (row 12) drops the hero onto screen 45.
-    like(forest, 44, nullptr /* init44 */, {from(43, 1, 39)},
-         {north(any, 43), through(at(12), any, 45)}),
-    like(forest, 45, nullptr /* init45 */, {from(44, 2, 2)}, {east(any, 46)}),
+    like(forest, 44, plain<init44>, {from(43, 1, 39)}, {north(any, 43), through(at(12), any, 45)}),
+    like(forest, 45, plain<init45>, {from(44, 2, 2)}, {east(any, 46)}),
     // The third ring-holder's room: the curse turns the keys round; no exits.
-    {.number = 46, .build = nullptr /* init46 */, .reversed = true, .entries = {from(45, 11, 2)}},
+    {.number = 46, .build = plain<init46>, .reversed = true, .entries = {from(45, 11, 2)}},
 
     // ---- the northern cave, the tunnels and the ship
     // The countdown runs here but never fights. The hole leads down only with light.
     {.number = 47,
-     .build = nullptr /* init47 */,
+     .build = plain<init47>,
      .cost = 10,
      .entries = {from(1, 22, 39), from(48, 4, 39), from(55, 11, 2)},
      .exits = {south(any, 1), through(at(4), at(39), 48, belowfour, nullptr /* the flashlights */)},
      .check = countdown::count_only},
-    like(tunnel, 48, nullptr /* init48 */, {from(47, 4, 6), from(49, 4, 70)},
+    like(tunnel, 48, plain<init48>, {from(47, 4, 6), from(49, 4, 70)},
          {cell(3, 3, 47), cell(12, 76, 49)}),
-    like(tunnel, 49, nullptr /* init49 */,
+    like(tunnel, 49, plain<init49>,
          {from(50, 4, 70), from(48, 18, 5), from(51, 18, 70), from(52, 14, 70)},
          {cell(12, 3, 48), cell(3, 39, 50), cell(20, 39, 51), cell(12, 76, 52)}),
-    like(tunnel, 50, nullptr /* init50 */, {from(49, 18, 5)}, {cell(20, 39, 49)}),
-    like(tunnel, 51, nullptr /* init51 */, {from(49, 5, 5)}, {cell(3, 39, 49)}),
-    like(tunnel, 52, nullptr /* init52 */, {from(49, 12, 5), from(53, 17, 70)},
+    like(tunnel, 50, plain<init50>, {from(49, 18, 5)}, {cell(20, 39, 49)}),
+    like(tunnel, 51, plain<init51>, {from(49, 5, 5)}, {cell(3, 39, 49)}),
+    like(tunnel, 52, plain<init52>, {from(49, 12, 5), from(53, 17, 70)},
          {cell(12, 3, 49), cell(12, 76, 53)}),
     [] {
-        screen_rec ship = like(tunnel, 53, nullptr /* init53 */, {from(52, 12, 5)},
-                               {cell(12, 3, 52), cell(12, 76, 54)});
+        screen_rec ship =
+            like(tunnel, 53, plain<init53>, {from(52, 12, 5)}, {cell(12, 3, 52), cell(12, 76, 54)});
         ship.foes = ship_set;
         return ship;
     }(),
     // The four posts: the wall opens at (11,78) once they are lit in order. No encounters.
     {.number = 54,
-     .build = nullptr /* init54 */,
+     .build = plain<init54>,
      .cost = 10,
      .entrycost = 10,
      .entries = {from(53, 11, 2)},
      .exits = {east(any, 55)}},
     // The fourth ring-holder: no walking, one key and the fight; then back to the cave.
-    {.number = 55, .build = nullptr /* init55 */, .entrycost = 10, .entries = {from(54, 11, 2)}},
+    {.number = 55, .build = plain<init55>, .entrycost = 10, .entries = {from(54, 11, 2)}},
 }};
 
 static_assert(
