@@ -173,4 +173,52 @@ TEST(WorldMap, EveryScreenCanBeWalkedFromEveryEntryToEveryExit) {
     }
 }
 
+// [SECTION] Random key streams
+
+// Checks what must hold after every key, whatever was pressed.
+void checkvisit(const visit_rec &v, const stats_rec &s, int32 screen) {
+    ASSERT_TRUE(onmap(v.row, v.col))
+        << "screen " << screen << ": the mark left the grid at " << where({v.row, v.col});
+    ASSERT_GE(s.steps, -1) << "screen " << screen;
+    ASSERT_EQ(v.screen, screen);
+}
+
+TEST(WorldWalk, RandomKeyStreamsOnEveryScreenKeepTheMarkOnTheGrid) {
+    stepping_clock clock(1);
+    std::mt19937 rng(20261209);
+    // Mostly moves, so that the hero travels; the rest are keys without a meaning here.
+    const std::string alphabet = "888822224444666600013579aZ \n\x1b\x7f\t";
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    constexpr int keys_per_walk = 800;
+    for (int32 n = 1; n <= 55; ++n)
+        for (const entry_rec &e : world[n].entries) {
+            if (e.from == 0) break;
+            std::string keys(keys_per_walk, ' ');
+            for (char &k : keys) k = alphabet[pick(rng)];
+            usescript(keys);
+            stats_rec s = newhero(n % 5); // rings 0 to 4 open different gates
+            int32 screen = n;
+            visit_rec v;
+            try {
+                enterscreen(world[screen], v, e.from, s);
+                checkvisit(v, s, screen);
+                for (int taken = 0;; ++taken) {
+                    int32 to = stepscreen(world[screen], v, key(), s);
+                    if (to != stay) {
+                        // The end of the game starts it again at home.
+                        int32 old = to >= 1 && to <= 55 ? screen : -1;
+                        screen = to >= 1 && to <= 55 ? to : 1;
+                        v = visit_rec{};
+                        enterscreen(world[screen], v, old, s);
+                    }
+                    checkvisit(v, s, screen);
+                    if (HasFatalFailure()) return;
+                    if (taken % 256 == 0) transcript(); // keep the scripted screen small
+                }
+            } catch (const input_closed &) {
+            }
+            transcript();
+        }
+}
+
 } // namespace
