@@ -1,0 +1,57 @@
+// Creature pictures of the sea.
+// Each is 10 rows of 45 cells, written as it shows on the fight screen.
+#pragma once
+
+#include "combat/pictures.hpp"
+
+inline constexpr creature_picture fight_shark_picture = decode<10, 45>({
+    R"(                       |\                    )",
+    R"(                       | \                   )",
+    R"(          _____________/   \______           )",
+    R"(       .-'    o                   `-._   /|  )",
+    R"(     <' ▼▼▼▼▼▼▼\                      `--./ |)",
+    R"(      \ ▲▲▲▲▲▲▲▲/   (((             __.-'\ | )",
+    R"(       `-.____.-'                _.--'    \| )",
+    R"(              `------.___   __.-'            )",
+    R"(                         \ \                 )",
+    R"(   ≈≈≈   ≈≈≈≈      ≈≈≈    \_\     ≈≈≈≈   ≈≈  )",
+});
+
+inline constexpr creature_picture fight_octopus_picture = decode<10, 45>({
+    R"(                    .-""""-.                 )",
+    R"(                  .'        `.               )",
+    R"(                 /   ▄    ▄   \              )",
+    R"(                |    ▀    ▀    |             )",
+    R"(                 \     __     /              )",
+    R"(       _.-~~-.   `.  (__)  .'   .-~~-._      )",
+    R"(     .'  .--. `-./ / /  \ \ \.-' .--.  `.    )",
+    R"(    (  (     `-./ / /    \ \ \.-'     )  )   )",
+    R"(     `._`~~~-' (_(_/      \_)_) `-~~~'_.'    )",
+    R"(        `~~'     ~~        ~~     `~~'       )",
+});
+
+inline constexpr creature_picture fight_crab_picture = decode<10, 45>({
+    R"(        _  _                         _  _    )",
+    R"(       ( \/ )                       ( \/ )   )",
+    R"(        \  /                         \  /    )",
+    R"(         \ \        o      o        / /      )",
+    R"(          \ \       |      |       / /       )",
+    R"(           \ `-.▄▄▓▓▓▓▓▓▓▓▓▓▓▓▄▄.-' /        )",
+    R"(            `--▐▓▓▓▓▓▓▓▓▓▓▓▓▓▓▓▓▌--'         )",
+    R"(             /  ▀▀▓▓▓▓▓▓▓▓▓▓▓▓▀▀  \          )",
+    R"(            / /  / /        \ \  \ \         )",
+    R"(           /_/  /_/          \_\  \_\        )",
+});
+
+inline constexpr creature_picture fight_jelly_picture = decode<10, 45>({
+    R"(                  _.-~~~~~~~-._              )",
+    R"(               .-'  ░ ░ ░ ░ ░  `-.           )",
+    R"(              /  ░ ░ ▒ ░ ▒ ░ ░   \           )",
+    R"(             (_.-._.-._.-._.-._.-._)         )",
+    R"(              ) ( ( ) ) ( ( ) ) ( (          )",
+    R"(             (  ) ) ( ( ) ) ( ( )  )         )",
+    R"(              ) ( ( ) ) ( ( ) ) ( (          )",
+    R"(               (  ) ( ( ) ) ( )  )           )",
+    R"(                ) (  ) (  ( )  (             )",
+    R"(                   (   )   (                 )",
+});

@@ -1,0 +1,336 @@
+// The creature roster: every routine's figures and announcement, what follows a victory, the
+// fights that stop part-way, and long random key streams through every creature's fight.
+#include "combat/fight.hpp"
+#include "combat/roster.hpp"
+#include "core/console.hpp"
+#include "draws.hpp"
+#include "support.hpp"
+
+#include <gtest/gtest.h>
+
+#include <variant>
+
+namespace {
+
+using cash_routine = void (*)(stats_rec &, int32);
+using plain_routine = void (*)(stats_rec &);
+
+// The roster as the game's description gives it; `money` -1 means the routine's `cash`.
+struct expected_row {
+    creature::id id;
+    std::string_view routine, name;
+    int32 power, health, total_health, points, money, runaway, wins, threshold;
+    std::variant<cash_routine, plain_routine> call;
+};
+// clang-format off
+const expected_row expected[] = {
+    {creature::fight_bats, "fight_bats", "BATS", 3, 30, 30, 16, -1, 2, 1, 1, fight_bats},
+    {creature::fight_fox, "fight_fox", "FOX", 5, 50, 50, 23, -1, 3, 2, 1, fight_fox},
+    {creature::fight_raccoon, "fight_raccoon", "RACCOON", 4, 45, 45, 19, -1, 3, 3, 1, fight_raccoon},
+    {creature::fight_ghost, "fight_ghost", "GHOST", 4, 60, 60, 26, -1, 5, 4, 1, fight_ghost},
+    {creature::fight_skeleton, "fight_skeleton", "SKELETON", 8, 55, 55, 33, -1, 4, 5, 1, fight_skeleton},
+    {creature::fight_knight, "fight_knight", "KNIGHT", 12, 150, 150, 68, -1, 101, 6, 1, fight_knight},
+    {creature::fight_tobrillo, "fight_tobrillo", "TOBRILLO", 5, 70, 70, 100, 56, 101, 0, 1, fight_tobrillo},
+    {creature::fight_shark, "fight_shark", "SHARK", 10, 200, 200, 63, -1, 5, 7, 1, fight_shark},
+    {creature::fight_octopus, "fight_octopus", "OCTOPUS", 6, 130, 130, 48, -1, 4, 8, 1, fight_octopus},
+    {creature::fight_crab, "fight_crab", "CRAB", 6, 90, 90, 38, -1, 4, 9, 1, fight_crab},
+    {creature::fight_jelly, "fight_jelly", "JELLY", 6, 70, 70, 33, -1, 3, 10, 1, fight_jelly},
+    {creature::fight_mime, "fight_mime", "MIME", 14, 160, 160, 87, -1, 5, 11, 1, fight_mime},
+    {creature::fight_seal, "fight_seal", "SEAL", 15, 180, 180, 92, -1, 3, 12, 1, fight_seal},
+    {creature::fight_monkey, "fight_monkey", "MONKEY", 14, 120, 120, 82, -1, 5, 13, 1, fight_monkey},
+    {creature::fight_vex, "fight_vex", "VEXMINAXUS", 16, 600, 600, 0, 0, 101, 0, 301, fight_vex},
+    {creature::fight_vex_again, "fight_vex_again", "VEXMINAXUS", 16, 300, 600, 340, 95, 101, 0, 1, fight_vex_again},
+    {creature::fight_madeyes, "fight_madeyes", "MAD_EYES", 50, 3000, 3000, 1000, 0, 101, 12, 1, fight_madeyes},
+    {creature::mad_monkey, "mad_monkey", "ANGRY_MONKEY", 15, 110, 110, 91, -1, 3, 17, 1, mad_monkey},
+    {creature::crazy_clown, "crazy_clown", "CRAZY_CLOWN", 18, 170, 170, 99, -1, 5, 18, 1, crazy_clown},
+    {creature::dwarf_guy, "dwarf_guy", "DwarfBerserker", 20, 210, 210, 112, -1, 5, 19, 1, dwarf_guy},
+    {creature::glob_of_goo, "glob_of_goo", "Blob_Thing", 12, 270, 270, 93, -1, 5, 20, 1, glob_of_goo},
+    {creature::rock, "rock", "Rock_Monster", 25, 270, 270, 130, -1, 3, 21, 1, rock},
+    {creature::grumb, "grumb", "grumbarov", 32, 725, 725, 175, -1, 101, 0, 1, grumb},
+    {creature::caveman, "caveman", "CaveMan", 26, 300, 300, 132, -1, 2, 22, 1, caveman},
+    {creature::zarkhul, "zarkhul", "Zarkhul", 1, 3, 3, 150, -1, 101, 23, 1, zarkhul},
+    {creature::darkness, "darkness", "??????????????", 35, 400, 400, 150, -1, 5, 24, 1, darkness},
+    {creature::stalagmite, "stalagmite", "Living_Cave", 40, 450, 450, 160, -1, 101, 25, 1, stalagmite},
+    {creature::delvo, "delvo", "DELVO", 50, 1000, 1000, 225, -1, 101, 0, 1, delvo},
+    {creature::fight_tobrillo2, "fight_tobrillo2", "TOBRILLO", 60, 600, 600, 100, 0, 101, 0, 1, fight_tobrillo2},
+    {creature::fight_vex2, "fight_vex2", "VEXMINAXUS", 65, 700, 700, 340, 0, 101, 0, 1, fight_vex2},
+    {creature::grumb2, "grumb2", "grumbarov", 80, 1100, 1100, 175, 0, 101, 0, 1, grumb2},
+    {creature::delvo2, "delvo2", "DELVO", 95, 1500, 1500, 225, 0, 101, 0, 1, delvo2},
+    {creature::vaskar, "vaskar", "Sorceress", 120, 9999, 9999, 0, 0, 101, 0, 5001, vaskar},
+    {creature::vaskar2, "vaskar2", "Sorceress", 200, 5000, 9999, 1500, 0, 101, 0, 1, vaskar2},
+};
+// clang-format on
+
+// The routines that start their fight at once, without an announcement.
+constexpr std::string_view silent[] = {
+    "fight_knight",    "fight_tobrillo", "fight_vex", "fight_vex_again", "fight_madeyes", "delvo",
+    "fight_tobrillo2", "fight_vex2",     "delvo2",    "vaskar",          "vaskar2"};
+
+void call(const expected_row &row, stats_rec &s, int32 cash) {
+    if (auto *f = std::get_if<cash_routine>(&row.call))
+        (*f)(s, cash);
+    else
+        std::get<plain_routine>(row.call)(s);
+}
+
+stats_rec hero(int32 power = 40) {
+    stats_rec s;
+    setup({.power = power, .armor = 60, .magic = 30, .name = padded<3>("Oru")}, s);
+    return s;
+}
+
+int count(std::string_view text, std::string_view what) {
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string_view::npos;
+         at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+// Runs `body` until the script runs out; true when it returned by itself.
+template <class F>
+bool untilclosed(std::string_view keys, F body) {
+    usescript(keys);
+    try {
+        body();
+        return true;
+    } catch (const input_closed &) {
+        return false;
+    }
+}
+
+TEST(Roster, FiguresAsDescribed) {
+    ASSERT_EQ(std::size(expected), static_cast<std::size_t>(creature::count));
+    for (const expected_row &e : expected) {
+        const creature_row &r = roster[e.id];
+        SCOPED_TRACE(std::string(e.routine));
+        EXPECT_EQ(r.routine, e.routine) << "the table's rows follow the routine ids";
+        EXPECT_EQ(view(r.cre.name), view(padded<15>(e.name)));
+        EXPECT_EQ(r.cre.power, e.power);
+        EXPECT_EQ(r.cre.health, e.health);
+        EXPECT_EQ(r.cre.total_health, e.total_health);
+        EXPECT_EQ(r.cre.points, e.points);
+        EXPECT_EQ(r.cash, e.money < 0);
+        if (e.money >= 0) {
+            EXPECT_EQ(r.cre.money, e.money);
+        }
+        EXPECT_EQ(r.cre.runaway, e.runaway);
+        EXPECT_EQ(r.wins, e.wins);
+        EXPECT_EQ(r.threshold, e.threshold);
+        EXPECT_EQ(r.rewarded, e.threshold == 1) << "only the interrupted fights pay nothing";
+        EXPECT_EQ(r.mad_eyes, e.routine == "fight_madeyes");
+        EXPECT_EQ(r.says == nullptr,
+                  std::find(std::begin(silent), std::end(silent), e.routine) != std::end(silent));
+        EXPECT_EQ(std::holds_alternative<cash_routine>(e.call), e.money < 0);
+        EXPECT_EQ(view(r.cre.name).find(' '), std::min(e.name.size(), std::size_t{15}))
+            << "no blank inside a name";
+    }
+}
+
+TEST(Roster, EachRoutineFightsItsOwnCreature) {
+    for (const expected_row &e : expected) {
+        SCOPED_TRACE(std::string(e.routine));
+        stats_rec s = hero();
+        EXPECT_FALSE(untilclosed("\n", [&] { call(e, s, 77); }));
+        const std::vector<std::string> lines = splitlines(transcript());
+        ASSERT_GE(lines.size(), 25u);
+        const std::string *screen = &lines[lines.size() - 25];
+        EXPECT_EQ(screen[1].substr(0, 18), "|  " + std::string(view(padded<15>(e.name))));
+        EXPECT_EQ(screen[14].substr(0, 35 + 1 + std::to_string(e.health).size() +
+                                           std::to_string(e.total_health).size()),
+                  "|                         HEALTH : " + std::to_string(e.health) + "/" +
+                      std::to_string(e.total_health));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Announcements
+// ---------------------------------------------------------------------------------------------
+
+std::string announcementof(cash_routine routine, const stats_rec &from) {
+    stats_rec s = from;
+    untilclosed("\n", [&] { routine(s, 0); });
+    const std::string out = transcript();
+    return out.substr(0, out.find("PRESS ENTER") + 11 + 2);
+}
+
+TEST(Announcements, BatsAndTheThreePressEnterLines) {
+    const stats_rec s = hero();
+    EXPECT_EQ(announcementof(fight_bats, s),
+              std::string(10, '\n') +
+                  "                    Blood thirsty BATS want you for dinner,\n"
+                  "                    better make sure you're not on the menu!" +
+                  std::string(10, '\n') + std::string(65, ' ') + "PRESS ENTER\n\n");
+    const std::string goo = announcementof(glob_of_goo, s);
+    EXPECT_EQ(goo.substr(0, 20), std::string(20, '\n'));
+    EXPECT_NE(goo.find("STICKY" + std::string(10, '\n') + std::string(50, ' ') + "PRESS ENTER\n\n"),
+              std::string::npos);
+    EXPECT_NE(announcementof(rock, s).find("TIME!!!" + std::string(11, '\n') +
+                                           std::string(44, ' ') + "PRESS ENTER\n\n"),
+              std::string::npos);
+}
+
+TEST(Announcements, TheSharksPartNumber) {
+    stats_rec s = hero();
+    EXPECT_EQ(announcementof(fight_shark, s), std::string(10, '\n') +
+                                                  "                    da dun....da dun....da dun\n"
+                                                  "                             JAWS   :   PART 1" +
+                                                  std::string(11, '\n') + std::string(65, ' ') +
+                                                  "PRESS ENTER\n\n");
+    s.wins[7] = 11;
+    EXPECT_NE(announcementof(fight_shark, s).find("JAWS   :   PART 12\n\n"), std::string::npos);
+}
+
+TEST(Announcements, TheCrabsNotesAndTheDarknesssFiveLines) {
+    const stats_rec s = hero();
+    EXPECT_EQ(announcementof(fight_crab, s),
+              std::string(10, '\n') + "                           ♫I can do the crabby snap♫\n" +
+                  std::string(31, ' ') + "♫snap♫snap♫snap♫" + std::string(10, '\n') +
+                  std::string(65, ' ') + "PRESS ENTER\n\n");
+    EXPECT_EQ(announcementof(darkness, s),
+              std::string(13, '\n') +
+                  "                    WHAT THE HECK IS THAT?!       \n"
+                  "                    YOU SEE EYES AND HEAR THE SNARLS...\n"
+                  "                    BUT IT CONSTANTLY AVOIDS THE LIGHT...\n"
+                  "\n"
+                  "                    GOOD LUCK!" +
+                  std::string(10, '\n') + std::string(65, ' ') + "PRESS ENTER\n\n");
+}
+
+TEST(Announcements, EveryLineFitsTheScreen) {
+    for (const creature_row &r : roster) {
+        if (!r.says) continue;
+        for (int i = 0; i < r.says->count; ++i)
+            EXPECT_LE(r.says->lines[i].size(), 76u) << r.routine;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// After the fight
+// ---------------------------------------------------------------------------------------------
+
+TEST(Victory, PaysCountsAndRaisesTheRightCounter) {
+    stats_rec s = hero(1000);
+    planned_draws d{fightdraw(50)}; // 500 damage: any ordinary creature falls at once
+    EXPECT_TRUE(untilclosed("\n1\n", [&] { fight_bats(s, 8); }));
+    EXPECT_EQ(s.money, 108);
+    EXPECT_EQ(s.points, 16);
+    EXPECT_EQ(s.num_fights, 1);
+    EXPECT_EQ(s.wins[1], 1);
+    EXPECT_NE(transcript().find("YOU HAVE DEFEATED BATS           "), std::string::npos);
+}
+
+TEST(Victory, AGainerRefightPaysNoGoldButCounts) {
+    stats_rec s = hero(1000);
+    planned_draws d{fightdraw(50)};
+    EXPECT_TRUE(untilclosed("\n1\n", [&] { fight_crab(s, 0); }));
+    EXPECT_EQ(s.money, 100);
+    EXPECT_EQ(s.points, 38);
+    EXPECT_EQ(s.wins[9], 1);
+    EXPECT_NE(transcript().find("   You recieved  : 38 points and $0\n"), std::string::npos);
+}
+
+TEST(Victory, AnEscapePaysNothingAndTheNextSharkIsStillPartOne) {
+    stats_rec s = hero();
+    planned_draws d{fightdraw(50)}; // 50 is a multiple of the shark's 5
+    EXPECT_TRUE(untilclosed("\n4", [&] { fight_shark(s, 29); }));
+    EXPECT_EQ(s.money, 100);
+    EXPECT_EQ(s.points, 0);
+    EXPECT_EQ(s.num_fights, 0);
+    EXPECT_EQ(s.wins[7], 0);
+}
+
+TEST(Victory, SharkPartsCountBeatenSharks) {
+    stats_rec s = hero(1000);
+    {
+        planned_draws d{fightdraw(50)};
+        EXPECT_TRUE(untilclosed("\n1\n", [&] { fight_shark(s, 29); }));
+    }
+    EXPECT_NE(transcript().find("JAWS   :   PART 1\n"), std::string::npos);
+    EXPECT_EQ(s.wins[7], 1);
+    EXPECT_NE(announcementof(fight_shark, s).find("JAWS   :   PART 2\n"), std::string::npos);
+}
+
+TEST(Victory, MadEyesSharesTheSealsCounterAndSetsTheBounty) {
+    stats_rec s = hero(10000);
+    planned_draws d{fightdraw(50)};
+    EXPECT_TRUE(untilclosed("1\n1", [&] { fight_madeyes(s); })); // the level-up takes "1"
+    EXPECT_TRUE(s.mad_eyes);
+    EXPECT_EQ(s.wins[12], 1);
+    EXPECT_EQ(s.points, 1000);
+    EXPECT_EQ(s.power, 10003);
+    EXPECT_EQ(s.next_level, 200);
+}
+
+TEST(Victory, ZarkhulFallsToThreeDamageAndCannotBeEscaped) {
+    stats_rec s = hero(6);                                        // 6 x 50 / 100 = 3
+    planned_draws d{fightdraw(1), enemydraw(800), fightdraw(50)}; // a failed escape, then 3 damage
+    EXPECT_TRUE(untilclosed("\n41\n1", [&] { zarkhul(s, 100); }));
+    EXPECT_TRUE(d.used_all());
+    EXPECT_EQ(s.wins[23], 1);
+    EXPECT_EQ(s.money, 200);
+}
+
+TEST(PartWay, VexStopsAtThreeHundredWithoutAReward) {
+    stats_rec s = hero(500);
+    // 295 takes him to 305; 55 takes him to 250 and the fight ends at once.
+    planned_draws d{fightdraw(59), enemydraw(800), fightdraw(11)};
+    EXPECT_TRUE(untilclosed("11", [&] { fight_vex(s); }));
+    EXPECT_TRUE(d.used_all());
+    const std::string out = transcript();
+    EXPECT_EQ(out.find("YOU HAVE DEFEATED"), std::string::npos);
+    EXPECT_EQ(count(out, "|  1) Attack"), 2);
+    EXPECT_NE(out.find("HEALTH : 305/600"), std::string::npos);
+    EXPECT_EQ(s.points, 0);
+    EXPECT_EQ(s.num_fights, 0);
+    EXPECT_EQ(s.health, 60) << "the creature missed";
+}
+
+TEST(PartWay, VaskarStopsAtFiveThousandAndHerSecondFormStartsThere) {
+    stats_rec s = hero(9998);
+    planned_draws d{fightdraw(50)}; // 4999: from 9999 to 5000
+    EXPECT_TRUE(untilclosed("1", [&] { vaskar(s); }));
+    EXPECT_EQ(transcript().find("YOU HAVE DEFEATED"), std::string::npos);
+    EXPECT_EQ(s.points, 0);
+
+    EXPECT_FALSE(untilclosed("", [&] { vaskar2(s); }));
+    const std::vector<std::string> lines = splitlines(transcript());
+    EXPECT_EQ(lines[14].substr(0, 47), "|                         HEALTH : 5000/9999  |");
+}
+
+// Long random key streams through every creature's fight, with a stepping clock: the fights
+// end, and the hero's figures and counts never go below 0.
+TEST(Roster, RandomKeyStreamsThroughEveryFight) {
+    stepping_clock clock(777);
+    std::uint32_t seed = 2024;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };
+    const std::string_view alphabet = "0123456789111222334\n\n x\x1b";
+    int ended = 0, fights = 0;
+    for (int round = 0; round < 3; ++round) {
+        for (const expected_row &e : expected) {
+            stats_rec s = hero(40 + 400 * round);
+            s.magic[3] = {padded<11>("Fire"), padded<30>("burns"), 12, 2};
+            itemat(s, potion).num = static_cast<int32>(next() % 3);
+            itemat(s, magic_dust).num = static_cast<int32>(next() % 3);
+            itemat(s, regain).num = static_cast<int32>(next() % 2);
+            std::string keys;
+            for (int k = 0; k < 1500; ++k) keys += alphabet[next() % alphabet.size()];
+            ++fights;
+            if (untilclosed(keys, [&] { call(e, s, 10); })) ++ended;
+            SCOPED_TRACE(std::string(e.routine));
+            EXPECT_GE(s.health, 0);
+            EXPECT_GE(s.magicdust, 0);
+            EXPECT_GE(s.money, 100);
+            for (int i = potion; i <= regain; ++i) EXPECT_GE(itemat(s, i).num, 0);
+            for (int32 w : s.wins) EXPECT_GE(w, 0);
+            for (const std::string &l : splitlines(transcript())) {
+                std::size_t cells = 0;
+                for (unsigned char c : l) cells += (c & 0xC0) != 0x80;
+                EXPECT_LE(cells, 80u) << l;
+            }
+        }
+    }
+    EXPECT_GT(ended, fights / 2) << "most fights end within their keys";
+}
+
+} // namespace

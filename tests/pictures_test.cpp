@@ -1,0 +1,88 @@
+// The creature pictures as the fight screen shows them: every row 45 cells, nothing blank,
+// and the small figures kept to the rows they belong on.
+#include "combat/pictures.hpp"
+#include "support.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+namespace {
+
+struct picture_case {
+    std::string_view name;
+    const creature_picture &art;
+    int first_row = 1; // the rows (1 to 10) the drawing may use; the rest stay blank
+    int last_row = 10;
+};
+
+const picture_case pictures[] = {
+    {"fight_bats", fight_bats_picture},
+    {"fight_fox", fight_fox_picture},
+    {"fight_raccoon", fight_raccoon_picture},
+    {"fight_ghost", fight_ghost_picture},
+    {"fight_skeleton", fight_skeleton_picture},
+    {"fight_knight", fight_knight_picture},
+    {"fight_tobrillo", fight_tobrillo_picture, 5, 7},
+    {"fight_tobrillo2", fight_tobrillo2_picture, 5, 7},
+    {"fight_shark", fight_shark_picture},
+    {"fight_octopus", fight_octopus_picture},
+    {"fight_crab", fight_crab_picture},
+    {"fight_jelly", fight_jelly_picture},
+    {"fight_mime", fight_mime_picture},
+    {"fight_mime (hurt)", fight_mime_picture2},
+    {"fight_seal", fight_seal_picture},
+    {"fight_monkey", fight_monkey_picture},
+    {"fight_vex", fight_vex_picture, 5, 7},
+    {"fight_vex_again", fight_vex_again_picture, 5, 7},
+    {"fight_vex2", fight_vex2_picture, 5, 7},
+    {"fight_madeyes", fight_madeyes_picture},
+    {"mad_monkey", mad_monkey_picture},
+    {"crazy_clown", crazy_clown_picture},
+    {"dwarf_guy", dwarf_guy_picture},
+    {"glob_of_goo", glob_of_goo_picture},
+    {"rock", rock_picture},
+    {"grumb", grumb_picture},
+    {"grumb2", grumb2_picture},
+    {"caveman", caveman_picture},
+    {"zarkhul", zarkhul_picture},
+    {"darkness", darkness_picture},
+    {"stalagmite", stalagmite_picture},
+    {"delvo", delvo_picture},
+    {"delvo2", delvo2_picture},
+    {"vaskar", vaskar_picture},
+    {"vaskar2", vaskar2_picture},
+};
+
+// Cells on screen: the code points of the UTF-8 text.
+std::size_t cells(std::string_view utf8) {
+    std::size_t n = 0;
+    for (unsigned char c : utf8) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+TEST(Pictures, EveryPictureShowsAsTenRowsOf45CellsWithinItsRows) {
+    for (const picture_case &p : pictures) {
+        SCOPED_TRACE(std::string(p.name));
+        usescript("");
+        for (const auto &row : p.art)
+            putline(std::string_view(reinterpret_cast<const char *>(row.data()), row.size()));
+        const std::vector<std::string> rows = splitlines(transcript());
+        ASSERT_EQ(rows.size(), 11u); // ten rows and the empty text after the last line end
+        bool drawn = false;
+        for (int r = 1; r <= 10; ++r) {
+            const std::string &shown = rows[r - 1];
+            EXPECT_EQ(cells(shown), 45u) << "row " << r << ": " << shown;
+            EXPECT_EQ(shown.find('\a'), std::string::npos) << "row " << r << " rings the bell";
+            const bool blank = shown.find_first_not_of(' ') == std::string::npos;
+            if (r < p.first_row || r > p.last_row) {
+                EXPECT_TRUE(blank) << "row " << r << " should be empty: " << shown;
+            }
+            drawn = drawn || !blank;
+        }
+        EXPECT_TRUE(drawn) << "the picture is blank";
+    }
+}
+
+} // namespace
