@@ -3,6 +3,7 @@
 #include "combat/fight.hpp"
 
 #include "core/random.hpp"
+#include "town/menu.hpp"
 
 #include <string_view>
 
@@ -347,7 +348,12 @@ int32 cre_attack(const creature_rec &cre, stats_rec &stats) {
 }
 
 command_result docommand(char ch, int32 d_2_it, stats_rec &stats, bool run, int32 runaway) {
+    const stats_rec temp = stats;
     switch (ch) {
+        case '0': // the game menu costs the turn only when something changed (an item was used)
+            showmenu(stats);
+            newlines(1);
+            return {stats != temp, d_2_it, run, 0};
         case '1':
             return {true, yourattack(stats), run, 0};
         case '2': {

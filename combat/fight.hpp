@@ -58,15 +58,16 @@ void vaskar2(stats_rec &stats);
 void winnings(stats_rec &stats, const creature_rec &cre);
 // The level-up dialogue: one base figure +3, then `next_level` moves up one step.
 void choosestat(stats_rec &stats);
-// How far `next_level` moves from its current value: 100 below 1000, then ten times less often
-// and five times larger with every further digit.
+// How far `next_level` moves from its current value: 100 below 1000, 500 below 10000, and ten
+// times more for every further digit.
 int32 levelstep(int32 next_level);
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The fight loop
 // ---------------------------------------------------------------------------------------------
 
-// A creature's picture: 10 rows of 45 columns, the left panel of the fight screen.
+// A creature's picture: 10 rows of 45 columns, the left panel of the fight screen (the same
+// alias as in combat/pictures.hpp, which holds the drawings).
 using creature_picture = picture<10, 45>;
 
 // What the left panel shows: one picture, or a second one from `hurt_at` health downward.

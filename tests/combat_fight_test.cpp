@@ -533,6 +533,39 @@ TEST(FightLoop, KeysThatDoNothingAreFree) {
     EXPECT_EQ(count(out, "|  You didn't need an item "), 1);
 }
 
+TEST(FightLoop, AMenuVisitThatChangesNothingIsFree) {
+    stats_rec s = hero_oru();
+    const stats_rec before = s;
+    creature_rec c = bats();
+    planned_draws d{}; // the creature never strikes
+    // Open the menu, look at the map, leave the menu: then a fresh screen and a new key.
+    EXPECT_FALSE(fightuntilclosed(s, c, "01x0"));
+    EXPECT_EQ(s, before);
+    const std::string out = transcript();
+    EXPECT_EQ(count(out, "|  1) Attack"), 2);
+    EXPECT_EQ(count(out, "    1) See Map"), 2);
+}
+
+TEST(FightLoop, AMenuVisitThatDrinksAPotionCostsTheTurn) {
+    stats_rec s = hero_oru();
+    s.health = 20;
+    creature_rec c = bats();
+    planned_draws d{enemydraw(199)}; // 99 % of 3: 2 damage
+    // Menu, items, drink the potion, leave the items, leave the menu.
+    EXPECT_FALSE(fightuntilclosed(s, c, "02100"));
+    EXPECT_TRUE(d.used_all());
+    EXPECT_EQ(s.health, 38) << "healed to the maximum 40, then hit for 2";
+    EXPECT_EQ(itemat(s, potion).num, 0);
+    const std::vector<std::string> lines = splitlines(transcript());
+    const std::string *screen = &lines[lines.size() - 25];
+    EXPECT_EQ(screen[1].substr(46), "|  Oru    HEALTH : 38/40       |");
+    // No key from 1 to 4 yet: the message area still waits for a command.
+    EXPECT_EQ(screen[17],
+              "|                                             |                              |");
+    EXPECT_EQ(screen[19],
+              "|                                             |  Command :                   |");
+}
+
 TEST(FightLoop, TheEndThresholdStopsAFightPartWay) {
     stats_rec s = hero_oru();
     s.power = 100;
@@ -580,7 +613,13 @@ TEST(FightLoop, RandomKeyStreams) {
         EXPECT_GE(s.health, 0);
         EXPECT_GE(s.magicdust, 0);
         for (int i = potion; i <= regain; ++i) EXPECT_GE(itemat(s, i).num, 0);
-        for (const std::string &l : splitlines(transcript())) EXPECT_LE(l.size(), 80u) << l;
+        const std::string out = transcript();
+        EXPECT_EQ(out.find("HEALTH : -"), std::string::npos) << "never shown below 0";
+        for (const std::string &l : splitlines(out)) {
+            std::size_t cells = 0;
+            for (unsigned char ch : l) cells += (ch & 0xC0) != 0x80; // UTF-8 lead bytes
+            EXPECT_LE(cells, 80u) << l;
+        }
     }
     EXPECT_GT(ended, 30) << "most fights end within 400 keys";
 }

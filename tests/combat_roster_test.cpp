@@ -1,6 +1,7 @@
 // The creature roster: every routine's figures and announcement, what follows a victory, the
 // fights that stop part-way, and long random key streams through every creature's fight.
 #include "combat/fight.hpp"
+#include "combat/pictures.hpp"
 #include "combat/roster.hpp"
 #include "core/console.hpp"
 #include "draws.hpp"
@@ -125,6 +126,23 @@ TEST(Roster, FiguresAsDescribed) {
         EXPECT_EQ(view(r.cre.name).find(' '), std::min(e.name.size(), std::size_t{15}))
             << "no blank inside a name";
     }
+}
+
+TEST(Roster, EachRowShowsItsOwnPicture) {
+    for (const creature_row &r : roster) {
+        EXPECT_NE(r.look.picture, nullptr) << r.routine;
+        if (r.routine != "fight_mime") {
+            EXPECT_EQ(r.look.hurt, nullptr) << r.routine;
+        }
+    }
+    const creature_look &mime = roster[creature::fight_mime].look;
+    EXPECT_EQ(mime.picture, &fight_mime_picture);
+    EXPECT_EQ(mime.hurt, &fight_mime_picture2);
+    EXPECT_EQ(mime.hurt_at, 50) << "the second face from health 50 downward";
+    EXPECT_EQ(roster[creature::fight_bats].look.picture, &fight_bats_picture);
+    EXPECT_EQ(roster[creature::darkness].look.picture, &darkness_picture);
+    EXPECT_EQ(roster[creature::fight_vex2].look.picture, &fight_vex2_picture);
+    EXPECT_EQ(roster[creature::vaskar2].look.picture, &vaskar2_picture);
 }
 
 TEST(Roster, EachRoutineFightsItsOwnCreature) {
@@ -323,7 +341,9 @@ TEST(Roster, RandomKeyStreamsThroughEveryFight) {
             EXPECT_GE(s.money, 100);
             for (int i = potion; i <= regain; ++i) EXPECT_GE(itemat(s, i).num, 0);
             for (int32 w : s.wins) EXPECT_GE(w, 0);
-            for (const std::string &l : splitlines(transcript())) {
+            const std::string out = transcript();
+            EXPECT_EQ(out.find("HEALTH : -"), std::string::npos);
+            for (const std::string &l : splitlines(out)) {
                 std::size_t cells = 0;
                 for (unsigned char c : l) cells += (c & 0xC0) != 0x80;
                 EXPECT_LE(cells, 80u) << l;
