@@ -234,6 +234,16 @@ TEST(Walking, TheSeaDrawsTenWavesAndAWaveNeverStopsTheBoat) {
     }
 }
 
+TEST(Walking, TheMenuKeyOpensTheMenuWithoutAStepEvenBesideAnExit) {
+    usescript("0");          // the menu's own key to close it
+    walk_rec w(world[1], 2); // at (12,1), one step from the way west
+    w.stats.steps = 40;
+    EXPECT_EQ(w.press("0"), stay);
+    EXPECT_THROW(key(), input_closed) << "the menu did not take its key";
+    EXPECT_EQ(w.at(), (position_rec{12, 1}));
+    EXPECT_EQ(w.stats.steps, 40);
+}
+
 // [SECTION] The home town
 
 constexpr const char *home_rows[] = {
@@ -363,13 +373,14 @@ TEST(Home, TheCasinoNamesTheMissingDollars) {
         EXPECT_EQ(w.at(), (position_rec{12, 56})) << "pushed back down";
         EXPECT_EQ(w.visit.map(11, 56), ' ');
     }
-    // With the fee in hand the refusal is not shown.
-    usescript("");
+    // With the fee in hand the hero goes in (and leaves the lobby with 0).
+    usescript("0");
     stats_rec s = newhero();
     s.money = 500;
     walk_rec w(world[1], -1, s);
     w.press(to_casino);
     EXPECT_EQ(transcript().find("Sorry,"), std::string::npos);
+    EXPECT_THROW(key(), input_closed) << "the lobby did not take its key";
     EXPECT_EQ(w.at(), (position_rec{12, 56}));
 }
 
@@ -392,20 +403,23 @@ TEST(Home, TheCastleWaitsForAllFourRings) {
     EXPECT_EQ(v.press(to_castle), game_over);
 }
 
-TEST(Home, TheShopDoorsPushTheHeroBackOut) {
+TEST(Home, TheShopDoorsLeadInAndPushTheHeroBackOut) {
     struct {
+        const char *shop;
         std::string path;
         position_rec outside;
     } cases[] = {
-        {std::string(24, '4') + "8" + std::string(6, '4') + "2", {16, 10}},                // market
-        {std::string(8, '6') + "8" + std::string(17, '6') + "2", {16, 65}},                // hotel
-        {std::string(24, '4') + std::string(9, '8') + std::string(2, '4') + "8", {8, 14}}, // gainer
+        {"market", std::string(24, '4') + "8" + std::string(6, '4') + "2", {16, 10}},
+        {"hotel", std::string(8, '6') + "8" + std::string(17, '6') + "2", {16, 65}},
+        {"gainer", std::string(24, '4') + std::string(9, '8') + std::string(2, '4') + "8", {8, 14}},
     };
     for (const auto &c : cases) {
-        usescript("");
+        usescript("0"); // the shop's key to leave
         walk_rec w(world[1], -1);
-        w.press(c.path);
-        EXPECT_EQ(w.at(), c.outside) << c.outside.row << "," << c.outside.col;
+        EXPECT_EQ(w.press(c.path), stay) << c.shop;
+        EXPECT_THROW(key(), input_closed) << c.shop << " did not take its key";
+        EXPECT_EQ(w.at(), c.outside) << c.shop;
+        EXPECT_EQ(w.visit.map(c.outside.row, c.outside.col), 'X') << c.shop;
     }
 }
 

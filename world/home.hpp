@@ -2,6 +2,10 @@
 // ways out that open with the rings.
 #pragma once
 
+#include "casino/casino.hpp"
+#include "town/gainer.hpp"
+#include "town/hotel.hpp"
+#include "town/market.hpp"
 #include "world/movements.hpp"
 
 // The pages shown at a closed door or gate; each waits for one key.
@@ -16,6 +20,12 @@ inline constexpr int32 casino_fee = 500; // the money a hero needs to be let int
 inline constexpr int32 game_over = 56;
 
 namespace home_gates {
+// A shop or game entered through a door: it needs only the Stats record.
+template <void (*Enter)(stats_rec &)>
+void enter(stats_rec &stats, visit_rec &) {
+    Enter(stats);
+}
+
 inline bool richenough(const stats_rec &s) {
     return s.money >= casino_fee;
 }
@@ -40,11 +50,11 @@ inline bool noring(const stats_rec &s) {
 } // namespace home_gates
 
 // The door and gate tests of the home screen, in the order they are tried on the reached
-// cell. The shops, the casino and the castle are entered through routines of the town, the
-// casino and the story; a door whose routine is not there yet pushes the hero back untouched.
+// cell. The sorceress's castle is entered through the story's final battle; until that is
+// written, the door ends the game at once.
 inline constexpr door_rec homedoors[] = {
-    {.rows = at(17), .cols = at(10), .action = nullptr /* loadmarket */, .push = step_up},
-    {.rows = at(17), .cols = at(65), .action = nullptr /* loadhotel */, .push = step_up},
+    {.rows = at(17), .cols = at(10), .action = home_gates::enter<loadmarket>, .push = step_up},
+    {.rows = at(17), .cols = at(65), .action = home_gates::enter<loadhotel>, .push = step_up},
     {.rows = at(11),
      .cols = at(56),
      .when = home_gates::poor,
@@ -53,9 +63,9 @@ inline constexpr door_rec homedoors[] = {
     {.rows = at(11),
      .cols = at(56),
      .when = home_gates::richenough,
-     .action = nullptr /* loadcasino */,
+     .action = home_gates::enter<loadcasino>,
      .push = step_down},
-    {.rows = at(7), .cols = at(14), .action = nullptr /* loadgainer */, .push = step_down},
+    {.rows = at(7), .cols = at(14), .action = home_gates::enter<loadgainer>, .push = step_down},
     {.rows = at(16),
      .cols = at(34),
      .when = home_gates::allrings,

@@ -45,10 +45,10 @@ position_rec shadowx(int32 row, int32 col, world_matrix &map, int32 dir, stats_r
     if (moved(dir)) {
         position_rec from = stepfrom(row, col, dir);
         set(map, from.row, from.col, blank);
-        fill(map, row + 2, map_rows, 1, map_cols, rock);
-        fill(map, 1, row - 2, 1, map_cols, rock);
-        fill(map, 1, map_rows, 1, col - 2, rock);
-        fill(map, 1, map_rows, col + 2, map_cols, rock);
+        fill(map, row + 2, map_rows, 1, map_cols, tunnel_rock);
+        fill(map, 1, row - 2, 1, map_cols, tunnel_rock);
+        fill(map, 1, map_rows, 1, col - 2, tunnel_rock);
+        fill(map, 1, map_rows, col + 2, map_cols, tunnel_rock);
     }
     // Near an edge the mark is pulled back so that the whole square stays on the grid.
     if (row + 2 > map_rows)

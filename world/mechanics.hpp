@@ -6,7 +6,7 @@
 #include "world/environment.hpp"
 
 // Codes the mechanics draw.
-inline constexpr unsigned char rock = '*';
+inline constexpr unsigned char tunnel_rock = '*';
 inline constexpr unsigned char wave = '~';
 inline constexpr unsigned char far_reflection = 'x';
 inline constexpr unsigned char invisible = 0;      // the invisible wall and the puzzle's floor

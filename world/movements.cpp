@@ -2,6 +2,7 @@
 #include "world/movements.hpp"
 
 #include "core/random.hpp"
+#include "town/menu.hpp"
 #include "world/mechanics.hpp"
 
 namespace {
@@ -103,9 +104,7 @@ int32 stepscreen(const screen_rec &screen, visit_rec &visit, char key, stats_rec
             visit.col += m.dcol;
             visit.dir = m.dir;
         }
-    if (key == menu_key) {
-        // showmenu(stats) opens here once the game menu is built.
-    }
+    if (key == menu_key) showmenu(stats);
 
     if (screen.beforeexits)
         if (int32 to = screen.beforeexits(stats, visit); to != stay) return to;

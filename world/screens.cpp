@@ -1,5 +1,6 @@
 // The 55 screens as data: one row each, in the order of the screen numbers, and the main
 // loop's table of handlers built from them.
+#include "combat/fight.hpp"
 #include "world/home.hpp"
 #include "world/maps.hpp"
 #include "world/mechanics.hpp"
@@ -80,48 +81,47 @@ void lightentry(stats_rec &, visit_rec &visit) {
 }
 
 // [SECTION] Encounter sets: tests on the countdown as drawn, in order; the cash each pays.
-// A creature routine not built yet is null, and its encounter passes without a fight.
 
 constexpr foe_rec forest_set[] = {
-    {2, nullptr /* fight_bats */, 8},
-    {3, nullptr /* fight_fox */, 14},
-    {1, nullptr /* fight_raccoon */, 12},
+    {2, fight_bats, 8},
+    {3, fight_fox, 14},
+    {1, fight_raccoon, 12},
 };
 constexpr foe_rec castle_set[] = {
-    {2, nullptr /* fight_ghost */, 16},
-    {5, nullptr /* fight_skeleton */, 22},
-    {1, nullptr /* fight_bats */, 8},
+    {2, fight_ghost, 16},
+    {5, fight_skeleton, 22},
+    {1, fight_bats, 8},
 };
 constexpr foe_rec sea_set[] = {
-    {3, nullptr /* fight_jelly */, 20},
-    {2, nullptr /* fight_crab */, 23},
-    {5, nullptr /* fight_shark */, 29},
-    {1, nullptr /* fight_octopus */, 25},
+    {3, fight_jelly, 20},
+    {2, fight_crab, 23},
+    {5, fight_shark, 29},
+    {1, fight_octopus, 25},
 };
 constexpr foe_rec mirror_set[] = {
-    {3, nullptr /* fight_mime */, 32},
-    {2, nullptr /* fight_seal */, 37},
-    {1, nullptr /* fight_monkey */, 36},
+    {3, fight_mime, 32},
+    {2, fight_seal, 37},
+    {1, fight_monkey, 36},
 };
 constexpr foe_rec enchanted_set[] = {
-    {2, nullptr /* mad_monkey */, 40},
-    {3, nullptr /* crazy_clown */, 45},
-    {1, nullptr /* dwarf_guy */, 60},
+    {2, mad_monkey, 40},
+    {3, crazy_clown, 45},
+    {1, dwarf_guy, 60},
 };
 constexpr foe_rec pit_set[] = {
-    {2, nullptr /* glob_of_goo */, 50},
-    {3, nullptr /* rock */, 70},
-    {1, nullptr /* dwarf_guy */, 60},
+    {2, glob_of_goo, 50},
+    {3, rock, 70},
+    {1, dwarf_guy, 60},
 };
 constexpr foe_rec cave_set[] = {
-    {2, nullptr /* caveman */, 2},
-    {3, nullptr /* darkness */, 190},
-    {1, nullptr /* stalagmite */, 100},
+    {2, caveman, 2},
+    {3, darkness, 190},
+    {1, stalagmite, 100},
 };
 constexpr foe_rec ship_set[] = {
-    {2, nullptr /* zarkhul */, 2},
-    {3, nullptr /* darkness */, 190},
-    {1, nullptr /* zarkhul */, 100},
+    {2, zarkhul, 2},
+    {3, darkness, 190},
+    {1, zarkhul, 100},
 };
 
 // Row templates shared by many screens.
