@@ -1,9 +1,11 @@
 // The walking engine on test screens and on the home town: keys, walls, exits, the encounter
 // countdown, the doors and gates of screen 1 and their pages, and the main loop's table.
+#include "combat/fight.hpp"
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "support.hpp"
 #include "world/home.hpp"
+#include "world/mechanics.hpp"
 #include "world/movements.hpp"
 
 #include <gtest/gtest.h>
@@ -421,6 +423,86 @@ TEST(Home, TheShopDoorsLeadInAndPushTheHeroBackOut) {
         EXPECT_EQ(w.at(), c.outside) << c.shop;
         EXPECT_EQ(w.visit.map(c.outside.row, c.outside.col), 'X') << c.shop;
     }
+}
+
+// [SECTION] The screen table against the catalogue
+
+struct foe_case {
+    int32 divisor;
+    fight_routine fight;
+    int32 cash;
+};
+using foe_list = std::vector<foe_case>;
+const foe_list forest_foes = {{2, fight_bats, 8}, {3, fight_fox, 14}, {1, fight_raccoon, 12}};
+const foe_list castle_foes = {{2, fight_ghost, 16}, {5, fight_skeleton, 22}, {1, fight_bats, 8}};
+const foe_list sea_foes = {
+    {3, fight_jelly, 20}, {2, fight_crab, 23}, {5, fight_shark, 29}, {1, fight_octopus, 25}};
+const foe_list mirror_foes = {{3, fight_mime, 32}, {2, fight_seal, 37}, {1, fight_monkey, 36}};
+const foe_list enchanted_foes = {{2, mad_monkey, 40}, {3, crazy_clown, 45}, {1, dwarf_guy, 60}};
+const foe_list pit_foes = {{2, glob_of_goo, 50}, {3, rock, 70}, {1, dwarf_guy, 60}};
+const foe_list cave_foes = {{2, caveman, 2}, {3, darkness, 190}, {1, stalagmite, 100}};
+const foe_list ship_foes = {{2, zarkhul, 2}, {3, darkness, 190}, {1, zarkhul, 100}};
+
+TEST(Screens, StepCostsMarksMoversAndEncountersFollowTheCatalogue) {
+    struct {
+        int32 first, last, cost;
+        countdown check;
+        const foe_list *foes;
+        unsigned char mark;
+        mover move; // null: a mechanic of its own
+    } spans[] = {
+        {1, 1, 0, countdown::none, nullptr, 'X', placex},
+        {2, 4, 10, countdown::fights, &forest_foes, 'X', placex},
+        {5, 5, 0, countdown::fights, &forest_foes, 'X', placex},
+        {6, 18, 15, countdown::fights, &castle_foes, 'X', placex},
+        {19, 20, 0, countdown::none, nullptr, 'X', placex},
+        {21, 32, 10, countdown::fights, &sea_foes, boat_mark, placex},
+        {33, 33, 0, countdown::none, nullptr, 'X', placex},
+        {34, 34, 15, countdown::none, nullptr, 'X', mirrorx},
+        {35, 35, 15, countdown::fights, &mirror_foes, 'X', mirrorx},
+        {36, 36, 0, countdown::none, nullptr, 'X', nullptr},
+        {37, 37, 0, countdown::none, nullptr, 'X', placex},
+        {38, 39, 0, countdown::none, nullptr, 'X', nullptr},
+        {40, 40, 0, countdown::none, nullptr, 'X', placex},
+        {41, 43, 10, countdown::fights, &enchanted_foes, 'X', placex},
+        {44, 44, 10, countdown::fights, &pit_foes, 'X', placex},
+        {45, 45, 30, countdown::fights, &pit_foes, 'X', placex},
+        {46, 46, 0, countdown::none, nullptr, 'X', placex},
+        {47, 47, 10, countdown::count_only, nullptr, 'X', placex},
+        {48, 52, 10, countdown::fights, &cave_foes, 'X', shadowx},
+        {53, 53, 10, countdown::fights, &ship_foes, 'X', shadowx},
+        {54, 54, 10, countdown::none, nullptr, 'X', placex},
+        {55, 55, 0, countdown::none, nullptr, 'X', placex},
+    };
+    int32 next = 1;
+    for (const auto &sp : spans) {
+        ASSERT_EQ(sp.first, next);
+        next = sp.last + 1;
+        for (int32 n = sp.first; n <= sp.last; ++n) {
+            const screen_rec &s = world[n];
+            EXPECT_EQ(s.cost, sp.cost) << n;
+            EXPECT_EQ(s.check, sp.check) << n;
+            EXPECT_EQ(s.mark, sp.mark) << n;
+            EXPECT_EQ(s.sea, sp.mark == boat_mark) << n;
+            EXPECT_EQ(s.entrycost, n >= 54 ? 10 : 0) << n;
+            EXPECT_EQ(s.reversed, n == 46) << n;
+            if (sp.move)
+                EXPECT_EQ(s.move, sp.move) << n;
+            else
+                EXPECT_TRUE(s.move != placex && s.move != nullptr) << n;
+            const foe_list none;
+            const foe_list &want = sp.foes ? *sp.foes : none;
+            if (sp.check == countdown::fights) {
+                ASSERT_EQ(s.foes.size(), want.size()) << n;
+                for (std::size_t i = 0; i < want.size(); ++i) {
+                    EXPECT_EQ(s.foes[i].divisor, want[i].divisor) << n << " foe " << i;
+                    EXPECT_EQ(s.foes[i].fight, want[i].fight) << n << " foe " << i;
+                    EXPECT_EQ(s.foes[i].cash, want[i].cash) << n << " foe " << i;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(next, 56);
 }
 
 // [SECTION] The main loop

@@ -126,6 +126,8 @@ constexpr foe_rec ship_set[] = {
 
 // Row templates shared by many screens.
 constexpr screen_rec forest{.cost = 10, .check = countdown::fights, .foes = forest_set};
+constexpr screen_rec enchanted{.cost = 10, .check = countdown::fights, .foes = enchanted_set};
+constexpr screen_rec pit{.cost = 10, .check = countdown::fights, .foes = pit_set};
 constexpr screen_rec castle{.cost = 15, .check = countdown::fights, .foes = castle_set};
 constexpr screen_rec sea{
     .mark = boat_mark, .cost = 10, .sea = true, .check = countdown::fights, .foes = sea_set};
@@ -294,16 +296,20 @@ constexpr std::array<screen_rec, 56> world = {{
     // ---- the southern forest and the enchanted lands
     // Only with exactly two rings does the maze lead on; otherwise back to its own start. The
     // hero comes back from the third ring-holder (46) at the maze's bottom opening.
-    like(forest, 41, plain<init41>,
+    like(enchanted, 41, plain<init41>,
          {from(1, 1, 39), from(42, 22, 39), from(46, 22, 39), from(41, 1, 39)},
          {south(any, 42, tworings), south(any, 41), north(any, 1)}),
-    like(forest, 42, plain<init42>, {from(41, 1, 39), from(43, 11, 78)},
+    like(enchanted, 42, plain<init42>, {from(41, 1, 39), from(43, 11, 78)},
          {east(any, 43), north(any, 41)}),
-    like(forest, 43, plain<init43>, {from(42, 11, 1), from(44, 22, 39)},
+    like(enchanted, 43, plain<init43>, {from(42, 11, 1), from(44, 22, 39)},
          {west(any, 42), south(any, 44)}),
     // The pit in the middle of the field (row 12) drops the hero onto screen 45.
-    like(forest, 44, plain<init44>, {from(43, 1, 39)}, {north(any, 43), through(at(12), any, 45)}),
-    like(forest, 45, plain<init45>, {from(44, 2, 2)}, {east(any, 46)}),
+    like(pit, 44, plain<init44>, {from(43, 1, 39)}, {north(any, 43), through(at(12), any, 45)}),
+    [] { // step cost 30: encounters come three times as often as in the field
+        screen_rec room = like(pit, 45, plain<init45>, {from(44, 2, 2)}, {east(any, 46)});
+        room.cost = 30;
+        return room;
+    }(),
     // The third ring-holder's room: the curse turns the keys round; no exits.
     {.number = 46, .build = plain<init46>, .reversed = true, .entries = {from(45, 11, 2)}},
 
