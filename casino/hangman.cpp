@@ -1,6 +1,7 @@
 // Hangman: the wager menu, the hundred words, guessing letters against the gallows, and the
 // freed prisoner or the gravestone at the end.
 #include "casino/casino.hpp"
+#include "core/console.hpp"
 #include "casino/page.hpp"
 #include "core/random.hpp"
 

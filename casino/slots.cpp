@@ -1,6 +1,7 @@
 // The mathematical slot machine: three stacked reels form a sum (number, operator, number)
 // whose result pays a multiple of the bet when it is in the win box.
 #include "casino/casino.hpp"
+#include "core/console.hpp"
 #include "casino/page.hpp"
 #include "core/random.hpp"
 

@@ -1,6 +1,7 @@
 // The casino's lobby and its first game, twenty-one: the wager menu, the deal, the player's
 // turn with the hand drawn card by card, the dealer's fixed rule and the settlement.
 #include "casino/casino.hpp"
+#include "core/console.hpp"
 #include "casino/page.hpp"
 #include "core/random.hpp"
 

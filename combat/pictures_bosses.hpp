@@ -4,6 +4,7 @@
 
 #include "combat/pictures.hpp"
 
+// The sorceress: a woman's face framed by long hair, a jewel on her brow.
 inline constexpr creature_picture vaskar_picture = decode<10, 45>({
     R"(             _.-▒▒▒▒▒▒▒▒▒▒▒▒▒-._             )",
     R"(           .'▒▒▒▒.-"""♦"""-.▒▒▒▒`.           )",
@@ -17,6 +18,7 @@ inline constexpr creature_picture vaskar_picture = decode<10, 45>({
     R"(      /▒▒▒▒▒▒▒▒▒▒▒▒_.' `._▒▒▒▒▒▒▒▒▒▒▒▒\      )",
 });
 
+// The sorceress's second form: a twisted monstrous shape filling the panel.
 inline constexpr creature_picture vaskar2_picture = decode<10, 45>({
     R"(▄▀▀▄                                     ▄▀▀▄)",
     R"(▀▄  ▀▄       ▄▄▄▄▓▓▓▓▓▓▓▓▓▓▓▄▄▄▄       ▄▀  ▄▀)",

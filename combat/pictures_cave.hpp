@@ -4,45 +4,49 @@
 
 #include "combat/pictures.hpp"
 
+// Mad Eyes: a hooded figure with squinting eyes and a long staff.
 inline constexpr creature_picture fight_madeyes_picture = decode<10, 45>({
-    R"(                    ___                  ☼   )",
-    R"(                  .'   `.                ║   )",
-    R"(                 /  ___  \               ║   )",
-    R"(                |  /   \  |              ║   )",
-    R"(                | | ▀ ▀ | |              ║   )",
-    R"(                |  \ - /  |             _║   )",
-    R"(               /    ---    \___________/ ║   )",
-    R"(              /    /\   /\             _║    )",
-    R"(             /    /  \ /  \           /  ║   )",
-    R"(            /____/    V    \_________/   ║   )",
+    R"(                /\                 \☼/       )",
+    R"(              .'  `.               -O-       )",
+    R"(            .'      `.             /║\       )",
+    R"(          /  .------.  \            ║        )",
+    R"(         /  / ▀▄  ▄▀ \  \           ║        )",
+    R"(        |  |   ─  ─   |  |          ║        )",
+    R"(        |   \   ▄▄   /   |`-.______▐╬▌       )",
+    R"(        /    `------'    \          ║        )",
+    R"(       /  ░░░░░░░░░░░░░░  \         ║        )",
+    R"(      /__░░░░░░░░░░░░░░░░__\        ║        )",
 });
 
+// A caveman shouldering his labelled club.
 inline constexpr creature_picture caveman_picture = decode<10, 45>({
-    R"(                            ______________   )",
-    R"(                        ___/              \  )",
-    R"(       .▓▓▓▓▓▓▓.    ___/    (giant club)   | )",
-    R"(      ▓  ▀   ▀  ▓  /    \_________________/  )",
-    R"(      ▓    ▄    ▓ /                          )",
-    R"(       \ `───' /_/                           )",
-    R"(     .-'`-._.-'`/                            )",
-    R"(    /  ░░▓░░░  /|                            )",
-    R"(    \__░▓░░░▓_/ |                            )",
-    R"(      /_/   \_\                              )",
+    R"(     ▄▓▓▓▓▓▓▓▄           ________________    )",
+    R"(   ▄▓▓▓▓▓▓▓▓▓▓▓▄     _.-'                `.  )",
+    R"(   ▓▓▀▀▀▀▀▀▀▀▀▓▓   .'     (giant club)     ) )",
+    R"(   ▓▌ ▀█▀ ▀█▀ ▐▓  / `-._              __.-'  )",
+    R"(   ▓▌  o   o  ▐▓ / /    `------------'       )",
+    R"(    ▌    ▄▄   ▐ / /                          )",
+    R"(    ▓▄ ╘═══╛ ▄▓/ /                           )",
+    R"(  .-'▀▓▓▓▓▓▓▀ (__)                           )",
+    R"( / ░░▓░░░░░▓░░ |                             )",
+    R"(/__░░░▓░░░▓░░░_|                             )",
 });
 
+// A tiny trembling figure begging for mercy.
 inline constexpr creature_picture zarkhul_picture = decode<10, 45>({
     R"(                                             )",
     R"(                                             )",
-    R"(                    .----------------------. )",
-    R"(                   ( please don't hurt me )  )",
-    R"(                    `-.-------------------'  )",
-    R"(                  o  '                       )",
-    R"(                 /|\                         )",
-    R"(                 / \                         )",
+    R"(                                             )",
+    R"(              (please don't hurt me)         )",
+    R"(             /                               )",
+    R"(          ' o '                              )",
+    R"(           /|\                               )",
+    R"(           / \                               )",
     R"(                                             )",
     R"(                                             )",
 });
 
+// Nothing but a pair of eyes in the dark.
 inline constexpr creature_picture darkness_picture = decode<10, 45>({
     R"(                                             )",
     R"(                                             )",
@@ -56,29 +60,32 @@ inline constexpr creature_picture darkness_picture = decode<10, 45>({
     R"(                                             )",
 });
 
+// The living cave: a tall cone of rock with eyes and a jagged mouth.
 inline constexpr creature_picture stalagmite_picture = decode<10, 45>({
-    R"(                      /\                     )",
-    R"(                     /▒░\                    )",
-    R"(                    /░▒▒░\                   )",
-    R"(                   /▒░▓▒░▒\                  )",
-    R"(                  /░▓ ▀ ▓▒░\                 )",
-    R"(                 /▒░▒▓▓▓░▒▓░\                )",
-    R"(                /░▓▒░▀▀▀▀░▒▓▒\               )",
-    R"(              _/▒░▓▒░▓▒░▒▓░▓▒░\_             )",
-    R"(          ___/░▒▓░▒▓░▒▓░▒▓░▒▓░▒▓\____        )",
-    R"(    _____/▒▓░▒▓░▒▓░▒▓░▒▓░▒▓░▒▓░▒▓░▒▓\_____   )",
+    R"(                      ▲                      )",
+    R"(                     /▒\                     )",
+    R"(                    /▓▒░\                    )",
+    R"(                   /▓▒░▒▓\                   )",
+    R"(                  /▓░▓▒░▓▒\                  )",
+    R"(                 /░▓◘▒░▒◘▓░\                 )",
+    R"(                /▒▓▀▄▀▄▀▄▀▓▒\                )",
+    R"(             __/░▓▒░▒▓░▓▒░▓▒░\__             )",
+    R"(        ____/▓▒░▓▒░▒▓░▓▒░▒▓░▒▓░▓\____        )",
+    R"( ______/░▒▓░▓▒░▓▒░▒▓░▓▒░▒▓░▒▓░▓▒░▒▓░▓\______ )",
 });
 
+// The fourth ring-holder: a big square-headed figure with its arms raised; his second form looks
+// the same.
 inline constexpr creature_picture delvo_picture = decode<10, 45>({
-    R"(     ___      ┌─────────────┐      ___       )",
-    R"(    /   \     │ ▄▀▀▄   ▄▀▀▄ │     /   \      )",
-    R"(    \_  |     │ ▀▄▄▀   ▀▄▄▀ │     |  _/      )",
-    R"(      | |     │     ▄▄▄     │     | |        )",
-    R"(      | |     │  ▀▀▀▀▀▀▀▀▀  │     | |        )",
-    R"(      | \___  └─────┬─┬─────┘  ___/ |        )",
-    R"(       \    `-------┘ └-------'    /         )",
-    R"(        `----.  ▓▓▓▓▓▓▓▓▓▓▓  .----'          )",
-    R"(             |  ▓▓▓▓▓▓▓▓▓▓▓  |               )",
-    R"(             |__▓▓▓▓▓▓▓▓▓▓▓__|               )",
+    R"(   \|/        ╔═══════════════╗        \|/   )",
+    R"(    \\        ║  ▄▀▀▄   ▄▀▀▄  ║        //    )",
+    R"(     \\       ║  ▀▄▄▀   ▀▄▄▀  ║       //     )",
+    R"(      \\      ║      ▄▄▄      ║      //      )",
+    R"(       \\     ║   ▀▀▀▀▀▀▀▀▀   ║     //       )",
+    R"(        \\    ╚═══════╤═══════╝    //        )",
+    R"(         \\_______▄▄█████▄▄_______//         )",
+    R"(              ▐▓▓▓▓▓▓▓▓▓▓▓▓▓▓▓▌              )",
+    R"(              ▐▓▓▓▓▓▓▓▓▓▓▓▓▓▓▓▌              )",
+    R"(               ▓▓▓▀       ▀▓▓▓               )",
 });
 inline constexpr const creature_picture &delvo2_picture = delvo_picture;

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <poll.h>
 #include <unistd.h>
 
@@ -52,7 +53,8 @@ constexpr int line_limit = 100;
 
 struct console_state {
     bool scripted = true;
-    std::string out;        // UTF-8 not yet flushed
+    char out[1 << 16];      // UTF-8 not yet flushed: a few pages' worth
+    std::size_t out_size = 0;
     std::string script;     // scripted input
     std::size_t script_at = 0;
     std::string shown;      // scripted output flushed so far
@@ -66,11 +68,7 @@ struct console_state {
 };
 
 console_state &con() {
-    static console_state c = [] {
-        console_state s;
-        s.out.reserve(1 << 16);
-        return s;
-    }();
+    static console_state c;
     return c;
 }
 
@@ -181,10 +179,24 @@ char escapekey() {
 // ---- output
 
 void put(std::string_view codes) {
-    std::string &out = con().out;
-    for (char ch : codes) {
-        const utf8_glyph &g = utf8_table[static_cast<unsigned char>(ch)];
-        out.append(g.bytes, g.size);
+    console_state &c = con();
+    while (!codes.empty()) {
+        // Map as many codes as surely fit (a glyph takes at most 3 bytes, a copy writes 4),
+        // keeping the fill level in a local: stores through char pointers alias everything.
+        std::size_t room = (sizeof c.out - c.out_size - 1) / 3;
+        if (room == 0) {
+            flush();
+            continue;
+        }
+        std::string_view part = codes.substr(0, room);
+        codes.remove_prefix(part.size());
+        char *at = c.out + c.out_size;
+        for (char ch : part) {
+            const utf8_glyph &g = utf8_table[static_cast<unsigned char>(ch)];
+            std::memcpy(at, g.bytes, sizeof g.bytes); // all four: one fixed-size copy
+            at += g.size;
+        }
+        c.out_size = static_cast<std::size_t>(at - c.out);
     }
 }
 
@@ -192,27 +204,36 @@ void put(char code) { put(std::string_view(&code, 1)); }
 
 void putline(std::string_view codes) {
     put(codes);
-    con().out.push_back('\n');
+    put('\n');
 }
 
-void newlines(int n) { con().out.append(static_cast<std::size_t>(std::max(n, 0)), '\n'); }
+void newlines(int n) {
+    for (int i = 0; i < n; ++i) put('\n');
+}
 
-void blanks(int n) { con().out.append(static_cast<std::size_t>(std::max(n, 0)), ' '); }
+void blanks(int n) {
+    for (int i = 0; i < n; ++i) put(' ');
+}
 
 void putnum(std::int32_t value, int width) {
     char digits[12];
     auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
     int size = static_cast<int>(end - digits);
     blanks(width - size);
-    con().out.append(digits, static_cast<std::size_t>(size));
+    put(std::string_view(digits, static_cast<std::size_t>(size)));
+}
+
+void putlines(std::span<const std::string_view> lines) {
+    for (std::string_view l : lines) putline(l);
 }
 
 void flush() {
     console_state &c = con();
-    if (c.out.empty()) return;
-    if (c.scripted) c.shown += c.out;
-    else write_all(c.out);
-    c.out.clear();
+    if (c.out_size == 0) return;
+    std::string_view bytes(c.out, c.out_size);
+    if (c.scripted) c.shown += bytes;
+    else write_all(bytes);
+    c.out_size = 0;
 }
 
 // ---- input

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -117,6 +118,26 @@ void blanks(int n);
 void putnum(std::int32_t value, int width = 0);
 // Sends everything written so far to the screen.
 void flush();
+
+// Writes each of `lines` as a line of its own.
+void putlines(std::span<const std::string_view> lines);
+
+// A row of a decoded picture as codes, every blank included.
+template <std::size_t Cols>
+std::string_view rowcodes(const std::array<unsigned char, Cols> &row) {
+    return {reinterpret_cast<const char *>(row.data()), Cols};
+}
+// The row without its trailing blanks, for pictures whose rows end the line.
+template <std::size_t Cols>
+std::string_view rowtext(const std::array<unsigned char, Cols> &row) {
+    std::string_view s = rowcodes(row);
+    return s.substr(0, s.find_last_not_of(' ') + 1);
+}
+// Writes each row of a picture as a line, without the blanks at its right end.
+template <std::size_t Rows, std::size_t Cols>
+void putpicture(const picture<Rows, Cols> &rows) {
+    for (const auto &row : rows) putline(rowtext(row));
+}
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] Input: three ways to read

@@ -3,13 +3,8 @@
 #include "core/hero.hpp"
 #include "story/story.hpp"
 
-#include <span>
 
 namespace {
-
-void lines(std::span<const std::string_view> page) {
-    for (std::string_view l : page) putline(l);
-}
 
 // The mountain where the rings were made, drawn in the digits of its name.
 constexpr std::string_view mountain_page[] = {
@@ -118,36 +113,36 @@ void pressenter() {
 
 void intro1() {
     newlines(3);
-    lines(mountain_page);
+    putlines(mountain_page);
     newlines(3);
     pressenter();
 }
 
 void intro2() {
     newlines(3);
-    lines(rings_text);
+    putlines(rings_text);
     newlines(1);
-    lines(ring_picture);
+    putlines(ring_picture);
     newlines(6);
     pressenter();
 }
 
 void intro3() {
     newlines(3);
-    lines(climb_text);
+    putlines(climb_text);
     newlines(3);
-    lines(struggle_picture);
+    putlines(struggle_picture);
     newlines(3);
     pressenter();
 }
 
 void intro4() {
     newlines(3);
-    lines(bearers_top);
+    putlines(bearers_top);
     newlines(1);
-    lines(riders_fled);
+    putlines(riders_fled);
     newlines(1);
-    lines(bearers_bottom);
+    putlines(bearers_bottom);
     newlines(4);
     pressenter();
 }
@@ -164,7 +159,7 @@ void title() {
 
 void intro5() {
     putline(" has been sent by the king as the world's final hope to return these rings");
-    lines(sent_text);
+    putlines(sent_text);
     newlines(9);
     pressenter();
 }

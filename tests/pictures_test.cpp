@@ -1,5 +1,5 @@
 // The creature pictures as the fight screen shows them: every row 45 cells, nothing blank,
-// and the small figures kept to the rows they belong on.
+// the small figures kept to the rows they belong on, and the words some pictures carry.
 #include "combat/pictures.hpp"
 #include "support.hpp"
 
@@ -15,6 +15,7 @@ struct picture_case {
     const creature_picture &art;
     int first_row = 1; // the rows (1 to 10) the drawing may use; the rest stay blank
     int last_row = 10;
+    std::string_view words = {}; // words the picture must show on one row
 };
 
 const picture_case pictures[] = {
@@ -45,9 +46,9 @@ const picture_case pictures[] = {
     {"rock", rock_picture},
     {"grumb", grumb_picture},
     {"grumb2", grumb2_picture},
-    {"caveman", caveman_picture},
-    {"zarkhul", zarkhul_picture},
-    {"darkness", darkness_picture},
+    {"caveman", caveman_picture, 1, 10, "(giant club)"},
+    {"zarkhul", zarkhul_picture, 1, 10, "(please don't hurt me)"},
+    {"darkness", darkness_picture, 5, 5, "(*)      (*)"},
     {"stalagmite", stalagmite_picture},
     {"delvo", delvo_picture},
     {"delvo2", delvo2_picture},
@@ -82,7 +83,15 @@ TEST(Pictures, EveryPictureShowsAsTenRowsOf45CellsWithinItsRows) {
             drawn = drawn || !blank;
         }
         EXPECT_TRUE(drawn) << "the picture is blank";
+        if (!p.words.empty()) {
+            bool found = false;
+            for (const std::string &shown : rows)
+                found = found || shown.find(p.words) != shown.npos;
+            EXPECT_TRUE(found) << "no row shows " << p.words;
+        }
     }
+    // The hurt mime must look different, or the change at 50 health shows nothing.
+    EXPECT_NE(fight_mime_picture, fight_mime_picture2);
 }
 
 } // namespace

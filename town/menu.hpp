@@ -4,8 +4,6 @@
 
 #include "core/definitions.hpp"
 
-#include <array>
-#include <string_view>
 
 // Shows the status sheet and runs the menu until the player presses 0. Using an item here
 // changes `stats`; a visit in a fight counts as the hero's turn only then.
@@ -26,16 +24,3 @@ void viewmagic(const stats_rec &stats);
 
 // Writes "PRESS ENTER" after `indent` blanks, then `lineends` line ends, and waits for any key.
 void presskey(int indent, int lineends);
-
-// Writes a row of a decoded picture as it is, every blank included.
-template <std::size_t Cols>
-std::string_view rowcodes(const std::array<unsigned char, Cols> &row) {
-    return {reinterpret_cast<const char *>(row.data()), Cols};
-}
-
-// The row without its trailing blanks, for pictures whose rows end the line.
-template <std::size_t Cols>
-std::string_view rowtext(const std::array<unsigned char, Cols> &row) {
-    std::string_view s = rowcodes(row);
-    return s.substr(0, s.find_last_not_of(' ') + 1);
-}

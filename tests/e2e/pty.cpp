@@ -74,6 +74,7 @@ int pty_game::finish() {
     char buf[4096];
     while (waitpid(pid, &status, WNOHANG) == 0) {
         pollfd p{master, POLLIN, 0};
+        if (master < 0) p.fd = -1; // nothing to read: poll only waits
         if (poll(&p, 1, 50) > 0) {
             ssize_t n = read(master, buf, sizeof buf);
             if (n > 0) seen.append(buf, static_cast<std::size_t>(n));

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -103,6 +104,24 @@ TEST(Terminal, EndOfInputEndsAtOnceWithTheTerminalRestored) {
     int status = game.finish();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_TRUE(samesettings(before, game.settings()));
+    struct stat st;
+    EXPECT_NE(stat((dir + "/score.txt").c_str(), &st), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Terminal, AHangUpEndsTheGame) {
+    std::string dir = tempdir();
+    pty_game game(dir);
+    game.waitfor(notice);
+    close(game.master); // the terminal goes away
+    game.master = -1;
+    close(game.slave);
+    game.slave = -1;
+    int status = game.finish();
+    EXPECT_TRUE(WIFSIGNALED(status) ? WTERMSIG(status) == SIGHUP : WIFEXITED(status)) << status;
     struct stat st;
     EXPECT_NE(stat((dir + "/score.txt").c_str(), &st), 0);
 }

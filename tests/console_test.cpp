@@ -1,0 +1,103 @@
+// The console: glyphs, the three reads, escape sequences and the line limit.
+#include "core/console.hpp"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cwchar>
+
+namespace {
+
+TEST(Glyphs, EveryDrawableCodeIsOneColumnWide) {
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+    for (int code = 0; code < 256; ++code) {
+        if (code == 7 || code == 10) continue; // the bell and the line end are not drawn
+        EXPECT_EQ(wcwidth(static_cast<wchar_t>(cp437[code])), 1) << "code " << code;
+    }
+}
+
+TEST(Glyphs, CodesAreWrittenAsTheirGlyphs) {
+    usescript("");
+    put(std::string_view("\x00\x01\x05\x07\x0e\x9d\xb0\xba\xce\xcf\xd1\xf7~", 13));
+    EXPECT_EQ(transcript(), " \u263A\u2663\a\u266B\u00A5\u2591\u2551\u256C\u2567\u2564\u2248~");
+}
+
+TEST(Glyphs, PicturesDecodeToCodes) {
+    constexpr auto p = decode<2, 4>({"\u2663 \u00A4~", "\u2591\u2248\u00A5\u263A"});
+    EXPECT_EQ(p[0], (std::array<unsigned char, 4>{5, 32, 0, '~'}));
+    EXPECT_EQ(p[1], (std::array<unsigned char, 4>{176, 247, 157, 1}));
+    static_assert(cellcount("\u2663\u2663x") == 3);
+}
+
+TEST(Output, NumbersAndLines) {
+    usescript("");
+    putnum(0, 11);
+    putline();
+    putnum(-250);
+    put('|');
+    putnum(123456, 3);
+    newlines(2);
+    blanks(3);
+    putline("x");
+    EXPECT_EQ(transcript(), "          0\n-250|123456\n\n   x\n");
+}
+
+struct keycase {
+    const char *typed;
+    std::string keys; // what successive key reads return
+};
+
+class Keys : public ::testing::TestWithParam<keycase> {};
+
+TEST_P(Keys, EscapeSequencesReadAsOneKey) {
+    usescript(GetParam().typed);
+    std::string got;
+    try {
+        for (;;) got += key();
+    } catch (const input_closed &) {
+    }
+    EXPECT_EQ(got, GetParam().keys);
+}
+
+INSTANTIATE_TEST_SUITE_P(Console, Keys,
+                         ::testing::Values(keycase{"6a0", "6a0"},
+                                           keycase{"\x1b[A\x1b[B\x1b[C\x1b[D", "8264"},
+                                           keycase{"\x1bOA\x1bOD", "84"},
+                                           keycase{"\x1bOp\x1bOt\x1bOy", "049"},
+                                           keycase{"\x1b", "\x1b"},
+                                           keycase{"\x1b[1;5A6", "86"},
+                                           keycase{"\x1b[15~6", "\x1b" "6"},
+                                           keycase{"\x1bx6", "\x1b" "6"},
+                                           keycase{"\x1bOz6", "\x1b" "6"}),
+                         [](const auto &info) { return "case" + std::to_string(info.index); });
+
+TEST(Lines, ALongLineIsSeveralWaits) {
+    std::string typed = std::string(100, 'a') + "\n" + std::string(150, 'b') + "\nz";
+    usescript(typed);
+    line(); // exactly 100 characters: one wait, its line end included
+    line(); // the first 100 of 150
+    line(); // the rest returns at once
+    EXPECT_EQ(key(), 'z');
+}
+
+TEST(Lines, CharactersSkipLineEndsAndTheRestOfTheLineStaysForDiscarding) {
+    usescript("\n\n 1xyz\n6\nnext\n");
+    EXPECT_EQ(linechar(), ' ');
+    EXPECT_EQ(linechar(), '1');
+    // A key read does not see what is left of the line being taken apart.
+    EXPECT_EQ(key(), '6');
+    restofline(); // "xyz\n"
+    EXPECT_EQ(key(), '\n');
+    EXPECT_EQ(linechar(), 'n');
+}
+
+TEST(Lines, EveryReadThrowsWhenTheInputEnds) {
+    usescript("");
+    EXPECT_THROW(key(), input_closed);
+    EXPECT_THROW(line(), input_closed);
+    EXPECT_THROW(linechar(), input_closed);
+    usescript("abc");
+    EXPECT_THROW(restofline(), input_closed);
+}
+
+} // namespace

@@ -1,0 +1,128 @@
+// The score record: its encoding, its six lines and appending to the score file.
+#include "core/score.hpp"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct encoding {
+    int32 points;
+    const char *encoded;
+};
+
+TEST(Encrypt, WorkedValues) {
+    const encoding cases[] = {
+        {0, "E"},       {1, "WE"}, {7, "WXEWE"}, {120, "QWX7WEWEWEWE"}, {1234, "QJWGX7WGX7WEWE"},
+        {250, "QWGX7WGX7WX7WEWE"}, {-5, "E"}
+    };
+    for (const encoding &c : cases) {
+        std::string out = "prefix:";
+        encrypt(c.points, out);
+        EXPECT_EQ(out, std::string("prefix:") + c.encoded) << c.points;
+    }
+}
+
+TEST(Encrypt, EndsForEveryValue) {
+    for (int32 p : {2'000'000'000, 999'999, 10'000, 10'001, 1'001, 501, 51, 11}) {
+        std::string out;
+        encrypt(p, out);
+        EXPECT_FALSE(out.empty());
+        EXPECT_TRUE(out.back() == 'E' || out.back() == '7') << p;
+    }
+}
+
+stats_rec hero(const char *name, int32 points, int32 deaths) {
+    stats_rec s;
+    s.name = padded<3>(name);
+    s.points = points;
+    s.deaths = deaths;
+    return s;
+}
+
+TEST(ScoreRecord, SixLines) {
+    EXPECT_EQ(scorerecord(hero("abc", 0, 2)), "abc\n          0\n          2\nE\n\n\n");
+    EXPECT_EQ(scorerecord(hero("Oru", 250, 0)), "Oru\n        250\n          0\nQWGX7WGX7WX7WEWE\n\n\n");
+    EXPECT_EQ(scorerecord(hero("Vek", -40, 12345678)), "Vek\n        -40\n   12345678\nE\n\n\n");
+    EXPECT_EQ(scorerecord(hero("x!?", 7, -2147483647 - 1)), "x!?\n          7\n-2147483648\nWXEWE\n\n\n");
+}
+
+class ScoreFile : public ::testing::Test {
+  protected:
+    std::string dir;
+    std::string path;
+    void SetUp() override {
+        char name[] = "/tmp/orbridden-score-XXXXXX";
+        dir = mkdtemp(name);
+        path = dir + "/score.txt";
+    }
+    void TearDown() override {
+        std::remove(path.c_str());
+        rmdir(path.c_str());
+        rmdir(dir.c_str());
+    }
+    std::string contents() const {
+        std::ifstream in(path);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+};
+
+TEST_F(ScoreFile, IsCreatedThenAppendedTo) {
+    savescore(hero("abc", 0, 2), path.c_str());
+    EXPECT_EQ(contents(), "abc\n          0\n          2\nE\n\n\n");
+    savescore(hero("Oru", 250, 0), path.c_str());
+    EXPECT_EQ(contents(), "abc\n          0\n          2\nE\n\n\nOru\n        250\n          0\nQWGX7WGX7WX7WEWE\n\n\n");
+}
+
+TEST_F(ScoreFile, AFileThatCannotBeWrittenIsLeftAsItWas) {
+    {
+        std::ofstream(path) << "earlier\n";
+    }
+    chmod(path.c_str(), 0444);
+    if (access(path.c_str(), W_OK) == 0) GTEST_SKIP() << "running as a user who may write anyway";
+    savescore(hero("abc", 0, 0), path.c_str());
+    EXPECT_EQ(contents(), "earlier\n");
+}
+
+TEST_F(ScoreFile, AFileThatCannotBeCreatedIsNotAnError) {
+    std::string nowhere = dir + "/missing/score.txt";
+    savescore(hero("abc", 0, 0), nowhere.c_str());
+    EXPECT_NE(access(nowhere.c_str(), F_OK), 0);
+}
+
+TEST_F(ScoreFile, ADirectoryOfThatNameIsLeftAlone) {
+    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    savescore(hero("abc", 0, 0), path.c_str()); // ends quietly
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+}
+
+TEST_F(ScoreFile, ARecordCutShortIsTakenBack) {
+    {
+        std::ofstream(path) << "earlier\n";
+    }
+    // A file size limit just above the present size makes the write stop part way, as a full
+    // disk would.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    auto oldhandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 12;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    savescore(hero("abc", 0, 0), path.c_str());
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldhandler);
+    EXPECT_EQ(contents(), "earlier\n");
+}
+
+} // namespace
