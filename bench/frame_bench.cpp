@@ -1,6 +1,7 @@
 // What one map frame costs: `outmap` of the forest (nearly every cell a ♣, three UTF-8 bytes
 // each) written through the console to /dev/null, against a plain memcpy of the same bytes;
 // with the heap allocations and write calls per frame as counters.
+#include "allocations.hpp"
 #include "core/console.hpp"
 #include "core/definitions.hpp"
 #include "world/environment.hpp"
@@ -8,32 +9,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <new>
 #include <string>
 #include <unistd.h>
-
-// ---- every heap allocation of the program is counted (kept out of line, so that the
-// compiler pairs each new with its delete rather than with malloc and free)
-
-namespace {
-std::atomic<std::uint64_t> allocations{0};
-}
-
-[[gnu::noinline]] void *operator new(std::size_t size) {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void *p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-[[gnu::noinline]] void operator delete(void *p) noexcept {
-    std::free(p);
-}
-[[gnu::noinline]] void operator delete(void *p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -83,13 +62,13 @@ void BM_OutmapFrame(benchmark::State &state) {
     quiet_output quiet;
     outmap(m, s); // warm up: the console's buffer has its size
     flush();
-    std::uint64_t allocs0 = allocations.load(), writes0 = writecount();
+    std::uint64_t allocs0 = allocationcount(), writes0 = writecount();
     for (auto _ : state) {
         outmap(m, s);
         flush();
     }
     auto frames = static_cast<double>(state.iterations());
-    state.counters["allocs_per_frame"] = static_cast<double>(allocations.load() - allocs0) / frames;
+    state.counters["allocs_per_frame"] = static_cast<double>(allocationcount() - allocs0) / frames;
     state.counters["writes_per_frame"] = static_cast<double>(writecount() - writes0) / frames;
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
 }
