@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 #include <set>
 #include <sstream>
@@ -171,6 +172,57 @@ TEST(WorldMap, EveryScreenCanBeWalkedFromEveryEntryToEveryExit) {
             }
         }
     }
+}
+
+// Keys that walk the mark over cells holding `floor`, from where it stands to `to`.
+std::string pathto(const visit_rec &v, position_rec to, unsigned char floor) {
+    const char keys[] = {'8', '2', '4', '6'};
+    std::map<std::pair<int, int>, std::pair<std::pair<int, int>, char>> came;
+    std::vector<std::pair<int, int>> todo{{v.row, v.col}};
+    came[{v.row, v.col}] = {{0, 0}, 0};
+    for (std::size_t i = 0; i < todo.size(); ++i) {
+        auto [r, c] = todo[i];
+        for (int k = 0; k < 4; ++k) {
+            int nr = r + steps4[k].drow, nc = c + steps4[k].dcol;
+            if (!onmap(nr, nc) || v.map(nr, nc) != floor || came.count({nr, nc})) continue;
+            came[{nr, nc}] = {{r, c}, keys[k]};
+            todo.push_back({nr, nc});
+        }
+    }
+    std::string path;
+    for (std::pair<int, int> at{to.row, to.col}; came.at(at).second; at = came.at(at).first)
+        path.insert(path.begin(), came.at(at).second);
+    return path;
+}
+
+TEST(WorldMap, TheNamePuzzleCanBeSolvedByPushingTheLettersIntoTheSlots) {
+    usescript("");
+    stats_rec s = newhero(1);
+    visit_rec v;
+    enterscreen(world[36], v, 35, s);
+    auto press = [&](const std::string &keys) {
+        for (char k : keys) ASSERT_EQ(stepscreen(world[36], v, k, s), stay);
+    };
+    // Each letter: walk behind it, push it along row 17 to its slot's column, then push it up.
+    struct {
+        position_rec behind;
+        std::string along;
+        int slot_col;
+    } plan[] = {
+        {{17, 40}, std::string(3, '4'), 36},  // O from (17,39)
+        {{17, 51}, std::string(11, '4'), 39}, // r from (17,50)
+        {{17, 27}, std::string(14, '6'), 42}, // u from (17,28)
+    };
+    for (const auto &p : plan) {
+        press(pathto(v, p.behind, invisible));
+        press(p.along);
+        press(pathto(v, {18, p.slot_col}, invisible));
+        press(std::string(5, '8'));
+    }
+    EXPECT_EQ(v.map(12, 36), 'O');
+    EXPECT_EQ(v.map(12, 39), 'r');
+    EXPECT_EQ(v.map(12, 42), 'u');
+    transcript();
 }
 
 // [SECTION] Random key streams
