@@ -88,6 +88,7 @@ void enterscreen(const screen_rec &screen, visit_rec &visit, int32 oldwhere, sta
     visit.row = entry.row;
     visit.col = entry.col;
     if (screen.onenter) screen.onenter(stats, visit);
+    if (screen.lit_entry) lightsquare(visit.map, visit.row, visit.col);
     place(screen, visit, stats, screen.entrycost);
     outmap(visit.map, stats);
     if (screen.ondrawn) screen.ondrawn(stats, visit);

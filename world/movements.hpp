@@ -107,6 +107,7 @@ enum class countdown { none, fights, count_only };
 //   cost       the step cost of a move (`chance`); entrycost that of the entry placement
 //   sea        waves are drawn on entry and at every key
 //   reversed   the move keys work the other way round
+//   lit_entry  the 5 x 5 square around the entry cell is lit before the hero is placed
 //   entries    entry cells by the screen the hero comes from
 //   exits      exit tests on the target cell, in the screen's order
 //   doors      door and gate tests on the reached cell, the first that holds runs
@@ -125,6 +126,7 @@ struct screen_rec {
     int32 entrycost = 0;
     bool sea = false;
     bool reversed = false;
+    bool lit_entry = false;
     std::array<entry_rec, 5> entries{};
     std::array<exit_rec, 5> exits{};
     std::span<const door_rec> doors{};

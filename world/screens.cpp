@@ -75,10 +75,6 @@ position_rec chasemove(int32 row, int32 col, world_matrix &map, int32 dir, stats
                        int32 chance, unsigned char) {
     return chasex(row, col, map, dir, stats, chance);
 }
-// The tunnels light the square around the entry cell before the hero is placed in it.
-void lightentry(stats_rec &, visit_rec &visit) {
-    lightsquare(visit.map, visit.row, visit.col);
-}
 
 // [SECTION] Encounter sets: tests on the countdown as drawn, in order; the cash each pays.
 
@@ -131,11 +127,8 @@ constexpr screen_rec pit{.cost = 10, .check = countdown::fights, .foes = pit_set
 constexpr screen_rec castle{.cost = 15, .check = countdown::fights, .foes = castle_set};
 constexpr screen_rec sea{
     .mark = boat_mark, .cost = 10, .sea = true, .check = countdown::fights, .foes = sea_set};
-constexpr screen_rec tunnel{.move = shadowx,
-                            .cost = 10,
-                            .check = countdown::fights,
-                            .foes = cave_set,
-                            .onenter = lightentry};
+constexpr screen_rec tunnel{
+    .move = shadowx, .cost = 10, .lit_entry = true, .check = countdown::fights, .foes = cave_set};
 
 // A row from a template with its own number, map, entries and exits.
 constexpr screen_rec like(screen_rec base, int32 number, map_builder build,
