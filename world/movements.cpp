@@ -28,6 +28,8 @@ constexpr key_move reversed_moves[] = {
 
 constexpr char menu_key = '0';
 
+// The entry cell for the screen the hero comes from. A screen he cannot have come from gets
+// the first entry cell, so that the hero always has a place on the map.
 const entry_rec &entryfor(const screen_rec &screen, int32 oldwhere) {
     for (const entry_rec &e : screen.entries)
         if (e.from != 0 && e.from == oldwhere) return e;
