@@ -425,7 +425,7 @@ TEST(Home, TheShopDoorsLeadInAndPushTheHeroBackOut) {
     }
 }
 
-// [SECTION] The screen table against the catalogue
+// [SECTION] The screen table: costs, marks, movers and encounters of every screen
 
 struct foe_case {
     int32 divisor;
@@ -443,7 +443,7 @@ const foe_list pit_foes = {{2, glob_of_goo, 50}, {3, rock, 70}, {1, dwarf_guy, 6
 const foe_list cave_foes = {{2, caveman, 2}, {3, darkness, 190}, {1, stalagmite, 100}};
 const foe_list ship_foes = {{2, zarkhul, 2}, {3, darkness, 190}, {1, zarkhul, 100}};
 
-TEST(Screens, StepCostsMarksMoversAndEncountersFollowTheCatalogue) {
+TEST(Screens, StepCostsMarksMoversAndEncountersOfEveryScreen) {
     struct {
         int32 first, last, cost;
         countdown check;

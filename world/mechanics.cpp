@@ -1,5 +1,6 @@
-// The special movers and overlays. Every store goes through `set`, which ignores cells off the
-// grid, so no corner case of a mechanic can write outside the matrix.
+// The special movers and overlays. A cell that a corner case could put off the grid is
+// written through `set` or `fill`, which skip such cells, and read through `get`, which sees
+// a wall there; so no mechanic reads or writes outside the matrix.
 #include "world/mechanics.hpp"
 
 namespace {
