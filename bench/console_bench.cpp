@@ -1,27 +1,13 @@
 // The console's output path: a page of glyphs mapped to UTF-8 and written, against memcpy.
+#include "allocations.hpp"
 #include "core/console.hpp"
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <new>
 #include <string>
 #include <unistd.h>
-
-namespace {
-std::atomic<std::uint64_t> allocations{0};
-}
-
-void *operator new(std::size_t n) {
-    ++allocations;
-    if (void *p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void *p) noexcept { std::free(p); }
-void operator delete(void *p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -30,7 +16,8 @@ std::string page() {
     const unsigned char mix[] = {5, ' ', 176, ' ', 'X', 157, 209, 207, ' ', 247, 186, 'a'};
     std::string p;
     for (int row = 0; row < 24; ++row) {
-        for (int col = 0; col < 78; ++col) p += static_cast<char>(mix[(row * 7 + col) % sizeof mix]);
+        for (int col = 0; col < 78; ++col)
+            p += static_cast<char>(mix[(row * 7 + col) % sizeof mix]);
         p += '\n';
     }
     return p;
@@ -56,13 +43,13 @@ void ConsolePage(benchmark::State &state) {
     quiet_stdout quiet;
     put(codes); // the first page sizes the buffer
     flush();
-    const std::uint64_t allocs0 = allocations, writes0 = writecount();
+    const std::uint64_t allocs0 = allocationcount(), writes0 = writecount();
     for (auto _ : state) {
         put(codes);
         flush();
     }
     state.counters["allocs_per_page"] = benchmark::Counter(
-        static_cast<double>(allocations - allocs0), benchmark::Counter::kAvgIterations);
+        static_cast<double>(allocationcount() - allocs0), benchmark::Counter::kAvgIterations);
     state.counters["writes_per_page"] = benchmark::Counter(
         static_cast<double>(writecount() - writes0), benchmark::Counter::kAvgIterations);
 }

@@ -1,11 +1,8 @@
-// The main loop and the table of screen handlers.
+// The main loop: the opening, the screens one after another, and the score record.
 #include "core/game.hpp"
 
 #include "core/score.hpp"
 #include "story/story.hpp"
-
-// The world's screens register here as they are built.
-const screen_table screens = {};
 
 void runscreens(const screen_table &table, stats_rec &stats) {
     screen_result at{.where = 1, .oldwhere = -1};

@@ -11,6 +11,7 @@ using screen_handler = screen_result (*)(int32 oldwhere, stats_rec &stats);
 // The handlers by screen number 1 to 55 (entry 0 is unused). A screen not built yet is null.
 using screen_table = std::array<screen_handler, 56>;
 
+// The game's screens, defined by the world (world/screens.cpp).
 extern const screen_table screens;
 
 // Runs the screens from screen 1 (coming from -1, no screen) until a result leaves 1 to 55 or

@@ -1,4 +1,5 @@
-// One screen of the world: the 22 x 78 matrix of character codes the hero walks on.
+// One screen of the world: the 22 x 78 matrix of character codes the hero walks on, the
+// renderer that prints it under the status lines, and `placex`, which moves the hero's mark.
 #pragma once
 
 #include "core/console.hpp"
@@ -26,3 +27,52 @@ struct world_matrix {
         return cells[row - 1][col - 1];
     }
 };
+
+// A cell of a screen, (row, col) counted from 1. Movers return where the hero now stands.
+struct position_rec {
+    int32 row = 0;
+    int32 col = 0;
+    friend bool operator==(const position_rec &, const position_rec &) = default;
+};
+
+// Cell codes with a meaning to the movers.
+inline constexpr unsigned char blank = ' ';
+inline constexpr unsigned char hero_mark = 'X';
+inline constexpr unsigned char boat_mark = 1; // ☺, the hero in the boat
+
+// The direction of the step that produced a target cell, as the key loop passes it on.
+enum step_dir : int32 { no_step = 0, step_left = 1, step_right = 2, step_up = 3, step_down = 4 };
+
+// Whether (row, col) is a cell of the matrix; rows 0 and 23, columns 0 and 79 are not.
+constexpr bool onmap(int32 row, int32 col) {
+    return row >= 1 && row <= map_rows && col >= 1 && col <= map_cols;
+}
+
+// The cell a step in `dir` to (row, col) started from; (row, col) itself when `dir` is no step.
+// Undoing a refused step returns the hero there.
+constexpr position_rec stepfrom(int32 row, int32 col, int32 dir) {
+    switch (dir) {
+        case step_left:
+            return {row, col + 1};
+        case step_right:
+            return {row, col - 1};
+        case step_up:
+            return {row + 1, col};
+        case step_down:
+            return {row - 1, col};
+    }
+    return {row, col};
+}
+
+// Counts one successful step against the encounter countdown: a positive count goes down by
+// the step cost, never below 0; a negative count is left for the walking loop to draw anew.
+void countstep(stats_rec &stats, int32 chance);
+
+// Prints the hero's name, the status line and the 22 rows of `map` (24 lines).
+void outmap(const world_matrix &map, const stats_rec &stats);
+
+// Puts the mark `ch` on (row, col) if that cell is blank, clearing the cell the step came
+// from, and counts the step. Any other cell refuses the move: nothing changes and the cell the
+// step came from is returned. A target off the matrix is refused the same way.
+position_rec placex(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
+                    int32 chance, unsigned char ch);

@@ -1,0 +1,529 @@
+// The walking engine on test screens and on the home town: keys, walls, exits, the encounter
+// countdown, the doors and gates of screen 1 and their pages, and the main loop's table.
+#include "combat/fight.hpp"
+#include "core/console.hpp"
+#include "core/game.hpp"
+#include "support.hpp"
+#include "world/home.hpp"
+#include "world/mechanics.hpp"
+#include "world/movements.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// [SECTION] Fixtures
+
+stats_rec newhero() {
+    stats_rec s;
+    setup({.power = 40, .armor = 35, .magic = 25, .name = padded<3>("Oru")}, s);
+    return s;
+}
+
+// A field framed by '#': an opening in the east wall (rows 11 to 13) that leads to screen 2,
+// an opening in the west wall (rows 5 to 6) that no exit covers, and a rock at (12,40).
+void field(world_matrix &m, const stats_rec &) {
+    for (auto &row : m.cells) row.fill(' ');
+    for (int c = 1; c <= map_cols; ++c) m(1, c) = m(map_rows, c) = '#';
+    for (int r = 1; r <= map_rows; ++r) m(r, 1) = m(r, map_cols) = '#';
+    for (int r = 11; r <= 13; ++r) m(r, map_cols) = ' ';
+    m(5, 1) = m(6, 1) = ' ';
+    m(12, 40) = '*';
+}
+
+int fights = 0;
+int32 paid = 0;
+void fought(stats_rec &, int32 cash) {
+    ++fights;
+    paid = cash;
+}
+constexpr foe_rec test_foes[] = {{2, fought, 8}, {3, fought, 14}, {1, fought, 12}};
+
+bool turned_back = false;
+bool turnback(stats_rec &, visit_rec &) {
+    return !(turned_back = true);
+}
+
+constexpr screen_rec fieldscreen{
+    .number = 7,
+    .build = field,
+    .cost = 10,
+    .entries = {{{.from = 3, .row = 12, .col = 39}, {.from = 2, .row = 12, .col = 77}}},
+    .exits = {{{.rows = {11, 13}, .cols = at(79), .to = 2},
+               {.rows = at(2), .cols = at(60), .to = 9, .scene = turnback}}},
+    .check = countdown::fights,
+    .foes = test_foes,
+};
+
+// One visit to a screen, walked key by key.
+struct walk_rec {
+    visit_rec visit;
+    stats_rec stats = newhero();
+    const screen_rec *screen;
+
+    walk_rec(const screen_rec &s, int32 oldwhere, stats_rec st = newhero())
+        : stats(st), screen(&s) {
+        enterscreen(s, visit, oldwhere, stats);
+    }
+    // Presses the keys until one leaves the screen; returns that screen, or `stay`.
+    int32 press(std::string_view keys) {
+        for (char k : keys)
+            if (int32 to = stepscreen(*screen, visit, k, stats); to != stay) return to;
+        return stay;
+    }
+    position_rec at() const { return {visit.row, visit.col}; }
+};
+
+// [SECTION] Keys, walls and the countdown
+
+TEST(Walking, KeysWithoutAMeaningRedrawTheSameFrameAndCostNothing) {
+    usescript("");
+    walk_rec w(fieldscreen, 3);
+    w.stats.steps = 500;
+    std::string first = transcript();
+    for (char k : std::string("z5179 \x1b\n")) {
+        EXPECT_EQ(w.press(std::string(1, k)), stay);
+        EXPECT_EQ(transcript(), first) << "key " << int(k);
+    }
+    EXPECT_EQ(w.stats.steps, 500);
+    EXPECT_EQ(w.at(), (position_rec{12, 39}));
+}
+
+TEST(Walking, AKeyThatIsNoMoveStillDrawsANewCountdown) {
+    fixed_clock clock(1234);
+    usescript("");
+    walk_rec w(fieldscreen, 3);
+    w.press("5");
+    EXPECT_GE(w.stats.steps, 100);
+    EXPECT_LE(w.stats.steps, 1000);
+    EXPECT_EQ(w.stats.battle_rand, w.stats.steps);
+}
+
+TEST(Walking, WallsAndRocksNeverBringAnEncounterCloser) {
+    usescript("");
+    walk_rec w(fieldscreen, 3);
+    w.stats.steps = 3;
+    fights = 0;
+    w.press("6"); // the rock at (12,40)
+    EXPECT_EQ(w.at(), (position_rec{12, 39}));
+    EXPECT_EQ(w.stats.steps, 3);
+    EXPECT_EQ(fights, 0);
+}
+
+TEST(Walking, TheCreatureIsChosenByTheCountdownAsDrawn) {
+    struct {
+        int32 battle_rand, cash;
+    } cases[] = {{10, 8}, {9, 14}, {6, 8}, {7, 12}, {25, 12}};
+    for (const auto &c : cases) {
+        usescript("");
+        walk_rec w(fieldscreen, 3);
+        w.stats.steps = 3;
+        w.stats.battle_rand = c.battle_rand;
+        fights = 0;
+        w.press("8");
+        EXPECT_EQ(fights, 1) << c.battle_rand;
+        EXPECT_EQ(paid, c.cash) << c.battle_rand;
+        EXPECT_EQ(w.stats.steps, -1) << "the next key draws a new countdown";
+    }
+}
+
+TEST(Walking, ACountLeftAtZeroFightsAtTheFirstKeyEvenWithoutAMove) {
+    usescript("");
+    walk_rec w(fieldscreen, 3);
+    w.stats.steps = 0;
+    w.stats.battle_rand = 9;
+    fights = 0;
+    w.press("x");
+    EXPECT_EQ(fights, 1);
+    EXPECT_EQ(w.stats.steps, -1);
+}
+
+TEST(Walking, ACountdownOnlyScreenNeverFights) {
+    screen_rec quiet = fieldscreen;
+    quiet.check = countdown::count_only;
+    usescript("");
+    walk_rec w(quiet, 3);
+    w.stats.steps = 3;
+    fights = 0;
+    w.press("8");
+    EXPECT_EQ(fights, 0);
+    EXPECT_EQ(w.stats.steps, -1);
+}
+
+TEST(Walking, EntryCellsDependOnlyOnTheScreenLeft) {
+    usescript("");
+    EXPECT_EQ(walk_rec(fieldscreen, 3).at(), (position_rec{12, 39}));
+    EXPECT_EQ(walk_rec(fieldscreen, 2).at(), (position_rec{12, 77}));
+    // A screen the hero cannot come from falls back to the first entry, never to no position.
+    EXPECT_EQ(walk_rec(fieldscreen, 44).at(), (position_rec{12, 39}));
+}
+
+TEST(Walking, ExitsAreTestedOnTheTargetCell) {
+    usescript("");
+    walk_rec w(fieldscreen, 2);
+    EXPECT_EQ(w.press("6"), stay);
+    EXPECT_EQ(w.at(), (position_rec{12, 78}));
+    EXPECT_EQ(w.press("6"), 2);
+    // From another row of the band as well.
+    walk_rec v(fieldscreen, 2);
+    EXPECT_EQ(v.press("266"), 2);
+}
+
+TEST(Walking, AStepOffTheMapThatNoExitCoversIsRefused) {
+    usescript("");
+    walk_rec w(fieldscreen, 3);
+    w.stats.steps = 900;
+    std::string keys = "8888888" + std::string(38, '4'); // to (5,1), in the uncovered gap
+    EXPECT_EQ(w.press(keys), stay);
+    ASSERT_EQ(w.at(), (position_rec{5, 1}));
+    int32 steps = w.stats.steps;
+    world_matrix before = w.visit.map;
+    EXPECT_EQ(w.press("4"), stay);
+    EXPECT_EQ(w.at(), (position_rec{5, 1}));
+    EXPECT_EQ(w.visit.map.cells, before.cells);
+    EXPECT_EQ(w.stats.steps, steps);
+}
+
+TEST(Walking, AnExitSceneMayTurnTheHeroBack) {
+    usescript("");
+    walk_rec w(fieldscreen, 3);
+    turned_back = false;
+    std::string keys = std::string(10, '8') + std::string(21, '6'); // to (2,60)
+    EXPECT_EQ(w.press(keys), stay);
+    EXPECT_TRUE(turned_back);
+    EXPECT_EQ(w.at(), (position_rec{2, 60})); // the step went on
+}
+
+TEST(Walking, TheCursedKeysGoTheOtherWay) {
+    screen_rec cursed = fieldscreen;
+    cursed.reversed = true;
+    usescript("");
+    walk_rec w(cursed, 3);
+    w.press("2");
+    EXPECT_EQ(w.at(), (position_rec{11, 39}));
+    w.press("8");
+    w.press("8");
+    EXPECT_EQ(w.at(), (position_rec{13, 39}));
+    w.press("4");
+    EXPECT_EQ(w.at(), (position_rec{13, 40}));
+    w.press("6");
+    EXPECT_EQ(w.at(), (position_rec{13, 39}));
+}
+
+TEST(Walking, TheSeaDrawsTenWavesAndAWaveNeverStopsTheBoat) {
+    screen_rec sea = fieldscreen;
+    sea.build = [](world_matrix &m, const stats_rec &st) {
+        field(m, st);
+        m(12, 40) = ' ';
+    };
+    sea.sea = true;
+    sea.mark = boat_mark;
+    stepping_clock clock(77);
+    usescript("");
+    walk_rec w(sea, 3);
+    for (int k = 0; k < 200; ++k) {
+        position_rec before = w.at();
+        char key = "8624"[k % 4];
+        w.press(std::string(1, key));
+        int waves = 0;
+        for (auto &row : w.visit.map.cells)
+            for (unsigned char c : row) waves += c == '~';
+        EXPECT_LE(waves, 10);
+        EXPECT_NE(w.at(), before) << "the boat is never stopped in open water, key " << k;
+        EXPECT_EQ(w.visit.map(w.visit.row, w.visit.col), boat_mark);
+    }
+}
+
+TEST(Walking, TheMenuKeyOpensTheMenuWithoutAStepEvenBesideAnExit) {
+    usescript("0");          // the menu's own key to close it
+    walk_rec w(world[1], 2); // at (12,1), one step from the way west
+    w.stats.steps = 40;
+    EXPECT_EQ(w.press("0"), stay);
+    EXPECT_THROW(key(), input_closed) << "the menu did not take its key";
+    EXPECT_EQ(w.at(), (position_rec{12, 1}));
+    EXPECT_EQ(w.stats.steps, 40);
+}
+
+// [SECTION] The home town
+
+constexpr const char *home_rows[] = {
+    "------------------------------------     -------------------------------------",
+    "|                                                                            |",
+    "|    -----------                                   ---------------------     |",
+    "|    |   XP    |                                   |                   |     |",
+    "|    | gainer  |                                   |                   |     |",
+    "|    |         |                                   |                   |     |",
+    "|    -------- --                                   |      Casino       |     |",
+    "|                    _   _   _   _   _   _   _     |                   |     |",
+    "|                   | |_| |_| |_| |_| |_| |_| |    |                   |     |",
+    "|                   |                         |    |                   |     |",
+    "                    |                         |    ---- ----------------      ",
+    "                    |                         |                               ",
+    "                    |   Sorceress Vaskarine   |                               ",
+    "|                   |                         |                              |",
+    "|                   |                         |                              |",
+    "|                   ------------- -------------                              |",
+    "|   ----- -----                                            ----- -----       |",
+    "|   |         |                                            |         |       |",
+    "|   | Market  |                                            |  Hotel  |       |",
+    "|   |         |                                            |         |       |",
+    "|   -----------                                            -----------       |",
+    "------------------------------------     -------------------------------------",
+};
+
+TEST(Home, TheFirstFrameShowsTheTownAndTheFirstHeroesStatus) {
+    usescript("");
+    walk_rec w(world[1], -1);
+    auto lines = splitlines(transcript());
+    ASSERT_EQ(lines.size(), 25u);
+    EXPECT_EQ(lines[0], "Oru");
+    EXPECT_EQ(lines[1], "         Health 35/35     Magic 25/25        $100         Points 0");
+    for (int r = 1; r <= map_rows; ++r) {
+        std::string want = home_rows[r - 1];
+        if (r == 17) want[39] = 'X'; // the hero starts at (17,40)
+        EXPECT_EQ(lines[r + 1], want) << "row " << r;
+    }
+}
+
+TEST(Home, EveryEntryFacesTheWayTheHeroCameIn) {
+    struct {
+        int32 from;
+        position_rec cell;
+    } cases[] = {{-1, {17, 40}}, {2, {12, 1}}, {20, {12, 78}}, {41, {22, 39}}, {47, {1, 39}}};
+    for (const auto &c : cases) {
+        usescript("");
+        walk_rec w(world[1], c.from);
+        EXPECT_EQ(w.at(), c.cell) << "from " << c.from;
+        EXPECT_EQ(w.visit.map(c.cell.row, c.cell.col), 'X') << "from " << c.from;
+    }
+}
+
+// Paths from the start (17,40).
+const std::string to_east_gap = std::string(8, '6') + std::string(5, '8') + std::string(30, '6');
+const std::string to_casino = std::string(16, '6') + std::string(6, '8');
+const std::string to_castle = std::string(6, '4') + "8";
+const std::string to_north_gap =
+    std::string(8, '6') + std::string(15, '8') + std::string(7, '4') + "8";
+const std::string to_south_gap = std::string(5, '2');
+
+std::string gappage(const char *ring) {
+    return std::string(12, '\n') + "                  This is the way to the " + ring +
+           " ring!\n\n               You should try for an easier ring first." +
+           std::string(10, '\n') + "   PRESS ENTER" + "Oru\n";
+}
+
+TEST(Home, TheWaysOutAreClosedUntilTheRingsOpenThem) {
+    struct {
+        const char *what;
+        std::string path;
+        const char *ring;
+        position_rec pushed_to;
+        char onward;
+        int32 rings_to_pass, leads_to;
+    } cases[] = {
+        {"east", to_east_gap, "VB", {12, 77}, '6', 1, 20},
+        {"north", to_north_gap, "Java", {2, 41}, '8', 3, 47},
+        {"south", to_south_gap, "C++", {21, 40}, '2', 2, 41},
+    };
+    for (const auto &c : cases) {
+        for (int32 rings = 0; rings < c.rings_to_pass; ++rings) {
+            usescript("k");
+            stats_rec s = newhero();
+            s.num_of_rings = rings;
+            walk_rec w(world[1], -1, s);
+            EXPECT_EQ(w.press(c.path), stay) << c.what;
+            std::string text = transcript();
+            EXPECT_NE(text.find(gappage(c.ring)), std::string::npos) << c.what << "\n" << text;
+            EXPECT_EQ(w.at(), c.pushed_to) << c.what;
+            EXPECT_EQ(w.visit.map(c.pushed_to.row, c.pushed_to.col), 'X') << c.what;
+        }
+        usescript("");
+        stats_rec s = newhero();
+        s.num_of_rings = c.rings_to_pass;
+        walk_rec w(world[1], -1, s);
+        EXPECT_EQ(w.press(c.path), stay) << c.what;
+        EXPECT_EQ(transcript().find("This is the way"), std::string::npos) << c.what;
+        EXPECT_EQ(w.press(std::string(1, c.onward)), c.leads_to) << c.what;
+    }
+}
+
+TEST(Home, TheWestEdgeIsAlwaysOpen) {
+    usescript("");
+    walk_rec w(world[1], 2);
+    EXPECT_EQ(w.press("4"), 2);
+}
+
+TEST(Home, TheCasinoNamesTheMissingDollars) {
+    struct {
+        int32 money;
+        const char *missing;
+    } cases[] = {{100, "400"}, {499, "1"}, {-20, "520"}};
+    for (const auto &c : cases) {
+        usescript("k");
+        stats_rec s = newhero();
+        s.money = c.money;
+        walk_rec w(world[1], -1, s);
+        transcript();
+        w.press(to_casino);
+        std::string want = std::string(10, '\n') + "                                 Sorry,\n" +
+                           "                     We don't let just anyone in here.\n" +
+                           "                     You still need $" + c.missing + " to be welcome." +
+                           std::string(10, '\n') + "Oru\n";
+        EXPECT_NE(transcript().find(want), std::string::npos) << c.money;
+        EXPECT_EQ(w.at(), (position_rec{12, 56})) << "pushed back down";
+        EXPECT_EQ(w.visit.map(11, 56), ' ');
+    }
+    // With the fee in hand the hero goes in (and leaves the lobby with 0).
+    usescript("0");
+    stats_rec s = newhero();
+    s.money = 500;
+    walk_rec w(world[1], -1, s);
+    w.press(to_casino);
+    EXPECT_EQ(transcript().find("Sorry,"), std::string::npos);
+    EXPECT_THROW(key(), input_closed) << "the lobby did not take its key";
+    EXPECT_EQ(w.at(), (position_rec{12, 56}));
+}
+
+TEST(Home, TheCastleWaitsForAllFourRings) {
+    usescript("k");
+    stats_rec s = newhero();
+    s.num_of_rings = 3;
+    walk_rec w(world[1], -1, s);
+    w.press(to_castle);
+    std::string want =
+        std::string(12, '\n') + "                           Don't waste time here!\n" +
+        "                     Come back when you have the rings." + std::string(9, '\n') +
+        "                                                           PRESS ENTER\n" + "Oru\n";
+    EXPECT_NE(transcript().find(want), std::string::npos);
+    EXPECT_EQ(w.at(), (position_rec{17, 34}));
+
+    usescript("");
+    s.num_of_rings = 4;
+    walk_rec v(world[1], -1, s);
+    EXPECT_EQ(v.press(to_castle), game_over);
+}
+
+TEST(Home, TheShopDoorsLeadInAndPushTheHeroBackOut) {
+    struct {
+        const char *shop;
+        std::string path;
+        position_rec outside;
+    } cases[] = {
+        {"market", std::string(24, '4') + "8" + std::string(6, '4') + "2", {16, 10}},
+        {"hotel", std::string(8, '6') + "8" + std::string(17, '6') + "2", {16, 65}},
+        {"gainer", std::string(24, '4') + std::string(9, '8') + std::string(2, '4') + "8", {8, 14}},
+    };
+    for (const auto &c : cases) {
+        usescript("0"); // the shop's key to leave
+        walk_rec w(world[1], -1);
+        EXPECT_EQ(w.press(c.path), stay) << c.shop;
+        EXPECT_THROW(key(), input_closed) << c.shop << " did not take its key";
+        EXPECT_EQ(w.at(), c.outside) << c.shop;
+        EXPECT_EQ(w.visit.map(c.outside.row, c.outside.col), 'X') << c.shop;
+    }
+}
+
+// [SECTION] The screen table: costs, marks, movers and encounters of every screen
+
+struct foe_case {
+    int32 divisor;
+    fight_routine fight;
+    int32 cash;
+};
+using foe_list = std::vector<foe_case>;
+const foe_list forest_foes = {{2, fight_bats, 8}, {3, fight_fox, 14}, {1, fight_raccoon, 12}};
+const foe_list castle_foes = {{2, fight_ghost, 16}, {5, fight_skeleton, 22}, {1, fight_bats, 8}};
+const foe_list sea_foes = {
+    {3, fight_jelly, 20}, {2, fight_crab, 23}, {5, fight_shark, 29}, {1, fight_octopus, 25}};
+const foe_list mirror_foes = {{3, fight_mime, 32}, {2, fight_seal, 37}, {1, fight_monkey, 36}};
+const foe_list enchanted_foes = {{2, mad_monkey, 40}, {3, crazy_clown, 45}, {1, dwarf_guy, 60}};
+const foe_list pit_foes = {{2, glob_of_goo, 50}, {3, rock, 70}, {1, dwarf_guy, 60}};
+const foe_list cave_foes = {{2, caveman, 2}, {3, darkness, 190}, {1, stalagmite, 100}};
+const foe_list ship_foes = {{2, zarkhul, 2}, {3, darkness, 190}, {1, zarkhul, 100}};
+
+TEST(Screens, StepCostsMarksMoversAndEncountersOfEveryScreen) {
+    struct {
+        int32 first, last, cost;
+        countdown check;
+        const foe_list *foes;
+        unsigned char mark;
+        mover move; // null: a mechanic of its own
+    } spans[] = {
+        {1, 1, 0, countdown::none, nullptr, 'X', placex},
+        {2, 4, 10, countdown::fights, &forest_foes, 'X', placex},
+        {5, 5, 0, countdown::fights, &forest_foes, 'X', placex},
+        {6, 18, 15, countdown::fights, &castle_foes, 'X', placex},
+        {19, 20, 0, countdown::none, nullptr, 'X', placex},
+        {21, 32, 10, countdown::fights, &sea_foes, boat_mark, placex},
+        {33, 33, 0, countdown::none, nullptr, 'X', placex},
+        {34, 34, 15, countdown::none, nullptr, 'X', mirrorx},
+        {35, 35, 15, countdown::fights, &mirror_foes, 'X', mirrorx},
+        {36, 36, 0, countdown::none, nullptr, 'X', nullptr},
+        {37, 37, 0, countdown::none, nullptr, 'X', placex},
+        {38, 39, 0, countdown::none, nullptr, 'X', nullptr},
+        {40, 40, 0, countdown::none, nullptr, 'X', placex},
+        {41, 43, 10, countdown::fights, &enchanted_foes, 'X', placex},
+        {44, 44, 10, countdown::fights, &pit_foes, 'X', placex},
+        {45, 45, 30, countdown::fights, &pit_foes, 'X', placex},
+        {46, 46, 0, countdown::none, nullptr, 'X', placex},
+        {47, 47, 10, countdown::count_only, nullptr, 'X', placex},
+        {48, 52, 10, countdown::fights, &cave_foes, 'X', shadowx},
+        {53, 53, 10, countdown::fights, &ship_foes, 'X', shadowx},
+        {54, 54, 10, countdown::none, nullptr, 'X', placex},
+        {55, 55, 0, countdown::none, nullptr, 'X', placex},
+    };
+    int32 next = 1;
+    for (const auto &sp : spans) {
+        ASSERT_EQ(sp.first, next);
+        next = sp.last + 1;
+        for (int32 n = sp.first; n <= sp.last; ++n) {
+            const screen_rec &s = world[n];
+            EXPECT_EQ(s.cost, sp.cost) << n;
+            EXPECT_EQ(s.check, sp.check) << n;
+            EXPECT_EQ(s.mark, sp.mark) << n;
+            EXPECT_EQ(s.sea, sp.mark == boat_mark) << n;
+            EXPECT_EQ(s.entrycost, n >= 54 ? 10 : 0) << n;
+            EXPECT_EQ(s.reversed, n == 46) << n;
+            if (sp.move)
+                EXPECT_EQ(s.move, sp.move) << n;
+            else
+                EXPECT_TRUE(s.move != placex && s.move != nullptr) << n;
+            const foe_list none;
+            const foe_list &want = sp.foes ? *sp.foes : none;
+            if (sp.check == countdown::fights) {
+                ASSERT_EQ(s.foes.size(), want.size()) << n;
+                for (std::size_t i = 0; i < want.size(); ++i) {
+                    EXPECT_EQ(s.foes[i].divisor, want[i].divisor) << n << " foe " << i;
+                    EXPECT_EQ(s.foes[i].fight, want[i].fight) << n << " foe " << i;
+                    EXPECT_EQ(s.foes[i].cash, want[i].cash) << n << " foe " << i;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(next, 56);
+}
+
+// [SECTION] The main loop
+
+TEST(Screens, EveryScreenHasAHandlerAndARow) {
+    EXPECT_EQ(screens[0], nullptr);
+    for (int n = 1; n <= 55; ++n) {
+        EXPECT_NE(screens[n], nullptr) << n;
+        EXPECT_EQ(world[n].number, n);
+        EXPECT_NE(world[n].entries[0].from, 0) << "screen " << n << " has no entry";
+    }
+}
+
+TEST(Screens, TheMainLoopStartsOnTheHomeScreen) {
+    usescript("");
+    stats_rec s = newhero();
+    EXPECT_THROW(runscreens(screens, s), input_closed);
+    auto lines = splitlines(transcript());
+    ASSERT_GE(lines.size(), 25u);
+    EXPECT_EQ(lines[0], "Oru");
+    EXPECT_EQ(lines[18].substr(36, 8), "   X    ");
+}
+
+} // namespace

@@ -1,0 +1,50 @@
+// The home town's doors and gates, and the pages of the ones that stay shut.
+#include "world/home.hpp"
+
+namespace {
+
+// The page of a way out that the hero's rings do not open yet.
+void gappage(std::string_view ring) {
+    newlines(12);
+    put("                  This is the way to the ");
+    put(ring);
+    put(" ring!");
+    newlines(2);
+    put("               You should try for an easier ring first.");
+    newlines(10);
+    put("   PRESS ENTER");
+    key();
+}
+
+} // namespace
+
+void casinorefusal(stats_rec &stats, visit_rec &) {
+    newlines(10);
+    putline("                                 Sorry,");
+    put("                     We don't let just anyone in here.");
+    newlines(1);
+    put("                     You still need $");
+    putnum(casino_fee - stats.money);
+    put(" to be welcome.");
+    newlines(10);
+    key();
+}
+
+void castlerefusal(stats_rec &, visit_rec &) {
+    newlines(12);
+    putline("                           Don't waste time here!");
+    put("                     Come back when you have the rings.");
+    newlines(9);
+    putline("                                                           PRESS ENTER");
+    key();
+}
+
+void northgap(stats_rec &, visit_rec &) {
+    gappage("Java");
+}
+void southgap(stats_rec &, visit_rec &) {
+    gappage("C++");
+}
+void eastgap(stats_rec &, visit_rec &) {
+    gappage("VB");
+}

@@ -1,0 +1,151 @@
+// The special movers and overlays. A cell that a corner case could put off the grid is
+// written through `set` or `fill`, which skip such cells, and read through `get`, which sees
+// a wall there; so no mechanic reads or writes outside the matrix.
+#include "world/mechanics.hpp"
+
+namespace {
+
+void set(world_matrix &map, int32 row, int32 col, unsigned char code) {
+    if (onmap(row, col)) map(row, col) = code;
+}
+
+unsigned char get(const world_matrix &map, int32 row, int32 col) {
+    return onmap(row, col) ? map(row, col) : invisible;
+}
+
+void fill(world_matrix &map, int32 row1, int32 row2, int32 col1, int32 col2, unsigned char code) {
+    for (int32 r = std::max(row1, 1); r <= std::min(row2, map_rows); ++r)
+        for (int32 c = std::max(col1, 1); c <= std::min(col2, map_cols); ++c) map(r, c) = code;
+}
+
+constexpr bool moved(int32 dir) {
+    return dir >= step_left && dir <= step_down;
+}
+
+// The four directions a reflection is looked for in, as row and column steps.
+constexpr int32 looks[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+
+} // namespace
+
+// ---- the dark tunnels
+
+void lightsquare(world_matrix &map, int32 row, int32 col) {
+    fill(map, row - 2, row + 2, col - 2, col + 2, blank);
+}
+
+position_rec shadowx(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
+                     int32 chance, unsigned char ch) {
+    if (get(map, row, col) != blank) {
+        position_rec back = stepfrom(row, col, dir);
+        // Keep the hero off the outermost ring, where his square would leave the grid.
+        back.row = std::clamp(back.row, 2, map_rows - 1);
+        back.col = std::clamp(back.col, 2, map_cols - 1);
+        return back;
+    }
+    countstep(stats, chance);
+    if (moved(dir)) {
+        position_rec from = stepfrom(row, col, dir);
+        set(map, from.row, from.col, blank);
+        fill(map, row + 2, map_rows, 1, map_cols, tunnel_rock);
+        fill(map, 1, row - 2, 1, map_cols, tunnel_rock);
+        fill(map, 1, map_rows, 1, col - 2, tunnel_rock);
+        fill(map, 1, map_rows, col + 2, map_cols, tunnel_rock);
+    }
+    // Near an edge the mark is pulled back so that the whole square stays on the grid.
+    if (row + 2 > map_rows)
+        row = map_rows - 2;
+    else if (row - 2 < 1)
+        row = 3;
+    else if (col + 2 > map_cols)
+        col = map_cols - 2;
+    else if (col - 2 < 1)
+        col = 3;
+    lightsquare(map, row, col);
+    set(map, row, col, ch);
+    return {row, col};
+}
+
+// ---- the house of mirrors
+
+position_rec mirrorx(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
+                     int32 chance, unsigned char ch) {
+    if (get(map, row, col) != blank) return stepfrom(row, col, dir);
+    if (moved(dir)) {
+        position_rec from = stepfrom(row, col, dir);
+        set(map, from.row, from.col, blank);
+        // The old reflections vanish; the walls they showed on stay, invisible.
+        for (const auto &look : looks)
+            for (int32 r = from.row, c = from.col; onmap(r, c); r += look[0], c += look[1])
+                if (map(r, c) == hero_mark || map(r, c) == far_reflection) {
+                    map(r, c) = invisible;
+                    break;
+                }
+    }
+    for (const auto &look : looks)
+        for (int32 r = row, c = col; onmap(r, c); r += look[0], c += look[1])
+            if (map(r, c) != blank) {
+                bool next = std::abs(r - row) + std::abs(c - col) == 1;
+                map(r, c) = next ? hero_mark : far_reflection;
+                break;
+            }
+    map(row, col) = ch;
+    countstep(stats, chance);
+    return {row, col};
+}
+
+// ---- the sea
+
+void setwaves(world_matrix &map, const wave_array &waves, const wave_array &oldwaves, int32 row,
+              int32 col) {
+    for (const wave_rec &w : oldwaves) set(map, w.row, w.col, blank);
+    for (const wave_rec &w : waves)
+        if (w.row != row && w.col != col) set(map, w.row, w.col, wave);
+}
+
+// ---- the name puzzle
+
+position_rec movebrickx(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &) {
+    position_rec from = stepfrom(row, col, dir);
+    if (!onmap(row, col)) return from;
+    unsigned char target = map(row, col);
+    if (target == invisible) {
+        if (moved(dir)) set(map, from.row, from.col, invisible);
+        map(row, col) = hero_mark;
+        return {row, col};
+    }
+    if (target == puzzle_wall || target == puzzle_brick || !moved(dir)) return from;
+    if (dir == step_down && row == map_rows) { // a letter on the bottom row breaks
+        map(row, col) = hero_mark;
+        set(map, from.row, from.col, invisible);
+        return {row, col};
+    }
+    // The cell beyond the letter lies one more step on, away from where the hero came from.
+    position_rec beyond{2 * row - from.row, 2 * col - from.col};
+    if (get(map, beyond.row, beyond.col) != invisible || !onmap(beyond.row, beyond.col))
+        return from;
+    map(beyond.row, beyond.col) = target;
+    map(row, col) = hero_mark;
+    set(map, from.row, from.col, invisible);
+    return {row, col};
+}
+
+// ---- the chase
+
+position_rec chasex(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats, int32) {
+    if (col < 73)
+        for (int32 r = 11; r <= 13; ++r)
+            for (int32 c = map_cols; c > 73; --c) map(r, c) = map(r, c - 1);
+    return placex(row, col, map, dir, stats, 0, hero_mark);
+}
+
+// ---- the castle gate of screen 5
+
+void switch5(world_matrix &map) {
+    fill(map, 4, 11, 36, 42, blank);
+    for (int32 r = 9; r <= 11; ++r) {
+        map(r, 35) = '|';
+        map(r, 43) = '|';
+    }
+    map(4, 36) = '/';
+    map(4, 42) = '\\';
+}
