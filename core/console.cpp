@@ -142,6 +142,17 @@ void prepare(term_mode mode) {
     flush();
 }
 
+// The walking digit of an arrow key's final byte (up, down, right, left); ESC for any other.
+char arrowkey(unsigned char final) {
+    switch (final) {
+        case 'A': return '8';
+        case 'B': return '2';
+        case 'C': return '6';
+        case 'D': return '4';
+        default: return esc;
+    }
+}
+
 // The rest of an escape sequence after ESC, read as one key.
 char escapekey() {
     if (!ready(esc_wait_ms)) return esc;
@@ -149,35 +160,14 @@ char escapekey() {
     if (intro == 'O') { // application cursor keys and keypad
         if (!ready(esc_wait_ms)) return esc;
         unsigned char k = nextbyte();
-        switch (k) {
-            case 'A':
-                return '8';
-            case 'B':
-                return '2';
-            case 'C':
-                return '6';
-            case 'D':
-                return '4';
-        }
-        return k >= 'p' && k <= 'y' ? static_cast<char>('0' + (k - 'p')) : esc;
+        if (k >= 'p' && k <= 'y') return static_cast<char>('0' + (k - 'p'));
+        return arrowkey(k);
     }
     if (intro != '[') return esc; // ESC and one more key: Alt with a key, a key without meaning
     // A control sequence: parameter and intermediate bytes, then one final byte.
     while (ready(esc_wait_ms)) {
         unsigned char b = nextbyte();
-        if (b < 0x20 || b > 0x3F) {
-            switch (b) {
-                case 'A':
-                    return '8';
-                case 'B':
-                    return '2';
-                case 'C':
-                    return '6';
-                case 'D':
-                    return '4';
-            }
-            return esc;
-        }
+        if (b < 0x20 || b > 0x3F) return arrowkey(b);
     }
     return esc;
 }

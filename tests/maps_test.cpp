@@ -1,6 +1,7 @@
 // The world's maps against their layouts: openings on the border, landmarks, the cells the
 // walking engine places the hero on or tests, and the home town cell for cell.
 #include "core/console.hpp"
+#include "home_plan.hpp"
 #include "support.hpp"
 #include "world/maps.hpp"
 
@@ -634,40 +635,13 @@ TEST(MapLayouts, CoverEveryScreen) {
 
 // The home town is fixed cell for cell.
 TEST(HomeMap, MatchesTheTownPlanRowByRow) {
-    const char *plan[map_rows] = {
-        "------------------------------------     -------------------------------------",
-        "|                                                                            |",
-        "|    -----------                                   ---------------------     |",
-        "|    |   XP    |                                   |                   |     |",
-        "|    | gainer  |                                   |                   |     |",
-        "|    |         |                                   |                   |     |",
-        "|    -------- --                                   |      Casino       |     |",
-        "|                    _   _   _   _   _   _   _     |                   |     |",
-        "|                   | |_| |_| |_| |_| |_| |_| |    |                   |     |",
-        "|                   |                         |    |                   |     |",
-        "                    |                         |    ---- ----------------      ",
-        "                    |                         |                               ",
-        "                    |   Sorceress Vaskarine   |                               ",
-        "|                   |                         |                              |",
-        "|                   |                         |                              |",
-        "|                   ------------- -------------                              |",
-        "|   ----- -----                                            ----- -----       |",
-        "|   |         |                                            |         |       |",
-        "|   | Market  |                                            |  Hotel  |       |",
-        "|   |         |                                            |         |       |",
-        "|   -----------                                            -----------       |",
-        "------------------------------------     -------------------------------------",
-    };
     world_matrix m;
     inithome(m);
     usescript("");
-    for (const auto &row : m.cells) {
-        put(std::string_view(reinterpret_cast<const char *>(row.data()), row.size()));
-        put('\n');
-    }
+    for (const auto &row : m.cells) putline(rowcodes(row));
     std::vector<std::string> shown = splitlines(transcript());
     ASSERT_GE(shown.size(), std::size_t(map_rows));
-    for (int row = 0; row < map_rows; ++row) EXPECT_EQ(shown[row], plan[row]) << "row " << row + 1;
+    for (int row = 0; row < map_rows; ++row) EXPECT_EQ(shown[row], home_plan[row]) << "row " << row + 1;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "combat/fight.hpp"
 #include "core/console.hpp"
 #include "core/game.hpp"
+#include "home_plan.hpp"
 #include "support.hpp"
 #include "world/home.hpp"
 #include "world/mechanics.hpp"
@@ -248,30 +249,6 @@ TEST(Walking, TheMenuKeyOpensTheMenuWithoutAStepEvenBesideAnExit) {
 
 // [SECTION] The home town
 
-constexpr const char *home_rows[] = {
-    "------------------------------------     -------------------------------------",
-    "|                                                                            |",
-    "|    -----------                                   ---------------------     |",
-    "|    |   XP    |                                   |                   |     |",
-    "|    | gainer  |                                   |                   |     |",
-    "|    |         |                                   |                   |     |",
-    "|    -------- --                                   |      Casino       |     |",
-    "|                    _   _   _   _   _   _   _     |                   |     |",
-    "|                   | |_| |_| |_| |_| |_| |_| |    |                   |     |",
-    "|                   |                         |    |                   |     |",
-    "                    |                         |    ---- ----------------      ",
-    "                    |                         |                               ",
-    "                    |   Sorceress Vaskarine   |                               ",
-    "|                   |                         |                              |",
-    "|                   |                         |                              |",
-    "|                   ------------- -------------                              |",
-    "|   ----- -----                                            ----- -----       |",
-    "|   |         |                                            |         |       |",
-    "|   | Market  |                                            |  Hotel  |       |",
-    "|   |         |                                            |         |       |",
-    "|   -----------                                            -----------       |",
-    "------------------------------------     -------------------------------------",
-};
 
 TEST(Home, TheFirstFrameShowsTheTownAndTheFirstHeroesStatus) {
     usescript("");
@@ -281,7 +258,7 @@ TEST(Home, TheFirstFrameShowsTheTownAndTheFirstHeroesStatus) {
     EXPECT_EQ(lines[0], "Oru");
     EXPECT_EQ(lines[1], "         Health 35/35     Magic 25/25        $100         Points 0");
     for (int r = 1; r <= map_rows; ++r) {
-        std::string want = home_rows[r - 1];
+        std::string want = home_plan[r - 1];
         if (r == 17) want[39] = 'X'; // the hero starts at (17,40)
         EXPECT_EQ(lines[r + 1], want) << "row " << r;
     }
