@@ -1,0 +1,286 @@
+// The final battle in the sorceress's castle, as one table of pages and fights, and the pages
+// that close the game: the score, the tally of victories and THE END.
+#include "combat/fight.hpp"
+#include "story/pictures.hpp"
+#include "story/scenes.hpp"
+#include "story/story.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The battle's texts
+// ---------------------------------------------------------------------------------------------
+
+constexpr std::string_view welcome[] = {
+    "     The great doors swing shut behind you.  Morvessa Vaskarine comes down",
+    "     the stairs of her hall with open arms.",
+    "",
+    "     \"Welcome, my hero!  Have you brought them?  Show me the rings!\"",
+    "",
+    "     You hold them out.  Her smile twists, and she strikes you full in the",
+    "     face with a golden trumpet.",
+    "",
+    "     \"GET HIM!!!\"",
+};
+constexpr std::string_view never_beaten[] = {
+    "     \"Fool!  Did you think you had beaten my servants?  They were never",
+    "     defeated.  They only let you carry the rings home to me!\"",
+    "",
+    "     Tobrillo, Vexminaxus, Grumbarov and Delvo step out of the shadows.",
+    "     Behind them a knight raises his sword and swings at your head!",
+};
+constexpr std::string_view immense[] = {
+    "     The knight falls.  The sorceress raises her arms and chants, and the",
+    "     four ring-holders swell and grow until they tower over you, immense!",
+};
+constexpr std::string_view vex_charges[] = {
+    "     Tobrillo crashes to the floor.  With a furious HONK the enraged",
+    "     Vexminaxus lowers his head and charges!",
+};
+constexpr std::string_view familiar_face[] = {
+    "     As the clown topples, a familiar face jumps into the fight: the",
+    "     dwarf berserker from the enchanted lands, axe high!",
+};
+constexpr std::string_view mourning[] = {
+    "     The dwarf falls, struck down by Grumbarov's curse.  He was an enemy",
+    "     once, but he came to fight beside you in the end.",
+    "",
+    "     \"You will pay!!!!\"",
+};
+constexpr std::string_view fear[] = {
+    "     Grumbarov lies still.  For the first time you see fear in the eyes",
+    "     of those that are left.  Something stirs in the dark corners...",
+};
+constexpr std::string_view challenge[] = {
+    "     The thing from the dark is gone.  You turn to the alien.",
+    "",
+    "     \"Delvo!  It ends here.  Come and face me!\"",
+};
+constexpr std::string_view last_minion[] = {
+    "     The last of her minions falls.  Slowly you turn to the sorceress.",
+    "",
+    "     \"Now it is your turn, Morvessa.\"",
+};
+constexpr std::string_view transforms[] = {
+    "     Wounded, she pushes you away and laughs.  Her body twists and grows,",
+    "     scales ripple across her skin, wings burst from her back...",
+};
+constexpr std::string_view dragon_attacks[] = {
+    "     The dragon roars, and a blast of fire fills the hall.  You raise your",
+    "     shield and hold on as the flames roll over you.",
+    "",
+    "     \"YOU MUST LIVE OUT YOUR DESTINY!!!\"",
+};
+constexpr std::string_view beast_falls[] = {
+    "     With one last blow the beast crashes to the floor.  The walls shake,",
+    "     stones fall from the ceiling, and the castle begins to crumble.",
+    "",
+    "     \"WAIT, DON'T GO YET...\"",
+};
+constexpr std::string_view destroy_them[] = {
+    "     The dying sorceress, a woman again, catches your arm.  \"Destroy the",
+    "     rings,\" she whispers.  \"Their power is too great for anyone.\"",
+    "",
+    "     You run from the castle as it falls, the four rings in your hand, and",
+    "     you wonder whether their power is too great for you too...",
+};
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The battle: pages and fights in a fixed order
+// ---------------------------------------------------------------------------------------------
+
+// How a step's page ends: the usual notice on its own line, the story's notice on its own line
+// or without a line end, or no notice at all. Every page then waits for Enter.
+enum class ending { notice63, notice65, notice65_open, none };
+
+// One step: a fight, or a page (`before` empty lines, text or picture, `after` empty lines).
+struct battle_step {
+    void (*fight)(stats_rec &) = nullptr;
+    int before = 0;
+    textlines text{};
+    int after = 0;
+    ending end = ending::notice63;
+    bool dragon = false; // the page is the dragon's picture
+};
+
+template <void (*Fight)(stats_rec &, int32)>
+void unpaid(stats_rec &stats) {
+    Fight(stats, 0);
+}
+constexpr battle_step fightstep(void (*fight)(stats_rec &)) {
+    return {.fight = fight};
+}
+constexpr battle_step pagestep(int before, textlines text, int after,
+                               ending end = ending::notice63) {
+    return {.before = before, .text = text, .after = after, .end = end};
+}
+
+// Whatever a fight's outcome, the next step follows.
+const battle_step battle[] = {
+    pagestep(6, welcome, 6),
+    pagestep(12, never_beaten, 6),
+    fightstep(unpaid<fight_knight>),
+    pagestep(8, immense, 6),
+    fightstep(fight_tobrillo2),
+    pagestep(20, vex_charges, 12),
+    fightstep(fight_vex2),
+    pagestep(20, familiar_face, 11),
+    fightstep(unpaid<dwarf_guy>),
+    pagestep(20, mourning, 10),
+    fightstep(grumb2),
+    pagestep(20, fear, 11),
+    fightstep(unpaid<darkness>),
+    pagestep(20, challenge, 11),
+    fightstep(delvo2),
+    pagestep(20, last_minion, 12),
+    fightstep(vaskar),
+    pagestep(20, transforms, 8),
+    {.end = ending::none, .dragon = true},
+    pagestep(20, dragon_attacks, 9, ending::notice65_open),
+    fightstep(vaskar2),
+    pagestep(20, beast_falls, 10, ending::notice65),
+    pagestep(20, destroy_them, 8, ending::none),
+};
+
+void runstep(const battle_step &step, stats_rec &stats) {
+    if (step.fight) {
+        step.fight(stats);
+        return;
+    }
+    newlines(step.before);
+    if (step.dragon)
+        putpicture(dragon_picture);
+    else
+        putlines(step.text);
+    newlines(step.after);
+    switch (step.end) {
+        case ending::notice63:
+            notice(63);
+            break;
+        case ending::notice65:
+            notice(story_notice);
+            break;
+        case ending::notice65_open:
+            blanks(story_notice);
+            put("PRESS ENTER");
+            break;
+        case ending::none:
+            break;
+    }
+    enter();
+}
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The closing pages
+// ---------------------------------------------------------------------------------------------
+
+// The tally: the label of each victory counter shown, two to a line. Counters 14 to 16 have
+// no line of their own.
+struct tally_rec {
+    std::string_view label;
+    int wins = 0;
+};
+constexpr tally_rec tally[][2] = {
+    {{"Bats", 1}, {"Fox", 2}},
+    {{"Raccon", 3}, {"Ghost", 4}},
+    {{"Skeleton", 5}, {"Knight", 6}},
+    {{"Shark", 7}, {"Octopus", 8}},
+    {{"Crab", 9}, {"Jelly", 10}},
+    {{"Mime", 11}, {"Seal", 12}},
+    {{"Monkey", 13}, {"Mad Monkey", 17}},
+    {{"Clown", 18}, {"Dwarf", 19}},
+    {{"Goo", 20}, {"Rock", 21}},
+    {{"Caveman", 22}, {"Zarkhul", 23}},
+    {{"????????", 24}, {"Stalagmite", 25}},
+};
+
+void tallyentry(int lead, const tally_rec &t, const stats_rec &stats) {
+    blanks(lead);
+    put(t.label);
+    blanks(12 - static_cast<int>(t.label.size()));
+    put("= ");
+    putnum(stats.wins[t.wins], 5);
+}
+
+constexpr std::string_view credits[] = {
+    "                                 THE END",
+    "",
+    "                   ORBRIDDEN",
+    "                   A tale told by the ORBRIDDEN team, with thanks to every hero",
+};
+constexpr std::string_view send_score[] = {
+    "          Think your score is worth bragging about?  Send it to us by e-mail:",
+    "                         scores@orbridden.example",
+    "                   (subject: ORBRIDDEN SCORE, with your hero's name)",
+};
+
+void theend() {
+    newlines(5);
+    putlines(credits);
+    newlines(5);
+    putlines(send_score);
+    newlines(1);
+    putline("                  ATTACH THE SCORE.TXT FILE TO THE EMAIL!!!");
+    newlines(5);
+    enter();
+}
+
+} // namespace
+
+int32 finalscore(const stats_rec &stats) {
+    // Worked out wide so that no fortune can overflow it, then kept within the record's range.
+    const std::int64_t score = std::int64_t{stats.points} + 5 * std::int64_t{stats.money} -
+                               200 * std::int64_t{stats.deaths};
+    return static_cast<int32>(std::clamp<std::int64_t>(score, std::numeric_limits<int32>::min(),
+                                                       std::numeric_limits<int32>::max()));
+}
+
+void scorescreen(stats_rec &stats) {
+    const int32 score = finalscore(stats);
+    newlines(10);
+    putline("                   HERE'S YOUR TOTAL SCORE!");
+    newlines(9);
+    putline("        SCORE = POINTS  +  5 * MONEY  -  # OF DEATHS * 200");
+    newlines(1);
+    put("  ");
+    putnum(score, 11);
+    put(" = ");
+    putnum(stats.points, 6);
+    put("  +  5 * ");
+    putnum(stats.money, 5);
+    put("  -        ");
+    putnum(stats.deaths, 5);
+    put(" * 200");
+    newlines(1);
+    newlines(3);
+    put("                 SCORE = ");
+    putnum(score);
+    stats.points = score; // the score file records the final score
+    newlines(1);
+    newlines(5);
+    enter();
+}
+
+void tallyscreen(const stats_rec &stats) {
+    newlines(7);
+    putline("               HERE'S HOW MANY OF EACH CHARACTER YOU'VE BEATEN");
+    newlines(1);
+    for (std::size_t i = 0; i < std::size(tally); ++i) {
+        if (i > 0) newlines(1);
+        tallyentry(15, tally[i][0], stats);
+        tallyentry(12, tally[i][1], stats);
+    }
+    newlines(6);
+    enter();
+}
+
+void finalbattle(stats_rec &stats) {
+    for (const battle_step &step : battle) runstep(step, stats);
+    scorescreen(stats);
+    tallyscreen(stats);
+    theend();
+}
