@@ -249,7 +249,6 @@ TEST(Walking, TheMenuKeyOpensTheMenuWithoutAStepEvenBesideAnExit) {
 
 // [SECTION] The home town
 
-
 TEST(Home, TheFirstFrameShowsTheTownAndTheFirstHeroesStatus) {
     usescript("");
     walk_rec w(world[1], -1);
@@ -376,10 +375,18 @@ TEST(Home, TheCastleWaitsForAllFourRings) {
     EXPECT_NE(transcript().find(want), std::string::npos);
     EXPECT_EQ(w.at(), (position_rec{17, 34}));
 
-    usescript("");
+    // With all four the door opens on the final battle, and the game ends after it. A hero who
+    // fells everything at one blow, and a '1' on every line, see it through.
+    stepping_clock clock;
     s.num_of_rings = 4;
+    s.power = 1'000'000;
+    s.next_level = 1'000'000'000;
+    std::string keys;
+    for (int i = 0; i < 400; ++i) keys += "1\n";
+    usescript(keys);
     walk_rec v(world[1], -1, s);
     EXPECT_EQ(v.press(to_castle), game_over);
+    EXPECT_NE(transcript().find("HERE'S YOUR TOTAL SCORE!"), std::string::npos);
 }
 
 TEST(Home, TheShopDoorsLeadInAndPushTheHeroBackOut) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "casino/casino.hpp"
+#include "story/story.hpp"
 #include "town/gainer.hpp"
 #include "town/hotel.hpp"
 #include "town/market.hpp"
@@ -50,8 +51,7 @@ inline bool noring(const stats_rec &s) {
 } // namespace home_gates
 
 // The door and gate tests of the home screen, in the order they are tried on the reached
-// cell. The sorceress's castle is entered through the story's final battle; until that is
-// written, the door ends the game at once.
+// cell. With all four rings the sorceress's door leads to the final battle, and the game ends.
 inline constexpr door_rec homedoors[] = {
     {.rows = at(17), .cols = at(10), .action = home_gates::enter<loadmarket>, .push = step_up},
     {.rows = at(17), .cols = at(65), .action = home_gates::enter<loadhotel>, .push = step_up},
@@ -69,7 +69,7 @@ inline constexpr door_rec homedoors[] = {
     {.rows = at(16),
      .cols = at(34),
      .when = home_gates::allrings,
-     .action = nullptr /* finalbattle */,
+     .action = home_gates::enter<finalbattle>,
      .leave = game_over},
     {.rows = at(16),
      .cols = at(34),

@@ -1,6 +1,7 @@
 // The 55 screens as data: one row each, in the order of the screen numbers, and the main
 // loop's table of handlers built from them.
 #include "combat/fight.hpp"
+#include "world/events.hpp"
 #include "world/home.hpp"
 #include "world/maps.hpp"
 #include "world/mechanics.hpp"
@@ -139,6 +140,11 @@ constexpr screen_rec like(screen_rec base, int32 number, map_builder build,
     base.exits = exits;
     return base;
 }
+// A row whose page or scene shows as the hero arrives, before he is placed.
+constexpr screen_rec arriving(screen_rec row, visit_event onenter) {
+    row.onenter = onenter;
+    return row;
+}
 
 } // namespace
 
@@ -163,13 +169,14 @@ constexpr std::array<screen_rec, 56> world = {{
     like(forest, 4, plain<init4>, {from(3, 12, 78), from(5, 1, 39)},
          {east(middle, 3), north(gap, 5)}),
     // Step cost 0: the countdown never runs down here, but a count left at 0 still fights.
-    // The switch at (12,30) opens the gate (`switch5`) once its scene is written.
+    // The switch at (12,30) opens the gate over the moat until the first ring is won.
     {.number = 5,
      .build = plain<init5>,
      .entries = {from(4, 22, 39), from(6, 13, 39), from(19, 13, 39)},
      .exits = {south(gap, 4), through(at(7), {36, 42}, 6)},
      .check = countdown::fights,
-     .foes = forest_set},
+     .foes = forest_set,
+     .afterexits = castleswitch},
 
     // ---- the first ring-holder's castle
     like(castle, 6, plain<init6>, {from(5, 22, 39), from(7, 1, 11), from(8, 1, 39), from(9, 1, 68)},
@@ -199,15 +206,13 @@ constexpr std::array<screen_rec, 56> world = {{
     {.number = 19,
      .build = plain<init19>,
      .entries = {from(18, 22, 39)},
-     .exits = {through(at(14), any, 5, nullptr, nullptr /* the ring-holder's scene */),
-               south(any, 18)}},
+     .exits = {through(at(14), any, 5, nullptr, tobrillohall), south(any, 18)}},
 
     // ---- the pier: the east edge asks for the boat before it lets the hero on
     {.number = 20,
      .build = plain<init20>,
      .entries = {from(1, 12, 1), from(21, 12, 78)},
-     .exits = {west(middle, 1),
-               through(middle, at(map_cols + 1), 21, nullptr, nullptr /* boat */)}},
+     .exits = {west(middle, 1), through(middle, at(map_cols + 1), 21, nullptr, boatcrossing)}},
 
     // ---- the sea: the coast keeps the boat inside the open bands of each edge
     like(sea, 21, plain<init21>,
@@ -250,7 +255,8 @@ constexpr std::array<screen_rec, 56> world = {{
      .move = mirrorx,
      .cost = 15,
      .entries = {from(33, 22, 39), from(35, 1, 44)},
-     .exits = {south(any, 33), north(any, 35)}},
+     .exits = {south(any, 33), north(any, 35)},
+     .onenter = mirrorsign},
     {.number = 35,
      .build = plain<init35>,
      .move = mirrorx,
@@ -269,7 +275,7 @@ constexpr std::array<screen_rec, 56> world = {{
     {.number = 37,
      .build = plain<init37>,
      .entries = {from(36, 22, 39)},
-     .exits = {south(any, 36), through(at(14), any, 38, nullptr, nullptr /* the clown's scene */)}},
+     .exits = {south(any, 36), through(at(14), any, 38, nullptr, clownroom)}},
     {.number = 38,
      .build = plain<init38>,
      .move = chasemove,
@@ -284,38 +290,53 @@ constexpr std::array<screen_rec, 56> world = {{
     {.number = 40,
      .build = plain<init40>,
      .entries = {from(39, 12, 4)},
-     .exits = {through(any, at(50), 33, nullptr, nullptr /* the clown's last stand */)}},
+     .exits = {through(any, at(50), 33, nullptr, clownlaststand)}},
 
     // ---- the southern forest and the enchanted lands
     // Only with exactly two rings does the maze lead on; otherwise back to its own start. The
     // hero comes back from the third ring-holder (46) at the maze's bottom opening.
-    like(enchanted, 41, plain<init41>,
-         {from(1, 1, 39), from(42, 22, 39), from(46, 22, 39), from(41, 1, 39)},
-         {south(any, 42, tworings), south(any, 41), north(any, 1)}),
-    like(enchanted, 42, plain<init42>, {from(41, 1, 39), from(43, 11, 78)},
-         {east(any, 43), north(any, 41)}),
-    like(enchanted, 43, plain<init43>, {from(42, 11, 1), from(44, 22, 39)},
-         {west(any, 42), south(any, 44)}),
+    arriving(like(enchanted, 41, plain<init41>,
+                  {from(1, 1, 39), from(42, 22, 39), from(46, 22, 39), from(41, 1, 39)},
+                  {south(any, 42, tworings), south(any, 41), north(any, 1)}),
+             forestagain),
+    arriving(like(enchanted, 42, plain<init42>, {from(41, 1, 39), from(43, 11, 78)},
+                  {east(any, 43), north(any, 41)}),
+             backwardspage),
+    arriving(like(enchanted, 43, plain<init43>, {from(42, 11, 1), from(44, 22, 39)},
+                  {west(any, 42), south(any, 44)}),
+             confusingpage),
     // The pit in the middle of the field (row 12) drops the hero onto screen 45.
-    like(pit, 44, plain<init44>, {from(43, 1, 39)}, {north(any, 43), through(at(12), any, 45)}),
+    arriving(
+        like(pit, 44, plain<init44>, {from(43, 1, 39)}, {north(any, 43), through(at(12), any, 45)}),
+        wearingoffpage),
     [] { // step cost 30: encounters come three times as often as in the field
         screen_rec room = like(pit, 45, plain<init45>, {from(44, 2, 2)}, {east(any, 46)});
         room.cost = 30;
+        room.onenter = fallingpage;
         return room;
     }(),
-    // The third ring-holder's room: the curse turns the keys round; no exits.
-    {.number = 46, .build = plain<init46>, .reversed = true, .entries = {from(45, 11, 2)}},
+    // The third ring-holder's room: the curse turns the keys round and costs health at every
+    // key; no exits but his corner.
+    {.number = 46,
+     .build = plain<init46>,
+     .reversed = true,
+     .entries = {from(45, 11, 2)},
+     .onenter = cursefalls,
+     .onkey = cursedkey,
+     .aftermove = grumbcorner},
 
     // ---- the northern cave, the tunnels and the ship
     // The countdown runs here but never fights. The hole leads down only with light.
     {.number = 47,
-     .build = plain<init47>,
+     .build = build47,
      .cost = 10,
      .entries = {from(1, 22, 39), from(48, 4, 39), from(55, 11, 2)},
-     .exits = {south(any, 1), through(at(4), at(39), 48, belowfour, nullptr /* the flashlights */)},
-     .check = countdown::count_only},
-    like(tunnel, 48, plain<init48>, {from(47, 4, 6), from(49, 4, 70)},
-         {cell(3, 3, 47), cell(12, 76, 49)}),
+     .exits = {south(any, 1), through(at(4), at(39), 48, belowfour, cavehole)},
+     .check = countdown::count_only,
+     .beforeexits = caveentrance},
+    arriving(like(tunnel, 48, plain<init48>, {from(47, 4, 6), from(49, 4, 70)},
+                  {cell(3, 3, 47), cell(12, 76, 49)}),
+             descendpage),
     like(tunnel, 49, plain<init49>,
          {from(50, 4, 70), from(48, 18, 5), from(51, 18, 70), from(52, 14, 70)},
          {cell(12, 3, 48), cell(3, 39, 50), cell(20, 39, 51), cell(12, 76, 52)}),
@@ -335,9 +356,16 @@ constexpr std::array<screen_rec, 56> world = {{
      .cost = 10,
      .entrycost = 10,
      .entries = {from(53, 11, 2)},
-     .exits = {east(any, 55)}},
+     .exits = {east(any, 55)},
+     .onenter = brightlight,
+     .beforeexits = fourposts},
     // The fourth ring-holder: no walking, one key and the fight; then back to the cave.
-    {.number = 55, .build = plain<init55>, .entrycost = 10, .entries = {from(54, 11, 2)}},
+    {.number = 55,
+     .build = plain<init55>,
+     .entrycost = 10,
+     .entries = {from(54, 11, 2)},
+     .onenter = delvoaboard,
+     .script = delvoship},
 }};
 
 static_assert(

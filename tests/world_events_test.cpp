@@ -1,0 +1,324 @@
+// The story on the screens: each event runs at its cell and leaves its consequences, from the
+// switch by the moat to the fourth ring-holder's ship and the final battle at the castle door.
+#include "core/random.hpp"
+#include "story/story.hpp"
+#include "story_keys.hpp"
+#include "support.hpp"
+#include "world/events.hpp"
+#include "world/home.hpp"
+#include "world/movements.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+bool shows(std::string_view text, std::string_view what) {
+    return text.find(what) != std::string_view::npos;
+}
+
+// One visit to a screen of the world, walked key by key. The scripted console supplies what
+// the screen's scenes read.
+struct walk_rec {
+    visit_rec visit;
+    stats_rec stats;
+    const screen_rec *screen;
+
+    walk_rec(int32 number, int32 oldwhere, stats_rec st) : stats(st), screen(&world[number]) {
+        enterscreen(*screen, visit, oldwhere, stats);
+    }
+    // Presses the keys until one leaves the screen; returns that screen, or `stay`.
+    int32 press(std::string_view keys) {
+        for (char k : keys)
+            if (int32 to = stepscreen(*screen, visit, k, stats); to != stay) return to;
+        return stay;
+    }
+    // Moves the mark straight to (row, col), as if the hero had walked there.
+    void standat(int32 row, int32 col) {
+        visit.map(visit.row, visit.col) = blank;
+        visit.row = row;
+        visit.col = col;
+        visit.map(row, col) = visit.mark;
+    }
+    position_rec at() const { return {visit.row, visit.col}; }
+};
+
+std::string keys(char key, int times) {
+    return std::string(times, key);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The forest castle and the pier
+// ---------------------------------------------------------------------------------------------
+
+TEST(ScreenEvents, TheSwitchOpensTheGateOnlyBeforeTheFirstRing) {
+    // From the forest (22,39): up to row 12, left to (12,31), then a step onto the switch.
+    const std::string to_switch = keys('8', 10) + keys('4', 8) + "4";
+    usescript("\n");
+    walk_rec w(5, 4, newhero());
+    EXPECT_EQ(w.press(to_switch), stay);
+    EXPECT_TRUE(shows(transcript(), "PRESS ENTER TO PULL"));
+    EXPECT_EQ(w.at(), (position_rec{12, 31})) << "the switch blocks the step";
+    EXPECT_EQ(w.visit.map(8, 39), blank) << "the gate is open";
+    EXPECT_EQ(w.press(keys('6', 8) + keys('8', 5)), 6) << "and leads into the castle";
+
+    stats_rec ringed = newhero();
+    ringed.num_of_rings = 1;
+    usescript("\n");
+    walk_rec v(5, 4, ringed);
+    EXPECT_EQ(v.press(to_switch), stay);
+    EXPECT_TRUE(shows(transcript(), "I'm not going in there again!!!"));
+    EXPECT_EQ(v.at(), (position_rec{12, 31}));
+    EXPECT_NE(v.visit.map(8, 39), blank) << "the gate stays shut";
+}
+
+TEST(ScreenEvents, TheHallFloorRunsTheFirstRingHolderAndLeadsToTheMoat) {
+    hitting_clock clock;
+    usescript("\n\n1\n1\n\n\n1\n\n\n\n2\n\n"); // pages, fights and the pillar
+    walk_rec w(19, 18, champion());
+    EXPECT_EQ(w.press(keys('8', 8)), 5);
+    EXPECT_EQ(w.stats.num_of_rings, 1);
+    EXPECT_EQ(w.stats.shield, giftitem(gift::brass_shield));
+}
+
+TEST(ScreenEvents, ThePierAsksForTheBoatAtItsEastEdge) {
+    stats_rec rich = newhero();
+    rich.money = 250;
+    usescript("1");
+    walk_rec w(20, 1, rich);
+    EXPECT_EQ(w.press(keys('6', 78)), 21);
+    EXPECT_EQ(w.stats.money, 50);
+    EXPECT_TRUE(w.stats.boat);
+
+    // Too poor, from the row above the middle: turned away onto the middle row's last cell.
+    stats_rec poor = newhero();
+    poor.money = 150;
+    usescript("\n");
+    walk_rec v(20, 1, poor);
+    v.standat(11, 78);
+    EXPECT_EQ(v.press("6"), stay);
+    EXPECT_TRUE(shows(transcript(), "$200 Smackers."));
+    EXPECT_EQ(v.at(), (position_rec{12, 78}));
+    EXPECT_EQ(v.visit.map(12, 78), hero_mark);
+    EXPECT_EQ(v.visit.map(11, 78), blank);
+    EXPECT_EQ(v.stats.money, 150);
+
+    // With the boat paid for, the crossing asks nothing.
+    stats_rec owner = newhero();
+    owner.boat = true;
+    owner.money = 0;
+    usescript("");
+    walk_rec u(20, 1, owner);
+    EXPECT_EQ(u.press(keys('6', 78)), 21);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The island
+// ---------------------------------------------------------------------------------------------
+
+TEST(ScreenEvents, TheSignpostStandsOnlyOnTheWayIn) {
+    usescript("\n");
+    walk_rec in(34, 33, newhero());
+    EXPECT_TRUE(shows(transcript(), "Good Luck!"));
+    usescript("");
+    walk_rec back(34, 35, newhero());
+    EXPECT_FALSE(shows(transcript(), "Good Luck!"));
+}
+
+TEST(ScreenEvents, TheClownFleesFromHisRoomAndFallsAtColumnFifty) {
+    stepping_clock clock;
+    usescript(onward(40));
+    walk_rec room(37, 36, champion());
+    EXPECT_EQ(room.press(keys('8', 8)), 38);
+    EXPECT_TRUE(shows(transcript(), "HONK HONK"));
+    EXPECT_EQ(room.stats.num_of_rings, 0);
+
+    usescript(onward(40));
+    walk_rec stand(40, 39, room.stats);
+    EXPECT_EQ(stand.press(keys('6', 46)), 33);
+    EXPECT_EQ(stand.stats.num_of_rings, 2);
+    EXPECT_EQ(stand.stats.shield, giftitem(gift::silver_shield));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The enchanted lands and the third ring-holder
+// ---------------------------------------------------------------------------------------------
+
+TEST(ScreenEvents, TheEnchantedLandsSpeakAsTheHeroArrives) {
+    struct arrival {
+        int32 screen, from;
+        std::string_view first; // the page's first line, or empty for no page
+    };
+    const arrival table[] = {
+        {41, 42, "                        As you re-enter the forest\n"},
+        {41, 1, ""},
+        {42, 41, "                       As you exit the forest you feel\n"},
+        {43, 42, "                         Now things are just plain confusing\n"},
+        {44, 43, "                         For the time being the spell seems\n"},
+        {45, 44, "                       You feel the pressure on your sore feet release...\n"},
+        {48, 47, "             AS YOU DECEND INTO THE THE DARK CAVES\n"},
+        {48, 49, ""},
+    };
+    for (const arrival &a : table) {
+        SCOPED_TRACE(testing::Message() << a.screen << " from " << a.from);
+        usescript("k");
+        walk_rec w(a.screen, a.from, newhero());
+        const std::string out = transcript();
+        if (a.first.empty()) {
+            EXPECT_EQ(out.find("PRESS ENTER"), std::string::npos);
+        } else {
+            const std::string page =
+                std::string(a.screen == 48 ? 20 : 30, '\n') + std::string(a.first);
+            EXPECT_EQ(out.substr(0, page.size()), page) << "the page comes before the map";
+        }
+    }
+}
+
+TEST(ScreenEvents, ThePagesEndAsTheirScreensSay) {
+    usescript("k");
+    walk_rec w(42, 41, newhero());
+    EXPECT_TRUE(shows(transcript(), "BACKWARDS!!!" + std::string(11, '\n') + std::string(56, ' ') +
+                                        "PRESS ENTER" + std::string(view(w.stats.name))))
+        << "no line end after the notice";
+    usescript("k");
+    walk_rec v(45, 44, newhero());
+    EXPECT_TRUE(shows(transcript(),
+                      "there...?" + std::string(10, '\n') + std::string(64, ' ') + "PRESS ENTER"));
+}
+
+TEST(ScreenEvents, TheCurseCostsHealthAtEveryKeyAndRevives) {
+    stats_rec s = newhero();
+    usescript("kkk");
+    walk_rec w(46, 45, s);
+    EXPECT_TRUE(shows(transcript(), "CHI"));
+    const int32 health = w.stats.health;
+    usescript("");
+    w.press("5");
+    EXPECT_EQ(w.stats.health, health - 1) << "even a key that moves nothing";
+
+    w.stats.health = 1;
+    usescript("k");
+    w.press("5");
+    EXPECT_EQ(w.stats.health, maxhealth(w.stats));
+    EXPECT_EQ(w.stats.deaths, 1);
+    EXPECT_TRUE(shows(transcript(), std::string(20, '\n') +
+                                        "                           YOU WERE REVIVED!!!" +
+                                        std::string(10, '\n') + std::string(57, ' ') +
+                                        "PRESS ENTER\n\n" + std::string(20, '\n')));
+}
+
+TEST(ScreenEvents, TheThirdRingHolderWaitsInTheFarCorner) {
+    stepping_clock clock;
+    stats_rec s = champion();
+    s.num_of_rings = 2;
+    usescript("kkk");
+    walk_rec w(46, 45, s);
+    w.standat(20, 71);
+    usescript(onward(20));
+    EXPECT_EQ(w.press("4"), 41) << "the cursed 4 steps right, into the corner";
+    EXPECT_EQ(w.stats.num_of_rings, 3);
+    EXPECT_EQ(w.stats.shield, giftitem(gift::tower_shield));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The northern cave and the ship
+// ---------------------------------------------------------------------------------------------
+
+TEST(ScreenEvents, TheHoleNeedsTheFlashlightsOfThisVisit) {
+    usescript("k");
+    walk_rec w(47, 1, newhero());
+    w.standat(5, 39);
+    EXPECT_EQ(w.press("8"), stay);
+    EXPECT_TRUE(shows(transcript(), "IT'S DARK DOWN THERE, YOU NEED SOME LIGHT!!!"));
+    EXPECT_EQ(w.at(), (position_rec{4, 39})) << "the hero stands on the hole";
+
+    usescript("k");
+    w.standat(20, 75);
+    EXPECT_EQ(w.press("6"), stay);
+    EXPECT_TRUE(shows(transcript(), "HOW CONVENIENT...A PILE OF FLASHLIGHTS..."));
+    EXPECT_EQ(w.at(), (position_rec{20, 75})) << "the pile blocks";
+    w.standat(5, 39);
+    EXPECT_EQ(w.press("8"), 48);
+
+    stats_rec all = newhero();
+    all.num_of_rings = 4;
+    usescript("");
+    walk_rec v(47, 1, all);
+    v.standat(5, 39);
+    EXPECT_EQ(v.press("8"), stay) << "with four rings the hole is floor";
+}
+
+TEST(ScreenEvents, MadEyesWaitsWithFourRingsUntilFought) {
+    stats_rec s = champion();
+    s.num_of_rings = 3;
+    usescript("");
+    EXPECT_NE(walk_rec(47, 1, s).visit.map(13, 3), mad_eyes_mark) << "not before the fourth ring";
+
+    s.num_of_rings = 4;
+    walk_rec w(47, 1, s);
+    EXPECT_EQ(w.visit.map(13, 3), mad_eyes_mark);
+    w.standat(13, 5);
+    usescript("x0");
+    w.press("4");
+    EXPECT_TRUE(shows(transcript(), "to fight me?"));
+    EXPECT_EQ(w.visit.map(13, 3), mad_eyes_mark) << "0 leaves him standing";
+    EXPECT_EQ(w.at(), (position_rec{13, 4}));
+
+    stepping_clock clock;
+    usescript("1" + onward(10));
+    w.press("4");
+    EXPECT_TRUE(w.stats.mad_eyes);
+    EXPECT_EQ(w.stats.weapon, giftitem(gift::magestic_blade));
+    EXPECT_EQ(w.at(), (position_rec{13, 3})) << "his cell is floor once he is fought";
+    usescript("");
+    EXPECT_NE(walk_rec(47, 1, w.stats).visit.map(13, 3), mad_eyes_mark);
+}
+
+TEST(ScreenEvents, TheFourPostsOpenTheWallInOneOrderOnly) {
+    usescript("k");
+    walk_rec w(54, 53, newhero());
+    EXPECT_TRUE(shows(transcript(), "HMMMMMMMMMMMMMMM...." + std::string(9, '\n') +
+                                        std::string(58, ' ') + "PRESS ENTER\n"));
+    struct touch {
+        int32 row, col; // where the hero stands
+        char key;
+        std::string_view page;
+    };
+    const touch order[] = {
+        {3, 4, '4', "WRONG, TRY ANOTHER!"}, {18, 75, '6', "CHA-CHING"}, {3, 4, '4', "CHA-CHING"},
+        {3, 75, '6', "CHA-CHING"},          {18, 4, '4', "SCREACHING"},
+    };
+    for (const touch &t : order) {
+        SCOPED_TRACE(t.page);
+        EXPECT_NE(w.visit.map(11, 78), blank) << "the wall is still shut";
+        w.standat(t.row, t.col);
+        usescript("k");
+        EXPECT_EQ(w.press(std::string(1, t.key)), stay);
+        EXPECT_TRUE(shows(transcript(), t.page));
+    }
+    EXPECT_EQ(w.visit.map(11, 78), blank);
+    w.standat(11, 77);
+    usescript("");
+    EXPECT_EQ(w.press("66"), 55);
+}
+
+TEST(ScreenEvents, TheShipFightsAfterOneKeyAndReturnsToTheCave) {
+    stepping_clock clock;
+    stats_rec s = champion();
+    s.num_of_rings = 3;
+    usescript("kk"
+              "5" +
+              onward(20));
+    EXPECT_EQ(runscreen(world[55], 54, s), (screen_result{47, 55}));
+    EXPECT_EQ(s.num_of_rings, 4);
+    EXPECT_EQ(s.shield, giftitem(gift::glimmering_shield));
+    const std::string out = transcript();
+    EXPECT_LT(out.find("I am Tavrinel Delvo"), out.find("|  DELVO"));
+
+    usescript("");
+    walk_rec cave(47, 55, s);
+    EXPECT_EQ(cave.at(), (position_rec{11, 2})) << "back by the cave's west wall";
+}
+
+} // namespace

@@ -1,0 +1,267 @@
+// The screens' events, each a short hook over the story's scenes and sequences and the pages of
+// the screens themselves.
+#include "world/events.hpp"
+
+#include "story/story.hpp"
+#include "town/menu.hpp"
+#include "world/maps.hpp"
+#include "world/mechanics.hpp"
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The screens' pages, word for word
+// ---------------------------------------------------------------------------------------------
+
+constexpr std::string_view reenter_forest[] = {
+    "                        As you re-enter the forest",
+    "                        you start to feel like",
+    "                        yourself again",
+};
+constexpr std::string_view backwards[] = {
+    "                       As you exit the forest you feel",
+    "                       something like a slap in the face,",
+    "                       and suddenly everything seems BACKWARDS!!!",
+};
+constexpr std::string_view confusing[] = {
+    "                         Now things are just plain confusing",
+};
+constexpr std::string_view wearing_off[] = {
+    "                         For the time being the spell seems",
+    "                         to be wearing off, and things are normal again...",
+    "                         at least it seems that way?!",
+};
+constexpr std::string_view falling[] = {
+    "                       You feel the pressure on your sore feet release...",
+    "                       but sadly, you are falling, but...to where?",
+    "                       When you land, the ground seems like a cushion...",
+    "                       almost as if it's welcoming you there...?",
+};
+constexpr std::string_view revived[] = {
+    "                           YOU WERE REVIVED!!!",
+};
+constexpr std::string_view flashlights_found[] = {
+    "               HOW CONVENIENT...A PILE OF FLASHLIGHTS...",
+    "               WONDER IF ANY HAVE WORKING BATTERIES...",
+    "               WELL, TIME TO FIND OUT!!!",
+};
+constexpr std::string_view too_dark[] = {
+    "              IT'S DARK DOWN THERE, YOU NEED SOME LIGHT!!!",
+};
+constexpr std::string_view descend[] = {
+    "             AS YOU DECEND INTO THE THE DARK CAVES",
+    "             YOU START TO HEAR THE ODDEST SOUNDS IMAGINABLE",
+    "             AND WISH YOU NEVER EMBARKED ON THIS JOURNEY",
+};
+constexpr std::string_view bright_light[] = {
+    "            A BRIGHT LIGHT BLASTS YOU IN THE EYES",
+    "            AND SUDDENLY ALL IS FORGOTTEN!",
+    "            WHEN YOU AWAKE YOU ARE IN A COLD COLD DARK ROOM",
+    "            AND THERE ARE FOUR POSTS WITH LIGHTS ON THEM",
+    "            HMMMMMMMMMMMMMMM....",
+};
+constexpr std::string_view wrong_post[] = {
+    "                       WRONG, TRY ANOTHER!",
+};
+constexpr std::string_view cha_ching[] = {
+    "                       CHA-CHING",
+};
+constexpr std::string_view screech[] = {
+    "             A STRANGE SCREACHING NOISE FROM THE SIDE",
+    "             CATCHES YOUR ATTENTION SO NATURALLY YOU GO THERE!",
+};
+
+// Line ends before, the text, line ends after, blanks before "PRESS ENTER", line ends after it.
+constexpr screen_page reenter_page{30, reenter_forest, 11, 56, 0};
+constexpr screen_page backwards_page{30, backwards, 11, 56, 0};
+constexpr screen_page confusing_page{30, confusing, 13, 49, 0};
+constexpr screen_page wearing_off_page{30, wearing_off, 13, 42, 0};
+constexpr screen_page falling_page{30, falling, 10, 64, 0};
+constexpr screen_page revived_page{20, revived, 10, 57, 2};
+constexpr screen_page flashlights_page{20, flashlights_found, 11, 56, 0};
+constexpr screen_page too_dark_page{20, too_dark, 12, 56, 0};
+constexpr screen_page descend_page{20, descend, 10, 61, 0};
+constexpr screen_page bright_light_page{20, bright_light, 9, 58, 1};
+constexpr screen_page wrong_post_page{20, wrong_post, 10, 52, 0};
+constexpr screen_page cha_ching_page{20, cha_ching, 10, 52, 0};
+constexpr screen_page screech_page{20, screech, 10, 52, 0};
+
+bool targets(const visit_rec &visit, int32 row, int32 col) {
+    return visit.row == row && visit.col == col;
+}
+
+// Sends the hero back to the cell his step started from.
+void undostep(visit_rec &visit) {
+    const position_rec from = stepfrom(visit.row, visit.col, visit.dir);
+    visit.row = from.row;
+    visit.col = from.col;
+    visit.dir = no_step;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The forest castle and the pier
+// ---------------------------------------------------------------------------------------------
+
+int32 castleswitch(stats_rec &stats, visit_rec &visit) {
+    if (!targets(visit, 12, 30)) return stay;
+    if (pullswitch(stats)) switch5(visit.map);
+    undostep(visit);
+    return stay;
+}
+
+bool tobrillohall(stats_rec &stats, visit_rec &) {
+    firstringholder(stats);
+    return true;
+}
+
+bool boatcrossing(stats_rec &stats, visit_rec &visit) {
+    if (boatman(stats)) return true;
+    // Turned away: the mark moves from where the hero stood onto the pier's middle row.
+    visit.dir = visit.row == 11 ? step_down : visit.row == 13 ? step_up : no_step;
+    visit.row = 12;
+    visit.col = map_cols;
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The island
+// ---------------------------------------------------------------------------------------------
+
+void mirrorsign(stats_rec &, visit_rec &visit) {
+    if (visit.oldwhere == island_gate) houseofmirrors();
+}
+
+bool clownroom(stats_rec &stats, visit_rec &) {
+    clownescapes(stats);
+    return true;
+}
+
+bool clownlaststand(stats_rec &stats, visit_rec &) {
+    clownfalls(stats);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The enchanted lands and the third ring-holder
+// ---------------------------------------------------------------------------------------------
+
+void forestagain(stats_rec &, visit_rec &visit) {
+    if (visit.oldwhere == 42) screenpage(reenter_page);
+}
+void backwardspage(stats_rec &, visit_rec &) {
+    screenpage(backwards_page);
+}
+void confusingpage(stats_rec &, visit_rec &) {
+    screenpage(confusing_page);
+}
+void wearingoffpage(stats_rec &, visit_rec &) {
+    screenpage(wearing_off_page);
+}
+void fallingpage(stats_rec &, visit_rec &) {
+    screenpage(falling_page);
+}
+
+void cursefalls(stats_rec &, visit_rec &) {
+    grumbcurse();
+}
+
+// Every key costs one point of health; the hero who falls to 0 is revived at full health.
+void cursedkey(stats_rec &stats, visit_rec &) {
+    stats.health -= 1;
+    if (stats.health > 0) return;
+    stats.health = maxhealth(stats);
+    stats.deaths += 1;
+    screenpage(revived_page);
+    newlines(20);
+}
+
+int32 grumbcorner(stats_rec &stats, visit_rec &visit) {
+    if (visit.row > 14 && visit.col > 71) return thirdringholder(stats);
+    return stay;
+}
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The northern cave and the ship
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+constexpr position_rec mad_eyes_at{13, 3};
+constexpr position_rec flashlights_at{20, 76};
+
+bool madeyeswaits(const stats_rec &stats) {
+    return stats.num_of_rings > 3 && !stats.mad_eyes;
+}
+} // namespace
+
+void build47(world_matrix &map, const stats_rec &stats) {
+    init47(map);
+    if (madeyeswaits(stats)) map(mad_eyes_at.row, mad_eyes_at.col) = mad_eyes_mark;
+}
+
+int32 caveentrance(stats_rec &stats, visit_rec &visit) {
+    if (targets(visit, flashlights_at.row, flashlights_at.col)) {
+        visit.flashlights = true;
+        screenpage(flashlights_page);
+    } else if (madeyeswaits(stats) && visit.row >= 12 && visit.row <= 14 && visit.col >= 2 &&
+               visit.col <= 4) {
+        // Once fought, whatever the outcome, he is gone from the map.
+        if (meetmadeyes(stats)) visit.map(mad_eyes_at.row, mad_eyes_at.col) = blank;
+    }
+    return stay;
+}
+
+bool cavehole(stats_rec &, visit_rec &visit) {
+    if (visit.flashlights) return true;
+    screenpage(too_dark_page);
+    return false;
+}
+
+void descendpage(stats_rec &, visit_rec &visit) {
+    if (visit.oldwhere == cave_entrance) screenpage(descend_page);
+}
+
+void brightlight(stats_rec &, visit_rec &) {
+    screenpage(bright_light_page);
+}
+
+namespace {
+// The posts, lit in this order only: the bottom right, the top left, the top right, the bottom
+// left.
+constexpr position_rec posts[] = {{18, 76}, {3, 3}, {3, 76}, {18, 3}};
+constexpr position_rec ship_door{11, map_cols};
+} // namespace
+
+int32 fourposts(stats_rec &, visit_rec &visit) {
+    auto at = [&](int post) { return targets(visit, posts[post - 1].row, posts[post - 1].col); };
+    if ((at(2) || at(4) || at(3)) && !visit.lights[1]) {
+        screenpage(wrong_post_page);
+    } else if (at(1)) {
+        visit.lights[1] = true;
+        screenpage(cha_ching_page);
+    } else if (at(2) && visit.lights[1]) {
+        visit.lights[2] = true;
+        screenpage(cha_ching_page);
+    } else if (at(3) && visit.lights[2]) {
+        visit.lights[3] = true;
+        screenpage(cha_ching_page);
+    } else if (at(4) && visit.lights[3]) {
+        visit.lights[4] = true;
+    }
+    if (visit.lights[4] && visit.noise_pending) {
+        visit.noise_pending = false;
+        screenpage(screech_page);
+        visit.map(ship_door.row, ship_door.col) = blank;
+    }
+    return stay;
+}
+
+void delvoaboard(stats_rec &, visit_rec &) {
+    delvoarrives();
+}
+
+int32 delvoship(stats_rec &stats, visit_rec &) {
+    if (key() == '0') showmenu(stats);
+    return fourthringholder(stats);
+}
