@@ -1,6 +1,8 @@
 // The story on the screens: each event runs at its cell and leaves its consequences, from the
 // switch by the moat to the fourth ring-holder's ship and the final battle at the castle door.
+#include "core/game.hpp"
 #include "core/random.hpp"
+#include "core/score.hpp"
 #include "story/story.hpp"
 #include "story_keys.hpp"
 #include "support.hpp"
@@ -10,7 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -319,6 +325,37 @@ TEST(ScreenEvents, TheShipFightsAfterOneKeyAndReturnsToTheCave) {
     usescript("");
     walk_rec cave(47, 55, s);
     EXPECT_EQ(cave.at(), (position_rec{11, 2})) << "back by the cave's west wall";
+}
+
+// ---------------------------------------------------------------------------------------------
+// The end of the game
+// ---------------------------------------------------------------------------------------------
+
+TEST(GameEnd, TheCastleDoorWithFourRingsEndsTheGameAndFilesTheFinalScore) {
+    char name[] = "/tmp/orbridden-story-XXXXXX";
+    const std::string dir = mkdtemp(name);
+    char cwd[4096];
+    const std::string home = getcwd(cwd, sizeof cwd);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+
+    stepping_clock clock;
+    stats_rec s = champion();
+    s.num_of_rings = 4;
+    // From the start of the game: six steps west and one up reach the castle door.
+    usescript("4444448" + onward(400));
+    runscreens(screens, s);
+    const std::string out = transcript();
+    std::ifstream in("score.txt");
+    std::stringstream file;
+    file << in.rdbuf();
+
+    std::remove("score.txt");
+    ASSERT_EQ(chdir(home.c_str()), 0);
+    rmdir(dir.c_str());
+
+    EXPECT_TRUE(shows(out, "                 SCORE = " + std::to_string(s.points) + "\n"));
+    EXPECT_TRUE(shows(out, "ATTACH THE SCORE.TXT FILE TO THE EMAIL!!!"));
+    EXPECT_EQ(file.str(), scorerecord(s)) << "the record holds the final score";
 }
 
 } // namespace
