@@ -159,10 +159,10 @@ void runstep(const battle_step &step, stats_rec &stats) {
     newlines(step.after);
     switch (step.end) {
         case ending::notice63:
-            notice(63);
+            scenenotice(63);
             break;
         case ending::notice65:
-            notice(story_notice);
+            scenenotice(story_notice);
             break;
         case ending::notice65_open:
             blanks(story_notice);

@@ -9,16 +9,16 @@
 // [SECTION] Writing pages
 // ---------------------------------------------------------------------------------------------
 
-void notice(int lead) {
+void scenenotice(int lead) {
     blanks(lead);
     putline("PRESS ENTER");
 }
 
-void page(int before, textlines text, int after) {
+void scenepage(int before, textlines text, int after) {
     newlines(before);
     putlines(text);
     newlines(after);
-    notice(story_notice);
+    scenenotice(story_notice);
     enter();
 }
 
@@ -249,7 +249,7 @@ void notgoing() {
     newlines(11);
     putline("                     I'm not going in there again!!!");
     newlines(10);
-    notice(61);
+    scenenotice(61);
     newlines(1);
     enter();
 }
@@ -280,29 +280,29 @@ void findshield() {
 }
 
 void tobr() {
-    page(7, tobr_meets);
+    scenepage(7, tobr_meets);
     newlines(2);
     putlines(tobr_guards);
     newlines(1);
     putpicture(knight_picture);
-    notice(story_notice);
+    scenenotice(story_notice);
     enter();
 }
 
 void tobrmore() {
-    page(8, tobr_hides);
-    page(2, tobr_rolls);
+    scenepage(8, tobr_hides);
+    scenepage(2, tobr_rolls);
 }
 
 void tobrdead() {
-    page(6, tobr_falls);
+    scenepage(6, tobr_falls);
 }
 
 void tobrend() {
     newlines(4);
     putlines(tobr_knights);
     newlines(3);
-    notice(59);
+    scenenotice(59);
     enter();
 }
 
@@ -323,20 +323,20 @@ char tobrchoice() {
 }
 
 void window1() {
-    page(5, window_grab);
+    scenepage(5, window_grab);
 }
 void window2() {
-    page(9, window_out);
+    scenepage(9, window_out);
 }
 
 void pillar() {
-    page(4, pillar_hide);
-    page(2, pillar_bluff);
+    scenepage(4, pillar_hide);
+    scenepage(2, pillar_bluff);
 }
 
 void runforit() {
-    page(4, run_caught);
-    page(2, run_escape);
+    scenepage(4, run_caught);
+    scenepage(2, run_escape);
 }
 
 void vex() {
@@ -345,20 +345,20 @@ void vex() {
     newlines(1);
     putpicture(clown_picture);
     newlines(2);
-    notice(story_notice);
+    scenenotice(story_notice);
     enter();
 }
 
 void vexrun() {
-    page(6, vex_runs);
+    scenepage(6, vex_runs);
 }
 
 void vexdead() {
-    page(11, vex_wounded);
+    scenepage(11, vex_wounded);
     findshield();
-    page(2, vex_refuses);
-    page(2, vex_dynamite);
-    page(2, vex_escape);
+    scenepage(2, vex_refuses);
+    scenepage(2, vex_dynamite);
+    scenepage(2, vex_escape);
 }
 
 void madeyes() {

@@ -12,7 +12,7 @@ using textlines = std::span<const std::string_view>;
 inline constexpr int story_notice = 65;
 
 // Writes `lead` blanks and "PRESS ENTER", and ends the line.
-void notice(int lead);
+void scenenotice(int lead);
 // A narrative page: `before` empty lines, the text, `after` empty lines, the notice; then waits
 // for Enter.
-void page(int before, textlines text, int after = 3);
+void scenepage(int before, textlines text, int after = 3);
