@@ -177,13 +177,13 @@ TEST(Announcements, BatsAndTheThreePressEnterLines) {
     EXPECT_EQ(announcementof(fight_bats, s),
               std::string(10, '\n') +
                   "                    Blood thirsty BATS want you for dinner,\n"
-                  "                    better make sure you're not on the menu!" +
+                  "                    better make sure you're not on the menu!\n" +
                   std::string(10, '\n') + std::string(65, ' ') + "PRESS ENTER\n\n");
     const std::string goo = announcementof(glob_of_goo, s);
     EXPECT_EQ(goo.substr(0, 20), std::string(20, '\n'));
-    EXPECT_NE(goo.find("STICKY" + std::string(10, '\n') + std::string(50, ' ') + "PRESS ENTER\n\n"),
+    EXPECT_NE(goo.find("STICKY\n" + std::string(10, '\n') + std::string(50, ' ') + "PRESS ENTER\n\n"),
               std::string::npos);
-    EXPECT_NE(announcementof(rock, s).find("TIME!!!" + std::string(11, '\n') +
+    EXPECT_NE(announcementof(rock, s).find("TIME!!!\n" + std::string(11, '\n') +
                                            std::string(44, ' ') + "PRESS ENTER\n\n"),
               std::string::npos);
 }
@@ -203,7 +203,7 @@ TEST(Announcements, TheCrabsNotesAndTheDarknesssFiveLines) {
     const stats_rec s = hero();
     EXPECT_EQ(announcementof(fight_crab, s),
               std::string(10, '\n') + "                           ♫I can do the crabby snap♫\n" +
-                  std::string(31, ' ') + "♫snap♫snap♫snap♫" + std::string(10, '\n') +
+                  std::string(31, ' ') + "♫snap♫snap♫snap♫\n" + std::string(10, '\n') +
                   std::string(65, ' ') + "PRESS ENTER\n\n");
     EXPECT_EQ(announcementof(darkness, s),
               std::string(13, '\n') +
@@ -211,7 +211,7 @@ TEST(Announcements, TheCrabsNotesAndTheDarknesssFiveLines) {
                   "                    YOU SEE EYES AND HEAR THE SNARLS...\n"
                   "                    BUT IT CONSTANTLY AVOIDS THE LIGHT...\n"
                   "\n"
-                  "                    GOOD LUCK!" +
+                  "                    GOOD LUCK!\n" +
                   std::string(10, '\n') + std::string(65, ' ') + "PRESS ENTER\n\n");
 }
 
