@@ -56,11 +56,11 @@ TEST(Winnings, BelowTheThresholdThePageAndNoLevelUp) {
     EXPECT_EQ(s.num_fights, 1);
     EXPECT_EQ(s.next_level, 100);
     EXPECT_EQ(transcript(), std::string(10, '\n') +
-                                "                           YOU HAVE DEFEATED BATS           \n\n"
+                                "                           YOU HAVE DEFEATED BATS           \n\n\n"
                                 "   You recieved  : 16 points and $8\n\n\n"
                                 "   You need 84 points to upgrade\n" +
                                 std::string(7, '\n') +
-                                "                           PRESS ENTER TO CONTINUE\n");
+                                "                           PRESS ENTER TO CONTINUE\n\n");
 }
 
 TEST(Winnings, ReachingTheThresholdOffersOneLevelUp) {
@@ -128,7 +128,7 @@ TEST(ChooseStat, OtherKeysRedrawTheDialogue) {
         "                                        POWER  : 40\n"
         "                                        ARMOR  : 35\n"
         "                                        MAGIC  : 25\n\n\n\n\n"
-        "Which would you like to upgrade?\n   1) POWER\n   2) ARMOR\n   3) MAGIC\n\n\n\n\n";
+        "Which would you like to upgrade?\n   1) POWER\n   2) ARMOR\n   3) MAGIC\n\n\n\n\n\n";
     EXPECT_EQ(out.substr(0, page.size()), page);
 }
 
