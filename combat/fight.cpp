@@ -113,7 +113,7 @@ void drawfight(const stats_rec &stats, const creature_rec &cre, const creature_p
 
 void spellpage(const stats_rec &stats, int &tops) {
     newlines(8);
-    put("PICK A SPELL TO CAST");
+    putline("PICK A SPELL TO CAST");
     newlines(2);
     putline("   Spell       Description");
     put("------------------------------------------------------------");
@@ -143,7 +143,7 @@ void nomana() {
 
 void itempage(const stats_rec &stats) {
     newlines(5);
-    put("CHOOSE AN ITEM TO USE");
+    putline("CHOOSE AN ITEM TO USE");
     newlines(1);
     putline("      Item         #     Description");
     putline("---------------------------------------------------------------");

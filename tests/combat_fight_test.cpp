@@ -372,6 +372,9 @@ TEST(Spells, UnknownKeysRedrawAndNoManaCostsNothing) {
     const std::string out = transcript();
     EXPECT_EQ(count(out, "PICK A SPELL TO CAST"), 4) << "9, 3 (no third spell) and x redraw";
     EXPECT_EQ(count(out, "You do not have enough mana for this spell, make a new choice"), 1);
+    EXPECT_EQ(out.substr(0, 8 + 21 + 2 + 27 + 62),
+              std::string(8, '\n') + "PICK A SPELL TO CAST\n\n\n   Spell       Description\n" +
+                  std::string(60, '-') + "\n\n");
     EXPECT_NE(out.find("1. Heal        Adds 25% to current health    \n\n"
                        "2. Bolt        Short burst of energy         \n\n0. EXIT"),
               std::string::npos);
@@ -430,7 +433,7 @@ TEST(Items, ThePage) {
     stats_rec s = hero_oru();
     usescript("0");
     whichitem(s);
-    EXPECT_EQ(transcript(), "\n\n\n\n\nCHOOSE AN ITEM TO USE\n"
+    EXPECT_EQ(transcript(), "\n\n\n\n\nCHOOSE AN ITEM TO USE\n\n"
                             "      Item         #     Description\n"
                             "---------------------------------------------------------------\n"
                             "   1) potion       1     heals up to 30 hit points     \n\n"
