@@ -194,7 +194,8 @@ int32 spelldamage(int32 strength, int32 damagex, int32 r) {
     return damagex * base + (damagex == 5 ? 30 : 0);
 }
 
-// What a spell from slot 3 on costs, by its strength (the market's three spells).
+// What a spell from slot 3 on costs goes by its strength: the market's three spells, whose
+// `usecost` says the same.
 int32 spellcost(const magicnode &spell) {
     switch (spell.damagex) {
         case 2:
@@ -204,7 +205,7 @@ int32 spellcost(const magicnode &spell) {
         case 5:
             return 40;
         default:
-            return spell.usecost;
+            return 0;
     }
 }
 
@@ -313,8 +314,7 @@ spell_result usemagic(stats_rec &stats) {
         stats.magicdust -= slot.usecost;
         return {slot.damagex, true};
     }
-    // The cost taken must be affordable too, so magic never goes below 0.
-    if (x >= 3 && slot.usecost <= stats.magicdust && spellcost(slot) <= stats.magicdust) {
+    if (x >= 3 && slot.usecost <= stats.magicdust) {
         const int32 hit = spelldamage(attackstrength(stats), slot.damagex, fightrandom());
         stats.magicdust -= spellcost(slot);
         return {hit, true};

@@ -289,6 +289,7 @@ TEST(FightRules, TheBoughtSpells) {
     EXPECT_EQ(spellcost({.usecost = 12, .damagex = 2}), 12);
     EXPECT_EQ(spellcost({.usecost = 17, .damagex = 3}), 17);
     EXPECT_EQ(spellcost({.usecost = 40, .damagex = 5}), 40);
+    EXPECT_EQ(spellcost({.usecost = 9, .damagex = 4}), 0) << "the cost goes by strength only";
 }
 
 TEST(FightRules, TheCreaturesAttackAndEscape) {
