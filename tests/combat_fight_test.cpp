@@ -308,6 +308,11 @@ TEST(FightRules, TheCreaturesAttackAndEscape) {
     for (int32 r = 1; r <= 100; ++r) EXPECT_FALSE(escapes(r, 101));
 }
 
+TEST(FightRules, APlanCannotAskForADrawOutOfRange) {
+    EXPECT_THROW(planned_draws({fightdraw(0)}), std::logic_error);
+    EXPECT_EQ(game_clock, realclock);
+}
+
 TEST(FightRules, ACreaturesHitStopsTheHeroAtZero) {
     stats_rec s = hero_oru();
     s.health = 7;
