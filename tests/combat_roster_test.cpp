@@ -181,8 +181,9 @@ TEST(Announcements, BatsAndTheThreePressEnterLines) {
                   std::string(10, '\n') + std::string(65, ' ') + "PRESS ENTER\n\n");
     const std::string goo = announcementof(glob_of_goo, s);
     EXPECT_EQ(goo.substr(0, 20), std::string(20, '\n'));
-    EXPECT_NE(goo.find("STICKY\n" + std::string(10, '\n') + std::string(50, ' ') + "PRESS ENTER\n\n"),
-              std::string::npos);
+    EXPECT_NE(
+        goo.find("STICKY\n" + std::string(10, '\n') + std::string(50, ' ') + "PRESS ENTER\n\n"),
+        std::string::npos);
     EXPECT_NE(announcementof(rock, s).find("TIME!!!\n" + std::string(11, '\n') +
                                            std::string(44, ' ') + "PRESS ENTER\n\n"),
               std::string::npos);
