@@ -80,14 +80,6 @@ stats_rec hero(int32 power = 40) {
     return s;
 }
 
-int count(std::string_view text, std::string_view what) {
-    int n = 0;
-    for (std::size_t at = text.find(what); at != std::string_view::npos;
-         at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
-
 // Runs `body` until the script runs out; true when it returned by itself.
 template <class F>
 bool untilclosed(std::string_view keys, F body) {
@@ -298,7 +290,7 @@ TEST(PartWay, VexStopsAtThreeHundredWithoutAReward) {
     EXPECT_TRUE(d.used_all());
     const std::string out = transcript();
     EXPECT_EQ(out.find("YOU HAVE DEFEATED"), std::string::npos);
-    EXPECT_EQ(count(out, "|  1) Attack"), 2);
+    EXPECT_EQ(occurrences(out, "|  1) Attack"), 2);
     EXPECT_NE(out.find("HEALTH : 305/600"), std::string::npos);
     EXPECT_EQ(s.points, 0);
     EXPECT_EQ(s.num_fights, 0);
@@ -345,9 +337,7 @@ TEST(Roster, RandomKeyStreamsThroughEveryFight) {
             const std::string out = transcript();
             EXPECT_EQ(out.find("HEALTH : -"), std::string::npos);
             for (const std::string &l : splitlines(out)) {
-                std::size_t cells = 0;
-                for (unsigned char c : l) cells += (c & 0xC0) != 0x80;
-                EXPECT_LE(cells, 80u) << l;
+                EXPECT_LE(columns(l), 80u) << l;
             }
         }
     }
