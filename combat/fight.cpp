@@ -84,9 +84,7 @@ std::array<std::string, 4> bottomlines() {
 }
 
 std::string pictureline(const creature_picture &pic, int row) {
-    std::string s = "|";
-    s.append(pic[row].begin(), pic[row].end());
-    return s + "|" + std::string(commandpanel[row]) + "|";
+    return "|" + std::string(rowcodes(pic[row])) + "|" + std::string(commandpanel[row]) + "|";
 }
 
 template <std::size_t N>

@@ -60,8 +60,7 @@ TEST(Pictures, EveryPictureShowsAsTenRowsOf45CellsWithinItsRows) {
     for (const picture_case &p : pictures) {
         SCOPED_TRACE(std::string(p.name));
         usescript("");
-        for (const auto &row : p.art)
-            putline(std::string_view(reinterpret_cast<const char *>(row.data()), row.size()));
+        for (const auto &row : p.art) putline(rowcodes(row));
         const std::vector<std::string> rows = splitlines(transcript());
         ASSERT_EQ(rows.size(), 11u); // ten rows and the empty text after the last line end
         bool drawn = false;
