@@ -36,9 +36,8 @@ const entry_rec &entryfor(const screen_rec &screen, int32 oldwhere) {
     return screen.entries[0];
 }
 
-void place(const screen_rec &screen, visit_rec &visit, stats_rec &stats, int32 chance) {
-    position_rec p =
-        screen.move(visit.row, visit.col, visit.map, visit.dir, stats, chance, visit.mark);
+void place(mover move, visit_rec &visit, stats_rec &stats, int32 chance) {
+    position_rec p = move(visit.row, visit.col, visit.map, visit.dir, stats, chance, visit.mark);
     visit.row = p.row;
     visit.col = p.col;
 }
@@ -91,7 +90,7 @@ void enterscreen(const screen_rec &screen, visit_rec &visit, int32 oldwhere, sta
     visit.col = entry.col;
     if (screen.onenter) screen.onenter(stats, visit);
     if (screen.lit_entry) lightsquare(visit.map, visit.row, visit.col);
-    place(screen, visit, stats, screen.entrycost);
+    place(entrymover(screen), visit, stats, screen.entrycost);
     outmap(visit.map, stats);
     if (screen.ondrawn) screen.ondrawn(stats, visit);
 }
@@ -128,7 +127,7 @@ int32 stepscreen(const screen_rec &screen, visit_rec &visit, char key, stats_rec
     }
 
     if (screen.sea) newwaves(visit, visit.row, visit.col);
-    place(screen, visit, stats, screen.cost);
+    place(screen.move, visit, stats, screen.cost);
 
     for (const door_rec &d : screen.doors) {
         if (!d.rows.holds(visit.row) || !d.cols.holds(visit.col)) continue;
