@@ -249,7 +249,6 @@ TEST(Walking, TheMenuKeyOpensTheMenuWithoutAStepEvenBesideAnExit) {
 
 // [SECTION] The home town
 
-
 TEST(Home, TheFirstFrameShowsTheTownAndTheFirstHeroesStatus) {
     usescript("");
     walk_rec w(world[1], -1);
