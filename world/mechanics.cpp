@@ -121,8 +121,7 @@ position_rec movebrickx(int32 row, int32 col, world_matrix &map, int32 dir, stat
         return {row, col};
     }
     position_rec beyond = stepto(row, col, dir); // where the letter would go
-    if (get(map, beyond.row, beyond.col) != invisible || !onmap(beyond.row, beyond.col))
-        return from;
+    if (!onmap(beyond.row, beyond.col) || map(beyond.row, beyond.col) != invisible) return from;
     map(beyond.row, beyond.col) = target;
     map(row, col) = hero_mark;
     set(map, from.row, from.col, invisible);
