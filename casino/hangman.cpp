@@ -120,13 +120,13 @@ void drawgame(const hangman_game &game) {
         put(' ');
         put(game.tempstr[i] == '\0' ? '_' : game.tempstr[i]);
     }
-    newlines(5);
+    newlines(1 + 5); // the line's end, then 5 blank lines
     for (char entry : game.board) {
         put(' ');
         put(entry);
         put(' ');
     }
-    newlines(7);
+    newlines(1 + 7);
     put("Enter a letter  : ");
 }
 
@@ -217,7 +217,7 @@ void hang(stats_rec &stats) {
         newlines(1);
         put("                                                     MONEY = $");
         putnum(stats.money);
-        newlines(3);
+        newlines(1 + 3); // the line's end, then 3 blank lines
         putline("         How much you like to wager?");
         newlines(1);
         putline("         1) $10");

@@ -220,7 +220,7 @@ void mathslot(stats_rec &stats, int32 cash) {
         putnum(cash);
         put(" = $");
         putnum(cash * p->times);
-        newlines(2);
+        newlines(1 + 2); // the line's end, then 2 blank lines
         stats.money += cash * p->times;
     } else {
         putline("        YOU LOSE!!!");
@@ -238,7 +238,7 @@ void slotsbet(stats_rec &stats) {
         newlines(2);
         put("            How much would you like to wager?         MONEY : $");
         putnum(stats.money);
-        newlines(2);
+        newlines(1 + 2); // the line's end, then 2 blank lines
         putline("            1) $10");
         putline("            2) $25");
         putline("            3) $50");

@@ -202,7 +202,7 @@ void twenonebet(stats_rec &stats) {
         putpicture(big21);
         put("                       (_____| |_____|            MONEY : $");
         putnum(stats.money);
-        newlines(3);
+        newlines(1 + 3); // the line's end, then 3 blank lines
         putline("            How much would you like to wager?");
         newlines(1);
         putline("            1) $10");

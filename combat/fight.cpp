@@ -84,9 +84,7 @@ std::array<std::string, 4> bottomlines() {
 }
 
 std::string pictureline(const creature_picture &pic, int row) {
-    std::string s = "|";
-    s.append(pic[row].begin(), pic[row].end());
-    return s + "|" + std::string(commandpanel[row]) + "|";
+    return "|" + std::string(rowcodes(pic[row])) + "|" + std::string(commandpanel[row]) + "|";
 }
 
 template <std::size_t N>
@@ -113,7 +111,7 @@ void drawfight(const stats_rec &stats, const creature_rec &cre, const creature_p
 
 void spellpage(const stats_rec &stats, int &tops) {
     newlines(8);
-    put("PICK A SPELL TO CAST");
+    putline("PICK A SPELL TO CAST");
     newlines(2);
     putline("   Spell       Description");
     put("------------------------------------------------------------");
@@ -143,7 +141,7 @@ void nomana() {
 
 void itempage(const stats_rec &stats) {
     newlines(5);
-    put("CHOOSE AN ITEM TO USE");
+    putline("CHOOSE AN ITEM TO USE");
     newlines(1);
     putline("      Item         #     Description");
     putline("---------------------------------------------------------------");
@@ -194,7 +192,8 @@ int32 spelldamage(int32 strength, int32 damagex, int32 r) {
     return damagex * base + (damagex == 5 ? 30 : 0);
 }
 
-// What a spell from slot 3 on costs, by its strength (the market's three spells).
+// What a spell from slot 3 on costs goes by its strength: the market's three spells, whose
+// `usecost` says the same.
 int32 spellcost(const magicnode &spell) {
     switch (spell.damagex) {
         case 2:
@@ -204,7 +203,7 @@ int32 spellcost(const magicnode &spell) {
         case 5:
             return 40;
         default:
-            return spell.usecost;
+            return 0;
     }
 }
 
@@ -313,8 +312,7 @@ spell_result usemagic(stats_rec &stats) {
         stats.magicdust -= slot.usecost;
         return {slot.damagex, true};
     }
-    // The cost taken must be affordable too, so magic never goes below 0.
-    if (x >= 3 && slot.usecost <= stats.magicdust && spellcost(slot) <= stats.magicdust) {
+    if (x >= 3 && slot.usecost <= stats.magicdust) {
         const int32 hit = spelldamage(attackstrength(stats), slot.damagex, fightrandom());
         stats.magicdust -= spellcost(slot);
         return {hit, true};

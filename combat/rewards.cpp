@@ -35,7 +35,7 @@ void winnings(stats_rec &stats, const creature_rec &cre) {
 
     newlines(10);
     put("                           YOU HAVE DEFEATED ");
-    put(view(cre.name));
+    putline(view(cre.name));
     newlines(2);
     put("   You recieved  : ");
     putnum(cre.points);
@@ -49,7 +49,7 @@ void winnings(stats_rec &stats, const creature_rec &cre) {
         putnum(stats.next_level - stats.points);
         putline(" points to upgrade");
         newlines(7);
-        put("                           PRESS ENTER TO CONTINUE");
+        putline("                           PRESS ENTER TO CONTINUE");
         newlines(1);
         line();
         return;
@@ -77,7 +77,7 @@ void choosestat(stats_rec &stats) {
         putline("Which would you like to upgrade?");
         putline("   1) POWER");
         putline("   2) ARMOR");
-        put("   3) MAGIC");
+        putline("   3) MAGIC");
         newlines(5);
 
         const char k = key();

@@ -212,11 +212,15 @@ namespace {
 
 void announce(const announcement &a, const creature_row &row, const stats_rec &stats) {
     newlines(a.before);
+    // Every line ends itself, except a numbered last line: its number is ended by the first of
+    // the line ends after.
     for (int32 i = 0; i < a.count; ++i) {
-        if (i > 0) newlines(1);
-        put(a.lines[i]);
+        if (a.numbered && i == a.count - 1) {
+            put(a.lines[i]);
+            putnum(stats.wins[row.wins] + 1);
+        } else
+            putline(a.lines[i]);
     }
-    if (a.numbered) putnum(stats.wins[row.wins] + 1);
     newlines(a.after);
     blanks(a.enter);
     put("PRESS ENTER");

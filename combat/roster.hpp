@@ -17,7 +17,8 @@ struct announcement {
     int32 before = 10;                       // line ends before the lines
     std::array<std::string_view, 5> lines{}; // game codes, leading blanks included
     int32 count = 0;                         // how many of `lines` are used
-    bool numbered = false;    // the last line ends with this creature's victories so far plus one
+    bool numbered = false;    // the last line ends with this creature's victories so far plus one,
+                              // and without a line end of its own
     int32 after = 10;         // line ends after the lines
     int32 enter = enter_wide; // blanks before "PRESS ENTER"
 };

@@ -145,11 +145,16 @@ void prepare(term_mode mode) {
 // The walking digit of an arrow key's final byte (up, down, right, left); ESC for any other.
 char arrowkey(unsigned char final) {
     switch (final) {
-        case 'A': return '8';
-        case 'B': return '2';
-        case 'C': return '6';
-        case 'D': return '4';
-        default: return esc;
+        case 'A':
+            return '8';
+        case 'B':
+            return '2';
+        case 'C':
+            return '6';
+        case 'D':
+            return '4';
+        default:
+            return esc;
     }
 }
 

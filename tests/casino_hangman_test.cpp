@@ -107,10 +107,10 @@ std::string guesspage(bool invalid, int wrong, std::string_view shown, std::stri
     std::string s = invalid ? "\n\n       INVALID ENTRY\n\n\n" : "\n\n\n\n\n";
     s += gallows(wrong) + "\n\n\n" + std::string(30, ' ');
     for (char c : shown) s += std::string(" ") + c;
-    s += "\n\n\n\n\n";
+    s += "\n\n\n\n\n\n";
     for (char c = 'a'; c <= 'z'; ++c)
         s += std::string(" ") + (guessed.find(c) != std::string_view::npos ? '-' : c) + " ";
-    return s + "\n\n\n\n\n\n\nEnter a letter  : ";
+    return s + "\n\n\n\n\n\n\n\nEnter a letter  : ";
 }
 
 const std::string won = std::string(13, '\n') +
@@ -199,7 +199,7 @@ std::string menu(const std::string &money) {
            "                               / \\\n"
            "\n"
            "                                                     MONEY = $" +
-           money + "\n\n\n" +
+           money + "\n\n\n\n" +
            "         How much you like to wager?\n"
            "\n"
            "         1) $10\n"

@@ -140,7 +140,7 @@ TEST(SlotsPage, SpinsShowTheStopsAndSettle) {
         const lines got = run("  ", [&] { mathslot(stats, 25); });
         const lines settlement = times ? lines{"        YOU WIN => " + std::to_string(times) +
                                                    " * $25 = $" + std::to_string(25 * times),
-                                               ""}
+                                               "", ""}
                                        : lines{"        YOU LOSE!!!", ""};
         const lines expected =
             cat({before_spin,
@@ -191,7 +191,7 @@ lines wagermenu(const std::string &money) {
                 },
                 empty(2),
                 {"            How much would you like to wager?         MONEY : $" + money},
-                empty(1), // the money's line end is the first of two
+                empty(2),
                 {"            1) $10", "            2) $25", "            3) $50"},
                 empty(1),
                 {"            0) EXIT"},

@@ -207,7 +207,7 @@ lines wagerpage(const std::string &money) {
                     "                        / /___ __| |__",
                     "                       (_____| |_____|            MONEY : $" + money,
                 },
-                empty(2), // the money's line end is the first of three
+                empty(3),
                 {"            How much would you like to wager?"},
                 empty(1),
                 {"            1) $10", "            2) $25", "            3) $50"},

@@ -51,14 +51,6 @@ creature_rec named(std::string_view name) {
     return c;
 }
 
-int count(std::string_view text, std::string_view what) {
-    int n = 0;
-    for (std::size_t at = text.find(what); at != std::string_view::npos;
-         at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
-
 // Runs a fight until the keys run out; true when the fight ended by itself.
 bool fightuntilclosed(stats_rec &s, creature_rec &c, std::string_view keys, int32 threshold = 1,
                       bool *run = nullptr) {
@@ -289,6 +281,7 @@ TEST(FightRules, TheBoughtSpells) {
     EXPECT_EQ(spellcost({.usecost = 12, .damagex = 2}), 12);
     EXPECT_EQ(spellcost({.usecost = 17, .damagex = 3}), 17);
     EXPECT_EQ(spellcost({.usecost = 40, .damagex = 5}), 40);
+    EXPECT_EQ(spellcost({.usecost = 9, .damagex = 4}), 0) << "the cost goes by strength only";
 }
 
 TEST(FightRules, TheCreaturesAttackAndEscape) {
@@ -305,6 +298,11 @@ TEST(FightRules, TheCreaturesAttackAndEscape) {
     EXPECT_TRUE(escapes(99, 3));
     EXPECT_TRUE(escapes(37, 1));
     for (int32 r = 1; r <= 100; ++r) EXPECT_FALSE(escapes(r, 101));
+}
+
+TEST(FightRules, APlanCannotAskForADrawOutOfRange) {
+    EXPECT_THROW(planned_draws({fightdraw(0)}), std::logic_error);
+    EXPECT_EQ(game_clock, realclock);
 }
 
 TEST(FightRules, ACreaturesHitStopsTheHeroAtZero) {
@@ -370,8 +368,11 @@ TEST(Spells, UnknownKeysRedrawAndNoManaCostsNothing) {
     EXPECT_EQ(r.hit, 0);
     EXPECT_EQ(s, before);
     const std::string out = transcript();
-    EXPECT_EQ(count(out, "PICK A SPELL TO CAST"), 4) << "9, 3 (no third spell) and x redraw";
-    EXPECT_EQ(count(out, "You do not have enough mana for this spell, make a new choice"), 1);
+    EXPECT_EQ(occurrences(out, "PICK A SPELL TO CAST"), 4) << "9, 3 (no third spell) and x redraw";
+    EXPECT_EQ(occurrences(out, "You do not have enough mana for this spell, make a new choice"), 1);
+    EXPECT_EQ(out.substr(0, 8 + 21 + 2 + 27 + 62),
+              std::string(8, '\n') + "PICK A SPELL TO CAST\n\n\n   Spell       Description\n" +
+                  std::string(60, '-') + "\n\n");
     EXPECT_NE(out.find("1. Heal        Adds 25% to current health    \n\n"
                        "2. Bolt        Short burst of energy         \n\n0. EXIT"),
               std::string::npos);
@@ -422,7 +423,7 @@ TEST(Items, RefusalsAndUses) {
         if (position >= 1 && position <= 3) {
             EXPECT_EQ(itemat(s, position).num, counts[position - 1] - used) << r.what;
         }
-        EXPECT_EQ(count(transcript(), "CHOOSE AN ITEM TO USE"), 3) << "7 and x redraw";
+        EXPECT_EQ(occurrences(transcript(), "CHOOSE AN ITEM TO USE"), 3) << "7 and x redraw";
     }
 }
 
@@ -430,7 +431,7 @@ TEST(Items, ThePage) {
     stats_rec s = hero_oru();
     usescript("0");
     whichitem(s);
-    EXPECT_EQ(transcript(), "\n\n\n\n\nCHOOSE AN ITEM TO USE\n"
+    EXPECT_EQ(transcript(), "\n\n\n\n\nCHOOSE AN ITEM TO USE\n\n"
                             "      Item         #     Description\n"
                             "---------------------------------------------------------------\n"
                             "   1) potion       1     heals up to 30 hit points     \n\n"
@@ -459,7 +460,7 @@ TEST(FightLoop, AWeakCreatureFallsAtTheFirstStrongEnoughAttack) {
     EXPECT_EQ(c.health, -2);
     EXPECT_TRUE(d.used_all());
     const std::string out = transcript();
-    EXPECT_EQ(count(out, "|  1) Attack"), 2) << "no screen after the last attack";
+    EXPECT_EQ(occurrences(out, "|  1) Attack"), 2) << "no screen after the last attack";
     EXPECT_NE(out.find("|  You hit BATS for 2 damage."), std::string::npos);
 }
 
@@ -496,8 +497,8 @@ TEST(FightLoop, EscapeNeverSucceedsFromOneHundredAndOne) {
     EXPECT_FALSE(fightuntilclosed(s, c, "444"));
     EXPECT_TRUE(d.used_all()) << "every attempt costs a creature attack";
     const std::string out = transcript();
-    EXPECT_EQ(count(out, "|  You couldn't escape"), 3);
-    EXPECT_EQ(count(out, "|  BATS missed!!!"), 3);
+    EXPECT_EQ(occurrences(out, "|  You couldn't escape"), 3);
+    EXPECT_EQ(occurrences(out, "|  BATS missed!!!"), 3);
 }
 
 TEST(FightLoop, ASuccessfulEscapeEndsTheFightWithoutACreatureAttack) {
@@ -527,10 +528,10 @@ TEST(FightLoop, KeysThatDoNothingAreFree) {
                                   "31"));
     EXPECT_EQ(s, before);
     const std::string out = transcript();
-    EXPECT_EQ(count(out, "|  1) Attack"), 6);
-    EXPECT_EQ(count(out, "hit you"), 0);
-    EXPECT_EQ(count(out, "|  You do not have any left"), 1);
-    EXPECT_EQ(count(out, "|  You didn't need an item "), 1);
+    EXPECT_EQ(occurrences(out, "|  1) Attack"), 6);
+    EXPECT_EQ(occurrences(out, "hit you"), 0);
+    EXPECT_EQ(occurrences(out, "|  You do not have any left"), 1);
+    EXPECT_EQ(occurrences(out, "|  You didn't need an item "), 1);
 }
 
 TEST(FightLoop, AMenuVisitThatChangesNothingIsFree) {
@@ -542,8 +543,8 @@ TEST(FightLoop, AMenuVisitThatChangesNothingIsFree) {
     EXPECT_FALSE(fightuntilclosed(s, c, "01x0"));
     EXPECT_EQ(s, before);
     const std::string out = transcript();
-    EXPECT_EQ(count(out, "|  1) Attack"), 2);
-    EXPECT_EQ(count(out, "    1) See Map"), 2);
+    EXPECT_EQ(occurrences(out, "|  1) Attack"), 2);
+    EXPECT_EQ(occurrences(out, "    1) See Map"), 2);
 }
 
 TEST(FightLoop, AMenuVisitThatDrinksAPotionCostsTheTurn) {
@@ -616,9 +617,7 @@ TEST(FightLoop, RandomKeyStreams) {
         const std::string out = transcript();
         EXPECT_EQ(out.find("HEALTH : -"), std::string::npos) << "never shown below 0";
         for (const std::string &l : splitlines(out)) {
-            std::size_t cells = 0;
-            for (unsigned char ch : l) cells += (ch & 0xC0) != 0x80; // UTF-8 lead bytes
-            EXPECT_LE(cells, 80u) << l;
+            EXPECT_LE(columns(l), 80u) << l;
         }
     }
     EXPECT_GT(ended, 30) << "most fights end within 400 keys";

@@ -26,14 +26,6 @@ creature_rec bats(int32 cash) {
             .runaway = 2};
 }
 
-int count(std::string_view text, std::string_view what) {
-    int n = 0;
-    for (std::size_t at = text.find(what); at != std::string_view::npos;
-         at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
-
 TEST(LevelStep, GrowsWithTheThreshold) {
     struct row {
         int32 before, step;
@@ -56,11 +48,11 @@ TEST(Winnings, BelowTheThresholdThePageAndNoLevelUp) {
     EXPECT_EQ(s.num_fights, 1);
     EXPECT_EQ(s.next_level, 100);
     EXPECT_EQ(transcript(), std::string(10, '\n') +
-                                "                           YOU HAVE DEFEATED BATS           \n\n"
+                                "                           YOU HAVE DEFEATED BATS           \n\n\n"
                                 "   You recieved  : 16 points and $8\n\n\n"
                                 "   You need 84 points to upgrade\n" +
                                 std::string(7, '\n') +
-                                "                           PRESS ENTER TO CONTINUE\n");
+                                "                           PRESS ENTER TO CONTINUE\n\n");
 }
 
 TEST(Winnings, ReachingTheThresholdOffersOneLevelUp) {
@@ -77,7 +69,7 @@ TEST(Winnings, ReachingTheThresholdOffersOneLevelUp) {
     EXPECT_NE(out.find("   You recieved  : 16 points and $0\n\n\n" + std::string(6, '\n') +
                        "                           PRESS ENTER TO UPGRADE\n\n\n\n"),
               std::string::npos);
-    EXPECT_EQ(count(out, "Which would you like to upgrade?"), 1);
+    EXPECT_EQ(occurrences(out, "Which would you like to upgrade?"), 1);
 }
 
 TEST(Winnings, FarPastTheThresholdStillOneLevelUpThenAnotherAtOnce) {
@@ -89,7 +81,7 @@ TEST(Winnings, FarPastTheThresholdStillOneLevelUpThenAnotherAtOnce) {
     EXPECT_EQ(s.points, 250);
     EXPECT_EQ(s.power, 43);
     EXPECT_EQ(s.next_level, 200);
-    EXPECT_EQ(count(transcript(), "Which would you like to upgrade?"), 1);
+    EXPECT_EQ(occurrences(transcript(), "Which would you like to upgrade?"), 1);
 
     usescript("\n3");
     winnings(s, bats(0));
@@ -121,14 +113,14 @@ TEST(ChooseStat, OtherKeysRedrawTheDialogue) {
     EXPECT_EQ(s.power, 40);
     EXPECT_EQ(s.total_magicdust, 25);
     const std::string out = transcript();
-    EXPECT_EQ(count(out, "Which would you like to upgrade?"), 6);
+    EXPECT_EQ(occurrences(out, "Which would you like to upgrade?"), 6);
     const std::string page =
         std::string(8, '\n') +
         "                               Your current stats without weapon or shield\n"
         "                                        POWER  : 40\n"
         "                                        ARMOR  : 35\n"
         "                                        MAGIC  : 25\n\n\n\n\n"
-        "Which would you like to upgrade?\n   1) POWER\n   2) ARMOR\n   3) MAGIC\n\n\n\n\n";
+        "Which would you like to upgrade?\n   1) POWER\n   2) ARMOR\n   3) MAGIC\n\n\n\n\n\n";
     EXPECT_EQ(out.substr(0, page.size()), page);
 }
 

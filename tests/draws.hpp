@@ -30,7 +30,13 @@ inline std::int64_t readingfor(int32 (*source)(), int32 want) {
     if (auto it = found.find({source, want}); it != found.end()) return it->second;
     const clock_source saved = game_clock;
     game_clock = draws_detail::probe_reading;
+    // A value the source cannot draw (a fight draw of 0, say) would search forever; any value it
+    // can draw turns up within a few thousand readings.
     for (draws_detail::probe = 0; source() != want; ++draws_detail::probe) {
+        if (draws_detail::probe == 20'000) {
+            game_clock = saved;
+            throw std::logic_error("no clock reading draws the planned value");
+        }
     }
     game_clock = saved;
     return found[{source, want}] = draws_detail::probe;

@@ -641,7 +641,8 @@ TEST(HomeMap, MatchesTheTownPlanRowByRow) {
     for (const auto &row : m.cells) putline(rowcodes(row));
     std::vector<std::string> shown = splitlines(transcript());
     ASSERT_GE(shown.size(), std::size_t(map_rows));
-    for (int row = 0; row < map_rows; ++row) EXPECT_EQ(shown[row], home_plan[row]) << "row " << row + 1;
+    for (int row = 0; row < map_rows; ++row)
+        EXPECT_EQ(shown[row], home_plan[row]) << "row " << row + 1;
 }
 
 } // namespace

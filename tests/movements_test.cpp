@@ -489,6 +489,23 @@ TEST(Screens, StepCostsMarksMoversAndEncountersOfEveryScreen) {
     EXPECT_EQ(next, 56);
 }
 
+// The figure stands in front of the gap (columns 74 to 76) when the hero comes in; each of the
+// first five keys, moves or not, drives it one column on, and the fifth takes it off the grid.
+TEST(Screens, TheChaseFigureWaitsForTheFirstKeyAndIsGoneAfterTheFifth) {
+    for (int32 n : {38, 39}) {
+        usescript("");
+        walk_rec w(world[n], n - 1);
+        EXPECT_EQ(w.visit.map(11, 74), '{') << n;
+        EXPECT_EQ(w.visit.map(13, 76), '\\') << n;
+        w.press("5555");
+        EXPECT_EQ(w.visit.map(11, 78), '{') << n;
+        w.press("5");
+        for (int r = 11; r <= 13; ++r)
+            for (int c = 73; c <= map_cols; ++c)
+                EXPECT_EQ(w.visit.map(r, c), ' ') << n << ": " << r << "," << c;
+    }
+}
+
 // [SECTION] The main loop
 
 TEST(Screens, EveryScreenHasAHandlerAndARow) {

@@ -5,8 +5,12 @@
 
 namespace {
 std::int64_t clock_value = 0;
-std::int64_t fixed_reading() { return clock_value; }
-std::int64_t stepping_reading() { return clock_value++; }
+std::int64_t fixed_reading() {
+    return clock_value;
+}
+std::int64_t stepping_reading() {
+    return clock_value++;
+}
 } // namespace
 
 lines splitlines(std::string_view text) {
@@ -22,13 +26,17 @@ fixed_clock::fixed_clock(std::int64_t ms) {
     clock_value = ms;
     game_clock = fixed_reading;
 }
-fixed_clock::~fixed_clock() { game_clock = realclock; }
+fixed_clock::~fixed_clock() {
+    game_clock = realclock;
+}
 
 stepping_clock::stepping_clock(std::int64_t start) {
     clock_value = start;
     game_clock = stepping_reading;
 }
-stepping_clock::~stepping_clock() { game_clock = realclock; }
+stepping_clock::~stepping_clock() {
+    game_clock = realclock;
+}
 
 stats_rec newhero() {
     stats_rec s;

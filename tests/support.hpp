@@ -34,6 +34,15 @@ inline std::size_t columns(std::string_view line) {
     return n;
 }
 
+// How many times `what` occurs in `text`.
+inline int occurrences(std::string_view text, std::string_view what) {
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string_view::npos;
+         at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
 // The first preset hero as `setup` equips him: power 40, health 35, magic 25, $100, one potion.
 stats_rec newhero();
 

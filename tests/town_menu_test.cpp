@@ -271,7 +271,6 @@ TEST(MagicView, ListsTheStartingSpells) {
         "",
         "",
         "",
-        "",
         "    PRESS ENTER",
         "",
     };

@@ -74,7 +74,7 @@ survey_rec survey(const screen_rec &screen, const world_matrix &built, position_
     stats_rec s = hero;
     node first{entry, built};
     if (screen.lit_entry) lightsquare(first.map, entry.row, entry.col);
-    first.at = screen.move(entry.row, entry.col, first.map, no_step, s, 0, screen.mark);
+    first.at = entrymover(screen)(entry.row, entry.col, first.map, no_step, s, 0, screen.mark);
     std::vector<node> todo{first};
     std::set<std::pair<int, int>> seen{{first.at.row, first.at.col}};
     while (!todo.empty()) {

@@ -213,7 +213,7 @@ void viewmagic(const stats_rec &stats) {
     newlines(1 + 1);
     for (int slot = 1; slot <= spells::size() && stats.magic[slot].usecost != 0; ++slot) {
         const magicnode &m = stats.magic[slot];
-        if (slot > 1) newlines(1); // a blank line between two spells
+        if (slot > 1) newlines(1 + 1); // the last spell's line end, then a blank line
         put("     Spell Name: ");
         put(view(m.spell));
         put(" Spell Description: ");
@@ -222,8 +222,7 @@ void viewmagic(const stats_rec &stats) {
         putnum(m.usecost, 2);
         put(" Mana");
         put("     Spell Damage: ");
-        putnum(m.damagex, 2);
-        newlines(1);
+        putnum(m.damagex, 2); // the line ends with the next spell or the 4 line breaks below
     }
     newlines(4);
     presskey(4, 1);

@@ -48,20 +48,34 @@ constexpr bool onmap(int32 row, int32 col) {
     return row >= 1 && row <= map_rows && col >= 1 && col <= map_cols;
 }
 
+// How far a step in `dir` goes: a row and a column change; none when `dir` is no step.
+struct step_offset {
+    int32 drow = 0, dcol = 0;
+};
+constexpr step_offset stepoffset(int32 dir) {
+    switch (dir) {
+        case step_left:
+            return {0, -1};
+        case step_right:
+            return {0, 1};
+        case step_up:
+            return {-1, 0};
+        case step_down:
+            return {1, 0};
+    }
+    return {};
+}
+
+// The cell one step in `dir` leads to from (row, col).
+constexpr position_rec stepto(int32 row, int32 col, int32 dir) {
+    step_offset d = stepoffset(dir);
+    return {row + d.drow, col + d.dcol};
+}
 // The cell a step in `dir` to (row, col) started from; (row, col) itself when `dir` is no step.
 // Undoing a refused step returns the hero there.
 constexpr position_rec stepfrom(int32 row, int32 col, int32 dir) {
-    switch (dir) {
-        case step_left:
-            return {row, col + 1};
-        case step_right:
-            return {row, col - 1};
-        case step_up:
-            return {row + 1, col};
-        case step_down:
-            return {row - 1, col};
-    }
-    return {row, col};
+    step_offset d = stepoffset(dir);
+    return {row - d.drow, col - d.dcol};
 }
 
 // Counts one successful step against the encounter countdown: a positive count goes down by

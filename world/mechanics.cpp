@@ -22,8 +22,8 @@ constexpr bool moved(int32 dir) {
     return dir >= step_left && dir <= step_down;
 }
 
-// The four directions a reflection is looked for in, as row and column steps.
-constexpr int32 looks[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+// The four directions a reflection is looked for in.
+constexpr int32 looks[] = {step_up, step_down, step_left, step_right};
 
 } // namespace
 
@@ -74,18 +74,19 @@ position_rec mirrorx(int32 row, int32 col, world_matrix &map, int32 dir, stats_r
         position_rec from = stepfrom(row, col, dir);
         set(map, from.row, from.col, blank);
         // The old reflections vanish; the walls they showed on stay, invisible.
-        for (const auto &look : looks)
-            for (int32 r = from.row, c = from.col; onmap(r, c); r += look[0], c += look[1])
-                if (map(r, c) == hero_mark || map(r, c) == far_reflection) {
-                    map(r, c) = invisible;
+        for (int32 look : looks)
+            for (position_rec p = from; onmap(p.row, p.col); p = stepto(p.row, p.col, look))
+                if (unsigned char &cell = map(p.row, p.col);
+                    cell == hero_mark || cell == far_reflection) {
+                    cell = invisible;
                     break;
                 }
     }
-    for (const auto &look : looks)
-        for (int32 r = row, c = col; onmap(r, c); r += look[0], c += look[1])
-            if (map(r, c) != blank) {
-                bool next = std::abs(r - row) + std::abs(c - col) == 1;
-                map(r, c) = next ? hero_mark : far_reflection;
+    for (int32 look : looks)
+        for (position_rec p{row, col}; onmap(p.row, p.col); p = stepto(p.row, p.col, look))
+            if (unsigned char &cell = map(p.row, p.col); cell != blank) {
+                bool next = std::abs(p.row - row) + std::abs(p.col - col) == 1;
+                cell = next ? hero_mark : far_reflection;
                 break;
             }
     map(row, col) = ch;
@@ -119,10 +120,8 @@ position_rec movebrickx(int32 row, int32 col, world_matrix &map, int32 dir, stat
         set(map, from.row, from.col, invisible);
         return {row, col};
     }
-    // The cell beyond the letter lies one more step on, away from where the hero came from.
-    position_rec beyond{2 * row - from.row, 2 * col - from.col};
-    if (get(map, beyond.row, beyond.col) != invisible || !onmap(beyond.row, beyond.col))
-        return from;
+    position_rec beyond = stepto(row, col, dir); // where the letter would go
+    if (!onmap(beyond.row, beyond.col) || map(beyond.row, beyond.col) != invisible) return from;
     map(beyond.row, beyond.col) = target;
     map(row, col) = hero_mark;
     set(map, from.row, from.col, invisible);

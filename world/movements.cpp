@@ -7,23 +7,23 @@
 
 namespace {
 
-// A move key: the change of the target cell and the direction code it reports.
+// A move key and the direction it steps in.
 struct key_move {
     char key;
-    int32 drow, dcol, dir;
+    int32 dir;
 };
 constexpr key_move moves[] = {
-    {'8', -1, 0, step_up},
-    {'2', 1, 0, step_down},
-    {'4', 0, -1, step_left},
-    {'6', 0, 1, step_right},
+    {'8', step_up},
+    {'2', step_down},
+    {'4', step_left},
+    {'6', step_right},
 };
 // Under the curse of screen 46 every move key goes the other way.
 constexpr key_move reversed_moves[] = {
-    {'2', -1, 0, step_up},
-    {'8', 1, 0, step_down},
-    {'6', 0, -1, step_left},
-    {'4', 0, 1, step_right},
+    {'2', step_up},
+    {'8', step_down},
+    {'6', step_left},
+    {'4', step_right},
 };
 
 constexpr char menu_key = '0';
@@ -36,9 +36,8 @@ const entry_rec &entryfor(const screen_rec &screen, int32 oldwhere) {
     return screen.entries[0];
 }
 
-void place(const screen_rec &screen, visit_rec &visit, stats_rec &stats, int32 chance) {
-    position_rec p =
-        screen.move(visit.row, visit.col, visit.map, visit.dir, stats, chance, visit.mark);
+void place(mover move, visit_rec &visit, stats_rec &stats, int32 chance) {
+    position_rec p = move(visit.row, visit.col, visit.map, visit.dir, stats, chance, visit.mark);
     visit.row = p.row;
     visit.col = p.col;
 }
@@ -66,12 +65,9 @@ void newwaves(visit_rec &visit, int32 row, int32 col) {
 } // namespace
 
 void pushback(visit_rec &visit, stats_rec &stats, int32 dir) {
-    position_rec from = stepfrom(visit.row, visit.col, dir);
-    // The cell one step back out of the door lies opposite to where a step `dir` comes from.
-    visit.row = 2 * visit.row - from.row;
-    visit.col = 2 * visit.col - from.col;
+    position_rec out = stepto(visit.row, visit.col, dir);
     visit.dir = dir;
-    position_rec p = placex(visit.row, visit.col, visit.map, dir, stats, 0, visit.mark);
+    position_rec p = placex(out.row, out.col, visit.map, dir, stats, 0, visit.mark);
     visit.row = p.row;
     visit.col = p.col;
 }
@@ -91,7 +87,7 @@ void enterscreen(const screen_rec &screen, visit_rec &visit, int32 oldwhere, sta
     visit.col = entry.col;
     if (screen.onenter) screen.onenter(stats, visit);
     if (screen.lit_entry) lightsquare(visit.map, visit.row, visit.col);
-    place(screen, visit, stats, screen.entrycost);
+    place(entrymover(screen), visit, stats, screen.entrycost);
     outmap(visit.map, stats);
     if (screen.ondrawn) screen.ondrawn(stats, visit);
 }
@@ -103,8 +99,9 @@ int32 stepscreen(const screen_rec &screen, visit_rec &visit, char key, stats_rec
     if (screen.onkey) screen.onkey(stats, visit);
     for (const key_move &m : screen.reversed ? reversed_moves : moves)
         if (m.key == key) {
-            visit.row += m.drow;
-            visit.col += m.dcol;
+            position_rec target = stepto(visit.row, visit.col, m.dir);
+            visit.row = target.row;
+            visit.col = target.col;
             visit.dir = m.dir;
         }
     if (key == menu_key) showmenu(stats);
@@ -128,7 +125,7 @@ int32 stepscreen(const screen_rec &screen, visit_rec &visit, char key, stats_rec
     }
 
     if (screen.sea) newwaves(visit, visit.row, visit.col);
-    place(screen, visit, stats, screen.cost);
+    place(screen.move, visit, stats, screen.cost);
 
     for (const door_rec &d : screen.doors) {
         if (!d.rows.holds(visit.row) || !d.cols.holds(visit.col)) continue;

@@ -104,6 +104,7 @@ enum class countdown { none, fights, count_only };
 //   build      the map builder, called on every entry
 //   mark       the hero's mark: X, or the boat on the sea
 //   move       placex, or the screen's special mechanic
+//   entrymove  what places the hero on entry, where that is not `move` (null: `move`)
 //   cost       the step cost of a move (`chance`); entrycost that of the entry placement
 //   sea        waves are drawn on entry and at every key
 //   reversed   the move keys work the other way round
@@ -122,6 +123,7 @@ struct screen_rec {
     map_builder build = nullptr;
     unsigned char mark = hero_mark;
     mover move = placex;
+    mover entrymove = nullptr;
     int32 cost = 0;
     int32 entrycost = 0;
     bool sea = false;
@@ -140,6 +142,11 @@ struct screen_rec {
     leave_event aftermove = nullptr;
     leave_event script = nullptr;
 };
+
+// What places the hero when he enters the screen.
+constexpr mover entrymover(const screen_rec &screen) {
+    return screen.entrymove ? screen.entrymove : screen.move;
+}
 
 // The 55 screens, indexed by number (row 0 is unused).
 extern const std::array<screen_rec, 56> world;

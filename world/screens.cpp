@@ -276,14 +276,17 @@ constexpr std::array<screen_rec, 56> world = {{
      .build = plain<init37>,
      .entries = {from(36, 22, 39)},
      .exits = {south(any, 36), through(at(14), any, 38, nullptr, clownroom)}},
+    // The chase: the fleeing figure stands in front of the gap until the first key drives it on.
     {.number = 38,
      .build = plain<init38>,
      .move = chasemove,
+     .entrymove = placex,
      .entries = {from(37, 20, 39)},
      .exits = {east(any, 39)}},
     {.number = 39,
      .build = plain<init39>,
      .move = chasemove,
+     .entrymove = placex,
      .entries = {from(38, 12, 3)},
      .exits = {east(any, 40)}},
     // The clown's last stand: column 50 starts the second fight; the ring sends the hero to 33.
