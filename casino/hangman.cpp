@@ -220,11 +220,7 @@ void hang(stats_rec &stats) {
         newlines(1 + 3); // the line's end, then 3 blank lines
         putline("         How much you like to wager?");
         newlines(1);
-        putline("         1) $10");
-        putline("         2) $25");
-        putline("         3) $50");
-        newlines(1);
-        putline("         0) EXIT");
+        putbets(9);
         newlines(4);
         const char k = key();
         if (k == '0') return;

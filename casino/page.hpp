@@ -1,16 +1,30 @@
-// What the casino's wager menus share.
+// What the casino's wager menus share: the bets and their choices.
 #pragma once
 
-// The bet that the wager menus' keys 1, 2 and 3 place; 0 for any other key.
-inline int betfor(char key) {
-    switch (key) {
-        case '1':
-            return 10;
-        case '2':
-            return 25;
-        case '3':
-            return 50;
-        default:
-            return 0;
+#include "core/console.hpp"
+#include "core/definitions.hpp"
+
+#include <array>
+
+// The three bets of every wager menu, on keys 1, 2 and 3.
+inline constexpr std::array<int32, 3> bets = {10, 25, 50};
+
+// The bet that key `key` places; 0 for any other key.
+inline int32 betfor(char key) {
+    return key >= '1' && key <= '3' ? bets[static_cast<std::size_t>(key - '1')] : 0;
+}
+
+// The choices of a wager menu, indented by `indent` blanks: the three bets, one blank line
+// and "0) EXIT", each line ended.
+inline void putbets(int indent) {
+    for (std::size_t i = 0; i < bets.size(); ++i) {
+        blanks(indent);
+        put(static_cast<char>('1' + i));
+        put(") $");
+        putnum(bets[i]);
+        newlines(1);
     }
+    newlines(1);
+    blanks(indent);
+    putline("0) EXIT");
 }

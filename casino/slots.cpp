@@ -239,11 +239,7 @@ void slotsbet(stats_rec &stats) {
         put("            How much would you like to wager?         MONEY : $");
         putnum(stats.money);
         newlines(1 + 2); // the line's end, then 2 blank lines
-        putline("            1) $10");
-        putline("            2) $25");
-        putline("            3) $50");
-        newlines(1);
-        putline("            0) EXIT");
+        putbets(12);
         newlines(2);
         const char k = key();
         if (!instructed) {
