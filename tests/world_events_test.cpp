@@ -132,6 +132,41 @@ TEST(ScreenEvents, TheSignpostStandsOnlyOnTheWayIn) {
     EXPECT_FALSE(shows(transcript(), "Good Luck!"));
 }
 
+TEST(ScreenEvents, TheNameGateOpensOnlyWhileTheSlotsSpellTheName) {
+    usescript("");
+    walk_rec w(36, 35, newhero()); // "Oru": O at (17,39), r at (17,50), u at (17,28)
+    ASSERT_EQ(view(w.stats.name), "Oru");
+    auto gate = [&] {
+        std::string cells;
+        for (int32 c = 37; c <= 41; ++c) cells += static_cast<char>(w.visit.map(1, c));
+        return cells;
+    };
+    const std::string shut(5, '\x04'), open(5, '\0');
+    EXPECT_EQ(w.press(keys('8', 4) + "68" + "444" + "24" + keys('8', 5) // O to the left slot
+                      + keys('6', 15) + keys('2', 4) + keys('4', 11) + "24" +
+                      keys('8', 5) // r to the middle slot
+                      + keys('4', 12) + keys('2', 4) + keys('6', 14) + "26" +
+                      keys('8', 4)), // u to just below the right slot
+              stay);
+    EXPECT_EQ(gate(), shut);
+    w.press("8");
+    EXPECT_EQ(gate(), open) << "the name is spelled";
+    w.press("8");
+    EXPECT_EQ(gate(), shut) << "u pushed out of its slot";
+    w.press("266888442"); // round the slot's marker, and u back down into it
+    EXPECT_EQ(gate(), open);
+    EXPECT_EQ(w.press(keys('8', 9) + "44488"), 37) << "through the gate";
+
+    // The right letters in the wrong slots keep the gate shut.
+    walk_rec v(36, 35, newhero());
+    v.visit.map(12, 36) = 'u';
+    v.visit.map(12, 39) = 'r';
+    v.visit.map(12, 42) = 'O';
+    v.press("5");
+    EXPECT_EQ(v.visit.map(1, 39), 4);
+    EXPECT_FALSE(v.visit.open);
+}
+
 TEST(ScreenEvents, TheClownFleesFromHisRoomAndFallsAtColumnFifty) {
     stepping_clock clock;
     usescript(onward(40));

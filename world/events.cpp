@@ -7,6 +7,8 @@
 #include "world/maps.hpp"
 #include "world/mechanics.hpp"
 
+#include <iterator>
+
 namespace {
 
 // ---------------------------------------------------------------------------------------------
@@ -131,6 +133,33 @@ bool boatcrossing(stats_rec &stats, visit_rec &visit) {
 
 void mirrorsign(stats_rec &, visit_rec &visit) {
     if (visit.oldwhere == island_gate) houseofmirrors();
+}
+
+namespace {
+// The three slots on row 12 for the letters of the name, in order, and the gate above them.
+constexpr int32 slot_row = 12;
+constexpr int32 slot_cols[] = {36, 39, 42};
+constexpr int32 gate_row = 1;
+constexpr int32 gate_first = 37, gate_last = 41;
+
+void setgate(world_matrix &map, unsigned char code) {
+    for (int32 c = gate_first; c <= gate_last; ++c) map(gate_row, c) = code;
+}
+} // namespace
+
+int32 namegate(stats_rec &stats, visit_rec &visit) {
+    bool spelled = true;
+    for (std::size_t i = 0; i < std::size(slot_cols); ++i)
+        spelled = spelled &&
+                  visit.map(slot_row, slot_cols[i]) == static_cast<unsigned char>(stats.name[i]);
+    if (spelled && !visit.open) {
+        setgate(visit.map, invisible); // code 0: the floor the puzzle's mover walks on
+        visit.open = true;
+    } else if (!spelled) {
+        setgate(visit.map, puzzle_wall);
+        visit.open = false;
+    }
+    return stay;
 }
 
 bool clownroom(stats_rec &stats, visit_rec &) {

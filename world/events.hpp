@@ -1,6 +1,5 @@
-// The screens' events: the pages shown as the hero arrives, the switch, the boatman, the
-// ring-holders' scenes, the curse of the third ring-holder, the cave's flashlights and Mad Eyes,
-// and the four posts. Each has the shape of one of the screen table's hooks.
+// The screens' events as hooks of the screen table: arrival pages, the switch, the boatman, the
+// ring-holders' scenes, the name gate, the curse, the cave's flashlights and Mad Eyes, the posts.
 #pragma once
 
 #include "world/movements.hpp"
@@ -13,6 +12,9 @@ bool tobrillohall(stats_rec &stats, visit_rec &visit);
 bool boatcrossing(stats_rec &stats, visit_rec &visit);
 // Screen 34: the signpost, when the hero comes from the island gate.
 void mirrorsign(stats_rec &stats, visit_rec &visit);
+// Screen 36: after every move the gate in the top wall opens while the slots spell the hero's
+// name, and shuts again as soon as they do not.
+int32 namegate(stats_rec &stats, visit_rec &visit);
 // Screens 37 and 40: the clown's room and his last stand.
 bool clownroom(stats_rec &stats, visit_rec &visit);
 bool clownlaststand(stats_rec &stats, visit_rec &visit);

@@ -270,7 +270,8 @@ constexpr std::array<screen_rec, 56> world = {{
      .build = build36,
      .move = brickmove,
      .entries = {from(35, 22, 39), from(37, 1, 39)},
-     .exits = {south(any, 35), north(any, 37)}},
+     .exits = {south(any, 35), north(any, 37)},
+     .aftermove = namegate},
     // The clown's room: the hall floor (row 14) starts the clown's scene and the chase.
     {.number = 37,
      .build = plain<init37>,
