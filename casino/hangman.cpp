@@ -196,8 +196,8 @@ void hanggame(stats_rec &stats, int32 wager, int32 index) {
         stats.money += wager;
         putlines(freed);
         newlines(5);
-        blanks(57);
-        putline("PRESS ENTER");
+        pressenterat(57);
+        newlines(1);
     } else {
         stats.money -= wager;
         putlines(gravestone);

@@ -159,7 +159,8 @@ void twenone(stats_rec &stats, int32 cash, const deck &d) {
         drawhand(hand, yours);
         newlines(2);
         if (yours == 7) {
-            putline("      PRESS ENTER");
+            pressenterat(6);
+            newlines(1);
             newlines(3);
             key();
             break;

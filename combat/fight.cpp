@@ -134,7 +134,7 @@ void nomana() {
     newlines(25);
     put("You do not have enough mana for this spell, make a new choice");
     newlines(15);
-    put("PRESS ENTER");
+    pressenterat(0);
     key();
     newlines(20);
 }

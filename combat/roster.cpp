@@ -222,8 +222,7 @@ void announce(const announcement &a, const creature_row &row, const stats_rec &s
             putline(a.lines[i]);
     }
     newlines(a.after);
-    blanks(a.enter);
-    put("PRESS ENTER");
+    pressenterat(a.enter);
     newlines(2);
     line();
 }

@@ -228,6 +228,11 @@ void putnum(std::int32_t value, int width) {
     put(std::string_view(digits, static_cast<std::size_t>(size)));
 }
 
+void pressenterat(int indent) {
+    blanks(indent);
+    put("PRESS ENTER");
+}
+
 void putlines(std::span<const std::string_view> lines) {
     for (std::string_view l : lines) putline(l);
 }

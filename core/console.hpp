@@ -119,6 +119,9 @@ void putnum(std::int32_t value, int width = 0);
 // Sends everything written so far to the screen.
 void flush();
 
+// Writes `indent` blanks and "PRESS ENTER", without a line end.
+void pressenterat(int indent);
+
 // Writes each of `lines` as a line of its own.
 void putlines(std::span<const std::string_view> lines);
 

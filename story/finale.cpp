@@ -165,8 +165,7 @@ void runstep(const battle_step &step, stats_rec &stats) {
             scenenotice(story_notice);
             break;
         case ending::notice65_open:
-            blanks(story_notice);
-            put("PRESS ENTER");
+            pressenterat(story_notice);
             break;
         case ending::none:
             break;
@@ -209,7 +208,7 @@ void tallyentry(int lead, const tally_rec &t, const stats_rec &stats) {
 constexpr std::string_view credits[] = {
     "                                 THE END",
     "",
-    "                   ORBRIDDEN",
+    title_line,
     "                   A tale told by the ORBRIDDEN team, with thanks to every hero",
 };
 constexpr std::string_view send_score[] = {

@@ -107,9 +107,8 @@ void enter() {
 }
 
 void pressenter() {
-    blanks(65);
-    putline("PRESS ENTER");
-    newlines(1);
+    pressenterat(65);
+    newlines(2);
 }
 
 void intro1() {
@@ -150,7 +149,7 @@ void intro4() {
 
 void title() {
     newlines(7);
-    putline("                   ORBRIDDEN");
+    putline(title_line);
     newlines(1);
     putline("                   Written and drawn by the ORBRIDDEN team");
     putline("                   for every hero with a keyboard and a night to spare");

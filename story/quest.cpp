@@ -158,8 +158,7 @@ int32 fourthringholder(stats_rec &stats) {
     newlines(20);
     putlines(back_in_the_cave);
     newlines(9);
-    blanks(57);
-    put("PRESS ENTER");
+    pressenterat(57);
     stats.num_of_rings = 4;
     return cave_entrance;
 }

@@ -10,8 +10,8 @@
 // ---------------------------------------------------------------------------------------------
 
 void scenenotice(int lead) {
-    blanks(lead);
-    putline("PRESS ENTER");
+    pressenterat(lead);
+    newlines(1);
 }
 
 void scenepage(int before, textlines text, int after) {
@@ -29,8 +29,7 @@ void screenpage(const screen_page &p) {
         put(p.text[i]);
     }
     newlines(p.after);
-    blanks(p.lead);
-    put("PRESS ENTER");
+    pressenterat(p.lead);
     newlines(p.end);
     key();
 }

@@ -12,6 +12,9 @@ void enter();
 // Writes the introduction's "PRESS ENTER" notice and one empty line.
 void pressenter();
 
+// The game's title as it stands on the title page and at the end.
+inline constexpr std::string_view title_line = "                   ORBRIDDEN";
+
 // The opening pages; each writes one page and does not wait.
 void intro1();
 void intro2();

@@ -145,8 +145,7 @@ bool menucanuse(const stats_rec &stats, int position) {
 } // namespace
 
 void presskey(int indent, int lineends) {
-    blanks(indent);
-    put("PRESS ENTER");
+    pressenterat(indent);
     newlines(lineends);
     key();
 }

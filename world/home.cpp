@@ -12,7 +12,7 @@ void gappage(std::string_view ring) {
     newlines(2);
     put("               You should try for an easier ring first.");
     newlines(10);
-    put("   PRESS ENTER");
+    pressenterat(3);
     key();
 }
 
@@ -35,7 +35,8 @@ void castlerefusal(stats_rec &, visit_rec &) {
     putline("                           Don't waste time here!");
     put("                     Come back when you have the rings.");
     newlines(9);
-    putline("                                                           PRESS ENTER");
+    pressenterat(59);
+    newlines(1);
     key();
 }
 
