@@ -95,11 +95,12 @@ bool ready(int ms) {
     return r > 0; // readable, or hung up: the read then reports the end
 }
 
-unsigned char nextbyte() {
+// The next byte of input, left in place; waits for one when none has been read yet.
+unsigned char peekbyte() {
     console_state &c = con();
     if (c.scripted) {
         if (c.script_at >= c.script.size()) throw input_closed();
-        return static_cast<unsigned char>(c.script[c.script_at++]);
+        return static_cast<unsigned char>(c.script[c.script_at]);
     }
     if (c.in_at == c.in_size) {
         ssize_t n;
@@ -109,13 +110,14 @@ unsigned char nextbyte() {
         c.in_at = 0;
         c.in_size = static_cast<std::size_t>(n);
     }
-    return static_cast<unsigned char>(c.inbuf[c.in_at++]);
+    return static_cast<unsigned char>(c.inbuf[c.in_at]);
 }
 
-unsigned char peekbyte() {
+unsigned char nextbyte() {
+    unsigned char b = peekbyte();
     console_state &c = con();
-    if (c.scripted) return static_cast<unsigned char>(c.script[c.script_at]);
-    return static_cast<unsigned char>(c.inbuf[c.in_at]);
+    ++(c.scripted ? c.script_at : c.in_at);
+    return b;
 }
 
 bool pending_left() {

@@ -5,6 +5,7 @@
 
 #include <clocale>
 #include <cwchar>
+#include <unistd.h>
 
 namespace {
 
@@ -80,6 +81,33 @@ TEST(Lines, ALongLineIsSeveralWaits) {
     line(); // the first 100 of 150
     line(); // the rest returns at once
     EXPECT_EQ(key(), 'z');
+}
+
+TEST(Lines, ALineOfAHundredEndsAtItsLineEndWhereverTheInputIsCutIntoReads) {
+    // The real back end on a pipe: the hundredth character may be the last byte of one read and
+    // the line end the first byte of the next.
+    int saved = dup(STDIN_FILENO);
+    ASSERT_GE(saved, 0);
+    for (int before = 0; before <= 1100; ++before) {
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        std::string typed =
+            std::string(static_cast<std::size_t>(before), '\n') + std::string(100, 'b') + "\nz";
+        ASSERT_EQ(write(fds[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+        close(fds[1]);
+        dup2(fds[0], STDIN_FILENO);
+        close(fds[0]);
+        useterminal();
+        for (int i = 0; i <= before; ++i) line();
+        char next = key();
+        if (next != 'z') {
+            ADD_FAILURE() << "after " << before << " empty lines the line end was left over";
+            break;
+        }
+    }
+    dup2(saved, STDIN_FILENO);
+    close(saved);
+    usescript("");
 }
 
 TEST(Lines, CharactersSkipLineEndsAndTheRestOfTheLineStaysForDiscarding) {
