@@ -46,7 +46,8 @@ std::string scorerecord(const stats_rec &stats) {
 
 void savescore(const stats_rec &stats, const char *path) {
     const std::string record = scorerecord(stats);
-    int fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    // Not blocking: a pipe of that name with no reader must not hold up the end of the game.
+    int fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0) return;
     // One locked write, so that two games ending at once never interleave their lines.
     struct flock lock {};

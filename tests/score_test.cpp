@@ -111,6 +111,14 @@ TEST_F(ScoreFile, ADirectoryOfThatNameIsLeftAlone) {
     EXPECT_TRUE(S_ISDIR(st.st_mode));
 }
 
+TEST_F(ScoreFile, APipeOfThatNameIsLeftAloneWithoutWaitingForAReader) {
+    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+    savescore(hero("abc", 0, 0), path.c_str()); // returns at once
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
 TEST_F(ScoreFile, ARecordCutShortIsTakenBack) {
     { std::ofstream(path) << "earlier\n"; }
     // A file size limit just above the present size makes the write stop part way, as a full
