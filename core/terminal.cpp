@@ -12,7 +12,10 @@ termios saved{};     // the settings the game found
 term_mode mode = term_mode::line;
 bool mode_applied = false; // whether `mode` is in force (it is not after a restore)
 
-constexpr int fatal_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
+// Interrupts and hang-ups, and the crashes and failed checks that must not leave the player's
+// terminal without echo.
+constexpr int fatal_signals[] = {SIGINT,  SIGTERM, SIGHUP, SIGQUIT, SIGPIPE,
+                                 SIGABRT, SIGSEGV, SIGBUS, SIGFPE,  SIGILL};
 
 termios settings_for(term_mode m) {
     termios t = saved;
