@@ -1,6 +1,7 @@
 // Terminal modes and the signal handlers that restore them.
 #include "core/terminal.hpp"
 
+#include <atomic>
 #include <csignal>
 #include <termios.h>
 #include <unistd.h>
@@ -9,8 +10,9 @@ namespace {
 
 bool active = false; // standard input is a terminal and its settings are saved
 termios saved{};     // the settings the game found
-term_mode mode = term_mode::line;
-bool mode_applied = false; // whether `mode` is in force (it is not after a restore)
+// Read by the Ctrl-Z handler, hence atomic.
+std::atomic<term_mode> mode = term_mode::line;
+std::atomic<bool> mode_applied = false; // whether `mode` is in force (it is not after a restore)
 
 // Interrupts and hang-ups, and the crashes and failed checks that must not leave the player's
 // terminal without echo.
@@ -90,6 +92,7 @@ void terminal_setmode(term_mode m) {
 
 void terminal_restore() {
     if (!active) return;
-    tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    // The flag first: a Ctrl-Z handled in between must not bring the game's mode back after.
     mode_applied = false;
+    tcsetattr(STDIN_FILENO, TCSANOW, &saved);
 }
