@@ -13,8 +13,8 @@ constexpr player_rec vek{.power = 25, .armor = 45, .magic = 30, .name = padded<3
 // The cursor rows of the adjusting screen, top to bottom.
 enum stat_row { power_row, armor_row, magic_row };
 
-// A name may hold any printable character; control characters would act on the terminal
-// when the name is shown, so they are kept as '?'.
+// A name may hold any printable character. A control character is kept as '?': the name goes
+// into the score file byte for byte, where it would act on the terminal of whoever reads it.
 char namechar(char c) {
     auto u = static_cast<unsigned char>(c);
     return u < 32 || u == 127 ? '?' : c;
