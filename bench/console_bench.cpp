@@ -2,6 +2,8 @@
 #include "allocations.hpp"
 #include "core/console.hpp"
 
+#include "floor.hpp"
+
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -59,14 +61,7 @@ BENCHMARK(ConsolePage);
 void MemcpyPage(benchmark::State &state) {
     usescript("");
     put(page());
-    const std::string bytes = transcript();
-    std::string target(bytes.size(), '\0');
-    for (auto _ : state) {
-        std::memcpy(target.data(), bytes.data(), bytes.size());
-        benchmark::DoNotOptimize(target.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+    memcpyfloor(state, transcript());
 }
 BENCHMARK(MemcpyPage);
 

@@ -7,6 +7,8 @@
 #include "world/environment.hpp"
 #include "world/maps.hpp"
 
+#include "floor.hpp"
+
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -75,14 +77,7 @@ void BM_OutmapFrame(benchmark::State &state) {
 BENCHMARK(BM_OutmapFrame);
 
 void BM_MemcpyFrameBytes(benchmark::State &state) {
-    const std::string frame = framebytes(forest(), hero());
-    std::string target(frame.size(), '\0');
-    for (auto _ : state) {
-        std::memcpy(target.data(), frame.data(), frame.size());
-        benchmark::DoNotOptimize(target.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * frame.size()));
+    memcpyfloor(state, framebytes(forest(), hero()));
 }
 BENCHMARK(BM_MemcpyFrameBytes);
 

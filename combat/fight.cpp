@@ -141,24 +141,7 @@ void nomana() {
 
 void itempage(const stats_rec &stats) {
     newlines(5);
-    putline("CHOOSE AN ITEM TO USE");
-    newlines(1);
-    putline("      Item         #     Description");
-    putline("---------------------------------------------------------------");
-    for (int i = potion; i <= regain; ++i) {
-        const node &n = itemat(stats, i);
-        put("   ");
-        putnum(i);
-        put(") ");
-        put(view(n.item));
-        put("   ");
-        putnum(n.num);
-        put("     ");
-        put(view(n.des));
-        newlines(i == regain ? 3 : 2);
-    }
-    put("   0) Exit");
-    newlines(8);
+    putitemlist(stats);
 }
 
 // Whether an item would do nothing: the figures it restores are already at their maximum.

@@ -94,24 +94,7 @@ void drawitems(const stats_rec &stats) {
     put("/");
     putnum(maxmagic(stats));
     newlines(1 + 2);
-    putline("CHOOSE AN ITEM TO USE");
-    newlines(1);
-    putline("      Item         #     Description");
-    putline(std::string(63, '-'));
-    for (int position = potion; position <= regain; ++position) {
-        const node &n = itemat(stats, position);
-        put("   ");
-        putnum(position);
-        put(") ");
-        put(view(n.item));
-        blanks(3);
-        putnum(n.num);
-        blanks(5);
-        put(view(n.des));
-        newlines(position == regain ? 3 : 2);
-    }
-    put("   0) Exit");
-    newlines(8);
+    putitemlist(stats);
 }
 
 // One block of the weapon view: the name line and what the piece adds.
@@ -143,6 +126,27 @@ bool menucanuse(const stats_rec &stats, int position) {
 }
 
 } // namespace
+
+void putitemlist(const stats_rec &stats) {
+    putline("CHOOSE AN ITEM TO USE");
+    newlines(1);
+    putline("      Item         #     Description");
+    putline(std::string(63, '-'));
+    for (int position = potion; position <= regain; ++position) {
+        const node &n = itemat(stats, position);
+        put("   ");
+        putnum(position);
+        put(") ");
+        put(view(n.item));
+        blanks(3);
+        putnum(n.num);
+        blanks(5);
+        put(view(n.des));
+        newlines(position == regain ? 3 : 2);
+    }
+    put("   0) Exit");
+    newlines(8);
+}
 
 void presskey(int indent, int lineends) {
     pressenterat(indent);

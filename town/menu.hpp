@@ -21,5 +21,9 @@ void viewmagic(const stats_rec &stats);
 // [SECTION] Helpers for the town's screens
 // ---------------------------------------------------------------------------------------------
 
+// The item list the game menu and the fight share: the title, the three items with their counts
+// and "0) Exit", then 8 line ends.
+void putitemlist(const stats_rec &stats);
+
 // Writes "PRESS ENTER" after `indent` blanks, then `lineends` line ends, and waits for any key.
 void presskey(int indent, int lineends);
