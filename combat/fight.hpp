@@ -11,6 +11,49 @@
 // [SECTION] The creature routines: one per creature, each runs one whole fight
 // ---------------------------------------------------------------------------------------------
 
+// A creature routine's id: its row in the roster (combat/roster.hpp),
+// `roster[creature::fight_bats]`. A new creature is an id here, its routine below, and its row,
+// one-liner and picture in the roster.
+namespace creature {
+enum id : int {
+    fight_bats,
+    fight_fox,
+    fight_raccoon,
+    fight_ghost,
+    fight_skeleton,
+    fight_knight,
+    fight_tobrillo,
+    fight_shark,
+    fight_octopus,
+    fight_crab,
+    fight_jelly,
+    fight_mime,
+    fight_seal,
+    fight_monkey,
+    fight_vex,
+    fight_vex_again,
+    fight_madeyes,
+    mad_monkey,
+    crazy_clown,
+    dwarf_guy,
+    glob_of_goo,
+    rock,
+    grumb,
+    caveman,
+    zarkhul,
+    darkness,
+    stalagmite,
+    delvo,
+    fight_tobrillo2,
+    fight_vex2,
+    grumb2,
+    delvo2,
+    vaskar,
+    vaskar2,
+    count
+};
+} // namespace creature
+
 // `cash` is the gold the creature pays; re-fights at the gainer pass 0.
 void fight_bats(stats_rec &stats, int32 cash);
 void fight_fox(stats_rec &stats, int32 cash);

@@ -4,6 +4,8 @@
 
 #include "combat/pictures.hpp"
 
+#include <algorithm>
+
 namespace {
 
 // ---------------------------------------------------------------------------------------------
@@ -106,103 +108,183 @@ constexpr creature_look looks(const creature_picture &p) {
     return {.picture = &p};
 }
 
-constexpr creature_rec figures(std::string_view name, int32 power, int32 health, int32 total_health,
-                               int32 points, int32 money, int32 runaway) {
-    return {.name = padded<15>(name),
-            .power = power,
-            .health = health,
-            .total_health = total_health,
-            .points = points,
-            .money = money,
-            .runaway = runaway};
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The roster
 // ---------------------------------------------------------------------------------------------
 
-// Figures in the order name, power, health, total health, points, money, escape divisor (101:
-// no escape). Names hold no blanks: messages cut a name at its first blank.
+// One row per creature routine, in the order of `creature::id`; the fields are explained beside
+// `creature_row`.
 // clang-format off
-const std::array<creature_row, creature::count> roster = {{
+constexpr std::array<creature_row, creature::count> roster = {{
     // ---- forest and castle
-    {.routine = "fight_bats", .cre = figures("BATS", 3, 30, 30, 16, 0, 2), .cash = true,
-     .wins = 1, .says = &bats_says, .look = looks(fight_bats_picture)},
-    {.routine = "fight_fox", .cre = figures("FOX", 5, 50, 50, 23, 0, 3), .cash = true,
-     .wins = 2, .says = &fox_says, .look = looks(fight_fox_picture)},
-    {.routine = "fight_raccoon", .cre = figures("RACCOON", 4, 45, 45, 19, 0, 3), .cash = true,
-     .wins = 3, .says = &raccoon_says, .look = looks(fight_raccoon_picture)},
-    {.routine = "fight_ghost", .cre = figures("GHOST", 4, 60, 60, 26, 0, 5), .cash = true,
-     .wins = 4, .says = &ghost_says, .look = looks(fight_ghost_picture)},
-    {.routine = "fight_skeleton", .cre = figures("SKELETON", 8, 55, 55, 33, 0, 4), .cash = true,
-     .wins = 5, .says = &skeleton_says, .look = looks(fight_skeleton_picture)},
-    {.routine = "fight_knight", .cre = figures("KNIGHT", 12, 150, 150, 68, 0, 101), .cash = true,
-     .wins = 6, .look = looks(fight_knight_picture)},
-    {.routine = "fight_tobrillo", .cre = figures("TOBRILLO", 5, 70, 70, 100, 56, 101),
+    {.id = creature::fight_bats, .routine = "fight_bats", .name = "BATS", .power = 3, .health = 30,
+     .total_health = 30, .points = 16, .cash = true, .runaway = 2, .wins = won::bats,
+     .says = &bats_says, .look = looks(fight_bats_picture), .gainer = gainer_menu::easy,
+     .listed = "Bats", .tallied = "Bats"},
+    {.id = creature::fight_fox, .routine = "fight_fox", .name = "FOX", .power = 5, .health = 50,
+     .total_health = 50, .points = 23, .cash = true, .runaway = 3, .wins = won::fox,
+     .says = &fox_says, .look = looks(fight_fox_picture), .gainer = gainer_menu::easy,
+     .listed = "Fox", .tallied = "Fox"},
+    {.id = creature::fight_raccoon, .routine = "fight_raccoon", .name = "RACCOON", .power = 4,
+     .health = 45, .total_health = 45, .points = 19, .cash = true, .runaway = 3,
+     .wins = won::raccoon, .says = &raccoon_says, .look = looks(fight_raccoon_picture),
+     .gainer = gainer_menu::easy, .listed = "Raccoon", .tallied = "Raccon"},
+    {.id = creature::fight_ghost, .routine = "fight_ghost", .name = "GHOST", .power = 4,
+     .health = 60, .total_health = 60, .points = 26, .cash = true, .runaway = 5, .wins = won::ghost,
+     .says = &ghost_says, .look = looks(fight_ghost_picture), .gainer = gainer_menu::easy,
+     .listed = "Ghost", .tallied = "Ghost"},
+    {.id = creature::fight_skeleton, .routine = "fight_skeleton", .name = "SKELETON", .power = 8,
+     .health = 55, .total_health = 55, .points = 33, .cash = true, .runaway = 4,
+     .wins = won::skeleton, .says = &skeleton_says, .look = looks(fight_skeleton_picture),
+     .gainer = gainer_menu::easy, .listed = "Skeleton", .tallied = "Skeleton"},
+    {.id = creature::fight_knight, .routine = "fight_knight", .name = "KNIGHT", .power = 12,
+     .health = 150, .total_health = 150, .points = 68, .cash = true, .runaway = 101,
+     .wins = won::knight, .look = looks(fight_knight_picture), .gainer = gainer_menu::average,
+     .listed = "Knight", .tallied = "Knight"},
+    {.id = creature::fight_tobrillo, .routine = "fight_tobrillo", .name = "TOBRILLO", .power = 5,
+     .health = 70, .total_health = 70, .points = 100, .money = 56, .runaway = 101,
      .look = looks(fight_tobrillo_picture)},
     // ---- the sea and the island
-    {.routine = "fight_shark", .cre = figures("SHARK", 10, 200, 200, 63, 0, 5), .cash = true,
-     .wins = 7, .says = &shark_says, .look = looks(fight_shark_picture)},
-    {.routine = "fight_octopus", .cre = figures("OCTOPUS", 6, 130, 130, 48, 0, 4), .cash = true,
-     .wins = 8, .says = &octopus_says, .look = looks(fight_octopus_picture)},
-    {.routine = "fight_crab", .cre = figures("CRAB", 6, 90, 90, 38, 0, 4), .cash = true,
-     .wins = 9, .says = &crab_says, .look = looks(fight_crab_picture)},
-    {.routine = "fight_jelly", .cre = figures("JELLY", 6, 70, 70, 33, 0, 3), .cash = true,
-     .wins = 10, .says = &jelly_says, .look = looks(fight_jelly_picture)},
-    {.routine = "fight_mime", .cre = figures("MIME", 14, 160, 160, 87, 0, 5), .cash = true,
-     .wins = 11, .says = &mime_says,
-     .look = {.picture = &fight_mime_picture, .hurt = &fight_mime_picture2, .hurt_at = 50}},
-    {.routine = "fight_seal", .cre = figures("SEAL", 15, 180, 180, 92, 0, 3), .cash = true,
-     .wins = 12, .says = &seal_says, .look = looks(fight_seal_picture)},
-    {.routine = "fight_monkey", .cre = figures("MONKEY", 14, 120, 120, 82, 0, 5), .cash = true,
-     .wins = 13, .says = &monkey_says, .look = looks(fight_monkey_picture)},
-    {.routine = "fight_vex", .cre = figures("VEXMINAXUS", 16, 600, 600, 0, 0, 101),
-     .threshold = 301, .look = looks(fight_vex_picture), .rewarded = false},
-    {.routine = "fight_vex_again", .cre = figures("VEXMINAXUS", 16, 300, 600, 340, 95, 101),
+    {.id = creature::fight_shark, .routine = "fight_shark", .name = "SHARK", .power = 10,
+     .health = 200, .total_health = 200, .points = 63, .cash = true, .runaway = 5,
+     .wins = won::shark, .says = &shark_says, .look = looks(fight_shark_picture),
+     .gainer = gainer_menu::average, .listed = "Shark", .tallied = "Shark"},
+    {.id = creature::fight_octopus, .routine = "fight_octopus", .name = "OCTOPUS", .power = 6,
+     .health = 130, .total_health = 130, .points = 48, .cash = true, .runaway = 4,
+     .wins = won::octopus, .says = &octopus_says, .look = looks(fight_octopus_picture),
+     .gainer = gainer_menu::average, .listed = "Octopus", .tallied = "Octopus"},
+    {.id = creature::fight_crab, .routine = "fight_crab", .name = "CRAB", .power = 6, .health = 90,
+     .total_health = 90, .points = 38, .cash = true, .runaway = 4, .wins = won::crab,
+     .says = &crab_says, .look = looks(fight_crab_picture), .gainer = gainer_menu::easy,
+     .listed = "Crab", .tallied = "Crab"},
+    {.id = creature::fight_jelly, .routine = "fight_jelly", .name = "JELLY", .power = 6,
+     .health = 70, .total_health = 70, .points = 33, .cash = true, .runaway = 3, .wins = won::jelly,
+     .says = &jelly_says, .look = looks(fight_jelly_picture), .gainer = gainer_menu::easy,
+     .listed = "Jelly", .tallied = "Jelly"},
+    {.id = creature::fight_mime, .routine = "fight_mime", .name = "MIME", .power = 14,
+     .health = 160, .total_health = 160, .points = 87, .cash = true, .runaway = 5,
+     .wins = won::mime, .says = &mime_says,
+     .look = {.picture = &fight_mime_picture, .hurt = &fight_mime_picture2, .hurt_at = 50},
+     .gainer = gainer_menu::average, .listed = "Mime", .tallied = "Mime"},
+    {.id = creature::fight_seal, .routine = "fight_seal", .name = "SEAL", .power = 15,
+     .health = 180, .total_health = 180, .points = 92, .cash = true, .runaway = 3,
+     .wins = won::seal, .says = &seal_says, .look = looks(fight_seal_picture),
+     .gainer = gainer_menu::average, .listed = "Seal", .tallied = "Seal"},
+    {.id = creature::fight_monkey, .routine = "fight_monkey", .name = "MONKEY", .power = 14,
+     .health = 120, .total_health = 120, .points = 82, .cash = true, .runaway = 5,
+     .wins = won::monkey, .says = &monkey_says, .look = looks(fight_monkey_picture),
+     .gainer = gainer_menu::average, .listed = "Monkey", .tallied = "Monkey"},
+    {.id = creature::fight_vex, .routine = "fight_vex", .name = "VEXMINAXUS", .power = 16,
+     .health = 600, .total_health = 600, .points = 0, .runaway = 101, .threshold = 301,
+     .look = looks(fight_vex_picture), .rewarded = false},
+    {.id = creature::fight_vex_again, .routine = "fight_vex_again", .name = "VEXMINAXUS",
+     .power = 16, .health = 300, .total_health = 600, .points = 340, .money = 95, .runaway = 101,
      .look = looks(fight_vex_again_picture)},
     // ---- the enchanted lands
-    {.routine = "fight_madeyes", .cre = figures("MAD_EYES", 50, 3000, 3000, 1000, 0, 101),
-     .wins = 12, .look = looks(fight_madeyes_picture), .mad_eyes = true},
-    {.routine = "mad_monkey", .cre = figures("ANGRY_MONKEY", 15, 110, 110, 91, 0, 3), .cash = true,
-     .wins = 17, .says = &mad_monkey_says, .look = looks(mad_monkey_picture)},
-    {.routine = "crazy_clown", .cre = figures("CRAZY_CLOWN", 18, 170, 170, 99, 0, 5), .cash = true,
-     .wins = 18, .says = &clown_says, .look = looks(crazy_clown_picture)},
-    {.routine = "dwarf_guy", .cre = figures("DwarfBerserker", 20, 210, 210, 112, 0, 5), .cash = true,
-     .wins = 19, .says = &dwarf_says, .look = looks(dwarf_guy_picture)},
-    {.routine = "glob_of_goo", .cre = figures("Blob_Thing", 12, 270, 270, 93, 0, 5), .cash = true,
-     .wins = 20, .says = &goo_says, .look = looks(glob_of_goo_picture)},
-    {.routine = "rock", .cre = figures("Rock_Monster", 25, 270, 270, 130, 0, 3), .cash = true,
-     .wins = 21, .says = &rock_says, .look = looks(rock_picture)},
-    {.routine = "grumb", .cre = figures("grumbarov", 32, 725, 725, 175, 0, 101), .cash = true,
+    {.id = creature::fight_madeyes, .routine = "fight_madeyes", .name = "MAD_EYES", .power = 50,
+     .health = 3000, .total_health = 3000, .points = 1000, .runaway = 101, .wins = won::seal,
+     .look = looks(fight_madeyes_picture), .mad_eyes = true},
+    {.id = creature::mad_monkey, .routine = "mad_monkey", .name = "ANGRY_MONKEY", .power = 15,
+     .health = 110, .total_health = 110, .points = 91, .cash = true, .runaway = 3,
+     .wins = won::mad_monkey, .says = &mad_monkey_says, .look = looks(mad_monkey_picture),
+     .gainer = gainer_menu::hard, .listed = "Mad Monkey", .tallied = "Mad Monkey"},
+    {.id = creature::crazy_clown, .routine = "crazy_clown", .name = "CRAZY_CLOWN", .power = 18,
+     .health = 170, .total_health = 170, .points = 99, .cash = true, .runaway = 5,
+     .wins = won::crazy_clown, .says = &clown_says, .look = looks(crazy_clown_picture),
+     .gainer = gainer_menu::hard, .listed = "Crazy Clown", .tallied = "Clown"},
+    {.id = creature::dwarf_guy, .routine = "dwarf_guy", .name = "DwarfBerserker", .power = 20,
+     .health = 210, .total_health = 210, .points = 112, .cash = true, .runaway = 5,
+     .wins = won::dwarf, .says = &dwarf_says, .look = looks(dwarf_guy_picture),
+     .gainer = gainer_menu::hard, .listed = "Dwarf", .tallied = "Dwarf"},
+    {.id = creature::glob_of_goo, .routine = "glob_of_goo", .name = "Blob_Thing", .power = 12,
+     .health = 270, .total_health = 270, .points = 93, .cash = true, .runaway = 5, .wins = won::goo,
+     .says = &goo_says, .look = looks(glob_of_goo_picture), .gainer = gainer_menu::hard,
+     .listed = "Glob of Goo", .tallied = "Goo"},
+    {.id = creature::rock, .routine = "rock", .name = "Rock_Monster", .power = 25, .health = 270,
+     .total_health = 270, .points = 130, .cash = true, .runaway = 3, .wins = won::rock,
+     .says = &rock_says, .look = looks(rock_picture), .gainer = gainer_menu::hard, .listed = "Rock",
+     .tallied = "Rock"},
+    {.id = creature::grumb, .routine = "grumb", .name = "grumbarov", .power = 32, .health = 725,
+     .total_health = 725, .points = 175, .cash = true, .runaway = 101,
      .says = &grumb_says, .look = looks(grumb_picture)},
     // ---- the caves
-    {.routine = "caveman", .cre = figures("CaveMan", 26, 300, 300, 132, 0, 2), .cash = true,
-     .wins = 22, .says = &caveman_says, .look = looks(caveman_picture)},
-    {.routine = "zarkhul", .cre = figures("Zarkhul", 1, 3, 3, 150, 0, 101), .cash = true,
-     .wins = 23, .says = &zarkhul_says, .look = looks(zarkhul_picture)},
-    {.routine = "darkness", .cre = figures("??????????????", 35, 400, 400, 150, 0, 5), .cash = true,
-     .wins = 24, .says = &darkness_says, .look = looks(darkness_picture)},
-    {.routine = "stalagmite", .cre = figures("Living_Cave", 40, 450, 450, 160, 0, 101), .cash = true,
-     .wins = 25, .says = &stalagmite_says, .look = looks(stalagmite_picture)},
-    {.routine = "delvo", .cre = figures("DELVO", 50, 1000, 1000, 225, 0, 101), .cash = true,
+    {.id = creature::caveman, .routine = "caveman", .name = "CaveMan", .power = 26, .health = 300,
+     .total_health = 300, .points = 132, .cash = true, .runaway = 2, .wins = won::caveman,
+     .says = &caveman_says, .look = looks(caveman_picture), .gainer = gainer_menu::hard,
+     .listed = "Caveman", .tallied = "Caveman"},
+    {.id = creature::zarkhul, .routine = "zarkhul", .name = "Zarkhul", .power = 1, .health = 3,
+     .total_health = 3, .points = 150, .cash = true, .runaway = 101, .wins = won::zarkhul,
+     .says = &zarkhul_says, .look = looks(zarkhul_picture), .tallied = "Zarkhul"},
+    {.id = creature::darkness, .routine = "darkness", .name = "??????????????", .power = 35,
+     .health = 400, .total_health = 400, .points = 150, .cash = true, .runaway = 5,
+     .wins = won::darkness, .says = &darkness_says, .look = looks(darkness_picture),
+     .gainer = gainer_menu::hard, .listed = "???????????", .tallied = "????????"},
+    {.id = creature::stalagmite, .routine = "stalagmite", .name = "Living_Cave", .power = 40,
+     .health = 450, .total_health = 450, .points = 160, .cash = true, .runaway = 101,
+     .wins = won::stalagmite, .says = &stalagmite_says, .look = looks(stalagmite_picture),
+     .gainer = gainer_menu::hard, .listed = "Living Cave", .tallied = "Stalagmite"},
+    {.id = creature::delvo, .routine = "delvo", .name = "DELVO", .power = 50, .health = 1000,
+     .total_health = 1000, .points = 225, .cash = true, .runaway = 101,
      .look = looks(delvo_picture)},
     // ---- the final battle
-    {.routine = "fight_tobrillo2", .cre = figures("TOBRILLO", 60, 600, 600, 100, 0, 101),
+    {.id = creature::fight_tobrillo2, .routine = "fight_tobrillo2", .name = "TOBRILLO", .power = 60,
+     .health = 600, .total_health = 600, .points = 100, .runaway = 101,
      .look = looks(fight_tobrillo2_picture)},
-    {.routine = "fight_vex2", .cre = figures("VEXMINAXUS", 65, 700, 700, 340, 0, 101),
+    {.id = creature::fight_vex2, .routine = "fight_vex2", .name = "VEXMINAXUS", .power = 65,
+     .health = 700, .total_health = 700, .points = 340, .runaway = 101,
      .look = looks(fight_vex2_picture)},
-    {.routine = "grumb2", .cre = figures("grumbarov", 80, 1100, 1100, 175, 0, 101),
+    {.id = creature::grumb2, .routine = "grumb2", .name = "grumbarov", .power = 80, .health = 1100,
+     .total_health = 1100, .points = 175, .runaway = 101,
      .says = &grumb_says, .look = looks(grumb2_picture)},
-    {.routine = "delvo2", .cre = figures("DELVO", 95, 1500, 1500, 225, 0, 101),
-     .look = looks(delvo2_picture)},
-    {.routine = "vaskar", .cre = figures("Sorceress", 120, 9999, 9999, 0, 0, 101),
-     .threshold = 5001, .look = looks(vaskar_picture), .rewarded = false},
-    {.routine = "vaskar2", .cre = figures("Sorceress", 200, 5000, 9999, 1500, 0, 101),
+    {.id = creature::delvo2, .routine = "delvo2", .name = "DELVO", .power = 95, .health = 1500,
+     .total_health = 1500, .points = 225, .runaway = 101, .look = looks(delvo2_picture)},
+    {.id = creature::vaskar, .routine = "vaskar", .name = "Sorceress", .power = 120, .health = 9999,
+     .total_health = 9999, .points = 0, .runaway = 101, .threshold = 5001,
+     .look = looks(vaskar_picture), .rewarded = false},
+    {.id = creature::vaskar2, .routine = "vaskar2", .name = "Sorceress", .power = 200,
+     .health = 5000, .total_health = 9999, .points = 1500, .runaway = 101,
      .look = looks(vaskar2_picture)},
 }};
 // clang-format on
+
+namespace {
+
+// Every row stands at its own index, so a missing row (left empty by the compiler) cannot build.
+constexpr bool inorder() {
+    for (std::size_t i = 0; i < roster.size(); ++i)
+        if (roster[i].id != static_cast<creature::id>(i) || roster[i].routine.empty()) return false;
+    return true;
+}
+static_assert(inorder(), "each roster row stands at the index of its `creature::id`");
+
+constexpr bool namesfit() {
+    for (const creature_row &row : roster)
+        if (row.name.empty() || row.name.size() > 15 || row.name.find(' ') != row.name.npos)
+            return false;
+    return true;
+}
+static_assert(namesfit(), "a creature's name fits 15 characters and holds no blank");
+
+// A listed or tallied creature has a victory counter that says whether it was beaten.
+constexpr bool namedwherecounted() {
+    for (const creature_row &row : roster) {
+        if ((row.gainer != gainer_menu::none) != !row.listed.empty()) return false;
+        if ((!row.listed.empty() || !row.tallied.empty()) && row.wins == won::none) return false;
+    }
+    return true;
+}
+static_assert(namedwherecounted(), "a gainer line or tally entry needs its menu and counter");
+
+constexpr bool menusfit() {
+    for (gainer_menu menu : {gainer_menu::easy, gainer_menu::average, gainer_menu::hard})
+        if (std::ranges::count(roster, menu, &creature_row::gainer) > 9) return false;
+    return true;
+}
+static_assert(menusfit(), "a gainer menu's keys run from 1 to 9");
+
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The one routine behind every creature
@@ -229,13 +311,22 @@ void announce(const announcement &a, const creature_row &row, const stats_rec &s
 
 } // namespace
 
+creature_rec creatureof(const creature_row &row, int32 cash) {
+    return {.name = padded<15>(row.name),
+            .power = row.power,
+            .health = row.health,
+            .total_health = row.total_health,
+            .points = row.points,
+            .money = row.cash ? cash : row.money,
+            .runaway = row.runaway};
+}
+
 void runcreature(const creature_row &row, stats_rec &stats, int32 cash) {
-    creature_rec cre = row.cre;
-    if (row.cash) cre.money = cash;
+    creature_rec cre = creatureof(row, cash);
     if (row.says) announce(*row.says, row, stats);
     if (fight(stats, cre, row.look, row.threshold)) return; // escaped: nothing is paid
     if (row.rewarded) winnings(stats, cre);
-    if (row.wins != 0) ++stats.wins[row.wins];
+    if (row.wins != won::none) ++stats.wins[row.wins];
     if (row.mad_eyes) stats.mad_eyes = true;
 }
 

@@ -23,61 +23,40 @@ struct announcement {
     int32 enter = enter_wide; // blanks before "PRESS ENTER"
 };
 
-// One creature routine's row.
+// Where the gainer lists a creature for a re-fight: nowhere, or in one of its three menus.
+enum class gainer_menu : int { none, easy, average, hard };
+
+// One creature routine's row: the creature's figures, its announcement and picture, what a
+// victory does, and how the gainer and the closing tally name it.
 struct creature_row {
+    creature::id id;          // the row's own index, checked when the roster is built
     std::string_view routine; // the routine's name, for tests and messages
-    creature_rec cre;         // its figures; `money` is fixed unless `cash` is set
-    bool cash = false;        // `money` is the routine's `cash` argument
-    int32 wins = 0;           // the victory counter it raises (1 to 25), 0 for none
-    int32 threshold = 1;      // the fight ends when the creature's health falls below this
+    // The creature record's figures. The name fits 15 characters and holds no blank (messages
+    // cut a name at its first blank); `money` is fixed unless `cash` is set, then the routine's
+    // `cash` argument; an escape succeeds when a fight draw is a multiple of `runaway` (101: none).
+    std::string_view name;
+    int32 power = 0;
+    int32 health = 0;
+    int32 total_health = 0;
+    int32 points = 0;
+    int32 money = 0;
+    bool cash = false;
+    int32 runaway = 0;
+    won::victory wins = won::none; // the victory counter a victory raises
+    int32 threshold = 1;           // the fight ends when the creature's health falls below this
     const announcement *says = nullptr; // null: the fight starts at once
     creature_look look;
-    bool rewarded = true;  // a victory pays `winnings`
-    bool mad_eyes = false; // a victory sets the hero's `mad_eyes`
+    bool rewarded = true;                   // a victory pays `winnings`
+    bool mad_eyes = false;                  // a victory sets the hero's `mad_eyes`
+    gainer_menu gainer = gainer_menu::none; // the gainer menu that lists it, in roster order
+    std::string_view listed = {};           // its name there, once its counter is above 0
+    std::string_view tallied = {}; // its label on the closing tally, in roster order; empty: none
 };
-
-// The rows by routine name, in the order of the table: `roster[creature::fight_bats]`.
-namespace creature {
-enum id : int {
-    fight_bats,
-    fight_fox,
-    fight_raccoon,
-    fight_ghost,
-    fight_skeleton,
-    fight_knight,
-    fight_tobrillo,
-    fight_shark,
-    fight_octopus,
-    fight_crab,
-    fight_jelly,
-    fight_mime,
-    fight_seal,
-    fight_monkey,
-    fight_vex,
-    fight_vex_again,
-    fight_madeyes,
-    mad_monkey,
-    crazy_clown,
-    dwarf_guy,
-    glob_of_goo,
-    rock,
-    grumb,
-    caveman,
-    zarkhul,
-    darkness,
-    stalagmite,
-    delvo,
-    fight_tobrillo2,
-    fight_vex2,
-    grumb2,
-    delvo2,
-    vaskar,
-    vaskar2,
-    count
-};
-} // namespace creature
 
 extern const std::array<creature_row, creature::count> roster;
 
 // Runs the fight of one row: announcement, fight, and after a victory what the row says.
 void runcreature(const creature_row &row, stats_rec &stats, int32 cash);
+
+// The creature record a row's fight starts from.
+creature_rec creatureof(const creature_row &row, int32 cash);

@@ -100,8 +100,38 @@ struct node {
     node *next = nullptr;
 };
 
-// Victories per creature kind, indexed as the creature roster says.
-using cre_wins = onebased<int32, 25>;
+// The victory counters, one per creature kind that counts: `stats.wins[won::bats]`. The roster
+// says which creature raises which; 14 to 16 are never raised, and Mad Eyes shares the seal's.
+namespace won {
+enum victory : int {
+    none,
+    bats,
+    fox,
+    raccoon,
+    ghost,
+    skeleton,
+    knight,
+    shark,
+    octopus,
+    crab,
+    jelly,
+    mime,
+    seal,
+    monkey,
+    mad_monkey = 17,
+    crazy_clown,
+    dwarf,
+    goo,
+    rock,
+    caveman,
+    zarkhul,
+    darkness,
+    stalagmite,
+};
+} // namespace won
+
+// Victories per creature kind, indexed by `won::victory`.
+using cre_wins = onebased<int32, won::stalagmite>;
 
 // The hero's whole state. There is one in a running game, owned by the main loop.
 struct stats_rec {

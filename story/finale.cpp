@@ -1,6 +1,7 @@
 // The final battle in the sorceress's castle, as one table of pages and fights, and the pages
 // that close the game: the score, the tally of victories and THE END.
 #include "combat/fight.hpp"
+#include "combat/roster.hpp"
 #include "story/pictures.hpp"
 #include "story/scenes.hpp"
 #include "story/story.hpp"
@@ -177,32 +178,13 @@ void runstep(const battle_step &step, stats_rec &stats) {
 // [SECTION] The closing pages
 // ---------------------------------------------------------------------------------------------
 
-// The tally: the label of each victory counter shown, two to a line. Counters 14 to 16 have
-// no line of their own.
-struct tally_rec {
-    std::string_view label;
-    int wins = 0;
-};
-constexpr tally_rec tally[][2] = {
-    {{"Bats", 1}, {"Fox", 2}},
-    {{"Raccon", 3}, {"Ghost", 4}},
-    {{"Skeleton", 5}, {"Knight", 6}},
-    {{"Shark", 7}, {"Octopus", 8}},
-    {{"Crab", 9}, {"Jelly", 10}},
-    {{"Mime", 11}, {"Seal", 12}},
-    {{"Monkey", 13}, {"Mad Monkey", 17}},
-    {{"Clown", 18}, {"Dwarf", 19}},
-    {{"Goo", 20}, {"Rock", 21}},
-    {{"Caveman", 22}, {"Zarkhul", 23}},
-    {{"????????", 24}, {"Stalagmite", 25}},
-};
-
-void tallyentry(int lead, const tally_rec &t, const stats_rec &stats) {
+// One entry of the tally: a creature's label and its victories.
+void tallyentry(int lead, const creature_row &row, const stats_rec &stats) {
     blanks(lead);
-    put(t.label);
-    blanks(12 - static_cast<int>(t.label.size()));
+    put(row.tallied);
+    blanks(12 - static_cast<int>(row.tallied.size()));
     put("= ");
-    putnum(stats.wins[t.wins], 5);
+    putnum(stats.wins[row.wins], 5);
 }
 
 constexpr std::string_view credits[] = {
@@ -268,10 +250,13 @@ void tallyscreen(const stats_rec &stats) {
     newlines(7);
     putline("               HERE'S HOW MANY OF EACH CHARACTER YOU'VE BEATEN");
     newlines(1);
-    for (std::size_t i = 0; i < std::size(tally); ++i) {
-        if (i > 0) newlines(1);
-        tallyentry(15, tally[i][0], stats);
-        tallyentry(12, tally[i][1], stats);
+    // The roster's tallied rows in its order, two to a line.
+    int shown = 0;
+    for (const creature_row &row : roster) {
+        if (row.tallied.empty()) continue;
+        const bool left = shown++ % 2 == 0;
+        if (left && shown > 1) newlines(1);
+        tallyentry(left ? 15 : 12, row, stats);
     }
     newlines(6);
     enter();
