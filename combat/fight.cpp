@@ -144,20 +144,6 @@ void itempage(const stats_rec &stats) {
     putitemlist(stats);
 }
 
-// Whether an item would do nothing: the figures it restores are already at their maximum.
-bool notneeded(const stats_rec &stats, int position) {
-    const bool fullhealth = stats.health == maxhealth(stats);
-    const bool fullmagic = stats.magicdust == maxmagic(stats);
-    switch (position) {
-        case potion:
-            return fullhealth;
-        case magic_dust:
-            return fullmagic;
-        default:
-            return fullhealth && fullmagic;
-    }
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -169,25 +155,10 @@ int32 attackdamage(int32 strength, int32 r) {
     return r % 8 == 0 ? 0 : strength * r / 100;
 }
 
-// The bought spells never miss: a missed roll still counts 5, and the strongest adds 30.
-int32 spelldamage(int32 strength, int32 damagex, int32 r) {
+// The bought spells never miss: a missed roll still counts 5.
+int32 spelldamage(int32 strength, const magicnode &spell, int32 r) {
     const int32 base = r % 8 == 0 ? 5 : strength * r / 100;
-    return damagex * base + (damagex == 5 ? 30 : 0);
-}
-
-// What a spell from slot 3 on costs goes by its strength: the market's three spells, whose
-// `usecost` says the same.
-int32 spellcost(const magicnode &spell) {
-    switch (spell.damagex) {
-        case 2:
-            return 12;
-        case 3:
-            return 17;
-        case 5:
-            return 40;
-        default:
-            return 0;
-    }
+    return spell.damagex * base + spell.bonus;
 }
 
 // The creature strikes with up to 99 % of its power, by the last two digits of its draw.
@@ -286,22 +257,17 @@ spell_result usemagic(stats_rec &stats) {
     if (x == 0) return {};
 
     const magicnode &slot = stats.magic[x];
-    if (x == 1 && stats.magicdust >= 10) { // Heal: a quarter of the maximum health
+    if (slot.usecost > stats.magicdust) {
+        nomana();
+        return {};
+    }
+    stats.magicdust -= slot.usecost;
+    if (x == 1) { // Heal: a quarter of the maximum health
         stats.health = std::min(stats.health + maxhealth(stats) / 4, maxhealth(stats));
-        stats.magicdust -= 10;
         return {0, true};
     }
-    if (x == 2 && slot.usecost <= stats.magicdust) { // Bolt: always its fixed damage
-        stats.magicdust -= slot.usecost;
-        return {slot.damagex, true};
-    }
-    if (x >= 3 && slot.usecost <= stats.magicdust) {
-        const int32 hit = spelldamage(attackstrength(stats), slot.damagex, fightrandom());
-        stats.magicdust -= spellcost(slot);
-        return {hit, true};
-    }
-    nomana();
-    return {};
+    if (x == 2) return {slot.damagex, true}; // Bolt: always its fixed damage
+    return {spelldamage(attackstrength(stats), slot, fightrandom()), true};
 }
 
 item_result whichitem(stats_rec &stats) {
@@ -311,7 +277,7 @@ item_result whichitem(stats_rec &stats) {
         if (k == '0' || k == '4') return {false, 0};
         if (k < '1' || k > '3') continue;
         const int position = k - '0';
-        if (notneeded(stats, position) || itemat(stats, position).num < 1)
+        if (!itemuseful(stats, position, shortfall::any))
             return {false, itemat(stats, position).num < 1 ? 1 : 0};
         useitem(stats, position);
         return {true, 0};

@@ -176,7 +176,6 @@ int32 cre_attack(const creature_rec &cre, stats_rec &stats);
 // The rules behind the draws, for a fight draw `r` (1 to 100) or a creature draw `e`
 // (100 to 1000).
 int32 attackdamage(int32 strength, int32 r);
-int32 spelldamage(int32 strength, int32 damagex, int32 r);
-int32 spellcost(const magicnode &spell);
+int32 spelldamage(int32 strength, const magicnode &spell, int32 r);
 int32 creaturedamage(int32 power, int32 e);
 bool escapes(int32 r, int32 runaway);

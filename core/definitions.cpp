@@ -1,7 +1,9 @@
 // The hero's start-up (`setup`) and the item list's rules.
 #include "core/definitions.hpp"
 
+#include <cstdint>
 #include <deque>
+#include <limits>
 
 node *head = nullptr;
 node *current = nullptr;
@@ -12,15 +14,29 @@ namespace {
 // program ends; keeping the nodes here frees them at exit and keeps older lists valid.
 std::deque<node> item_nodes;
 
+// The three items in list order: their names, how many a new hero carries, and what one use
+// restores, up to the maximum (`whole`: all of it).
+constexpr int32 whole = std::numeric_limits<int32>::max();
 struct item_row {
     std::string_view item, des;
     int32 num;
+    int32 health = 0;
+    int32 magic = 0;
 };
 constexpr std::array<item_row, 3> start_items = {{
-    {"potion", "heals up to 30 hit points", 1},
-    {"magic dust", "regain up to 30 magic points", 0},
-    {"regain", "regain all health", 0},
+    {.item = "potion", .des = "heals up to 30 hit points", .num = 1, .health = 30},
+    {.item = "magic dust", .des = "regain up to 30 magic points", .num = 0, .magic = 30},
+    {.item = "regain", .des = "regain all health", .num = 0, .health = whole, .magic = whole},
 }};
+
+const item_row &itemrule(int position) {
+    return start_items[static_cast<std::size_t>(position) - 1];
+}
+
+// `figure` raised by `amount`, but never above `maximum`.
+int32 restored(int32 figure, int32 amount, int32 maximum) {
+    return static_cast<int32>(std::min<std::int64_t>(std::int64_t{figure} + amount, maximum));
+}
 
 } // namespace
 
@@ -62,21 +78,22 @@ node &itemat(const stats_rec &stats, int position) {
     return *n;
 }
 
+bool itemuseful(const stats_rec &stats, int position, shortfall need) {
+    const item_row &rule = itemrule(position);
+    const bool health = rule.health != 0 && stats.health != maxhealth(stats);
+    const bool magic = rule.magic != 0 && stats.magicdust != maxmagic(stats);
+    const bool helps = need == shortfall::any
+                           ? health || magic
+                           : (rule.health == 0 || health) && (rule.magic == 0 || magic);
+    return helps && itemat(stats, position).num > 0;
+}
+
 bool useitem(stats_rec &stats, int position) {
     node &n = itemat(stats, position);
     if (n.num <= 0) return false;
     --n.num;
-    switch (position) {
-        case potion:
-            stats.health = std::min(stats.health + 30, maxhealth(stats));
-            break;
-        case magic_dust:
-            stats.magicdust = std::min(stats.magicdust + 30, maxmagic(stats));
-            break;
-        case regain:
-            stats.health = maxhealth(stats);
-            stats.magicdust = maxmagic(stats);
-            break;
-    }
+    const item_row &rule = itemrule(position);
+    if (rule.health != 0) stats.health = restored(stats.health, rule.health, maxhealth(stats));
+    if (rule.magic != 0) stats.magicdust = restored(stats.magicdust, rule.magic, maxmagic(stats));
     return true;
 }

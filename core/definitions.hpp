@@ -83,11 +83,14 @@ struct weapon_type {
 };
 
 // One spell slot; a `usecost` of 0 marks it empty. Spells fill the slots from 1 without gaps.
+// A cast costs `usecost` magic points; slot 2's spell hits for `damagex`, a bought spell for
+// `damagex` times its roll plus `bonus`.
 struct magicnode {
     text<11> spell = padded<11>("");
     text<30> des = padded<30>("");
     int32 usecost = 0;
     int32 damagex = 0;
+    int32 bonus = 0;
     friend bool operator==(const magicnode &, const magicnode &) = default;
 };
 using spells = onebased<magicnode, 5>;
@@ -226,6 +229,15 @@ void setup(const player_rec &player, stats_rec &stats);
 
 // The entry at `position` (1 to 3) of the hero's item list.
 node &itemat(const stats_rec &stats, int position);
+
+// How far the hero must be from full before an item counts as useful: the fight lets an item
+// through when any figure it restores is short of its maximum, the game menu only when every one
+// is (the two differ only for regain, which restores both).
+enum class shortfall { any, every };
+
+// Whether using the item at `position` would help: one is left and the figures it restores are
+// short of their maxima as `need` says. The game menu and the fight refuse an item that would not.
+bool itemuseful(const stats_rec &stats, int position, shortfall need);
 
 // Uses one of the item at `position` if any is left and applies its effect; false when none.
 bool useitem(stats_rec &stats, int position);

@@ -270,18 +270,15 @@ TEST(FightRules, TheHerosAttack) {
 
 TEST(FightRules, TheBoughtSpells) {
     struct row {
-        int32 strength, damagex, r, hit;
+        int32 strength, damagex, bonus, r, hit;
     };
     const row rows[] = {
-        {40, 5, 8, 55},  {40, 2, 16, 10},   {40, 3, 24, 15}, {40, 5, 50, 130},
-        {40, 2, 99, 78}, {40, 3, 100, 120}, {3, 5, 1, 30},
+        {40, 5, 30, 8, 55}, {40, 2, 0, 16, 10},   {40, 3, 0, 24, 15}, {40, 5, 30, 50, 130},
+        {40, 2, 0, 99, 78}, {40, 3, 0, 100, 120}, {3, 5, 30, 1, 30},
     };
     for (const row &r : rows)
-        EXPECT_EQ(spelldamage(r.strength, r.damagex, r.r), r.hit) << r.damagex << " " << r.r;
-    EXPECT_EQ(spellcost({.usecost = 12, .damagex = 2}), 12);
-    EXPECT_EQ(spellcost({.usecost = 17, .damagex = 3}), 17);
-    EXPECT_EQ(spellcost({.usecost = 40, .damagex = 5}), 40);
-    EXPECT_EQ(spellcost({.usecost = 9, .damagex = 4}), 0) << "the cost goes by strength only";
+        EXPECT_EQ(spelldamage(r.strength, {.damagex = r.damagex, .bonus = r.bonus}, r.r), r.hit)
+            << r.damagex << " " << r.r;
 }
 
 TEST(FightRules, TheCreaturesAttackAndEscape) {
@@ -345,7 +342,7 @@ TEST(Spells, HealIsCappedAtTheMaximum) {
 TEST(Spells, BoltAndTheBoughtSpellsSpendTheirCost) {
     stats_rec s = hero_oru();
     s.magicdust = 60;
-    s.magic[3] = {padded<11>("Fire"), padded<30>("burns"), 40, 5};
+    s.magic[3] = {padded<11>("Fire"), padded<30>("burns"), 40, 5, 30};
     usescript("2");
     EXPECT_EQ(usemagic(s).hit, 15);
     EXPECT_EQ(s.magicdust, 52);

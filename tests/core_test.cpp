@@ -78,6 +78,34 @@ TEST(Items, EffectsAreCappedByTheDerivedMaxima) {
     EXPECT_EQ(itemat(s, regain).num, 0);
 }
 
+// When an item counts as useful: the fight asks that any figure it restores is short, the game
+// menu that every one is; none left is never useful.
+TEST(Items, UsefulOnlyWhenShortOfAMaximum) {
+    struct row {
+        int position;
+        bool health_short, magic_short;
+        int32 num;
+        bool any, every;
+    };
+    const row rows[] = {
+        {potion, true, false, 1, true, true},       {potion, false, true, 1, false, false},
+        {potion, true, true, 0, false, false},      {magic_dust, false, true, 1, true, true},
+        {magic_dust, true, false, 1, false, false}, {regain, true, true, 1, true, true},
+        {regain, true, false, 1, true, false},      {regain, false, true, 1, true, false},
+        {regain, false, false, 1, false, false},    {regain, true, true, 0, false, false},
+    };
+    for (const row &r : rows) {
+        stats_rec s = newhero();
+        s.health = maxhealth(s) - (r.health_short ? 1 : 0);
+        s.magicdust = maxmagic(s) - (r.magic_short ? 1 : 0);
+        itemat(s, r.position).num = r.num;
+        SCOPED_TRACE(testing::Message() << "item " << r.position << " health short "
+                                        << r.health_short << " magic short " << r.magic_short);
+        EXPECT_EQ(itemuseful(s, r.position, shortfall::any), r.any);
+        EXPECT_EQ(itemuseful(s, r.position, shortfall::every), r.every);
+    }
+}
+
 TEST(Stats, DerivedFiguresAddWeaponAndShield) {
     stats_rec s = newhero();
     s.weapon = {.power = 7, .armor = 2, .magic = 1};

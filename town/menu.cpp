@@ -114,17 +114,6 @@ void drawpiece(std::string_view label, const weapon_type &piece) {
     }
 }
 
-// Whether the menu lets the hero use the item at `position` (1 to 3): never when what it
-// restores is already at its maximum, nor when none is left. A fight's item menu is less strict.
-bool menucanuse(const stats_rec &stats, int position) {
-    bool healthfull = stats.health == maxhealth(stats);
-    bool magicfull = stats.magicdust == maxmagic(stats);
-    bool restores = position == potion       ? !healthfull
-                    : position == magic_dust ? !magicfull
-                                             : !healthfull && !magicfull;
-    return restores && itemat(stats, position).num > 0;
-}
-
 } // namespace
 
 void putitemlist(const stats_rec &stats) {
@@ -191,7 +180,8 @@ void viewitems(stats_rec &stats) {
         char k = key();
         if (k == '0') return;
         // A refused use, like any other key, only draws the list again.
-        if (k >= '1' && k <= '3' && menucanuse(stats, k - '0')) useitem(stats, k - '0');
+        if (k >= '1' && k <= '3' && itemuseful(stats, k - '0', shortfall::every))
+            useitem(stats, k - '0');
     }
 }
 
