@@ -131,11 +131,9 @@ void spellpage(const stats_rec &stats, int &tops) {
 }
 
 void nomana() {
-    newlines(25);
-    put("You do not have enough mana for this spell, make a new choice");
-    newlines(15);
-    pressenterat(0);
-    key();
+    static constexpr std::string_view words[] = {
+        "You do not have enough mana for this spell, make a new choice"};
+    showpage({25, words, 14, 0, 0});
     newlines(20);
 }
 

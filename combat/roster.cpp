@@ -5,6 +5,8 @@
 #include "combat/pictures.hpp"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -12,97 +14,92 @@ namespace {
 // [SECTION] Announcements, in game codes (14 is the music note)
 // ---------------------------------------------------------------------------------------------
 
-constexpr announcement bats_says{
-    .lines = {"                    Blood thirsty BATS want you for dinner,",
-              "                    better make sure you're not on the menu!"},
-    .count = 2};
-constexpr announcement fox_says{
-    .lines = {"                        Looks like it's hunting season,",
-              "                    make sure the FOX isn't the one hunting!"},
-    .count = 2};
-constexpr announcement raccoon_says{.lines = {"                    Uh Oh! A RACCOON spotted you.",
-                                              "                       Those things are mean"},
-                                    .count = 2};
-constexpr announcement ghost_says{.lines = {"                                 BOO!",
-                                            "                            Did I get ya???"},
-                                  .count = 2};
-constexpr announcement skeleton_says{
-    .lines = {"                    My friends all call me BONEY TONY,",
-              "                    but you can call me your worst nightmare!"},
-    .count = 2};
-// The part number follows the second line: the sharks beaten so far plus one.
-constexpr announcement shark_says{.lines = {"                    da dun....da dun....da dun",
-                                            "                             JAWS   :   PART "},
-                                  .count = 2,
-                                  .numbered = true,
-                                  .after = 11};
-constexpr announcement octopus_says{
-    .lines = {"                           I AM OCTOPUS!!!!"}, .count = 1, .after = 11};
-constexpr announcement crab_says{.lines = {"                           \x0E"
+// An announcement: `before` line ends, its lines, `after` line ends, the notice after `lead`
+// blanks and two line ends; then it waits for Enter.
+constexpr page_rec says(std::span<const std::string_view> words, int before = 10, int after = 10,
+                        int lead = enter_wide) {
+    return {before, words, after, lead, 2, waitfor::line};
+}
+
+constexpr std::string_view bats_words[] = {
+    "                    Blood thirsty BATS want you for dinner,",
+    "                    better make sure you're not on the menu!"};
+constexpr page_rec bats_says = says(bats_words);
+constexpr std::string_view fox_words[] = {
+    "                        Looks like it's hunting season,",
+    "                    make sure the FOX isn't the one hunting!"};
+constexpr page_rec fox_says = says(fox_words);
+constexpr std::string_view raccoon_words[] = {"                    Uh Oh! A RACCOON spotted you.",
+                                              "                       Those things are mean"};
+constexpr page_rec raccoon_says = says(raccoon_words);
+constexpr std::string_view ghost_words[] = {"                                 BOO!",
+                                            "                            Did I get ya???"};
+constexpr page_rec ghost_says = says(ghost_words);
+constexpr std::string_view skeleton_words[] = {
+    "                    My friends all call me BONEY TONY,",
+    "                    but you can call me your worst nightmare!"};
+constexpr page_rec skeleton_says = says(skeleton_words);
+// The part number follows the second line: the sharks beaten so far plus one (`numbered`).
+constexpr std::string_view shark_words[] = {"                    da dun....da dun....da dun",
+                                            "                             JAWS   :   PART "};
+constexpr page_rec shark_says = says(shark_words);
+constexpr std::string_view octopus_words[] = {"                           I AM OCTOPUS!!!!"};
+constexpr page_rec octopus_says = says(octopus_words, 10, 11);
+constexpr std::string_view crab_words[] = {"                           \x0E"
                                            "I can do the crabby snap\x0E",
                                            "                               \x0E"
                                            "snap\x0E"
                                            "snap\x0E"
-                                           "snap\x0E"},
-                                 .count = 2};
-constexpr announcement jelly_says{
-    .lines = {"                           Don't get me confused with jam",
-              "                           cause I'm jellin' like a felon'"},
-    .count = 2};
-constexpr announcement mime_says{
-    .lines = {"                            ........................."}, .count = 1, .after = 11};
-constexpr announcement seal_says{
-    .lines = {"                                  ORF ORF ORF",
-              "                     Watch me bounce a cute ball on my nosey"},
-    .count = 2};
-constexpr announcement monkey_says{
-    .lines = {"                                 Taily is my name,",
-              "                             monkeying around is my game."},
-    .count = 2};
-constexpr announcement mad_monkey_says{
-    .lines = {"                           I'M MAD, AND I'M A MONKEY...",
-              "                           HERE COMES SOME MONKEY POO"},
-    .count = 2};
-constexpr announcement clown_says{.lines = {"                           LOOK AT MY BIG CLOWN FEET",
-                                            "                           I HAVE BIG SHOES HUH?"},
-                                  .count = 2};
-constexpr announcement dwarf_says{
-    .lines = {"                           HEY DOWN HERE!!!",
-              "                           I'M GONNA BREAK YOUR KNEECAPS!!!"},
-    .count = 2};
-constexpr announcement goo_says{
-    .before = 20,
-    .lines = {"                           DON'T CALL ME YICKY",
-              "                           EVEN THOUGH I'M REALLY STICKY"},
-    .count = 2,
-    .enter = enter_middle};
-constexpr announcement rock_says{.before = 20,
-                                 .lines = {"                           IT'S CLOBBERIN' TIME!!!"},
-                                 .count = 1,
-                                 .after = 11,
-                                 .enter = enter_short};
-constexpr announcement grumb_says{.before = 20,
-                                  .lines = {"                           LET'S ROCK!!!",
-                                            "                           CHIIIIIIII!!!"},
-                                  .count = 2,
-                                  .after = 11,
-                                  .enter = enter_short};
-constexpr announcement caveman_says{
-    .before = 13, .lines = {"                              UGH UGH"}, .count = 1};
-constexpr announcement zarkhul_says{
-    .before = 13, .lines = {"                            HOW'D YOU FIND ME???"}, .count = 1};
-constexpr announcement darkness_says{
-    .before = 13,
-    .lines = {"                    WHAT THE HECK IS THAT?!       ",
-              "                    YOU SEE EYES AND HEAR THE SNARLS...",
-              "                    BUT IT CONSTANTLY AVOIDS THE LIGHT...", "",
-              "                    GOOD LUCK!"},
-    .count = 5};
-constexpr announcement stalagmite_says{
-    .before = 13,
-    .lines = {"                        THERE IS NO ESCAPE...",
-              "                        FROM YOUR SURROUNDINGS!!!"},
-    .count = 2};
+                                           "snap\x0E"};
+constexpr page_rec crab_says = says(crab_words);
+constexpr std::string_view jelly_words[] = {
+    "                           Don't get me confused with jam",
+    "                           cause I'm jellin' like a felon'"};
+constexpr page_rec jelly_says = says(jelly_words);
+constexpr std::string_view mime_words[] = {"                            ........................."};
+constexpr page_rec mime_says = says(mime_words, 10, 11);
+constexpr std::string_view seal_words[] = {
+    "                                  ORF ORF ORF",
+    "                     Watch me bounce a cute ball on my nosey"};
+constexpr page_rec seal_says = says(seal_words);
+constexpr std::string_view monkey_words[] = {
+    "                                 Taily is my name,",
+    "                             monkeying around is my game."};
+constexpr page_rec monkey_says = says(monkey_words);
+constexpr std::string_view mad_monkey_words[] = {
+    "                           I'M MAD, AND I'M A MONKEY...",
+    "                           HERE COMES SOME MONKEY POO"};
+constexpr page_rec mad_monkey_says = says(mad_monkey_words);
+constexpr std::string_view clown_words[] = {"                           LOOK AT MY BIG CLOWN FEET",
+                                            "                           I HAVE BIG SHOES HUH?"};
+constexpr page_rec clown_says = says(clown_words);
+constexpr std::string_view dwarf_words[] = {
+    "                           HEY DOWN HERE!!!",
+    "                           I'M GONNA BREAK YOUR KNEECAPS!!!"};
+constexpr page_rec dwarf_says = says(dwarf_words);
+constexpr std::string_view goo_words[] = {
+    "                           DON'T CALL ME YICKY",
+    "                           EVEN THOUGH I'M REALLY STICKY"};
+constexpr page_rec goo_says = says(goo_words, 20, 10, enter_middle);
+constexpr std::string_view rock_words[] = {"                           IT'S CLOBBERIN' TIME!!!"};
+constexpr page_rec rock_says = says(rock_words, 20, 11, enter_short);
+constexpr std::string_view grumb_words[] = {"                           LET'S ROCK!!!",
+                                            "                           CHIIIIIIII!!!"};
+constexpr page_rec grumb_says = says(grumb_words, 20, 11, enter_short);
+constexpr std::string_view caveman_words[] = {"                              UGH UGH"};
+constexpr page_rec caveman_says = says(caveman_words, 13);
+constexpr std::string_view zarkhul_words[] = {"                            HOW'D YOU FIND ME???"};
+constexpr page_rec zarkhul_says = says(zarkhul_words, 13);
+constexpr std::string_view darkness_words[] = {
+    "                    WHAT THE HECK IS THAT?!       ",
+    "                    YOU SEE EYES AND HEAR THE SNARLS...",
+    "                    BUT IT CONSTANTLY AVOIDS THE LIGHT...", "",
+    "                    GOOD LUCK!"};
+constexpr page_rec darkness_says = says(darkness_words, 13);
+constexpr std::string_view stalagmite_words[] = {
+    "                        THERE IS NO ESCAPE...",
+    "                        FROM YOUR SURROUNDINGS!!!"};
+constexpr page_rec stalagmite_says = says(stalagmite_words, 13);
 
 constexpr creature_look looks(const creature_picture &p) {
     return {.picture = &p};
@@ -149,7 +146,7 @@ constexpr std::array<creature_row, creature::count> roster = {{
     // ---- the sea and the island
     {.id = creature::fight_shark, .routine = "fight_shark", .name = "SHARK", .power = 10,
      .health = 200, .total_health = 200, .points = 63, .cash = true, .runaway = 5,
-     .wins = won::shark, .says = &shark_says, .look = looks(fight_shark_picture),
+     .wins = won::shark, .says = &shark_says, .numbered = true, .look = looks(fight_shark_picture),
      .gainer = gainer_menu::average, .listed = "Shark", .tallied = "Shark"},
     {.id = creature::fight_octopus, .routine = "fight_octopus", .name = "OCTOPUS", .power = 6,
      .health = 130, .total_health = 130, .points = 48, .cash = true, .runaway = 4,
@@ -292,21 +289,16 @@ static_assert(menusfit(), "a gainer menu's keys run from 1 to 9");
 
 namespace {
 
-void announce(const announcement &a, const creature_row &row, const stats_rec &stats) {
-    newlines(a.before);
-    // Every line ends itself, except a numbered last line: its number is ended by the first of
-    // the line ends after.
-    for (int32 i = 0; i < a.count; ++i) {
-        if (a.numbered && i == a.count - 1) {
-            put(a.lines[i]);
-            putnum(stats.wins[row.wins] + 1);
-        } else
-            putline(a.lines[i]);
-    }
-    newlines(a.after);
-    pressenterat(a.enter);
-    newlines(2);
-    line();
+// Shows a row's announcement; a numbered one's last line ends with the victories over this
+// creature so far plus one.
+void announce(const creature_row &row, const stats_rec &stats) {
+    if (!row.numbered) return showpage(*row.says);
+    std::vector<std::string_view> words(row.says->lines.begin(), row.says->lines.end());
+    const std::string last = std::string(words.back()) + std::to_string(stats.wins[row.wins] + 1);
+    words.back() = last;
+    page_rec page = *row.says;
+    page.lines = words;
+    showpage(page);
 }
 
 } // namespace
@@ -323,7 +315,7 @@ creature_rec creatureof(const creature_row &row, int32 cash) {
 
 void runcreature(const creature_row &row, stats_rec &stats, int32 cash) {
     creature_rec cre = creatureof(row, cash);
-    if (row.says) announce(*row.says, row, stats);
+    if (row.says) announce(row, stats);
     if (fight(stats, cre, row.look, row.threshold)) return; // escaped: nothing is paid
     if (row.rewarded) winnings(stats, cre);
     if (row.wins != won::none) ++stats.wins[row.wins];

@@ -12,17 +12,6 @@ inline constexpr int32 enter_wide = 65;   // 76 characters in all
 inline constexpr int32 enter_middle = 50; // 61
 inline constexpr int32 enter_short = 44;  // 55
 
-// The page a creature shows before its fight.
-struct announcement {
-    int32 before = 10;                       // line ends before the lines
-    std::array<std::string_view, 5> lines{}; // game codes, leading blanks included
-    int32 count = 0;                         // how many of `lines` are used
-    bool numbered = false;    // the last line ends with this creature's victories so far plus one,
-                              // and without a line end of its own
-    int32 after = 10;         // line ends after the lines
-    int32 enter = enter_wide; // blanks before "PRESS ENTER"
-};
-
 // Where the gainer lists a creature for a re-fight: nowhere, or in one of its three menus.
 enum class gainer_menu : int { none, easy, average, hard };
 
@@ -42,9 +31,10 @@ struct creature_row {
     int32 money = 0;
     bool cash = false;
     int32 runaway = 0;
-    won::victory wins = won::none; // the victory counter a victory raises
-    int32 threshold = 1;           // the fight ends when the creature's health falls below this
-    const announcement *says = nullptr; // null: the fight starts at once
+    won::victory wins = won::none;  // the victory counter a victory raises
+    int32 threshold = 1;            // the fight ends when the creature's health falls below this
+    const page_rec *says = nullptr; // the announcement; null: the fight starts at once
+    bool numbered = false; // the announcement's last line ends with the victories so far plus 1
     creature_look look;
     bool rewarded = true;                   // a victory pays `winnings`
     bool mad_eyes = false;                  // a victory sets the hero's `mad_eyes`

@@ -230,9 +230,26 @@ void putnum(std::int32_t value, int width) {
     put(std::string_view(digits, static_cast<std::size_t>(size)));
 }
 
-void pressenterat(int indent) {
-    blanks(indent);
+namespace {
+void waitas(waitfor wait) {
+    if (wait == waitfor::key) key();
+    if (wait == waitfor::line) line();
+}
+} // namespace
+
+void pressenterat(int lead, int lineends, waitfor wait) {
+    blanks(lead);
     put("PRESS ENTER");
+    newlines(lineends);
+    waitas(wait);
+}
+
+void showpage(const page_rec &page) {
+    newlines(page.before);
+    putlines(page.lines);
+    newlines(page.after);
+    if (page.notice) pressenterat(page.lead, page.end);
+    waitas(page.wait);
 }
 
 void putlines(std::span<const std::string_view> lines) {

@@ -119,8 +119,25 @@ void putnum(std::int32_t value, int width = 0);
 // Sends everything written so far to the screen.
 void flush();
 
-// Writes `indent` blanks and "PRESS ENTER", without a line end.
-void pressenterat(int indent);
+// How a page waits after its "PRESS ENTER" notice: not at all (its caller reads), for one key
+// (screens, menus, shops), or for a whole line (the introduction, the story, announcements).
+enum class waitfor { nothing, key, line };
+
+// Writes `lead` blanks and "PRESS ENTER", then `lineends` line ends, and waits as `wait` says.
+void pressenterat(int lead, int lineends = 0, waitfor wait = waitfor::nothing);
+
+// A page that ends in a "PRESS ENTER" notice: `before` line ends, each of `lines` as a line of
+// its own, `after` line ends, `lead` blanks and the notice, `end` line ends; then the wait.
+struct page_rec {
+    int before = 0;
+    std::span<const std::string_view> lines{};
+    int after = 0;
+    int lead = 0;
+    int end = 0;
+    waitfor wait = waitfor::key;
+    bool notice = true; // false: the page has no notice, yet waits all the same
+};
+void showpage(const page_rec &page);
 
 // Writes each of `lines` as a line of its own.
 void putlines(std::span<const std::string_view> lines);

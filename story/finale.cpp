@@ -94,30 +94,36 @@ constexpr std::string_view destroy_them[] = {
 // [SECTION] The battle: pages and fights in a fixed order
 // ---------------------------------------------------------------------------------------------
 
-// How a step's page ends: the usual notice on its own line, the story's notice on its own line
-// or without a line end, or no notice at all. Every page then waits for Enter.
-enum class ending { notice63, notice65, notice65_open, none };
-
-// One step: a fight, or a page (`before` empty lines, text or picture, `after` empty lines).
+// One step: a fight (or the dragon's picture), or a page that waits for Enter.
 struct battle_step {
-    void (*fight)(stats_rec &) = nullptr;
-    int before = 0;
-    textlines text{};
-    int after = 0;
-    ending end = ending::notice63;
-    bool dragon = false; // the page is the dragon's picture
+    void (*run)(stats_rec &) = nullptr;
+    page_rec page{};
 };
 
 template <void (*Fight)(stats_rec &, int32)>
 void unpaid(stats_rec &stats) {
     Fight(stats, 0);
 }
-constexpr battle_step fightstep(void (*fight)(stats_rec &)) {
-    return {.fight = fight};
+// The dragon's picture stands alone on its page and waits for Enter without a notice.
+void dragonpage(stats_rec &) {
+    putpicture(dragon_picture);
+    enter();
 }
+constexpr battle_step fightstep(void (*run)(stats_rec &)) {
+    return {.run = run};
+}
+// How a page's notice stands: after 63 blanks on its own line (the usual), the story's notice on
+// its own line or without a line end, or no notice at all.
+constexpr page_rec usual_notice{.lead = 63, .end = 1, .wait = waitfor::line};
+constexpr page_rec story_ends{.lead = story_notice, .end = 1, .wait = waitfor::line};
+constexpr page_rec story_open{.lead = story_notice, .wait = waitfor::line};
+constexpr page_rec no_notice{.wait = waitfor::line, .notice = false};
 constexpr battle_step pagestep(int before, textlines text, int after,
-                               ending end = ending::notice63) {
-    return {.before = before, .text = text, .after = after, .end = end};
+                               page_rec notice = usual_notice) {
+    notice.before = before;
+    notice.lines = text;
+    notice.after = after;
+    return {.page = notice};
 }
 
 // Whatever a fight's outcome, the next step follows.
@@ -140,38 +146,18 @@ const battle_step battle[] = {
     pagestep(20, last_minion, 12),
     fightstep(vaskar),
     pagestep(20, transforms, 8),
-    {.end = ending::none, .dragon = true},
-    pagestep(20, dragon_attacks, 9, ending::notice65_open),
+    fightstep(dragonpage),
+    pagestep(20, dragon_attacks, 9, story_open),
     fightstep(vaskar2),
-    pagestep(20, beast_falls, 10, ending::notice65),
-    pagestep(20, destroy_them, 8, ending::none),
+    pagestep(20, beast_falls, 10, story_ends),
+    pagestep(20, destroy_them, 8, no_notice),
 };
 
 void runstep(const battle_step &step, stats_rec &stats) {
-    if (step.fight) {
-        step.fight(stats);
-        return;
-    }
-    newlines(step.before);
-    if (step.dragon)
-        putpicture(dragon_picture);
+    if (step.run)
+        step.run(stats);
     else
-        putlines(step.text);
-    newlines(step.after);
-    switch (step.end) {
-        case ending::notice63:
-            scenenotice(63);
-            break;
-        case ending::notice65:
-            scenenotice(story_notice);
-            break;
-        case ending::notice65_open:
-            pressenterat(story_notice);
-            break;
-        case ending::none:
-            break;
-    }
-    enter();
+        showpage(step.page);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -107,8 +107,7 @@ void enter() {
 }
 
 void pressenter() {
-    pressenterat(65);
-    newlines(2);
+    pressenterat(65, 2);
 }
 
 void intro1() {

@@ -150,7 +150,7 @@ int32 thirdringholder(stats_rec &stats) {
 
 int32 fourthringholder(stats_rec &stats) {
     delvo(stats, delvo_cash);
-    screenpage({20, delvo_falls, 10, 57, 0});
+    showpage({20, delvo_falls, 9, 57, 0});
     newlines(2);
     findshield();
     give(stats, gift::glimmering_shield);

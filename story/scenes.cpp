@@ -9,29 +9,8 @@
 // [SECTION] Writing pages
 // ---------------------------------------------------------------------------------------------
 
-void scenenotice(int lead) {
-    pressenterat(lead);
-    newlines(1);
-}
-
 void scenepage(int before, textlines text, int after) {
-    newlines(before);
-    putlines(text);
-    newlines(after);
-    scenenotice(story_notice);
-    enter();
-}
-
-void screenpage(const screen_page &p) {
-    newlines(p.before);
-    for (std::size_t i = 0; i < p.text.size(); ++i) {
-        if (i > 0) newlines(1);
-        put(p.text[i]);
-    }
-    newlines(p.after);
-    pressenterat(p.lead);
-    newlines(p.end);
-    key();
+    showpage({before, text, after, story_notice, 1, waitfor::line});
 }
 
 namespace {
@@ -212,9 +191,9 @@ constexpr std::string_view delvo_beckons[] = {
 };
 
 // The pages the screens of the third and fourth ring-holders show: each waits for one key.
-constexpr int ringholder_before = 20, ringholder_after = 10, ringholder_lead = 58;
+constexpr int ringholder_before = 20, ringholder_after = 9, ringholder_lead = 58;
 void ringholderpage(textlines text) {
-    screenpage({ringholder_before, text, ringholder_after, ringholder_lead, 2});
+    showpage({ringholder_before, text, ringholder_after, ringholder_lead, 2});
 }
 
 } // namespace
@@ -245,12 +224,9 @@ void boat() {
 }
 
 void notgoing() {
-    newlines(11);
-    putline("                     I'm not going in there again!!!");
-    newlines(10);
-    scenenotice(61);
-    newlines(1);
-    enter();
+    static constexpr std::string_view words[] = {
+        "                     I'm not going in there again!!!"};
+    showpage({11, words, 10, 61, 2, waitfor::line});
 }
 
 void houseofmirrors() {
@@ -284,8 +260,7 @@ void tobr() {
     putlines(tobr_guards);
     newlines(1);
     putpicture(knight_picture);
-    scenenotice(story_notice);
-    enter();
+    pressenterat(story_notice, 1, waitfor::line);
 }
 
 void tobrmore() {
@@ -301,8 +276,7 @@ void tobrend() {
     newlines(4);
     putlines(tobr_knights);
     newlines(3);
-    scenenotice(59);
-    enter();
+    pressenterat(59, 1, waitfor::line);
 }
 
 char tobrchoice() {
@@ -344,8 +318,7 @@ void vex() {
     newlines(1);
     putpicture(clown_picture);
     newlines(2);
-    scenenotice(story_notice);
-    enter();
+    pressenterat(story_notice, 1, waitfor::line);
 }
 
 void vexrun() {

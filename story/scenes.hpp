@@ -11,8 +11,6 @@ using textlines = std::span<const std::string_view>;
 // Where the story's own notices stand: 65 blanks, then "PRESS ENTER".
 inline constexpr int story_notice = 65;
 
-// Writes `lead` blanks and "PRESS ENTER", and ends the line.
-void scenenotice(int lead);
 // A narrative page: `before` empty lines, the text, `after` empty lines, the notice; then waits
 // for Enter.
 void scenepage(int before, textlines text, int after = 3);

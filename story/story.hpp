@@ -121,18 +121,3 @@ int32 finalscore(const stats_rec &stats);
 // The score page and the tally page, each ending with a line read.
 void scorescreen(stats_rec &stats);
 void tallyscreen(const stats_rec &stats);
-
-// ---------------------------------------------------------------------------------------------
-// [SECTION] Pages shown on the screens, below the map
-// ---------------------------------------------------------------------------------------------
-
-// `before` line ends, the text lines, `after` line ends (the first ends the last text line),
-// `lead` blanks and "PRESS ENTER", `end` line ends; then one key.
-struct screen_page {
-    int before = 0;
-    std::span<const std::string_view> text;
-    int after = 0;
-    int lead = 0;
-    int end = 0;
-};
-void screenpage(const screen_page &p);

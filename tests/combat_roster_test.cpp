@@ -209,8 +209,7 @@ TEST(Announcements, TheCrabsNotesAndTheDarknesssFiveLines) {
 TEST(Announcements, EveryLineFitsTheScreen) {
     for (const creature_row &r : roster) {
         if (!r.says) continue;
-        for (int i = 0; i < r.says->count; ++i)
-            EXPECT_LE(r.says->lines[i].size(), 76u) << r.routine;
+        for (std::string_view words : r.says->lines) EXPECT_LE(words.size(), 76u) << r.routine;
     }
 }
 

@@ -12,6 +12,10 @@
 
 namespace {
 
+constexpr std::string_view refusal[] = {
+    "                   This place simulates fights you've had,",
+    "                     first you gotta get in some fights!"};
+
 // The blank lines around each menu's BACK line.
 struct menu_layout {
     int before_back;
@@ -95,11 +99,7 @@ void hard(stats_rec &stats) {
 
 void loadgainer(stats_rec &stats) {
     if (!hasfought(stats)) {
-        newlines(12);
-        putline("                   This place simulates fights you've had,");
-        putline("                     first you gotta get in some fights!");
-        newlines(10);
-        presskey(62, 1);
+        showpage({12, refusal, 10, 62, 1});
         return;
     }
     for (;;) {

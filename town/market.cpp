@@ -209,16 +209,15 @@ void drawmarket(const stats_rec &stats, int shelf, int32 register_total) {
     put("                              WHAT CAN I DO YA FOR?  :");
 }
 
+constexpr std::string_view bounty_words[] = {"                       You've defeated Mad Eyes!!!",
+                                             "                           Here's your $1000"};
+
 // The reward for Mad Eyes, paid on the first visit after he is beaten and never again.
 void paybounty(stats_rec &stats) {
     if (!stats.mad_eyes || stats.mad_eyes_collect) return;
     stats.mad_eyes_collect = true;
     stats.money += 1000;
-    newlines(14);
-    putline("                       You've defeated Mad Eyes!!!");
-    putline("                           Here's your $1000");
-    newlines(8);
-    presskey(57, 2);
+    showpage({14, bounty_words, 8, 57, 2});
 }
 
 } // namespace

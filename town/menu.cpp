@@ -137,12 +137,6 @@ void putitemlist(const stats_rec &stats) {
     newlines(8);
 }
 
-void presskey(int indent, int lineends) {
-    pressenterat(indent);
-    newlines(lineends);
-    key();
-}
-
 void showmenu(stats_rec &stats) {
     for (;;) {
         drawmenu(stats);
@@ -171,7 +165,7 @@ void viewmap() {
     newlines(2);
     for (const auto &row : world_picture) putline(rowtext(row));
     newlines(2);
-    presskey(61, 1);
+    pressenterat(61, 1, waitfor::key);
 }
 
 void viewitems(stats_rec &stats) {
@@ -193,7 +187,7 @@ void viewweapon(const stats_rec &stats) {
     newlines(2);
     drawpiece("     SHIELD  : ", stats.shield);
     newlines(5);
-    presskey(3, 0);
+    pressenterat(3, 0, waitfor::key);
 }
 
 void viewmagic(const stats_rec &stats) {
@@ -218,5 +212,5 @@ void viewmagic(const stats_rec &stats) {
         putnum(m.damagex, 2); // the line ends with the next spell or the 4 line breaks below
     }
     newlines(4);
-    presskey(4, 1);
+    pressenterat(4, 1, waitfor::key);
 }

@@ -24,6 +24,3 @@ void viewmagic(const stats_rec &stats);
 // The item list the game menu and the fight share: the title, the three items with their counts
 // and "0) Exit", then 8 line ends.
 void putitemlist(const stats_rec &stats);
-
-// Writes "PRESS ENTER" after `indent` blanks, then `lineends` line ends, and waits for any key.
-void presskey(int indent, int lineends);

@@ -73,20 +73,21 @@ constexpr std::string_view screech[] = {
     "             CATCHES YOUR ATTENTION SO NATURALLY YOU GO THERE!",
 };
 
-// Line ends before, the text, line ends after, blanks before "PRESS ENTER", line ends after it.
-constexpr screen_page reenter_page{30, reenter_forest, 11, 56, 0};
-constexpr screen_page backwards_page{30, backwards, 11, 56, 0};
-constexpr screen_page confusing_page{30, confusing, 13, 49, 0};
-constexpr screen_page wearing_off_page{30, wearing_off, 13, 42, 0};
-constexpr screen_page falling_page{30, falling, 10, 64, 0};
-constexpr screen_page revived_page{20, revived, 10, 57, 2};
-constexpr screen_page flashlights_page{20, flashlights_found, 11, 56, 0};
-constexpr screen_page too_dark_page{20, too_dark, 12, 56, 0};
-constexpr screen_page descend_page{20, descend, 10, 61, 0};
-constexpr screen_page bright_light_page{20, bright_light, 9, 58, 1};
-constexpr screen_page wrong_post_page{20, wrong_post, 10, 52, 0};
-constexpr screen_page cha_ching_page{20, cha_ching, 10, 52, 0};
-constexpr screen_page screech_page{20, screech, 10, 52, 0};
+// Line ends before, the text, line ends after, blanks before "PRESS ENTER", line ends after it;
+// then one key.
+constexpr page_rec reenter_page{30, reenter_forest, 10, 56, 0};
+constexpr page_rec backwards_page{30, backwards, 10, 56, 0};
+constexpr page_rec confusing_page{30, confusing, 12, 49, 0};
+constexpr page_rec wearing_off_page{30, wearing_off, 12, 42, 0};
+constexpr page_rec falling_page{30, falling, 9, 64, 0};
+constexpr page_rec revived_page{20, revived, 9, 57, 2};
+constexpr page_rec flashlights_page{20, flashlights_found, 10, 56, 0};
+constexpr page_rec too_dark_page{20, too_dark, 11, 56, 0};
+constexpr page_rec descend_page{20, descend, 9, 61, 0};
+constexpr page_rec bright_light_page{20, bright_light, 8, 58, 1};
+constexpr page_rec wrong_post_page{20, wrong_post, 9, 52, 0};
+constexpr page_rec cha_ching_page{20, cha_ching, 9, 52, 0};
+constexpr page_rec screech_page{20, screech, 9, 52, 0};
 
 bool targets(const visit_rec &visit, int32 row, int32 col) {
     return visit.row == row && visit.col == col;
@@ -177,19 +178,19 @@ bool clownlaststand(stats_rec &stats, visit_rec &) {
 // ---------------------------------------------------------------------------------------------
 
 void forestagain(stats_rec &, visit_rec &visit) {
-    if (visit.oldwhere == 42) screenpage(reenter_page);
+    if (visit.oldwhere == 42) showpage(reenter_page);
 }
 void backwardspage(stats_rec &, visit_rec &) {
-    screenpage(backwards_page);
+    showpage(backwards_page);
 }
 void confusingpage(stats_rec &, visit_rec &) {
-    screenpage(confusing_page);
+    showpage(confusing_page);
 }
 void wearingoffpage(stats_rec &, visit_rec &) {
-    screenpage(wearing_off_page);
+    showpage(wearing_off_page);
 }
 void fallingpage(stats_rec &, visit_rec &) {
-    screenpage(falling_page);
+    showpage(falling_page);
 }
 
 void cursefalls(stats_rec &, visit_rec &) {
@@ -202,7 +203,7 @@ void cursedkey(stats_rec &stats, visit_rec &) {
     if (stats.health > 0) return;
     stats.health = maxhealth(stats);
     stats.deaths += 1;
-    screenpage(revived_page);
+    showpage(revived_page);
     newlines(20);
 }
 
@@ -232,7 +233,7 @@ void build47(world_matrix &map, const stats_rec &stats) {
 int32 caveentrance(stats_rec &stats, visit_rec &visit) {
     if (targets(visit, flashlights_at.row, flashlights_at.col)) {
         visit.flashlights = true;
-        screenpage(flashlights_page);
+        showpage(flashlights_page);
     } else if (madeyeswaits(stats) && visit.row >= 12 && visit.row <= 14 && visit.col >= 2 &&
                visit.col <= 4) {
         // Once fought, whatever the outcome, he is gone from the map.
@@ -243,16 +244,16 @@ int32 caveentrance(stats_rec &stats, visit_rec &visit) {
 
 bool cavehole(stats_rec &, visit_rec &visit) {
     if (visit.flashlights) return true;
-    screenpage(too_dark_page);
+    showpage(too_dark_page);
     return false;
 }
 
 void descendpage(stats_rec &, visit_rec &visit) {
-    if (visit.oldwhere == cave_entrance) screenpage(descend_page);
+    if (visit.oldwhere == cave_entrance) showpage(descend_page);
 }
 
 void brightlight(stats_rec &, visit_rec &) {
-    screenpage(bright_light_page);
+    showpage(bright_light_page);
 }
 
 namespace {
@@ -265,22 +266,22 @@ constexpr position_rec ship_door{11, map_cols};
 int32 fourposts(stats_rec &, visit_rec &visit) {
     auto at = [&](int post) { return targets(visit, posts[post - 1].row, posts[post - 1].col); };
     if ((at(2) || at(4) || at(3)) && !visit.lights[1]) {
-        screenpage(wrong_post_page);
+        showpage(wrong_post_page);
     } else if (at(1)) {
         visit.lights[1] = true;
-        screenpage(cha_ching_page);
+        showpage(cha_ching_page);
     } else if (at(2) && visit.lights[1]) {
         visit.lights[2] = true;
-        screenpage(cha_ching_page);
+        showpage(cha_ching_page);
     } else if (at(3) && visit.lights[2]) {
         visit.lights[3] = true;
-        screenpage(cha_ching_page);
+        showpage(cha_ching_page);
     } else if (at(4) && visit.lights[3]) {
         visit.lights[4] = true;
     }
     if (visit.lights[4] && visit.noise_pending) {
         visit.noise_pending = false;
-        screenpage(screech_page);
+        showpage(screech_page);
         visit.map(ship_door.row, ship_door.col) = blank;
     }
     return stay;

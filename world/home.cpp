@@ -12,8 +12,7 @@ void gappage(std::string_view ring) {
     newlines(2);
     put("               You should try for an easier ring first.");
     newlines(10);
-    pressenterat(3);
-    key();
+    pressenterat(3, 0, waitfor::key);
 }
 
 } // namespace
@@ -31,13 +30,10 @@ void casinorefusal(stats_rec &stats, visit_rec &) {
 }
 
 void castlerefusal(stats_rec &, visit_rec &) {
-    newlines(12);
-    putline("                           Don't waste time here!");
-    put("                     Come back when you have the rings.");
-    newlines(9);
-    pressenterat(59);
-    newlines(1);
-    key();
+    static constexpr std::string_view words[] = {
+        "                           Don't waste time here!",
+        "                     Come back when you have the rings."};
+    showpage({12, words, 8, 59, 1});
 }
 
 void northgap(stats_rec &, visit_rec &) {
