@@ -11,7 +11,7 @@ MANDIR ?= $(PREFIX)/share/man
 # The binary to install; `make install` builds it first.
 BINARY ?= build/orbridden
 
-.PHONY: all play test bench format clean install uninstall
+.PHONY: all play test golden bench format clean install uninstall
 
 all:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF
@@ -28,6 +28,12 @@ test:
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DORBRIDDEN_SANITIZE=ON
 	cmake --build build-test -j $(JOBS)
 	cd build-test && ctest --output-on-failure -j $(JOBS)
+
+# Records the golden transcripts again after an intended change to what the game prints.
+golden:
+	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DORBRIDDEN_SANITIZE=ON
+	cmake --build build-test -j $(JOBS) --target orbridden_tests
+	ORBRIDDEN_RECORD=1 ./build-test/orbridden_tests --gtest_filter='Sessions/Golden.*'
 
 bench:
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF -DORBRIDDEN_BENCH=ON
