@@ -28,7 +28,7 @@ constexpr std::string_view details =
     "\n"
     "options:\n"
     "  --plain          write the plain stream of lines (no in-place screen)\n"
-    "  --scores [FILE]  list the scores in FILE (default: score.txt here), best first\n"
+    "  --scores [FILE]  list the scores in FILE (or score.txt here), best first\n"
     "  -h, --help       print this help and exit\n"
     "  -V, --version    print the name and version and exit\n"
     "\n"
@@ -40,7 +40,8 @@ constexpr std::string_view details =
     "  Ctrl-C                 end the game at once (no score is written)\n"
     "\n"
     "files:\n"
-    "  score.txt  in the directory the game starts in; each finished game adds its record\n";
+    "  score.txt  in the directory the game is started in; each finished game adds a\n"
+    "             record to it\n";
 
 // Long options without a letter of their own.
 enum : int { opt_scores = 256, opt_plain };
