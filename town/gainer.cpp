@@ -99,7 +99,7 @@ void hard(stats_rec &stats) {
 
 void loadgainer(stats_rec &stats) {
     if (!hasfought(stats)) {
-        showpage({12, refusal, 10, 62, 1});
+        showpage({12, refusal, 10, 62});
         return;
     }
     for (;;) {

@@ -87,7 +87,7 @@ void loadhotel(stats_rec &stats) {
     drawinn(stats, greeting);
     if (greeting != room_offered) {
         newlines(2);
-        pressenterat(63, 1, waitfor::key);
+        pressenterat(63, 0, waitfor::key);
         return;
     }
     newlines(1);

@@ -165,7 +165,7 @@ void viewmap() {
     newlines(2);
     for (const auto &row : world_picture) putline(rowtext(row));
     newlines(2);
-    pressenterat(61, 1, waitfor::key);
+    pressenterat(61, 0, waitfor::key);
 }
 
 void viewitems(stats_rec &stats) {
@@ -212,5 +212,5 @@ void viewmagic(const stats_rec &stats) {
         putnum(m.damagex, 2); // the line ends with the next spell or the 4 line breaks below
     }
     newlines(4);
-    pressenterat(4, 1, waitfor::key);
+    pressenterat(4, 0, waitfor::key);
 }
