@@ -3,6 +3,7 @@
 #include "casino/casino.hpp"
 #include "casino/page.hpp"
 #include "core/console.hpp"
+#include "core/menuloop.hpp"
 #include "core/random.hpp"
 
 #include <algorithm>
@@ -211,22 +212,23 @@ void hanggame(stats_rec &stats, int32 wager, int32 index) {
 }
 
 void hang(stats_rec &stats) {
-    for (;;) {
-        newlines(5);
-        putlines(help_me);
-        newlines(1);
-        put("                                                     MONEY = $");
-        putnum(stats.money);
-        newlines(1 + 3); // the line's end, then 3 blank lines
-        putline("         How much you like to wager?");
-        newlines(1);
-        putbets(9);
-        newlines(4);
-        const char k = key();
-        if (k == '0') return;
-        const int32 wager = betfor(k);
-        // Unlike the other games, hangman takes no bet above the money held.
-        if (wager == 0 || wager > stats.money) continue;
-        hanggame(stats, wager, fightrandom());
-    }
+    menuloop(
+        [&] {
+            newlines(5);
+            putlines(help_me);
+            newlines(1);
+            put("                                                     MONEY = $");
+            putnum(stats.money);
+            newlines(1 + 3); // the line's end, then 3 blank lines
+            putline("         How much you like to wager?");
+            newlines(1);
+            putbets(9);
+            newlines(4);
+        },
+        [&](char k) {
+            const int32 wager = betfor(k);
+            // Unlike the other games, hangman takes no bet above the money held.
+            if (wager != 0 && wager <= stats.money) hanggame(stats, wager, fightrandom());
+            return false;
+        });
 }

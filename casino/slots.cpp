@@ -3,6 +3,7 @@
 #include "casino/casino.hpp"
 #include "casino/page.hpp"
 #include "core/console.hpp"
+#include "core/menuloop.hpp"
 #include "core/random.hpp"
 
 #include <algorithm>
@@ -232,22 +233,27 @@ void mathslot(stats_rec &stats, int32 cash) {
 
 void slotsbet(stats_rec &stats) {
     bool instructed = false; // the instructions come once per visit, after its first key
-    for (;;) {
-        newlines(1);
-        putpicture(math_slots);
-        newlines(2);
-        put("            How much would you like to wager?         MONEY : $");
-        putnum(stats.money);
-        newlines(1 + 2); // the line's end, then 2 blank lines
-        putbets(12);
-        newlines(2);
-        const char k = key();
-        if (!instructed) {
-            instructions();
-            key();
-            instructed = true;
-        }
-        if (k == '0') return;
-        if (int32 cash = betfor(k)) mathslot(stats, cash);
-    }
+    // Even 0 waits for the instructions first, so the menu handles its own way back.
+    menuloop(
+        [&] {
+            newlines(1);
+            putpicture(math_slots);
+            newlines(2);
+            put("            How much would you like to wager?         MONEY : $");
+            putnum(stats.money);
+            newlines(1 + 2); // the line's end, then 2 blank lines
+            putbets(12);
+            newlines(2);
+        },
+        [&](char k) {
+            if (!instructed) {
+                instructions();
+                key();
+                instructed = true;
+            }
+            if (k == '0') return true;
+            if (int32 cash = betfor(k)) mathslot(stats, cash);
+            return false;
+        },
+        no_back);
 }

@@ -3,6 +3,7 @@
 #include "casino/casino.hpp"
 #include "casino/page.hpp"
 #include "core/console.hpp"
+#include "core/menuloop.hpp"
 #include "core/random.hpp"
 
 #include <algorithm>
@@ -198,49 +199,41 @@ void twenone(stats_rec &stats, int32 cash, const deck &d) {
 }
 
 void twenonebet(stats_rec &stats) {
-    for (;;) {
-        newlines(3);
-        putpicture(big21);
-        put("                       (_____| |_____|            MONEY : $");
-        putnum(stats.money);
-        newlines(1 + 3); // the line's end, then 3 blank lines
-        putline("            How much would you like to wager?");
-        newlines(1);
-        putbets(12);
-        newlines(5);
-        const char k = key();
-        if (k == '0') return;
-        if (int32 cash = betfor(k)) twenone(stats, cash);
-    }
+    menuloop(
+        [&] {
+            newlines(3);
+            putpicture(big21);
+            put("                       (_____| |_____|            MONEY : $");
+            putnum(stats.money);
+            newlines(1 + 3); // the line's end, then 3 blank lines
+            putline("            How much would you like to wager?");
+            newlines(1);
+            putbets(12);
+            newlines(5);
+        },
+        [&](char k) {
+            if (int32 cash = betfor(k)) twenone(stats, cash);
+            return false;
+        });
 }
 
+namespace {
+void drawlobby() {
+    newlines(5);
+    putline("                        WELCOME TO THE MONEY CLUB");
+    newlines(5);
+    putline("    Which game would you like to play?");
+    newlines(2);
+    putline("    1) 21");
+    putline("    2) Mathematical Slot Machine");
+    putline("    3) Computer Hangman");
+    newlines(1);
+    putline("    0) EXIT");
+    newlines(5);
+}
+} // namespace
+
 void loadcasino(stats_rec &stats) {
-    for (;;) {
-        newlines(5);
-        putline("                        WELCOME TO THE MONEY CLUB");
-        newlines(5);
-        putline("    Which game would you like to play?");
-        newlines(2);
-        putline("    1) 21");
-        putline("    2) Mathematical Slot Machine");
-        putline("    3) Computer Hangman");
-        newlines(1);
-        putline("    0) EXIT");
-        newlines(5);
-        switch (key()) {
-            case '0':
-                return;
-            case '1':
-                twenonebet(stats);
-                break;
-            case '2':
-                slotsbet(stats);
-                break;
-            case '3':
-                hang(stats);
-                break;
-            default:
-                break;
-        }
-    }
+    menuchoices(drawlobby,
+                {[&] { twenonebet(stats); }, [&] { slotsbet(stats); }, [&] { hang(stats); }});
 }

@@ -2,6 +2,7 @@
 // items, game menu, escape), the creature's attack and the revival of a fallen hero.
 #include "combat/fight.hpp"
 
+#include "core/menuloop.hpp"
 #include "core/random.hpp"
 #include "town/menu.hpp"
 
@@ -244,14 +245,15 @@ int32 yourattack(const stats_rec &stats) {
 
 spell_result usemagic(stats_rec &stats) {
     int tops = 0;
-    int x;
-    for (;;) {
-        spellpage(stats, tops);
-        const char k = key();
-        newlines(1);
-        x = k >= '0' && k <= '5' ? k - '0' : 6;
-        if (x <= tops) break;
-    }
+    int x = 0;
+    // Every key, 0 included, first ends the menu's last line.
+    menuloop([&] { spellpage(stats, tops); },
+             [&](char k) {
+                 newlines(1);
+                 x = k >= '0' && k <= '5' ? k - '0' : 6;
+                 return x <= tops;
+             },
+             no_back);
     if (x == 0) return {};
 
     const magicnode &slot = stats.magic[x];
@@ -269,17 +271,20 @@ spell_result usemagic(stats_rec &stats) {
 }
 
 item_result whichitem(stats_rec &stats) {
-    for (;;) {
-        itempage(stats);
-        const char k = key();
-        if (k == '0' || k == '4') return {false, 0};
-        if (k < '1' || k > '3') continue;
-        const int position = k - '0';
-        if (!itemuseful(stats, position, shortfall::any))
-            return {false, itemat(stats, position).num < 1 ? 1 : 0};
-        useitem(stats, position);
-        return {true, 0};
-    }
+    item_result result{};
+    // 4 goes back as well as 0.
+    menuloop([&] { itempage(stats); },
+             [&](char k) {
+                 if (k == '4') return true;
+                 if (k < '1' || k > '3') return false;
+                 const int position = k - '0';
+                 if (!itemuseful(stats, position, shortfall::any))
+                     result.hold = itemat(stats, position).num < 1 ? 1 : 0;
+                 else
+                     result.turnover = useitem(stats, position);
+                 return true;
+             });
+    return result;
 }
 
 int32 cre_attack(const creature_rec &cre, stats_rec &stats) {

@@ -1,5 +1,6 @@
 // Rewards after a victory and the level-up dialogue.
 #include "combat/fight.hpp"
+#include "core/menuloop.hpp"
 
 namespace {
 
@@ -62,36 +63,39 @@ void winnings(stats_rec &stats, const creature_rec &cre) {
 }
 
 void choosestat(stats_rec &stats) {
-    for (;;) {
-        newlines(8);
-        putline("                               Your current stats without weapon or shield");
-        put("                                        POWER  : ");
-        putnum(stats.power);
-        newlines(1);
-        put("                                        ARMOR  : ");
-        putnum(stats.total_health);
-        newlines(1);
-        put("                                        MAGIC  : ");
-        putnum(stats.total_magicdust);
-        newlines(5);
-        putline("Which would you like to upgrade?");
-        putline("   1) POWER");
-        putline("   2) ARMOR");
-        putline("   3) MAGIC");
-        newlines(5);
-
-        const char k = key();
-        if (k == '1')
-            stats.power += 3;
-        else if (k == '2') {
-            stats.total_health += 3;
-            stats.health += 3;
-        } else if (k == '3') {
-            stats.total_magicdust += 3;
-            stats.magicdust += 3;
-        } else
-            continue;
-        break;
-    }
+    // There is no way back: a level-up must be taken.
+    menuloop(
+        [&] {
+            newlines(8);
+            putline("                               Your current stats without weapon or shield");
+            put("                                        POWER  : ");
+            putnum(stats.power);
+            newlines(1);
+            put("                                        ARMOR  : ");
+            putnum(stats.total_health);
+            newlines(1);
+            put("                                        MAGIC  : ");
+            putnum(stats.total_magicdust);
+            newlines(5);
+            putline("Which would you like to upgrade?");
+            putline("   1) POWER");
+            putline("   2) ARMOR");
+            putline("   3) MAGIC");
+            newlines(5);
+        },
+        [&](char k) {
+            if (k == '1')
+                stats.power += 3;
+            else if (k == '2') {
+                stats.total_health += 3;
+                stats.health += 3;
+            } else if (k == '3') {
+                stats.total_magicdust += 3;
+                stats.magicdust += 3;
+            } else
+                return false;
+            return true;
+        },
+        no_back);
     stats.next_level += levelstep(stats.next_level);
 }

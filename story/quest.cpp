@@ -1,6 +1,7 @@
 // The quest's sequences as the screens run them: the switch, the boatman, the four
 // ring-holders and Mad Eyes, with what each leaves in the Stats record and where the hero goes.
 #include "combat/fight.hpp"
+#include "core/menuloop.hpp"
 #include "story/scenes.hpp"
 #include "story/story.hpp"
 
@@ -89,16 +90,13 @@ bool boatman(stats_rec &stats) {
         boatnomoney();
         return false;
     }
-    for (;;) {
-        boat();
-        const char k = key();
-        if (k == '0') return false;
-        if (k == '1') {
-            stats.money -= boat_fare;
-            stats.boat = true;
-            return true;
-        }
-    }
+    menuloop(boat, [&](char k) {
+        if (k != '1') return false;
+        stats.money -= boat_fare;
+        stats.boat = true;
+        return true;
+    });
+    return stats.boat;
 }
 
 int32 firstringholder(stats_rec &stats) {
@@ -164,12 +162,9 @@ int32 fourthringholder(stats_rec &stats) {
 }
 
 bool meetmadeyes(stats_rec &stats) {
-    for (;;) {
-        madeyes();
-        const char k = key();
-        if (k == '0') return false;
-        if (k == '1') break;
-    }
+    bool accepted = false;
+    menuloop(madeyes, [&](char k) { return accepted = k == '1'; });
+    if (!accepted) return false;
     fight_madeyes(stats);
     findsword();
     give(stats, gift::magestic_blade);

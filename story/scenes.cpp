@@ -2,6 +2,7 @@
 // gifts, the four ring-holders' pages and Mad Eyes' question. They write and wait; they change
 // nothing.
 #include "story/scenes.hpp"
+#include "core/menuloop.hpp"
 #include "story/pictures.hpp"
 #include "story/story.hpp"
 
@@ -280,19 +281,25 @@ void tobrend() {
 }
 
 char tobrchoice() {
-    for (;;) {
-        newlines(8);
-        putline("     WHAT SHOULD YOU DO???");
-        newlines(1);
-        putline("                    1) exit through the window");
-        newlines(1);
-        putline("                    2) hide behind a pillar");
-        newlines(1);
-        putline("                    3) make a run for the door");
-        newlines(9);
-        const char k = key();
-        if (k == '1' || k == '2' || k == '3') return k;
-    }
+    char choice = 0;
+    menuloop(
+        [] {
+            newlines(8);
+            putline("     WHAT SHOULD YOU DO???");
+            newlines(1);
+            putline("                    1) exit through the window");
+            newlines(1);
+            putline("                    2) hide behind a pillar");
+            newlines(1);
+            putline("                    3) make a run for the door");
+            newlines(9);
+        },
+        [&](char k) {
+            choice = k;
+            return k == '1' || k == '2' || k == '3';
+        },
+        no_back);
+    return choice;
 }
 
 void window1() {

@@ -4,6 +4,7 @@
 
 #include "combat/roster.hpp"
 #include "core/console.hpp"
+#include "core/menuloop.hpp"
 #include "town/menu.hpp"
 
 #include <algorithm>
@@ -57,14 +58,13 @@ void drawcreatures(const stats_rec &stats, gainer_menu menu) {
 // Runs one creature menu. A key starts its line's fight whether the name shows or not; the
 // creature carries no gold here.
 void creaturemenu(stats_rec &stats, gainer_menu menu) {
-    for (;;) {
-        drawcreatures(stats, menu);
-        char k = key();
-        if (k == '0') return;
-        int number = 0;
-        for (const creature_row &r : menulines(menu))
-            if (++number == k - '0') runcreature(r, stats, 0);
-    }
+    menuloop([&] { drawcreatures(stats, menu); },
+             [&](char k) {
+                 int number = 0;
+                 for (const creature_row &r : menulines(menu))
+                     if (++number == k - '0') runcreature(r, stats, 0);
+                 return false;
+             });
 }
 
 bool hasfought(const stats_rec &stats) {
@@ -102,22 +102,6 @@ void loadgainer(stats_rec &stats) {
         showpage({12, refusal, 10, 62});
         return;
     }
-    for (;;) {
-        drawdifficulties();
-        switch (key()) {
-            case '1':
-                easy(stats);
-                break;
-            case '2':
-                average(stats);
-                break;
-            case '3':
-                hard(stats);
-                break;
-            case '0':
-                return;
-            default:
-                break; // any other key draws the menu again
-        }
-    }
+    menuchoices(drawdifficulties,
+                {[&] { easy(stats); }, [&] { average(stats); }, [&] { hard(stats); }});
 }

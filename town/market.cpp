@@ -3,6 +3,7 @@
 #include "town/market.hpp"
 
 #include "core/console.hpp"
+#include "core/menuloop.hpp"
 #include "town/menu.hpp"
 
 #include <array>
@@ -226,17 +227,19 @@ void loadmarket(stats_rec &stats) {
     paybounty(stats);
     int shelf = main_shelf;
     int32 register_total = 0; // what this visit has paid
-    for (;;) {
-        drawmarket(stats, shelf, register_total);
-        char k = key();
-        bool choice = k >= '1' && k <= '3';
-        if (shelf == main_shelf) {
-            if (k == '0') return;
-            if (choice) shelf = k - '0';
-        } else if (k == '0') {
-            shelf = main_shelf;
-        } else if (choice) {
-            sell(stats, wareat(shelf, k - '0'), register_total);
-        }
-    }
+    // 0 leaves the market from its main shelf, and goes back to the main shelf from the others.
+    menuloop([&] { drawmarket(stats, shelf, register_total); },
+             [&](char k) {
+                 const bool choice = k >= '1' && k <= '3';
+                 if (shelf == main_shelf) {
+                     if (k == '0') return true;
+                     if (choice) shelf = k - '0';
+                 } else if (k == '0') {
+                     shelf = main_shelf;
+                 } else if (choice) {
+                     sell(stats, wareat(shelf, k - '0'), register_total);
+                 }
+                 return false;
+             },
+             no_back);
 }

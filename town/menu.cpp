@@ -2,6 +2,7 @@
 #include "town/menu.hpp"
 
 #include "core/console.hpp"
+#include "core/menuloop.hpp"
 
 #include <string>
 #include <utility>
@@ -138,27 +139,8 @@ void putitemlist(const stats_rec &stats) {
 }
 
 void showmenu(stats_rec &stats) {
-    for (;;) {
-        drawmenu(stats);
-        switch (key()) {
-            case '1':
-                viewmap();
-                break;
-            case '2':
-                viewitems(stats);
-                break;
-            case '3':
-                viewweapon(stats);
-                break;
-            case '4':
-                viewmagic(stats);
-                break;
-            case '0':
-                return;
-            default:
-                break; // any other key draws the menu again
-        }
-    }
+    menuchoices([&] { drawmenu(stats); }, {[] { viewmap(); }, [&] { viewitems(stats); },
+                                           [&] { viewweapon(stats); }, [&] { viewmagic(stats); }});
 }
 
 void viewmap() {
@@ -169,14 +151,13 @@ void viewmap() {
 }
 
 void viewitems(stats_rec &stats) {
-    for (;;) {
-        drawitems(stats);
-        char k = key();
-        if (k == '0') return;
-        // A refused use, like any other key, only draws the list again.
-        if (k >= '1' && k <= '3' && itemuseful(stats, k - '0', shortfall::every))
-            useitem(stats, k - '0');
-    }
+    // A refused use, like any other key, only draws the list again.
+    menuloop([&] { drawitems(stats); },
+             [&](char k) {
+                 if (k >= '1' && k <= '3' && itemuseful(stats, k - '0', shortfall::every))
+                     useitem(stats, k - '0');
+                 return false;
+             });
 }
 
 void viewweapon(const stats_rec &stats) {
