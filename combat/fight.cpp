@@ -20,7 +20,7 @@ constexpr std::string_view boxline =
     "|                                             |                              |";
 constexpr std::string_view commandline =
     "|                                             |  Command :                   |";
-constexpr std::string_view emptyright = "|                              |";
+constexpr std::string_view emptyright = "                              |"; // the right panel, empty
 
 // The right panel beside the picture rows 1 to 10: the four commands on rows 1, 3, 5 and 7.
 constexpr std::array<std::string_view, 10> commandpanel = {
@@ -31,14 +31,6 @@ constexpr std::array<std::string_view, 10> commandpanel = {
     "                              ", "                              ",
 };
 
-int32 digits(int32 n) {
-    return static_cast<int32>(std::to_string(n).size());
-}
-
-std::string blankstr(int32 n) {
-    return std::string(static_cast<std::size_t>(std::max(n, 0)), ' ');
-}
-
 // The creature's name as messages show it: up to its first blank.
 std::string_view shortname(const creature_rec &cre) {
     std::string_view name = view(cre.name);
@@ -47,64 +39,140 @@ std::string_view shortname(const creature_rec &cre) {
 
 // The blanks that keep a message's ending in place: the rest of the name's 15 columns and the
 // rest of a number's three.
-int32 namefill(const creature_rec &cre) {
-    return 15 - static_cast<int32>(shortname(cre).size());
+int namefill(const creature_rec &cre) {
+    return 15 - static_cast<int>(shortname(cre).size());
 }
-std::string messagefill(const creature_rec &cre, int32 number) {
-    return blankstr(namefill(cre)) + blankstr(3 - digits(number));
-}
-
-std::array<std::string, 3> toplines(const stats_rec &stats, const creature_rec &cre) {
-    const int32 health = stats.health, maxh = maxhealth(stats);
-    const int32 magic = stats.magicdust, maxm = maxmagic(stats);
-    return {
-        std::string(dashes78),
-        "|  " + std::string(view(cre.name)) + "                            |  " +
-            std::string(view(stats.name)) + "    HEALTH : " + std::to_string(health) + "/" +
-            std::to_string(maxh) + blankstr(11 - digits(health) - digits(maxh)) + "|",
-        "|                                             |         MAGIC  : " +
-            std::to_string(magic) + "/" + std::to_string(maxm) +
-            blankstr(11 - digits(magic) - digits(maxm)) + "|",
-    };
+void messagefill(const creature_rec &cre, int32 number) {
+    blanks(namefill(cre));
+    blanks(3 - numwidth(number));
 }
 
-std::array<std::string, 4> middlelines(const creature_rec &cre) {
-    return {
-        std::string(boxline),
-        "|                         HEALTH : " + std::to_string(cre.health) + "/" +
-            std::to_string(cre.total_health) + blankstr(4 - digits(cre.health)) +
-            blankstr(4 - digits(cre.total_health)) + "  |                              |",
-        "----------------------------------------------|  0) View Menu                |",
-        std::string(boxline),
-    };
+// "value/maximum", then blanks to fill `width` columns.
+void putpair(int32 value, int32 maximum, int width) {
+    putnum(value);
+    put("/");
+    putnum(maximum);
+    blanks(width - numwidth(value) - 1 - numwidth(maximum));
 }
 
-std::array<std::string, 4> bottomlines() {
-    return {std::string(boxline), std::string(boxline), std::string(boxline),
-            std::string(dashes78)};
+void fighttop(const stats_rec &stats, const creature_rec &cre) {
+    putline(dashes78);
+    put("|  ");
+    put(view(cre.name));
+    put("                            |  ");
+    put(view(stats.name));
+    put("    HEALTH : ");
+    putpair(stats.health, maxhealth(stats), 12);
+    putline("|");
+    put("|                                             |         MAGIC  : ");
+    putpair(stats.magicdust, maxmagic(stats), 12);
+    putline("|");
 }
 
-std::string pictureline(const creature_picture &pic, int row) {
-    return "|" + std::string(rowcodes(pic[row])) + "|" + std::string(commandpanel[row]) + "|";
+void fightpicture(const creature_picture &pic) {
+    for (std::size_t row = 0; row < commandpanel.size(); ++row) {
+        put("|");
+        put(rowcodes(pic[row]));
+        put("|");
+        put(commandpanel[row]);
+        putline("|");
+    }
 }
 
-template <std::size_t N>
-void putlines(const std::array<std::string, N> &lines) {
-    for (const std::string &l : lines) putline(l);
+void fightmiddle(const creature_rec &cre) {
+    putline(boxline);
+    put("|                         HEALTH : ");
+    // Each figure keeps four columns, whatever the other's width.
+    putnum(cre.health);
+    put("/");
+    putnum(cre.total_health);
+    blanks(4 - numwidth(cre.health));
+    blanks(4 - numwidth(cre.total_health));
+    putline("  |                              |");
+    putline("----------------------------------------------|  0) View Menu                |");
+    putline(boxline);
+}
+
+// The message area's three lines: what the hero's command did, a blank line, and the
+// creature's answer beside the command prompt.
+void fightoutput(const creature_rec &cre, const fight_state &s) {
+    if (s.first == 0) {
+        putline(boxline);
+        putline(boxline);
+        putline(commandline);
+        return;
+    }
+    const std::string_view name = shortname(cre);
+    if (s.die)
+        put("|  You were revived                           |");
+    else if (s.ch == '1' && s.d_2_it != 0) {
+        put("|  You hit ");
+        put(name);
+        put(" for ");
+        putnum(s.d_2_it);
+        put(" damage.");
+        messagefill(cre, s.d_2_it);
+        put("    |");
+    } else if (s.ch == '2' && s.d_2_it != 0) {
+        put("|  Spell Hit ");
+        put(name);
+        put(" for ");
+        putnum(s.d_2_it);
+        put(" damage. ");
+        messagefill(cre, s.d_2_it);
+        put(" |");
+    } else if (s.ch == '4')
+        put("|  You couldn't escape                        |");
+    else if (s.ch == '3' && s.hold == 1)
+        put("|  You do not have any left                   |");
+    else if (s.ch == '3' && !s.turnover)
+        put("|  You didn't need an item                    |");
+    else if (s.ch == '1')
+        put("|  You missed!!!                              |");
+    else // after the game menu, a used item, or a key without meaning
+        put("|                                             |");
+    putline(emptyright);
+    putline(boxline);
+
+    if (s.turnover && s.d_2_u != 0) {
+        put("|  ");
+        put(name);
+        put(" hit you for ");
+        putnum(s.d_2_u);
+        put(" damage.");
+        messagefill(cre, s.d_2_u);
+        putline("    |  Command :                   |");
+    } else if (s.turnover) {
+        put("|  ");
+        put(name);
+        put(" missed!!!                  ");
+        blanks(namefill(cre));
+        putline("|  Command :                   |");
+    } else
+        putline(commandline);
+}
+
+void fightbottom() {
+    for (int i = 0; i < 3; ++i) putline(boxline);
+    putline(dashes78);
 }
 
 const creature_picture &pictureof(const creature_look &look, const creature_rec &cre) {
     return look.hurt && cre.health <= look.hurt_at ? *look.hurt : *look.picture;
 }
 
+} // namespace
+
 void drawfight(const stats_rec &stats, const creature_rec &cre, const creature_picture &pic,
                const fight_state &state) {
     fighttop(stats, cre);
-    for (int row = 0; row < 10; ++row) putline(pictureline(pic, row));
+    fightpicture(pic);
     fightmiddle(cre);
     fightoutput(cre, state);
     fightbottom();
 }
+
+namespace {
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] Menu pages
@@ -172,68 +240,6 @@ bool escapes(int32 r, int32 runaway) {
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The fight screen
 // ---------------------------------------------------------------------------------------------
-
-std::array<std::string, 3> fightmessages(const creature_rec &cre, const fight_state &s) {
-    if (s.first == 0) return {std::string(boxline), std::string(boxline), std::string(commandline)};
-
-    const std::string name(shortname(cre));
-    std::string top;
-    if (s.die)
-        top = "|  You were revived                           |                              |";
-    else if (s.ch == '1' && s.d_2_it != 0)
-        top = "|  You hit " + name + " for " + std::to_string(s.d_2_it) + " damage." +
-              messagefill(cre, s.d_2_it) + "    " + std::string(emptyright);
-    else if (s.ch == '2' && s.d_2_it != 0)
-        top = "|  Spell Hit " + name + " for " + std::to_string(s.d_2_it) + " damage. " +
-              messagefill(cre, s.d_2_it) + " " + std::string(emptyright);
-    else if (s.ch == '4')
-        top = "|  You couldn't escape" + blankstr(24) + std::string(emptyright);
-    else if (s.ch == '3' && s.hold == 1)
-        top = "|  You do not have any left" + blankstr(19) + std::string(emptyright);
-    else if (s.ch == '3' && !s.turnover)
-        top = "|  You didn't need an item " + blankstr(19) + std::string(emptyright);
-    else if (s.ch == '1')
-        top = "|  You missed!!!    " + blankstr(26) + std::string(emptyright);
-    else
-        top = boxline; // after the game menu, a used item, or a key without meaning
-
-    std::string bottom;
-    if (s.turnover && s.d_2_u != 0)
-        bottom = "|  " + name + " hit you for " + std::to_string(s.d_2_u) + " damage." +
-                 messagefill(cre, s.d_2_u) + "    |  Command :                   |";
-    else if (s.turnover)
-        bottom = "|  " + name + " missed!!!                  " + blankstr(namefill(cre)) +
-                 "|  Command :                   |";
-    else
-        bottom = commandline;
-
-    return {top, std::string(boxline), bottom};
-}
-
-std::array<std::string, 24> fightscreen(const stats_rec &stats, const creature_rec &cre,
-                                        const creature_picture &pic, const fight_state &state) {
-    std::array<std::string, 24> lines;
-    auto out = lines.begin();
-    for (std::string &l : toplines(stats, cre)) *out++ = std::move(l);
-    for (int row = 0; row < 10; ++row) *out++ = pictureline(pic, row);
-    for (std::string &l : middlelines(cre)) *out++ = std::move(l);
-    for (std::string &l : fightmessages(cre, state)) *out++ = std::move(l);
-    for (std::string &l : bottomlines()) *out++ = std::move(l);
-    return lines;
-}
-
-void fighttop(const stats_rec &stats, const creature_rec &cre) {
-    putlines(toplines(stats, cre));
-}
-void fightmiddle(const creature_rec &cre) {
-    putlines(middlelines(cre));
-}
-void fightoutput(const creature_rec &cre, const fight_state &state) {
-    putlines(fightmessages(cre, state));
-}
-void fightbottom() {
-    putlines(bottomlines());
-}
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The hero's commands and the creature's attack

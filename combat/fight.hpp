@@ -136,15 +136,10 @@ struct fight_state {
     bool die = false;      // the hero was revived at the last check
 };
 
-// The 24 lines of the fight screen (without line ends), and the screen printed.
-std::array<std::string, 24> fightscreen(const stats_rec &stats, const creature_rec &cre,
-                                        const creature_picture &pic, const fight_state &state);
-void fighttop(const stats_rec &stats, const creature_rec &cre);
-void fightmiddle(const creature_rec &cre);
-void fightoutput(const creature_rec &cre, const fight_state &state);
-void fightbottom();
-// The message area's three lines.
-std::array<std::string, 3> fightmessages(const creature_rec &cre, const fight_state &state);
+// Draws the 24 lines of the fight screen: the figures, the picture beside the commands, the
+// creature's health, the message area (lines 18 to 20) and the bottom frame.
+void drawfight(const stats_rec &stats, const creature_rec &cre, const creature_picture &pic,
+               const fight_state &state);
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The hero's commands and the creature's attack

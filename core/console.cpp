@@ -222,12 +222,24 @@ void blanks(int n) {
     for (int i = 0; i < n; ++i) put(' ');
 }
 
+namespace {
+// The number's characters, in `digits`.
+std::string_view numtext(std::int32_t value, char (&digits)[12]) {
+    auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
+    return {digits, static_cast<std::size_t>(end - digits)};
+}
+} // namespace
+
 void putnum(std::int32_t value, int width) {
     char digits[12];
-    auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
-    int size = static_cast<int>(end - digits);
-    blanks(width - size);
-    put(std::string_view(digits, static_cast<std::size_t>(size)));
+    const std::string_view text = numtext(value, digits);
+    blanks(width - static_cast<int>(text.size()));
+    put(text);
+}
+
+int numwidth(std::int32_t value) {
+    char digits[12];
+    return static_cast<int>(numtext(value, digits).size());
 }
 
 namespace {

@@ -116,6 +116,9 @@ void newlines(int n);
 void blanks(int n);
 // Writes a number right-aligned in `width` columns (wider if it needs more).
 void putnum(std::int32_t value, int width = 0);
+// The columns `putnum` takes for a number: its digits and its sign. A number followed by blanks
+// to fill a field is written as `putnum(value)` and `blanks(width - numwidth(value))`.
+int numwidth(std::int32_t value);
 // Sends everything written so far to the screen.
 void flush();
 

@@ -45,6 +45,22 @@ creature_rec bats() {
             .runaway = 2};
 }
 
+// The fight screen as the console shows it, one string per line.
+std::vector<std::string> screenof(const stats_rec &s, const creature_rec &c,
+                                  const fight_state &state = {}) {
+    usescript("");
+    drawfight(s, c, test_picture, state);
+    std::vector<std::string> lines = splitlines(transcript());
+    lines.pop_back(); // the empty rest after the last line end
+    return lines;
+}
+
+// The message area's three lines, for the hero of the other tests.
+std::vector<std::string> fightmessages(const creature_rec &c, const fight_state &state) {
+    const std::vector<std::string> lines = screenof(hero_oru(), c, state);
+    return {lines.begin() + 17, lines.begin() + 20};
+}
+
 creature_rec named(std::string_view name) {
     creature_rec c = bats();
     c.name = padded<15>(name);
@@ -70,7 +86,8 @@ bool fightuntilclosed(stats_rec &s, creature_rec &c, std::string_view keys, int3
 
 TEST(FightScreen, TheFirstScreenLineByLine) {
     stats_rec s = hero_oru();
-    const std::array<std::string, 24> lines = fightscreen(s, bats(), test_picture, fight_state{});
+    const std::vector<std::string> lines = screenof(s, bats());
+    ASSERT_EQ(lines.size(), 24u);
     const std::array<std::string_view, 24> expected = {
         R"(------------------------------------------------------------------------------)",
         R"(|  BATS                                       |  Oru    HEALTH : 35/40       |)",
@@ -131,11 +148,11 @@ TEST(FightScreen, NumbersOfOneToFourDigitsKeepTheClosingBar) {
         creature_rec c = bats();
         c.health = r.cre_health;
         c.total_health = r.cre_total;
-        for (const std::string &l : fightscreen(s, c, test_picture, fight_state{})) {
+        const auto lines = screenof(s, c);
+        for (const std::string &l : lines) {
             EXPECT_EQ(l.size(), 78u) << l;
             EXPECT_TRUE(l.back() == '|' || l.back() == '-') << l;
         }
-        const auto lines = fightscreen(s, c, test_picture, fight_state{});
         EXPECT_EQ(lines[1].find("HEALTH : " + std::to_string(r.health) + "/" +
                                 std::to_string(r.maxhealth)),
                   56u);
