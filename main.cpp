@@ -3,6 +3,8 @@
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "core/terminal.hpp"
+#include "story/story.hpp"
+#include "world/movements.hpp"
 
 #include <exception>
 #include <iostream>
@@ -14,7 +16,7 @@ int main(int argc, char *argv[]) {
     terminal_session terminal;
     useterminal();
     try {
-        playgame();
+        playgame(intro, screens);
     } catch (const input_closed &) {
         return 0; // the player closed the input or hung up: end at once, no score record
     } catch (...) {

@@ -3,6 +3,7 @@
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "core/random.hpp"
+#include "world/movements.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -35,7 +36,8 @@ std::string session(const std::string &keys) {
     usescript(keys);
     screen_result at{.where = 2, .oldwhere = 1};
     try {
-        while (at.where >= 1 && at.where <= 55) at = screens[at.where](at.oldwhere, stats);
+        while (at.where >= 1 && at.where <= screen_count)
+            at = screens[at.where](at.oldwhere, stats);
     } catch (const input_closed &) {
     }
     game_clock = realclock;

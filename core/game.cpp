@@ -2,17 +2,16 @@
 #include "core/game.hpp"
 
 #include "core/score.hpp"
-#include "story/story.hpp"
 
 void runscreens(const screen_table &table, stats_rec &stats, screen_result at) {
-    while (at.where >= 1 && at.where <= 55 && table[at.where])
+    while (at.where >= 1 && at.where <= screen_count && table[at.where])
         at = table[at.where](at.oldwhere, stats);
     savescore(stats);
 }
 
-void playgame(const screen_table &table) {
+void playgame(player_rec (*opening)(), const screen_table &table) {
     stats_rec stats;
-    player_rec player = intro();
+    player_rec player = opening();
     setup(player, stats);
     runscreens(table, stats);
 }

@@ -99,7 +99,7 @@ bool boatman(stats_rec &stats) {
     return stats.boat;
 }
 
-int32 firstringholder(stats_rec &stats) {
+void firstringholder(stats_rec &stats) {
     tobr();
     fight_knight(stats, knight_cash);
     fight_knight(stats, knight_cash);
@@ -121,21 +121,18 @@ int32 firstringholder(stats_rec &stats) {
         default:
             runforit();
     }
-    return castle_approach;
 }
 
-int32 clownescapes(stats_rec &stats) {
+void clownescapes(stats_rec &stats) {
     vex();
     fight_vex(stats);
     vexrun();
-    return chase_start;
 }
 
-int32 clownfalls(stats_rec &stats) {
+void clownfalls(stats_rec &stats) {
     fight_vex_again(stats);
     vexdead();
     winring(stats, 2, gift::silver_shield);
-    return island_gate;
 }
 
 int32 thirdringholder(stats_rec &stats) {

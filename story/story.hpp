@@ -81,11 +81,8 @@ void give(stats_rec &stats, gift g);
 const weapon_type &giftitem(gift g);
 bool isweapon(gift g);
 
-// Screens the sequences send the hero to.
-inline constexpr int32 castle_approach = 5;  // after the first ring
-inline constexpr int32 pier = 20;            // the boatman's screen
-inline constexpr int32 open_sea = 21;        // across the boatman's water
-inline constexpr int32 chase_start = 38;     // after the clown's first escape
+// Screens the sequences send the hero to; the first ring-holder's and the clown's next screens
+// are their rows' exits in the screen table.
 inline constexpr int32 island_gate = 33;     // after the second ring
 inline constexpr int32 southern_forest = 41; // after the third ring
 inline constexpr int32 cave_entrance = 47;   // after the fourth ring
@@ -95,11 +92,11 @@ inline constexpr int32 cave_entrance = 47;   // after the fourth ring
 bool pullswitch(const stats_rec &stats);
 // The boatman on screen 20: true when the hero crosses (paying $200 the first time only).
 bool boatman(stats_rec &stats);
-// The first ring-holder, from his welcome to the hero's escape; returns the next screen (5).
-int32 firstringholder(stats_rec &stats);
-// The clown's first meeting (returns 38) and his last stand (the second ring; returns 33).
-int32 clownescapes(stats_rec &stats);
-int32 clownfalls(stats_rec &stats);
+// The first ring-holder, from his welcome to the hero's escape.
+void firstringholder(stats_rec &stats);
+// The clown's first meeting and his last stand (the second ring).
+void clownescapes(stats_rec &stats);
+void clownfalls(stats_rec &stats);
 // The third ring-holder's fight in the corner of his room; returns the next screen (41).
 int32 thirdringholder(stats_rec &stats);
 // The fourth ring-holder's fight once the hero has pressed a key aboard; returns the next

@@ -129,7 +129,7 @@ TEST_F(MainLoop, ANumberBelowOneEndsTheGame) {
 TEST_F(MainLoop, AWholeGameWithoutAWorldGoesFromTheOpeningToTheScore) {
     stepping_clock clock;
     usescript("\n\n\n\n\n3\nZed\n" + std::string(40, '6') + "2" + std::string(30, '6') + "\n");
-    playgame(screen_table{});
+    playgame(intro, screen_table{});
     EXPECT_NE(transcript().find("Zed has been sent by the king"), std::string::npos);
     EXPECT_EQ(scorefile(), "Zed\n          0\n          0\nE\n\n\n");
 }

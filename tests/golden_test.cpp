@@ -4,7 +4,9 @@
 // say in the commit which page changed and why.
 #include "core/console.hpp"
 #include "core/game.hpp"
+#include "story/story.hpp"
 #include "support.hpp"
+#include "world/movements.hpp"
 
 #include <gtest/gtest.h>
 
@@ -72,7 +74,7 @@ played play(const golden_case &c, const std::string &keys) {
     usescript(keys);
     try {
         if (c.screen == 0) {
-            playgame();
+            playgame(intro, screens);
         } else {
             stats_rec stats = newhero();
             stats.num_of_rings = c.rings;

@@ -510,7 +510,7 @@ TEST(Screens, TheChaseFigureWaitsForTheFirstKeyAndIsGoneAfterTheFifth) {
 
 TEST(Screens, EveryScreenHasAHandlerAndARow) {
     EXPECT_EQ(screens[0], nullptr);
-    for (int n = 1; n <= 55; ++n) {
+    for (int n = 1; n <= screen_count; ++n) {
         EXPECT_NE(screens[n], nullptr) << n;
         EXPECT_EQ(world[n].number, n);
         EXPECT_NE(world[n].entries[0].from, 0) << "screen " << n << " has no entry";

@@ -154,11 +154,9 @@ TEST(FirstRingHolder, TheWindowMeansOneMoreKnight) {
         SCOPED_TRACE(c.choice);
         stats_rec s = champion();
         const int32 health = maxhealth(s) - s.shield.armor;
-        int32 next = 0;
         usescript(tobrillokeys(c.choice));
-        next = firstringholder(s); // every key is used, none is missing
+        firstringholder(s); // every key is used, none is missing
         const std::string out = transcript();
-        EXPECT_EQ(next, 5);
         EXPECT_EQ(s.wins[6], c.knights);
         EXPECT_EQ(s.money, 100 + 44 * c.knights + 56);
         EXPECT_EQ(s.num_of_rings, 1);
@@ -185,12 +183,9 @@ TEST(FirstRingHolder, TheChoiceAsksUntilItIsAnswered) {
 TEST(Clown, TheFirstMeetingEndsInTheChaseTheSecondWithTheRing) {
     hitting_clock clock;
     stats_rec s = champion();
-    int32 next = 0;
-    run(onward(20), [&] { next = clownescapes(s); });
-    EXPECT_EQ(next, 38);
+    run(onward(20), [&] { clownescapes(s); });
     EXPECT_EQ(s.num_of_rings, 0);
-    run(onward(20), [&] { next = clownfalls(s); });
-    EXPECT_EQ(next, 33);
+    run(onward(20), [&] { clownfalls(s); });
     EXPECT_EQ(s.num_of_rings, 2);
     EXPECT_EQ(s.shield, giftitem(gift::silver_shield));
 }

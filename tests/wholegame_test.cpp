@@ -3,6 +3,7 @@
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "support.hpp"
+#include "world/movements.hpp"
 
 #include <gtest/gtest.h>
 

@@ -17,8 +17,8 @@ void southgap(stats_rec &stats, visit_rec &visit);
 void eastgap(stats_rec &stats, visit_rec &visit);
 
 inline constexpr int32 casino_fee = 500; // the money a hero needs to be let into the casino
-// Screen 56 is no screen: the main loop ends the game there.
-inline constexpr int32 game_over = 56;
+// The screen after the last is no screen: the main loop ends the game there.
+inline constexpr int32 game_over = screen_count + 1;
 
 namespace home_gates {
 // A shop or game entered through a door: it needs only the Stats record.

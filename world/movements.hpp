@@ -149,7 +149,9 @@ constexpr mover entrymover(const screen_rec &screen) {
 }
 
 // The 55 screens, indexed by number (row 0 is unused).
-extern const std::array<screen_rec, 56> world;
+extern const std::array<screen_rec, screen_count + 1> world;
+// Their handlers, for the main loop.
+extern const screen_table screens;
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The engine

@@ -150,7 +150,7 @@ constexpr screen_rec arriving(screen_rec row, visit_event onenter) {
 
 // [SECTION] The screens
 
-constexpr std::array<screen_rec, 56> world = {{
+constexpr std::array<screen_rec, screen_count + 1> world = {{
     {}, // there is no screen 0
 
     // ---- the home town
@@ -389,4 +389,4 @@ constexpr screen_table handlers(std::index_sequence<N...>) {
 }
 } // namespace
 
-const screen_table screens = handlers(std::make_index_sequence<55>());
+const screen_table screens = handlers(std::make_index_sequence<screen_count>());
