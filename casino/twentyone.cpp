@@ -25,13 +25,13 @@ constexpr auto big21 = decode<6, 38>({
 });
 
 // clang-format off
-constexpr std::string_view dealer_cards[] = {
-    "                        DEALER",
-    "                      ---    ---",
+constexpr auto dealer_cards = decode<5, 33>({
+    "                        DEALER   ",
+    "                      ---    --- ",
     "                     |   |  |   |",
     "                     |   |  |   |",
-    "                      ---    ---",
-};
+    "                      ---    --- ",
+});
 // clang-format on
 
 // What a card shows: its value (index 1 to 13) and its suit's glyph (index 1 to 4: heart,
@@ -153,7 +153,7 @@ void twenone(stats_rec &stats, int32 cash, const deck &d) {
 
     for (bool standing = false; !standing;) {
         newlines(4);
-        putlines(dealer_cards);
+        putpicture(dealer_cards);
         newlines(4);
         putline("                       YOUR HAND");
         newlines(2);

@@ -6,17 +6,18 @@
 namespace {
 
 // The mountain where the rings were made, drawn in the digits of its name.
-constexpr std::string_view mountain_page[] = {
-    "   Our story begins deep within the heart of the Binary    100",
-    "   Mountains.  There the sorceress Morvessa               010010",
-    "   Vaskarine shaped four rings of magic,                0101001010",
-    "   and gave to each the power to control              1001010010100",
-    "   one of the sectors of computer                   10100101001010010",
-    "   science, the most powerful form               1011010010100101001011",
-    "   of magic and witchcraft that              0110101101001010010100101101",
-    "   the world has ever known.              101011010110100101001010010110101",
-    "                                      01011010110101101001010010100101101011",
-    "   Each ring was bound to         10110101101011010110100101001010010110101101",
+// clang-format off
+constexpr auto mountain_page = decode<17, 79>({
+    "   Our story begins deep within the heart of the Binary    100                 ",
+    "   Mountains.  There the sorceress Morvessa               010010               ",
+    "   Vaskarine shaped four rings of magic,                0101001010             ",
+    "   and gave to each the power to control              1001010010100            ",
+    "   one of the sectors of computer                   10100101001010010          ",
+    "   science, the most powerful form               1011010010100101001011        ",
+    "   of magic and witchcraft that              0110101101001010010100101101      ",
+    "   the world has ever known.              101011010110100101001010010110101    ",
+    "                                      01011010110101101001010010100101101011   ",
+    "   Each ring was bound to         10110101101011010110100101001010010110101101 ",
     "   its sector by a spell      0100101101011010110101101001010010100101101011010",
     "   of her own making.    010010100101101011010110101101001010010100101101011010",
     "                     1001010010100101101011010110101101001010010100101101011010",
@@ -24,7 +25,8 @@ constexpr std::string_view mountain_page[] = {
     "           10110100101001010010100101101011010110101101001010010100101101011010",
     "     01011010110100101001010010100101101011010110101101001010010100101101011010",
     "0101101011010110100101001010010100101101011010110101101001010010100101101011010",
-};
+});
+// clang-format on
 
 constexpr std::string_view rings_text[] = {
     "         It was thought that the four rings would bring peace to the land",
@@ -36,14 +38,16 @@ constexpr std::string_view rings_text[] = {
     "         knew peace.",
 };
 
-constexpr std::string_view ring_picture[] = {
-    "                                                          _.-'''''-._",
-    "                                                        .'  _.---._  '.",
-    "                                                       /   /       \\   \\",
+// clang-format off
+constexpr auto ring_picture = decode<6, 73>({
+    "                                                          _.-'''''-._    ",
+    "                                                        .'  _.---._  '.  ",
+    "                                                       /   /       \\   \\ ",
     "                                                      |   |  (o)    |   |",
-    "                                                       \\   \\       /   /",
-    "                                                        '._ '-----' _.'",
-};
+    "                                                       \\   \\       /   / ",
+    "                                                        '._ '-----' _.'  ",
+});
+// clang-format on
 
 // The climb, with the sack of rings beside the text.
 constexpr std::string_view climb_text[] = {
@@ -56,23 +60,27 @@ constexpr std::string_view climb_text[] = {
     "   of the rings above all else.",
 };
 
-constexpr std::string_view struggle_picture[] = {
-    "               ARRG!                         HUH?",
-    "          \\O/          O      O          O          O",
-    "           |  ___\\    /|\\_   /|\\        /|\\__      -|-",
-    "          / \\    /    / \\    / \\        / \\        / \\",
-    "                 \\",
+// clang-format off
+constexpr auto struggle_picture = decode<7, 70>({
+    "               ARRG!                         HUH?                     ",
+    "          \\O/          O      O          O          O                 ",
+    "           |  ___\\    /|\\_   /|\\        /|\\__      -|-                ",
+    "          / \\    /    / \\    / \\        / \\        / \\                ",
+    "                 \\                                                    ",
     "   1111111111111111111111111111111111111111111111111111111111111111111",
     "   1111111111111111111111111111111111111111111111111111111111111111111",
-};
+});
+// clang-format on
 
-constexpr std::string_view bearers_top[] = {
-    "    Computer Lit. Ring                                      VB Ring",
-    "           O                                                   O",
-    "          /|\\                                                 /|\\",
-    "          / \\                                                 / \\",
+// clang-format off
+constexpr auto bearers_top = decode<5, 72>({
+    "    Computer Lit. Ring                                      VB Ring     ",
+    "           O                                                   O        ",
+    "          /|\\                                                 /|\\       ",
+    "          / \\                                                 / \\       ",
     "       Da Tobrillo                                     Merrow Vexminaxus",
-};
+});
+// clang-format on
 
 constexpr std::string_view riders_fled[] = {
     "           The four riders fled into the corners of the world.",
@@ -81,13 +89,15 @@ constexpr std::string_view riders_fled[] = {
     "          find the four bearers and retrieve the rings from them.",
 };
 
-constexpr std::string_view bearers_bottom[] = {
-    "         C++ Ring                                          Java Ring",
-    "           O                                                   O",
-    "          /|\\                                                 /|\\",
-    "          / \\                                                 / \\",
+// clang-format off
+constexpr auto bearers_bottom = decode<5, 71>({
+    "         C++ Ring                                          Java Ring   ",
+    "           O                                                   O       ",
+    "          /|\\                                                 /|\\      ",
+    "          / \\                                                 / \\      ",
     "        Grumbarov                                        Tavrinel Delvo",
-};
+});
+// clang-format on
 
 constexpr std::string_view sent_text[] = {
     "to the sorceress Morvessa Vaskarine and put an end to the evil that grows in",
@@ -112,7 +122,7 @@ void pressenter() {
 
 void intro1() {
     newlines(3);
-    putlines(mountain_page);
+    putpicture(mountain_page);
     newlines(3);
     pressenter();
 }
@@ -121,7 +131,7 @@ void intro2() {
     newlines(3);
     putlines(rings_text);
     newlines(1);
-    putlines(ring_picture);
+    putpicture(ring_picture);
     newlines(6);
     pressenter();
 }
@@ -130,18 +140,18 @@ void intro3() {
     newlines(3);
     putlines(climb_text);
     newlines(3);
-    putlines(struggle_picture);
+    putpicture(struggle_picture);
     newlines(3);
     pressenter();
 }
 
 void intro4() {
     newlines(3);
-    putlines(bearers_top);
+    putpicture(bearers_top);
     newlines(1);
     putlines(riders_fled);
     newlines(1);
-    putlines(bearers_bottom);
+    putpicture(bearers_bottom);
     newlines(4);
     pressenter();
 }
