@@ -3,11 +3,23 @@
 #include "core/game.hpp"
 #include "core/terminal.hpp"
 
+#include <algorithm>
 #include <exception>
+#include <string_view>
 
-int main() {
+namespace {
+
+// The in-place console wherever the terminal allows it; the plain stream with --plain.
+void openconsole(int argc, char **argv) {
+    bool plain = std::find(argv + 1, argv + argc, std::string_view("--plain")) != argv + argc;
+    if (plain || !usescreen()) useterminal();
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
     terminal_session terminal;
-    useterminal();
+    openconsole(argc, argv);
     try {
         playgame();
     } catch (const input_closed &) {
@@ -16,6 +28,6 @@ int main() {
         terminal_restore(); // an escaping exception may end the program without unwinding
         throw;
     }
-    flush();
+    closeconsole();
     return 0;
 }
