@@ -207,7 +207,7 @@ void takeline(bool echo) {
             unsigned char last = static_cast<unsigned char>(c.pending.back());
             c.pending.pop_back();
             if (echo && last >= ' ') {
-                unapply(c.screen);
+                consoleunput(c.screen);
                 c.changed = true;
             }
         } else if (b == end_key) {
@@ -261,7 +261,7 @@ char escapekey() {
 void put(std::string_view codes) {
     console_state &c = con();
     if (c.inplace) {
-        apply(c.screen, codes);
+        consoleput(c.screen, codes);
         c.changed = true;
         return;
     }

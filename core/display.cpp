@@ -40,7 +40,7 @@ bool blankrow(const console_row &r) {
 
 } // namespace
 
-void apply(text_console &con, std::string_view codes) {
+void consoleput(text_console &con, std::string_view codes) {
     for (char ch : codes) {
         auto code = static_cast<unsigned char>(ch);
         if (code == '\n') {
@@ -54,7 +54,7 @@ void apply(text_console &con, std::string_view codes) {
     }
 }
 
-void unapply(text_console &con) {
+void consoleunput(text_console &con) {
     if (con.col > 0) {
         --con.col;
     } else if (con.row > 0) {

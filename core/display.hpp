@@ -30,9 +30,9 @@ struct text_console {
 // Applies the game's codes as the console shows them: a line end moves to the start of the
 // next row, scrolling the top row away at the bottom; writing the 80th column moves on to the
 // next row at once; a bell is counted to be rung; every other code is a glyph.
-void apply(text_console &con, std::string_view codes);
+void consoleput(text_console &con, std::string_view codes);
 // Takes back the character before the cursor (Backspace while a line is typed).
-void unapply(text_console &con);
+void consoleunput(text_console &con);
 // The first console row a terminal of `lines` rows shows: all 25 rows fit from 25 lines up; on
 // 24 lines, rows 1 to 24 while the cursor's row 25 is blank, otherwise rows 2 to 25.
 int firstrow(const text_console &con, int lines);

@@ -166,7 +166,7 @@ void terminal_screen(std::string_view enter, std::string_view leave) {
     sigprocmask(SIG_BLOCK, &all, &before);
     for (auto [s, bytes] : {std::pair{&enter_screen, enter}, std::pair{&leave_screen, leave}}) {
         s->size = std::min(bytes.size(), sizeof s->bytes);
-        std::memcpy(s->bytes, bytes.data(), s->size);
+        if (s->size) std::memcpy(s->bytes, bytes.data(), s->size);
     }
     sigprocmask(SIG_SETMASK, &before, nullptr);
 }
