@@ -90,6 +90,34 @@ TEST(Screen, EachSizeShowsTheConsoleWithTheRowsThatMatter) {
     }
 }
 
+TEST(Screen, AFightOnTwentyFourRowsShowsItsTopBorder) {
+    pty_game game(tempdir());
+    play(game, {"", "\n", "\n", "\n", "\n", "\n", "2\n", "\n"}, 24);
+    // From the home town's middle to the forest west of it.
+    game.send(std::string(20, '4') + std::string(6, '8') + std::string(22, '4'));
+    ASSERT_TRUE(game.waitscreen("\u2663\u2663\u2663"));
+    // Back and forth at its edge until a creature comes; each Ctrl-L draws the whole screen
+    // again, telling when both steps are taken.
+    bool announced = false;
+    for (int tries = 0; tries < 1000 && !announced; ++tries) {
+        game.scribble("\x1b[2J");
+        game.send("46\x0c");
+        ASSERT_TRUE(game.waituntil([&] {
+            std::string s = game.shown();
+            announced = s.find("PRESS ENTER") != std::string::npos;
+            return announced || s.find("Points") != std::string::npos;
+        }));
+    }
+    ASSERT_TRUE(announced);
+    game.send("\n");
+    ASSERT_TRUE(game.waitscreen("0) View Menu"));
+    std::vector<std::string> rows = game.screen();
+    const std::string border(78, '-');
+    EXPECT_EQ(rows[0], border) << game.shown();
+    EXPECT_EQ(rows[1].substr(0, 3), "|  ");
+    EXPECT_EQ(rows[23], border);
+}
+
 TEST(Screen, OnTwentyFourRowsTheWaitingRowShows) {
     text_console con;
     consoleput(con, std::string(24, '\n') + "PRESS ENTER");
