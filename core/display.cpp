@@ -41,15 +41,20 @@ bool blankrow(const console_row &r) {
 } // namespace
 
 void consoleput(text_console &con, std::string_view codes) {
+    console_row *row = &con.line(con.row); // looked up again only when the cursor's row changes
     for (char ch : codes) {
         auto code = static_cast<unsigned char>(ch);
         if (code == '\n') {
             nextrow(con);
+            row = &con.line(con.row);
         } else if (cp437[code] == U'\a') {
             ++con.bells;
         } else {
-            con.line(con.row)[con.col] = code;
-            if (++con.col == console_cols) nextrow(con);
+            (*row)[static_cast<std::size_t>(con.col)] = code;
+            if (++con.col == console_cols) {
+                nextrow(con);
+                row = &con.line(con.row);
+            }
         }
     }
 }
