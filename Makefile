@@ -1,7 +1,7 @@
 # Front door: `make` builds, `make play` starts the game, `make test` runs every test.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all play test bench format clean
+.PHONY: all play test bench format clean deps
 
 all:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF
@@ -26,3 +26,11 @@ format:
 
 clean:
 	rm -rf build build-test build-bench
+
+# The packages the README's prerequisites name, on Debian or Ubuntu (only those missing).
+DEPS = g++ cmake make pkg-config libncurses-dev libgtest-dev libgmock-dev libbenchmark-dev \
+       libvterm-dev
+SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
+deps:
+	dpkg -s $(DEPS) >/dev/null 2>&1 || \
+	  { $(SUDO) apt-get update && $(SUDO) apt-get install -y $(DEPS); }
