@@ -1,25 +1,19 @@
-// ORBRIDDEN: opens the terminal and plays one game.
+// ORBRIDDEN: reads the command line, then opens the terminal and plays one game.
+#include "cli/options.hpp"
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "core/terminal.hpp"
 
-#include <algorithm>
 #include <exception>
-#include <string_view>
+#include <iostream>
 
-namespace {
-
-// The in-place console wherever the terminal allows it; the plain stream with --plain.
-void openconsole(int argc, char **argv) {
-    bool plain = std::find(argv + 1, argv + argc, std::string_view("--plain")) != argv + argc;
-    if (plain || !usescreen()) useterminal();
-}
-
-} // namespace
-
-int main(int argc, char **argv) {
+int main(int argc, char *argv[]) {
+    // Help, version, scores and mistakes are dealt with before the terminal is touched.
+    const options opts = parseoptions(argc, argv);
+    if (opts.what != command::play) return runcommand(opts, std::cout, std::cerr);
     terminal_session terminal;
-    openconsole(argc, argv);
+    // The in-place console wherever the terminal allows it; the plain stream with --plain.
+    if (opts.plain || !usescreen()) useterminal();
     try {
         playgame();
     } catch (const input_closed &) {

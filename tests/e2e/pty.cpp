@@ -58,7 +58,8 @@ void writeall(int fd, const void *data, std::size_t size) {
 
 // The shell: starts the game as the terminal's foreground job, tells the test its process
 // number, each time it stops, and how it ended.
-[[noreturn]] void runshell(const std::string &dir, const pty_options &o, int slave, int report) {
+[[noreturn]] void runshell(const std::string &dir, const pty_options &o, int slave, int report,
+                           int errors) {
     login_tty(slave);
     if (chdir(dir.c_str()) != 0) _exit(126);
     signal(SIGTTOU, SIG_IGN); // a background shell may still hand the terminal over
@@ -68,6 +69,10 @@ void writeall(int fd, const void *data, std::size_t size) {
         tcsetpgrp(STDIN_FILENO, getpid());
         signal(SIGTTOU, SIG_DFL);
         close(report);
+        if (errors >= 0) {
+            dup2(errors, STDERR_FILENO);
+            close(errors);
+        }
         if (o.term.empty())
             unsetenv("TERM");
         else
@@ -78,6 +83,7 @@ void writeall(int fd, const void *data, std::size_t size) {
         execv(ORBRIDDEN_BINARY, argv.data());
         _exit(127);
     }
+    if (errors >= 0) close(errors);
     setpgid(game, game);
     tcsetpgrp(STDIN_FILENO, game);
     signal(SIGHUP, SIG_IGN); // a hang-up is the game's to answer
@@ -103,8 +109,9 @@ pty_game::pty_game(const std::string &dir, const pty_options &o) {
                  .ws_col = static_cast<unsigned short>(o.cols),
                  .ws_xpixel = 0,
                  .ws_ypixel = 0};
-    int report[2];
-    if (openpty(&master, &slave, nullptr, nullptr, &size) != 0 || pipe(report) != 0) {
+    int report[2], err[2] = {-1, -1};
+    if (openpty(&master, &slave, nullptr, nullptr, &size) != 0 || pipe(report) != 0 ||
+        (o.errors_apart && pipe(err) != 0)) {
         ADD_FAILURE() << "openpty: " << std::strerror(errno);
         return;
     }
@@ -114,6 +121,7 @@ pty_game::pty_game(const std::string &dir, const pty_options &o) {
         t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
         tcsetattr(slave, TCSANOW, &t);
     }
+    tcgetattr(slave, &initial);
     vt = vterm_new(o.rows, o.cols);
     vterm_set_utf8(vt, 1);
     vs = vterm_obtain_screen(vt);
@@ -125,9 +133,12 @@ pty_game::pty_game(const std::string &dir, const pty_options &o) {
     if (pid == 0) {
         close(master);
         close(report[0]);
-        runshell(dir, o, dup(slave), report[1]);
+        if (err[0] >= 0) close(err[0]);
+        runshell(dir, o, dup(slave), report[1], err[1]);
     }
     close(report[1]);
+    if (err[1] >= 0) close(err[1]);
+    errpipe = err[0];
     reports = report[0];
     if (read(reports, &game, sizeof game) != sizeof game) ADD_FAILURE() << "the game did not start";
 }
@@ -135,7 +146,7 @@ pty_game::pty_game(const std::string &dir, const pty_options &o) {
 pty_game::~pty_game() {
     if (game > 0) kill(game, SIGKILL);
     if (pid > 0) waitpid(pid, nullptr, 0);
-    for (int fd : {master, slave, reports})
+    for (int fd : {master, slave, reports, errpipe})
         if (fd >= 0) close(fd);
     if (vt) vterm_free(vt);
 }
@@ -265,6 +276,10 @@ int pty_game::finish() {
         }
     if (read(reports, &status, sizeof status) != sizeof status) ADD_FAILURE() << "no status";
     game = -1;
+    drain();
+    char buf[4096];
+    for (ssize_t n; errpipe >= 0 && (n = read(errpipe, buf, sizeof buf)) > 0;)
+        errors.append(buf, static_cast<std::size_t>(n));
     return status;
 }
 

@@ -18,23 +18,30 @@ struct pty_options {
     std::vector<std::string> args;       // after the program's name, e.g. {"--plain"}
     int rows = 24, cols = 80;            // the terminal's size
     std::string term = "xterm-256color"; // TERM; empty leaves it unset
-    bool translate =
-        true; // whether the terminal turns a line end into carriage return and line end
+    // Whether the terminal turns a line end into carriage return and line end.
+    bool translate = true;
+    bool errors_apart = false; // standard error into `errors` instead of onto the screen
 };
 
 struct pty_game {
-    pid_t pid = -1;   // the shell that runs the game and reports on it
-    pid_t game = -1;  // the game itself
-    int master = -1;  // what the player types goes in here and the screen comes out
-    int slave = -1;   // kept open so the terminal's settings can be read at any time
-    int reports = -1; // the shell's reports: 'T' when the game stopped, 'X' and its wait status
-    std::string seen; // everything the game has sent to the terminal so far
+    pid_t pid = -1;     // the shell that runs the game and reports on it
+    pid_t game = -1;    // the game itself
+    int master = -1;    // what the player types goes in here and the screen comes out
+    int slave = -1;     // kept open so the terminal's settings can be read at any time
+    int reports = -1;   // the shell's reports: 'T' when the game stopped, 'X' and its wait status
+    int errpipe = -1;   // standard error, when it is kept apart from the screen
+    std::string seen;   // everything the game has sent to the terminal so far
+    std::string errors; // what it wrote to a standard error kept apart, once it has ended
+    termios initial{};  // the terminal's settings before the game started
     VTerm *vt = nullptr;
     VTermScreen *vs = nullptr;
     bool altscreen = false, cursorvisible = true; // as the emulator stands
 
     // Starts the game in `dir` (its score file goes there).
     explicit pty_game(const std::string &dir, const pty_options &options = {});
+    // The same with `args` after the program's name, and standard error kept apart or not.
+    pty_game(const std::string &dir, const std::vector<std::string> &args, bool errors_apart)
+        : pty_game(dir, pty_options{.args = args, .errors_apart = errors_apart}) {}
     ~pty_game();
     pty_game(const pty_game &) = delete;
     pty_game &operator=(const pty_game &) = delete;
