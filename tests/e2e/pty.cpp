@@ -77,6 +77,10 @@ void writeall(int fd, const void *data, std::size_t size) {
             unsetenv("TERM");
         else
             setenv("TERM", o.term.c_str(), 1);
+        if (o.run) {
+            o.run();
+            _exit(0);
+        }
         std::vector<char *> argv{const_cast<char *>(ORBRIDDEN_BINARY)};
         for (const std::string &a : o.args) argv.push_back(const_cast<char *>(a.c_str()));
         argv.push_back(nullptr);

@@ -15,12 +15,13 @@ struct VTermScreen;
 
 // How the game is started.
 struct pty_options {
-    std::vector<std::string> args;       // after the program's name, e.g. {"--plain"}
+    std::vector<std::string> args = {};  // after the program's name, e.g. {"--plain"}
     int rows = 24, cols = 80;            // the terminal's size
     std::string term = "xterm-256color"; // TERM; empty leaves it unset
     // Whether the terminal turns a line end into carriage return and line end.
     bool translate = true;
-    bool errors_apart = false; // standard error into `errors` instead of onto the screen
+    bool errors_apart = false;      // standard error into `errors` instead of onto the screen
+    std::function<void()> run = {}; // played instead of the binary, when given
 };
 
 struct pty_game {

@@ -5,6 +5,7 @@
 
 #include "core/console.hpp"
 #include "core/display.hpp"
+#include "core/terminal.hpp"
 
 #include <gtest/gtest.h>
 
@@ -204,11 +205,35 @@ TEST(Screen, NothingTypedShowsUnderPressEnter) {
     play(game, {"\n"}, 24, {""});
 }
 
+TEST(Screen, TheNormalEndLeavesTheLastPageOnTheNormalScreen) {
+    pty_game game(tempdir(), {.args = {}, .run = [] {
+                                  terminal_session terminal;
+                                  if (!usescreen()) _exit(3);
+                                  newlines(30);
+                                  putline("          Final score: 1234");
+                                  putline("                                 THE END");
+                                  key(); // the page shows in place until a key
+                                  closeconsole();
+                              }});
+    ASSERT_TRUE(game.waitscreen("THE END"));
+    EXPECT_TRUE(game.altscreen);
+    game.send("x");
+    int status = game.finish();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_FALSE(game.altscreen);
+    std::vector<std::string> rows = game.screen();
+    EXPECT_EQ(rows[0], "$ orbridden");
+    EXPECT_EQ(rows[1], "          Final score: 1234");
+    EXPECT_EQ(rows[2], "                                 THE END");
+    EXPECT_EQ(rows[3], "");
+}
+
 struct wayout {
     const char *name;
     const char *keys; // typed, or
     int sig;          // sent to the game
     int status;       // the signal that ends it, or 0 for a plain exit
+    friend void PrintTo(const wayout &w, std::ostream *os) { *os << w.name; }
 };
 
 class WaysOut : public testing::TestWithParam<wayout> {};
