@@ -2,10 +2,8 @@
 // show it, what a frame costs against copying the plain frame's bytes, and how long a key takes
 // to reach the screen against `cat` on the same kind of terminal.
 #include "core/console.hpp"
-#include "core/definitions.hpp"
-#include "world/environment.hpp"
-#include "world/maps.hpp"
 
+#include "forest.hpp"
 #include "inplace.hpp"
 
 #include <benchmark/benchmark.h>
@@ -23,23 +21,6 @@
 #include <term.h>
 
 namespace {
-
-stats_rec hero() {
-    stats_rec s;
-    s.name = padded<3>("Oru");
-    s.health = s.total_health = 35;
-    s.magicdust = s.total_magicdust = 25;
-    s.points = 1234;
-    return s;
-}
-
-// The forest with the hero's mark in column `col` of row 12.
-world_matrix forestwithmark(int col) {
-    world_matrix m;
-    init2(m);
-    m(12, col) = 'X';
-    return m;
-}
 
 // The least a terminal needs to show the step from map `was` to map `now` (the status lines stay
 // as they are): for each changed cell, one cursor move and the cell's glyph. Map row r shows on
@@ -59,7 +40,7 @@ double minimalupdate(const world_matrix &was, const world_matrix &now) {
 
 // Walking one cell and back, frame after frame, through the in-place console on 80x24.
 void InPlaceStep(benchmark::State &state) {
-    const stats_rec s = hero();
+    const stats_rec s = benchhero();
     const world_matrix frames[2] = {forestwithmark(40), forestwithmark(41)};
     inplace_terminal term;
     outmap(frames[0], s);
