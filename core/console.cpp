@@ -1,4 +1,4 @@
-// The console's two back ends, the UTF-8 mapping of the game's codes and the three reads.
+// The console's three back ends, the UTF-8 mapping of the game's codes and the three reads.
 #include "core/console.hpp"
 
 #include "core/display.hpp"
