@@ -5,6 +5,7 @@
 #include "core/definitions.hpp"
 
 #include <cstdint>
+#include <ostream>
 #include <string_view>
 
 // One recorded session. Its keys are in tests/golden/<name>.keys, what it printed in
@@ -21,6 +22,11 @@ struct golden_case {
     // so that re-recording cannot quietly change it (null: not checked).
     const char *record = nullptr;
 };
+
+// Test output names a session by its name.
+inline void PrintTo(const golden_case &c, std::ostream *os) {
+    *os << c.name;
+}
 
 inline constexpr golden_case sessions[] = {
     {.name = "opening_preset", .clock = 1000},

@@ -223,15 +223,17 @@ bool walkable(const game_state &g, int32 row, int32 col) {
     if (screen.move == shadowx)
         return row >= 3 && row <= map_rows - 2 && col >= 3 && col <= map_cols - 2;
     const unsigned char c = g.visit.map(row, col);
-    if (g.visit.screen == 36) return c == 0;
-    if (screen.move == world[38].move && row >= 11 && row <= 13 && col > 73) return true;
+    if (g.visit.screen == 36) return c == invisible;
+    const bool chase = g.visit.screen == 38 || g.visit.screen == 39;
+    if (chase && row >= 11 && row <= 13 && col > 73) return true;
     return c == blank || (screen.sea && c == wave);
 }
 
 // The first key of a shortest walk to a move whose target cell passes `goal`; nothing when
 // there is no way.
 std::optional<char> towards(const game_state &g, const cell_test &goal) {
-    std::array<std::array<int32, map_cols + 2>, map_rows + 2> first{}; // the first step's dir + 1
+    // The direction of the first step on the way to each cell reached (0: not reached yet).
+    std::array<std::array<int32, map_cols + 2>, map_rows + 2> first{};
     std::deque<cell> queue{{g.visit.row, g.visit.col}};
     first[g.visit.row][g.visit.col] = -1;
     while (!queue.empty()) {
