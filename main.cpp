@@ -1,11 +1,16 @@
-// ORBRIDDEN: opens the terminal and plays one game.
+// ORBRIDDEN: reads the command line, then opens the terminal and plays one game.
+#include "cli/options.hpp"
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "core/terminal.hpp"
 
 #include <exception>
+#include <iostream>
 
-int main() {
+int main(int argc, char *argv[]) {
+    // Help, version, scores and mistakes are dealt with before the terminal is touched.
+    const options opts = parseoptions(argc, argv);
+    if (opts.what != command::play) return runcommand(opts, std::cout, std::cerr);
     terminal_session terminal;
     useterminal();
     try {

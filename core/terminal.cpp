@@ -56,7 +56,15 @@ void on_fatal(int sig) {
 
 // Ctrl-Z: stop with the terminal as the shell expects it; on `fg`, take the game's mode again.
 void on_stop(int sig) {
+    // Under make, make stops at once and the shell may take the terminal back before this runs;
+    // with SIGTTOU blocked the restore still goes through instead of stopping the game here,
+    // where `fg` would continue it only into the stop below.
+    sigset_t ttou, before;
+    sigemptyset(&ttou);
+    sigaddset(&ttou, SIGTTOU);
+    sigprocmask(SIG_BLOCK, &ttou, &before);
     tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    sigprocmask(SIG_SETMASK, &before, nullptr);
     std::signal(sig, SIG_DFL);
     unblock(sig);
     raise(sig); // the process stops here until it is continued

@@ -5,15 +5,21 @@
 #include <string_view>
 #include <sys/types.h>
 #include <termios.h>
+#include <vector>
 
 struct pty_game {
     pid_t pid = -1;
-    int master = -1;  // what the player types goes in here and the screen comes out
-    int slave = -1;   // kept open so the terminal's settings can be read at any time
-    std::string seen; // everything the game has shown so far
+    int master = -1;    // what the player types goes in here and the screen comes out
+    int slave = -1;     // kept open so the terminal's settings can be read at any time
+    int errpipe = -1;   // standard error, when it is kept apart from the screen
+    std::string seen;   // everything the game has shown so far
+    std::string errors; // what it wrote to a standard error kept apart, once it has ended
+    termios initial{};  // the terminal's settings before the game started
 
-    // Starts the game in `dir` (its score file goes there).
-    explicit pty_game(const std::string &dir);
+    // Starts the game in `dir` (its score file goes there) with `args` after the program's name.
+    // With `errors_apart`, standard error goes into `errors` instead of onto the screen.
+    explicit pty_game(const std::string &dir, const std::vector<std::string> &args = {},
+                      bool errors_apart = false);
     ~pty_game();
 
     void send(std::string_view keys);
