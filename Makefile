@@ -11,7 +11,7 @@ MANDIR ?= $(PREFIX)/share/man
 # The binary to install; `make install` builds it first.
 BINARY ?= build/orbridden
 
-.PHONY: all play test golden bench format clean install uninstall
+.PHONY: all play test golden bench format clean install uninstall deps
 
 all:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF
@@ -53,3 +53,11 @@ format:
 
 clean:
 	rm -rf build build-test build-bench
+
+# The packages the README's prerequisites name, on Debian or Ubuntu (only those missing).
+DEPS = g++ cmake make pkg-config libncurses-dev libgtest-dev libgmock-dev libbenchmark-dev \
+       groff-base libvterm-dev
+SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
+deps:
+	dpkg -s $(DEPS) >/dev/null 2>&1 || \
+	  { $(SUDO) apt-get update && $(SUDO) apt-get install -y $(DEPS); }

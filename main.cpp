@@ -14,7 +14,8 @@ int main(int argc, char *argv[]) {
     const options opts = parseoptions(argc, argv);
     if (opts.what != command::play) return runcommand(opts, std::cout, std::cerr);
     terminal_session terminal;
-    useterminal();
+    // The in-place console wherever the terminal allows it; the plain stream with --plain.
+    if (opts.plain || !usescreen()) useterminal();
     try {
         playgame(intro, screens);
     } catch (const input_closed &) {
@@ -23,6 +24,6 @@ int main(int argc, char *argv[]) {
         terminal_restore(); // an escaping exception may end the program without unwinding
         throw;
     }
-    flush();
+    closeconsole();
     return 0;
 }

@@ -117,7 +117,7 @@ std::string where(position_rec p) {
 }
 
 TEST(WorldMap, EveryScreenCanBeWalkedFromEveryEntryToEveryExit) {
-    for (int32 n = 1; n <= 55; ++n) {
+    for (int32 n = 1; n <= screen_count; ++n) {
         const screen_rec &screen = world[n];
         if (!screen.build) continue; // its map is not drawn yet
         // Screen 33 has two maps, before and after the second ring.
@@ -242,7 +242,7 @@ TEST(WorldWalk, RandomKeyStreamsOnEveryScreenKeepTheMarkOnTheGrid) {
     const std::string alphabet = "888822224444666600013579aZ \n\x1b\x7f\t";
     std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
     constexpr int keys_per_walk = 800;
-    for (int32 n = 1; n <= 55; ++n)
+    for (int32 n = 1; n <= screen_count; ++n)
         for (const entry_rec &e : world[n].entries) {
             if (e.from == 0) break;
             std::string keys(keys_per_walk, ' ');
@@ -258,8 +258,8 @@ TEST(WorldWalk, RandomKeyStreamsOnEveryScreenKeepTheMarkOnTheGrid) {
                     int32 to = stepscreen(world[screen], v, key(), s);
                     if (to != stay) {
                         // The end of the game starts it again at home.
-                        int32 old = to >= 1 && to <= 55 ? screen : -1;
-                        screen = to >= 1 && to <= 55 ? to : 1;
+                        int32 old = to >= 1 && to <= screen_count ? screen : -1;
+                        screen = to >= 1 && to <= screen_count ? to : 1;
                         v = visit_rec{};
                         enterscreen(world[screen], v, old, s);
                     }
