@@ -262,18 +262,18 @@ spell_result usemagic(stats_rec &stats) {
              no_back);
     if (x == 0) return {};
 
-    const magicnode &slot = stats.magic[x];
-    if (slot.usecost > stats.magicdust) {
+    const magicnode &spell = stats.magic[x];
+    if (spell.usecost > stats.magicdust) {
         nomana();
         return {};
     }
-    stats.magicdust -= slot.usecost;
+    stats.magicdust -= spell.usecost;
     if (x == 1) { // Heal: a quarter of the maximum health
         stats.health = std::min(stats.health + maxhealth(stats) / 4, maxhealth(stats));
         return {0, true};
     }
-    if (x == 2) return {slot.damagex, true}; // Bolt: always its fixed damage
-    return {spelldamage(attackstrength(stats), slot, fightrandom()), true};
+    if (x == 2) return {spell.damagex, true}; // Bolt: always its fixed damage
+    return {spelldamage(attackstrength(stats), spell, fightrandom()), true};
 }
 
 item_result whichitem(stats_rec &stats) {

@@ -27,8 +27,7 @@ constexpr creature_look test_look{.picture = &test_picture};
 
 // A hero with maximum health 40 (35 + 5 from the weapon) and maximum magic 29 (25 + 4).
 stats_rec hero_oru() {
-    stats_rec s;
-    setup({.power = 40, .armor = 35, .magic = 25, .name = padded<3>("Oru")}, s);
+    stats_rec s = newhero();
     s.weapon.armor = 5;
     s.shield.magic = 4;
     s.health = 35;

@@ -8,8 +8,7 @@
 namespace {
 
 stats_rec hero_with(int32 points, int32 next_level) {
-    stats_rec s;
-    setup({.power = 40, .armor = 35, .magic = 25, .name = padded<3>("Oru")}, s);
+    stats_rec s = newhero();
     s.health = 30;
     s.points = points;
     s.next_level = next_level;

@@ -75,9 +75,7 @@ void call(const expected_row &row, stats_rec &s, int32 cash) {
 }
 
 stats_rec hero(int32 power = 40) {
-    stats_rec s;
-    setup({.power = power, .armor = 60, .magic = 30, .name = padded<3>("Oru")}, s);
-    return s;
+    return newhero({.power = power, .armor = 60, .magic = 30, .name = padded<3>("Oru")});
 }
 
 // Runs `body` until the script runs out; true when it returned by itself.

@@ -1,5 +1,6 @@
 // The console: glyphs, the three reads, escape sequences and the line limit.
 #include "core/console.hpp"
+#include "support.hpp"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,7 @@ TEST(Output, NumbersAndLines) {
 }
 
 struct keycase {
+    const char *what;
     const char *typed;
     std::string keys; // what successive key reads return
 };
@@ -61,18 +63,22 @@ TEST_P(Keys, EscapeSequencesReadAsOneKey) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Console, Keys,
-                         ::testing::Values(keycase{"6a0", "6a0"},
-                                           keycase{"\x1b[A\x1b[B\x1b[C\x1b[D", "8264"},
-                                           keycase{"\x1bOA\x1bOD", "84"},
-                                           keycase{"\x1bOp\x1bOt\x1bOy", "049"},
-                                           keycase{"\x1b", "\x1b"}, keycase{"\x1b[1;5A6", "86"},
-                                           keycase{"\x1b[15~6", "\x1b"
-                                                                "6"},
-                                           keycase{"\x1bx6", "\x1b"
-                                                             "6"},
-                                           keycase{"\x1bOz6", "\x1b"
-                                                              "6"}),
-                         [](const auto &info) { return "case" + std::to_string(info.index); });
+                         ::testing::Values(keycase{"plain_keys", "6a0", "6a0"},
+                                           keycase{"arrows", "\x1b[A\x1b[B\x1b[C\x1b[D", "8264"},
+                                           keycase{"arrows_in_cursor_mode", "\x1bOA\x1bOD", "84"},
+                                           keycase{"keypad_digits", "\x1bOp\x1bOt\x1bOy", "049"},
+                                           keycase{"a_lone_escape", "\x1b", "\x1b"},
+                                           keycase{"an_arrow_with_a_modifier", "\x1b[1;5A6", "86"},
+                                           keycase{"a_function_key", "\x1b[15~6",
+                                                   "\x1b"
+                                                   "6"},
+                                           keycase{"escape_and_a_letter", "\x1bx6",
+                                                   "\x1b"
+                                                   "6"},
+                                           keycase{"an_unknown_cursor_mode_key", "\x1bOz6",
+                                                   "\x1b"
+                                                   "6"}),
+                         bywhat{});
 
 TEST(Lines, ALongLineIsSeveralWaits) {
     std::string typed = std::string(100, 'a') + "\n" + std::string(150, 'b') + "\nz";

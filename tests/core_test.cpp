@@ -1,16 +1,10 @@
 // Records, setup and the item rules.
 #include "core/definitions.hpp"
+#include "support.hpp"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-stats_rec newhero(player_rec p = {
-                      .power = 40, .armor = 35, .magic = 25, .name = padded<3>("Oru")}) {
-    stats_rec s;
-    setup(p, s);
-    return s;
-}
 
 TEST(Setup, FillsTheStatsRecordFromTheHero) {
     stats_rec s = newhero();

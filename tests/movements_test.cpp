@@ -17,12 +17,6 @@ namespace {
 
 // [SECTION] Fixtures
 
-stats_rec newhero() {
-    stats_rec s;
-    setup({.power = 40, .armor = 35, .magic = 25, .name = padded<3>("Oru")}, s);
-    return s;
-}
-
 // A field framed by '#': an opening in the east wall (rows 11 to 13) that leads to screen 2,
 // an opening in the west wall (rows 5 to 6) that no exit covers, and a rock at (12,40).
 void field(world_matrix &m, const stats_rec &) {

@@ -38,8 +38,8 @@ stepping_clock::~stepping_clock() {
     game_clock = realclock;
 }
 
-stats_rec newhero() {
+stats_rec newhero(const player_rec &hero) {
     stats_rec s;
-    setup({.power = 40, .armor = 35, .magic = 25, .name = padded<3>("Oru")}, s);
+    setup(hero, s);
     return s;
 }

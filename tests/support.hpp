@@ -4,6 +4,7 @@
 #include "core/console.hpp"
 #include "core/definitions.hpp"
 
+#include <cctype>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,6 +28,17 @@ lines run(std::string_view keys, Routine routine) {
     return splitlines(transcript());
 }
 
+// A parameterized test's name from a case's `what`: letters and digits, anything else '_'.
+struct bywhat {
+    template <class Info>
+    std::string operator()(const Info &info) const {
+        std::string name = info.param.what;
+        for (char &c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    }
+};
+
 // The number of screen columns a UTF-8 line takes (every glyph is one column wide).
 inline std::size_t columns(std::string_view line) {
     std::size_t n = 0;
@@ -43,8 +55,10 @@ inline int occurrences(std::string_view text, std::string_view what) {
     return n;
 }
 
-// The first preset hero as `setup` equips him: power 40, health 35, magic 25, $100, one potion.
-stats_rec newhero();
+// The first preset hero, Oru: power 40, health 35, magic 25.
+inline constexpr player_rec oru{.power = 40, .armor = 35, .magic = 25, .name = padded<3>("Oru")};
+// A hero as `setup` equips him ($100, one potion); the first preset hero unless another is given.
+stats_rec newhero(const player_rec &hero = oru);
 
 // Points the random sources at a clock that always reads `ms`, for the life of the object.
 struct fixed_clock {

@@ -107,12 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
                               "    Would you like a room?           ", false},
                     stay_case{"any other key leaves without paying", 10, 0, 300, 'x',
                               "    Would you like a room?           ", false}),
-    [](const testing::TestParamInfo<stay_case> &info) {
-        std::string name = info.param.what;
-        for (char &c : name)
-            if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-        return name;
-    });
+    bywhat{});
 
 TEST(Hotel, RestFillsTheMaximaWithWeaponAndShield) {
     stats_rec s = newhero();

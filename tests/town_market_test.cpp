@@ -213,12 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "3123", 9000, "     0", 0},
         sale_case{"negative money buys nothing but weapons", money(-250), "1122", -250, "     0",
                   0}),
-    [](const testing::TestParamInfo<sale_case> &info) {
-        std::string name = info.param.what;
-        for (char &c : name)
-            if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-        return name;
-    });
+    bywhat{});
 
 TEST(MarketMoney, MoneyBelowZeroIsShownWithItsSign) {
     stats_rec s = newhero();

@@ -197,12 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
                     use_case{"regain refused at full health", 35, 1, 0, 0, 1, '3', 35, 1, 1},
                     use_case{"regain refused at full magic", 1, 25, 0, 0, 1, '3', 1, 25, 1},
                     use_case{"no regain left", 1, 1, 0, 0, 0, '3', 1, 1, 0}),
-    [](const testing::TestParamInfo<use_case> &info) {
-        std::string name = info.param.what;
-        for (char &c : name)
-            if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-        return name;
-    });
+    bywhat{});
 
 TEST(ItemView, UsesSeveralItemsInOneVisit) {
     stats_rec s = newhero();

@@ -68,6 +68,11 @@ INSTANTIATE_TEST_SUITE_P(Starts, WholeGame,
                                            start_case{38, 2, 7}, start_case{42, 2, 8},
                                            start_case{46, 2, 9}, start_case{47, 4, 10},
                                            start_case{50, 3, 11}, start_case{54, 3, 12},
-                                           start_case{1, 4, 13}));
+                                           start_case{1, 4, 13}),
+                         [](const testing::TestParamInfo<start_case> &info) {
+                             const start_case &c = info.param;
+                             return "screen" + std::to_string(c.screen) + "_rings" +
+                                    std::to_string(c.rings) + "_seed" + std::to_string(c.seed);
+                         });
 
 } // namespace

@@ -17,9 +17,8 @@
 
 namespace {
 
-stats_rec newhero(int32 rings = 0) {
-    stats_rec s;
-    setup({.power = 40, .armor = 35, .magic = 25, .name = padded<3>("Oru")}, s);
+stats_rec herowith(int32 rings) {
+    stats_rec s = newhero();
     s.num_of_rings = rings;
     return s;
 }
@@ -124,7 +123,7 @@ TEST(WorldMap, EveryScreenCanBeWalkedFromEveryEntryToEveryExit) {
         for (int32 rings : n == 33 ? std::vector<int32>{0, 2} : std::vector<int32>{0}) {
             SCOPED_TRACE("screen " + std::to_string(n) + " with " + std::to_string(rings) +
                          " rings");
-            stats_rec hero = newhero(rings);
+            stats_rec hero = herowith(rings);
 
             // The builder writes every cell: two different backgrounds give the same map.
             world_matrix a, b;
@@ -197,7 +196,7 @@ std::string pathto(const visit_rec &v, position_rec to, unsigned char floor) {
 
 TEST(WorldMap, TheNamePuzzleCanBeSolvedByPushingTheLettersIntoTheSlots) {
     usescript("");
-    stats_rec s = newhero(1);
+    stats_rec s = herowith(1);
     visit_rec v;
     enterscreen(world[36], v, 35, s);
     auto press = [&](const std::string &keys) {
@@ -248,7 +247,7 @@ TEST(WorldWalk, RandomKeyStreamsOnEveryScreenKeepTheMarkOnTheGrid) {
             std::string keys(keys_per_walk, ' ');
             for (char &k : keys) k = alphabet[pick(rng)];
             usescript(keys);
-            stats_rec s = newhero(n % 5); // rings 0 to 4 open different gates
+            stats_rec s = herowith(n % 5); // rings 0 to 4 open different gates
             int32 screen = n;
             visit_rec v;
             try {

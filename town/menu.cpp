@@ -179,9 +179,9 @@ void viewmagic(const stats_rec &stats) {
     put("     Available Mana: ");
     putnum(stats.magicdust);
     newlines(1 + 1);
-    for (int slot = 1; slot <= spells::size() && stats.magic[slot].usecost != 0; ++slot) {
-        const magicnode &m = stats.magic[slot];
-        if (slot > 1) newlines(1 + 1); // the last spell's line end, then a blank line
+    for (int n = 1; n <= spells::size() && stats.magic[n].usecost != 0; ++n) {
+        const magicnode &m = stats.magic[n];
+        if (n > 1) newlines(1 + 1); // the last spell's line end, then a blank line
         put("     Spell Name: ");
         put(view(m.spell));
         put(" Spell Description: ");
