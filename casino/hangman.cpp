@@ -217,13 +217,8 @@ void hang(stats_rec &stats) {
             newlines(5);
             putlines(help_me);
             newlines(1);
-            put("                                                     MONEY = $");
-            putnum(stats.money);
-            newlines(1 + 3); // the line's end, then 3 blank lines
-            putline("         How much you like to wager?");
-            newlines(1);
-            putbets(9);
-            newlines(4);
+            putwager("                                                     MONEY = $", stats.money,
+                     "         How much you like to wager?", 9, 4);
         },
         [&](char k) {
             const int32 wager = betfor(k);

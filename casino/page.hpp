@@ -5,6 +5,7 @@
 #include "core/definitions.hpp"
 
 #include <array>
+#include <string_view>
 
 // The three bets of every wager menu, on keys 1, 2 and 3.
 inline constexpr std::array<int32, 3> bets = {10, 25, 50};
@@ -27,4 +28,17 @@ inline void putbets(int indent) {
     newlines(1);
     blanks(indent);
     putline("0) EXIT");
+}
+
+// The foot of the twenty-one and hangman wager menus: `moneyline` and the money, 3 blank
+// lines, the question, a blank line, the bets indented by `indent`, and `after` line ends.
+inline void putwager(std::string_view moneyline, int32 money, std::string_view question, int indent,
+                     int after) {
+    put(moneyline);
+    putnum(money);
+    newlines(1 + 3); // the line's end, then 3 blank lines
+    putline(question);
+    newlines(1);
+    putbets(indent);
+    newlines(after);
 }

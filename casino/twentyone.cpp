@@ -203,13 +203,8 @@ void twenonebet(stats_rec &stats) {
         [&] {
             newlines(3);
             putpicture(big21);
-            put("                       (_____| |_____|            MONEY : $");
-            putnum(stats.money);
-            newlines(1 + 3); // the line's end, then 3 blank lines
-            putline("            How much would you like to wager?");
-            newlines(1);
-            putbets(12);
-            newlines(5);
+            putwager("                       (_____| |_____|            MONEY : $", stats.money,
+                     "            How much would you like to wager?", 12, 5);
         },
         [&](char k) {
             if (int32 cash = betfor(k)) twenone(stats, cash);
