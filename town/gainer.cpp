@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <ranges>
 
 namespace {
 
@@ -32,9 +31,13 @@ const menu_layout &layoutof(gainer_menu menu) {
     return layouts[static_cast<std::size_t>(menu) - 1];
 }
 
-// The rows one menu lists, in key order: the roster's rows marked for it, in roster order.
-auto menulines(gainer_menu menu) {
-    return roster | std::views::filter([menu](const creature_row &r) { return r.gainer == menu; });
+// Calls `each` with the key and the row of every line of one menu: the roster's rows marked for
+// it, in roster order, keyed from 1.
+template <class Each>
+void forlines(gainer_menu menu, Each each) {
+    int number = 0;
+    for (const creature_row &r : roster)
+        if (r.gainer == menu) each(++number, r);
 }
 
 // Each line's name shows once its victory counter is above 0; five dashes stand in for it
@@ -43,13 +46,12 @@ void drawcreatures(const stats_rec &stats, gainer_menu menu) {
     newlines(5);
     putline("      Choose an enemy to fight.");
     newlines(2);
-    int number = 0;
-    for (const creature_row &r : menulines(menu)) {
+    forlines(menu, [&](int number, const creature_row &r) {
         blanks(6);
-        put(static_cast<char>('0' + ++number));
+        put(static_cast<char>('0' + number));
         put(") ");
         putline(stats.wins[r.wins] > 0 ? r.listed : "-----");
-    }
+    });
     newlines(layoutof(menu).before_back);
     putline("      0) BACK");
     newlines(layoutof(menu).after_back);
@@ -60,9 +62,9 @@ void drawcreatures(const stats_rec &stats, gainer_menu menu) {
 void creaturemenu(stats_rec &stats, gainer_menu menu) {
     menuloop([&] { drawcreatures(stats, menu); },
              [&](char k) {
-                 int number = 0;
-                 for (const creature_row &r : menulines(menu))
-                     if (++number == k - '0') runcreature(r, stats, 0);
+                 forlines(menu, [&](int number, const creature_row &r) {
+                     if (number == k - '0') runcreature(r, stats, 0);
+                 });
                  return false;
              });
 }
