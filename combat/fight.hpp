@@ -5,7 +5,6 @@
 #include "core/definitions.hpp"
 
 #include <array>
-#include <string>
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The creature routines: one per creature, each runs one whole fight
