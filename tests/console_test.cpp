@@ -1,5 +1,6 @@
 // The console: glyphs, the three reads, escape sequences and the line limit.
 #include "core/console.hpp"
+#include "core/menuloop.hpp"
 #include "support.hpp"
 
 #include <gtest/gtest.h>
@@ -134,6 +135,41 @@ TEST(Lines, EveryReadThrowsWhenTheInputEnds) {
     EXPECT_THROW(linechar(), input_closed);
     usescript("abc");
     EXPECT_THROW(restofline(), input_closed);
+}
+
+// The menu loop: every key but the way back goes to the action, and the menu is drawn before
+// each read; a menu without a way back leaves only by its action, whatever byte comes.
+TEST(MenuLoop, ZeroGoesBackAndEveryOtherKeyRedraws) {
+    struct loopcase {
+        const char *keys;
+        int back;
+        const char *acted;
+        int draws;
+    };
+    const loopcase cases[] = {
+        {"x1\xff"
+         "0",
+         '0', "x1\xff", 4},
+        {"0\xff"
+         "2",
+         no_back,
+         "0\xff"
+         "2",
+         3},
+    };
+    for (const loopcase &c : cases) {
+        usescript(c.keys);
+        int draws = 0;
+        std::string acted;
+        menuloop([&] { ++draws; },
+                 [&](char k) {
+                     acted += k;
+                     return k == '2';
+                 },
+                 c.back);
+        EXPECT_EQ(acted, c.acted);
+        EXPECT_EQ(draws, c.draws);
+    }
 }
 
 } // namespace
