@@ -1,0 +1,141 @@
+// A libFuzzer target that plays the game in-process through the scripted console. The first
+// bytes of an input choose where the game starts and the clock's first reading, so that every
+// input replays exactly; the rest are the keys. After each run the hero's counts must be sound
+// and no printed line may be wider than the screen.
+#include "casino/casino.hpp"
+#include "core/console.hpp"
+#include "core/game.hpp"
+#include "core/random.hpp"
+#include "core/score.hpp"
+#include "story/story.hpp"
+#include "town/gainer.hpp"
+#include "town/hotel.hpp"
+#include "town/market.hpp"
+#include "town/menu.hpp"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+#include <unistd.h>
+
+namespace {
+
+std::int64_t clock_ms = 0;
+std::int64_t steppingclock() {
+    return clock_ms++;
+}
+
+// The whole dispatch loop from `screen` on; a game that ends saves its score as the real one.
+void playfrom(stats_rec &stats, int32 screen) {
+    screen_result at{.where = screen, .oldwhere = 0};
+    while (at.where >= 1 && at.where <= 55) at = screens[at.where](at.oldwhere, stats);
+    savescore(stats);
+}
+
+// The places a run can start besides the opening and the 55 screens: the town's doors, the
+// ring-holders' and Mad Eyes' sequences, the boatman and the final battle with the score.
+using place = void (*)(stats_rec &);
+constexpr place places[] = {
+    loadmarket,
+    loadhotel,
+    loadgainer,
+    loadcasino,
+    showmenu,
+    [](stats_rec &s) { boatman(s); },
+    [](stats_rec &s) { firstringholder(s); },
+    [](stats_rec &s) { clownescapes(s); },
+    [](stats_rec &s) { clownfalls(s); },
+    [](stats_rec &s) { thirdringholder(s); },
+    [](stats_rec &s) { fourthringholder(s); },
+    [](stats_rec &s) { meetmadeyes(s); },
+    [](stats_rec &s) {
+        finalbattle(s);
+        savescore(s);
+    },
+};
+constexpr int screen_starts = 55;
+constexpr int starts = 1 + screen_starts + static_cast<int>(std::size(places));
+
+// A hero part way through the quest: a preset hero, the rings, the money and, for a veteran,
+// a victory over every creature (which the gainer offers again).
+stats_rec midquest(std::uint8_t quest, std::uint8_t money) {
+    stats_rec stats;
+    const bool second = quest / 5 % 2;
+    setup({.power = second ? 25 : 40,
+           .armor = second ? 45 : 35,
+           .magic = second ? 30 : 25,
+           .name = padded<3>(second ? "Vek" : "Oru")},
+          stats);
+    stats.num_of_rings = quest % 5;
+    stats.money = money * 50;
+    if (quest / 10 % 2)
+        for (int32 &w : stats.wins) w = 1;
+    return stats;
+}
+
+void check(bool sound, const char *what) {
+    if (sound) return;
+    std::fprintf(stderr, "unsound: %s\n", what);
+    std::abort();
+}
+
+// Every printed line fits the 80-column screen; each glyph is one column, the bell none.
+void checkwidths(std::string_view shown) {
+    std::size_t cols = 0;
+    for (unsigned char c : shown) {
+        if (c == '\n') {
+            cols = 0;
+            continue;
+        }
+        if ((c & 0xC0) != 0x80 && c != '\a') ++cols;
+        check(cols <= 80, "a line wider than 80 columns");
+    }
+}
+
+void checkhero(const stats_rec &s) {
+    check(s.health >= 0 && s.health <= maxhealth(s), "health out of range");
+    check(s.magicdust >= 0 && s.magicdust <= maxmagic(s), "magic dust out of range");
+    check(s.num_of_rings >= 0 && s.num_of_rings <= 4, "rings out of range");
+    for (int i = potion; i <= regain; ++i) check(itemat(s, i).num >= 0, "an item count below 0");
+    for (int32 w : s.wins) check(w >= 0, "a victory count below 0");
+    check(s.deaths >= 0 && s.num_fights >= 0, "a count below 0");
+}
+
+constexpr std::size_t header = 7; // start, quest, money, four bytes of the clock
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+    // Finished games write their score file: in a directory of their own (so the corpus and
+    // artifact paths given to the fuzzer must be absolute).
+    char dir[] = "/tmp/orbridden-fuzz-XXXXXX";
+    if (!mkdtemp(dir) || chdir(dir) != 0) std::abort();
+    game_clock = steppingclock;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    if (size < header) return 0;
+    const int start = data[0] % starts;
+    clock_ms = data[3] | data[4] << 8 | data[5] << 16 | static_cast<std::int64_t>(data[6]) << 24;
+    usescript({reinterpret_cast<const char *>(data + header), size - header});
+    stats_rec stats = midquest(data[1], data[2]);
+    try {
+        if (start == 0) {
+            const player_rec hero = intro();
+            stats = stats_rec{};
+            setup(hero, stats);
+            runscreens(screens, stats);
+        } else if (start <= screen_starts) {
+            playfrom(stats, start);
+        } else {
+            places[start - screen_starts - 1](stats);
+        }
+    } catch (const input_closed &) {
+    }
+    checkwidths(transcript());
+    checkhero(stats);
+    std::remove("score.txt"); // the records of finished games are not kept
+    return 0;
+}
