@@ -132,3 +132,20 @@ TEST(Terminal, AHangUpEndsTheGame) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Terminal, ACrashInASanitizedBuildShowsTheSanitizersReport) {
+#ifndef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "not built with AddressSanitizer";
+#endif
+    std::string dir = tempdir();
+    pty_game game(dir);
+    std::size_t at = game.waitfor(notice);
+    kill(game.pid, SIGSEGV);
+    game.waitfor("ERROR: AddressSanitizer: SEGV", at);
+    int status = game.finish();
+    EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+} // namespace
