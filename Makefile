@@ -1,7 +1,7 @@
 # Front door: `make` builds, `make play` starts the game, `make test` runs every test.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all play test bench fuzz fuzz-build fuzz-ci format clean
+.PHONY: all play test golden bench fuzz fuzz-build fuzz-ci format clean
 
 all:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF
@@ -15,6 +15,12 @@ test:
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DORBRIDDEN_SANITIZE=ON
 	cmake --build build-test -j $(JOBS)
 	cd build-test && ctest --output-on-failure -j $(JOBS)
+
+# Records the golden transcripts again after an intended change to what the game prints.
+golden:
+	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DORBRIDDEN_SANITIZE=ON
+	cmake --build build-test -j $(JOBS) --target orbridden_tests
+	ORBRIDDEN_RECORD=1 ./build-test/orbridden_tests --gtest_filter='Sessions/Golden.*'
 
 bench:
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF -DORBRIDDEN_BENCH=ON

@@ -4,8 +4,7 @@
 #include "core/score.hpp"
 #include "story/story.hpp"
 
-void runscreens(const screen_table &table, stats_rec &stats) {
-    screen_result at{.where = 1, .oldwhere = -1};
+void runscreens(const screen_table &table, stats_rec &stats, screen_result at) {
     while (at.where >= 1 && at.where <= 55 && table[at.where])
         at = table[at.where](at.oldwhere, stats);
     savescore(stats);

@@ -14,8 +14,10 @@ using screen_table = std::array<screen_handler, 56>;
 // The game's screens, defined by the world (world/screens.cpp).
 extern const screen_table screens;
 
-// Runs the screens from screen 1 (coming from -1, no screen) until a result leaves 1 to 55 or
-// reaches a screen that is not built; then saves the score record.
-void runscreens(const screen_table &table, stats_rec &stats);
+// Runs the screens from `from` (at the start of a game screen 1, coming from -1, no screen)
+// until a result leaves 1 to 55 or reaches a screen that is not built; then saves the score
+// record.
+void runscreens(const screen_table &table, stats_rec &stats,
+                screen_result from = {.where = 1, .oldwhere = -1});
 // A whole game: the opening, `setup`, the screens and the score record.
 void playgame(const screen_table &table = screens);

@@ -48,10 +48,8 @@ TEST_P(WholeGame, RandomKeysKeepTheHeroSound) {
     stats.money = 5000; // enough to shop, gamble and take the boat
     stats.num_of_rings = c.rings;
     usescript(randomkeys(c.seed, 30'000));
-    // The main loop's dispatch, from the chosen screen on.
-    screen_result at{.where = c.screen, .oldwhere = 0};
     try {
-        while (at.where >= 1 && at.where <= 55) at = screens[at.where](at.oldwhere, stats);
+        runscreens(screens, stats, {.where = c.screen, .oldwhere = 0});
     } catch (const input_closed &) {
     }
     transcript();

@@ -1,0 +1,129 @@
+// Golden transcripts: whole sessions played through the scripted console with a stepping clock
+// and compared byte for byte with what is stored under tests/golden/. Any change to any page the
+// sessions reach shows here. After an intended change, record them again (`make golden`) and
+// say in the commit which page changed and why.
+#include "core/console.hpp"
+#include "core/game.hpp"
+#include "support.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One recorded session. Its keys are in tests/golden/<name>.keys, what it printed in
+// <name>.transcript and, if the game reached its end, the score record in <name>.score.
+struct golden_case {
+    const char *name;
+    std::int64_t clock; // where the stepping clock starts
+    // Where the session begins: 0 is the whole game from its opening; a screen number drops
+    // the first preset hero there with `rings` rings and `money` dollars.
+    int32 screen = 0;
+    int32 rings = 0;
+    int32 money = 0;
+};
+
+const golden_case sessions[] = {
+    {.name = "opening_preset", .clock = 1000},
+    {.name = "opening_custom", .clock = 2000},
+    {.name = "town", .clock = 3000, .screen = 1, .money = 1500},
+    {.name = "casino", .clock = 4000, .screen = 1, .money = 3000},
+};
+
+std::string slurp(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void store(const fs::path &path, const std::string &text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Record instead of compare when ORBRIDDEN_RECORD is set (see `make golden`).
+bool recording() {
+    const char *v = std::getenv("ORBRIDDEN_RECORD");
+    return v && *v && std::string_view(v) != "0";
+}
+
+struct played {
+    std::string transcript;
+    std::string score; // the score file's contents, empty when the game did not end
+    bool ended;        // the game reached its end before the keys ran out
+};
+
+// Plays one session in a fresh directory, so that its score file is its own.
+played play(const golden_case &c, const std::string &keys) {
+    const fs::path home = fs::current_path();
+    char name[] = "/tmp/orbridden-golden-XXXXXX";
+    const fs::path dir = mkdtemp(name);
+    fs::current_path(dir);
+
+    played out{};
+    stepping_clock clock(c.clock);
+    usescript(keys);
+    try {
+        if (c.screen == 0) {
+            playgame();
+        } else {
+            stats_rec stats = newhero();
+            stats.num_of_rings = c.rings;
+            stats.money = c.money;
+            runscreens(screens, stats, {.where = c.screen, .oldwhere = 0});
+        }
+        out.ended = true;
+    } catch (const input_closed &) {
+    }
+    out.transcript = transcript();
+    out.score = slurp(dir / "score.txt");
+    fs::current_path(home);
+    fs::remove_all(dir);
+    return out;
+}
+
+class Golden : public ::testing::TestWithParam<golden_case> {};
+
+TEST_P(Golden, SessionIsByteForByteAsRecorded) {
+    const golden_case &c = GetParam();
+    const fs::path base = fs::path(ORBRIDDEN_GOLDEN_DIR) / c.name;
+    fs::path keys = base, text = base, score = base;
+    keys += ".keys";
+    text += ".transcript";
+    score += ".score";
+    ASSERT_TRUE(fs::exists(keys)) << keys;
+
+    const played p = play(c, slurp(keys));
+    if (recording()) {
+        store(text, p.transcript);
+        if (p.ended)
+            store(score, p.score);
+        else
+            fs::remove(score);
+        GTEST_SKIP() << "recorded " << text;
+    }
+    ASSERT_TRUE(fs::exists(text)) << "no transcript yet: run `make golden`";
+    const std::string expected = slurp(text);
+    // Compare line by line first, so that a failure names the first line that differs.
+    const lines want = splitlines(expected), got = splitlines(p.transcript);
+    for (std::size_t i = 0; i < std::min(want.size(), got.size()); ++i)
+        ASSERT_EQ(got[i], want[i]) << c.name << ".transcript, line " << i + 1;
+    ASSERT_EQ(got.size(), want.size()) << c.name << ".transcript: line count";
+    EXPECT_EQ(p.transcript, expected);
+    EXPECT_EQ(p.ended, fs::exists(score)) << "whether the game reached its end";
+    if (p.ended) {
+        EXPECT_EQ(p.score, slurp(score)) << c.name << ".score";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sessions, Golden, ::testing::ValuesIn(sessions),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
