@@ -26,13 +26,6 @@ std::int64_t steppingclock() {
     return clock_ms++;
 }
 
-// The whole dispatch loop from `screen` on; a game that ends saves its score as the real one.
-void playfrom(stats_rec &stats, int32 screen) {
-    screen_result at{.where = screen, .oldwhere = 0};
-    while (at.where >= 1 && at.where <= 55) at = screens[at.where](at.oldwhere, stats);
-    savescore(stats);
-}
-
 // The places a run can start besides the opening and the 55 screens: the town's doors, the
 // ring-holders' and Mad Eyes' sequences, the boatman and the final battle with the score.
 using place = void (*)(stats_rec &);
@@ -128,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             setup(hero, stats);
             runscreens(screens, stats);
         } else if (start <= screen_starts) {
-            playfrom(stats, start);
+            runscreens(screens, stats, {.where = start, .oldwhere = 0});
         } else {
             places[start - screen_starts - 1](stats);
         }
