@@ -73,8 +73,8 @@ void appendrecord(int fd, std::string record) {
         record.insert(record.begin(), '\n');
     // Ignored while writing: under a file size limit the signal would end the game half way
     // through the record, before the short write below could be taken back.
-    struct sigaction ignore {
-    }, old{};
+    struct sigaction ignore {};
+    struct sigaction old {};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGXFSZ, &ignore, &old);
     std::size_t done = 0;

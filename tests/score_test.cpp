@@ -151,31 +151,22 @@ TEST_F(ScoreFile, AFileWithoutAFinalLineEndGetsTheRecordOnALineOfItsOwn) {
     EXPECT_EQ(contents(), "earlier\nabc\n          0\n          2\nE\n\n\n");
 }
 
-// Runs `child` in a forked process and returns its wait status.
-template <class Child>
-int forked(Child child) {
-    pid_t pid = fork();
-    if (pid == 0) {
-        child();
-        _exit(0);
-    }
-    int status = -1;
-    waitpid(pid, &status, 0);
-    return status;
-}
-
 TEST_F(ScoreFile, ARecordCutShortIsTakenBack) {
     { std::ofstream(path) << "earlier\n"; }
     // A file size limit just above the present size makes the write stop part way, as a full
     // disk would; the signal the limit raises is left at its default, which ends a program.
-    int status = forked([&] {
+    pid_t pid = fork();
+    if (pid == 0) {
         std::signal(SIGXFSZ, SIG_DFL);
         rlimit small{};
         getrlimit(RLIMIT_FSIZE, &small);
         small.rlim_cur = 12;
         if (setrlimit(RLIMIT_FSIZE, &small) != 0) _exit(2);
         savescore(hero("abc", 0, 0), path.c_str());
-    });
+        _exit(0);
+    }
+    int status = -1;
+    waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
     EXPECT_EQ(contents(), "earlier\n");
 }
