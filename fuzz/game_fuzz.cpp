@@ -73,16 +73,20 @@ void check(bool sound, const char *what) {
     std::abort();
 }
 
-// Every printed line fits the 80-column screen; each glyph is one column, the bell none.
+// Every printed line fits the 80-column screen; each glyph is one column, the bell none. A
+// "PRESS ENTER" notice that waits for a line ends its line on the screen with the echo of
+// the player's Enter, which the transcript does not hold: a line is counted from there too.
 void checkwidths(std::string_view shown) {
     std::size_t cols = 0;
-    for (unsigned char c : shown) {
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const auto c = static_cast<unsigned char>(shown[i]);
         if (c == '\n') {
             cols = 0;
             continue;
         }
         if ((c & 0xC0) != 0x80 && c != '\a') ++cols;
         check(cols <= 80, "a line wider than 80 columns");
+        if (shown.substr(0, i + 1).ends_with("PRESS ENTER")) cols = 0;
     }
 }
 
@@ -101,9 +105,10 @@ constexpr std::size_t header = 7; // start, quest, money, four bytes of the cloc
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     // Finished games write their score file: in a directory of their own (so the corpus and
-    // artifact paths given to the fuzzer must be absolute).
-    char dir[] = "/tmp/orbridden-fuzz-XXXXXX";
+    // artifact paths given to the fuzzer must be absolute), removed at the end.
+    static char dir[] = "/tmp/orbridden-fuzz-XXXXXX";
     if (!mkdtemp(dir) || chdir(dir) != 0) std::abort();
+    std::atexit([] { rmdir(dir); });
     game_clock = steppingclock;
     return 0;
 }
