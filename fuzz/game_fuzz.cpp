@@ -73,9 +73,13 @@ void check(bool sound, const char *what) {
     std::abort();
 }
 
-// Every printed line fits the 80-column screen; each glyph is one column, the bell none. A
-// "PRESS ENTER" notice that waits for a line ends its line on the screen with the echo of
-// the player's Enter, which the transcript does not hold: a line is counted from there too.
+// Every printed line fits the 80-column screen; each glyph is one column, the bell none. The
+// pages leave the cursor after a prompt that waits for the player, and some pages begin right
+// there: after "PRESS ENTER" waiting for a line the echo of the player's Enter ends the line,
+// and the game menu's "CHOICE  : " is followed at once by the screen it returns to. Both are
+// the pages as the game lays them out, so a line is counted anew after each prompt.
+constexpr std::string_view prompts[] = {"PRESS ENTER", "CHOICE  : "};
+
 void checkwidths(std::string_view shown) {
     std::size_t cols = 0;
     for (std::size_t i = 0; i < shown.size(); ++i) {
@@ -86,7 +90,8 @@ void checkwidths(std::string_view shown) {
         }
         if ((c & 0xC0) != 0x80 && c != '\a') ++cols;
         check(cols <= 80, "a line wider than 80 columns");
-        if (shown.substr(0, i + 1).ends_with("PRESS ENTER")) cols = 0;
+        for (std::string_view p : prompts)
+            if (shown.substr(0, i + 1).ends_with(p)) cols = 0;
     }
 }
 
