@@ -1,14 +1,27 @@
-# Front door: `make` builds, `make play` starts the game, `make test` runs every test.
+# Front door: `make` builds, `make play` starts the game, `make test` runs every test,
+# `make install` / `make uninstall` put the game and its manual page in place or take them away.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all play test golden bench fuzz fuzz-build fuzz-ci format clean
+# Where `make install` puts things (DESTDIR is prefixed to all of them, for packaging).
+# The game goes into bin, not games: $(PREFIX)/bin is on the search path of every system,
+# $(PREFIX)/games only on some. BINDIR=$(PREFIX)/games installs it there instead.
+PREFIX ?= /usr/local
+BINDIR ?= $(PREFIX)/bin
+MANDIR ?= $(PREFIX)/share/man
+# The binary to install; `make install` builds it first.
+BINARY ?= build/orbridden
+
+.PHONY: all play test golden bench fuzz fuzz-build fuzz-ci format clean install uninstall deps
 
 all:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF
 	cmake --build build -j $(JOBS)
 
+# Ctrl-C is the player's way out, not a failure. It reaches make, this shell and the game alike:
+# the trap lets the shell outlive it and turn the game's end by SIGINT (status 130) into success,
+# so make, which then ends by the same signal, has no failed recipe to report.
 play: all
-	./build/orbridden
+	trap : INT; ./build/orbridden || [ $$? -eq 130 ]
 
 # Tests build with AddressSanitizer and UndefinedBehaviorSanitizer in their own tree.
 test:
@@ -47,8 +60,24 @@ fuzz-ci: fuzz-build
 	$(FUZZ) -runs=0 $(CURDIR)/fuzz/corpus
 	$(MAKE) fuzz FUZZ_SECONDS=60
 
+install: all
+	install -d '$(DESTDIR)$(BINDIR)' '$(DESTDIR)$(MANDIR)/man6'
+	install -m 755 '$(BINARY)' '$(DESTDIR)$(BINDIR)/orbridden'
+	install -m 644 orbridden.6 '$(DESTDIR)$(MANDIR)/man6/orbridden.6'
+
+uninstall:
+	rm -f '$(DESTDIR)$(BINDIR)/orbridden' '$(DESTDIR)$(MANDIR)/man6/orbridden.6'
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
 
 clean:
 	rm -rf build build-test build-bench build-fuzz
+
+# The packages the README's prerequisites name, on Debian or Ubuntu (only those missing).
+DEPS = g++ cmake make pkg-config libncurses-dev libgtest-dev libgmock-dev libbenchmark-dev \
+       groff-base libvterm-dev clang
+SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
+deps:
+	dpkg -s $(DEPS) >/dev/null 2>&1 || \
+	  { $(SUDO) apt-get update && $(SUDO) apt-get install -y $(DEPS); }

@@ -1,13 +1,19 @@
-// ORBRIDDEN: opens the terminal and plays one game.
+// ORBRIDDEN: reads the command line, then opens the terminal and plays one game.
+#include "cli/options.hpp"
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "core/terminal.hpp"
 
 #include <exception>
+#include <iostream>
 
-int main() {
+int main(int argc, char *argv[]) {
+    // Help, version, scores and mistakes are dealt with before the terminal is touched.
+    const options opts = parseoptions(argc, argv);
+    if (opts.what != command::play) return runcommand(opts, std::cout, std::cerr);
     terminal_session terminal;
-    useterminal();
+    // The in-place console wherever the terminal allows it; the plain stream with --plain.
+    if (opts.plain || !usescreen()) useterminal();
     try {
         playgame();
     } catch (const input_closed &) {
@@ -16,6 +22,6 @@ int main() {
         terminal_restore(); // an escaping exception may end the program without unwinding
         throw;
     }
-    flush();
+    closeconsole();
     return 0;
 }

@@ -65,14 +65,4 @@ void MemcpyPage(benchmark::State &state) {
 }
 BENCHMARK(MemcpyPage);
 
-// The floor of the whole path: one write of the page's UTF-8 bytes, already mapped.
-void WritePage(benchmark::State &state) {
-    usescript("");
-    put(page());
-    const std::string bytes = transcript();
-    quiet_stdout quiet;
-    for (auto _ : state) benchmark::DoNotOptimize(write(STDOUT_FILENO, bytes.data(), bytes.size()));
-}
-BENCHMARK(WritePage);
-
 } // namespace

@@ -3,11 +3,9 @@
 // with the heap allocations and write calls per frame as counters.
 #include "allocations.hpp"
 #include "core/console.hpp"
-#include "core/definitions.hpp"
-#include "world/environment.hpp"
-#include "world/maps.hpp"
 
 #include "floor.hpp"
+#include "forest.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -17,22 +15,6 @@
 #include <unistd.h>
 
 namespace {
-
-stats_rec hero() {
-    stats_rec s;
-    s.name = padded<3>("Oru");
-    s.health = s.total_health = 35;
-    s.magicdust = s.total_magicdust = 25;
-    s.points = 1234;
-    return s;
-}
-
-world_matrix forest() {
-    world_matrix m;
-    init2(m);
-    m(12, 40) = 'X';
-    return m;
-}
 
 // The bytes of one frame as the terminal receives them.
 std::string framebytes(const world_matrix &m, const stats_rec &s) {
@@ -58,8 +40,8 @@ struct quiet_output {
 };
 
 void BM_OutmapFrame(benchmark::State &state) {
-    const world_matrix m = forest();
-    const stats_rec s = hero();
+    const world_matrix m = forestwithmark();
+    const stats_rec s = benchhero();
     const std::size_t bytes = framebytes(m, s).size();
     quiet_output quiet;
     outmap(m, s); // warm up: the console's buffer has its size
@@ -77,7 +59,7 @@ void BM_OutmapFrame(benchmark::State &state) {
 BENCHMARK(BM_OutmapFrame);
 
 void BM_MemcpyFrameBytes(benchmark::State &state) {
-    memcpyfloor(state, framebytes(forest(), hero()));
+    memcpyfloor(state, framebytes(forestwithmark(), benchhero()));
 }
 BENCHMARK(BM_MemcpyFrameBytes);
 

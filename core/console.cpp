@@ -1,8 +1,10 @@
-// The console's two back ends, the UTF-8 mapping of the game's codes and the three reads.
+// The console's three back ends, the UTF-8 mapping of the game's codes and the three reads.
 #include "core/console.hpp"
 
+#include "core/display.hpp"
 #include "core/terminal.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -50,10 +52,17 @@ constexpr int ttyfd_out = STDOUT_FILENO;
 constexpr int esc = 27;
 constexpr int esc_wait_ms = 25; // time for the rest of an escape sequence to arrive
 constexpr int line_limit = 100;
+constexpr unsigned char redraw_key = 12;         // Ctrl-L
+constexpr unsigned char end_key = 4;             // Ctrl-D: on an empty line, the end of input
+constexpr unsigned char erase_keys[] = {127, 8}; // Backspace, as terminals send it
+constexpr std::size_t typed_limit = 4095;        // a terminal's own line holds no more
 
 struct console_state {
     bool scripted = true;
-    char out[1 << 16]; // UTF-8 not yet flushed: a few pages' worth
+    bool inplace = false; // the in-place console on the terminal
+    text_console screen;  // what the in-place console shows
+    bool changed = false; // whether `screen` changed since it was drawn
+    char out[1 << 16];    // UTF-8 not yet flushed: a few pages' worth
     std::size_t out_size = 0;
     std::string script; // scripted input
     std::size_t script_at = 0;
@@ -97,6 +106,33 @@ bool ready(int ms) {
     return r > 0; // readable, or hung up: the read then reports the end
 }
 
+// Draws the in-place console: what changed, or the whole screen after a resize or a continue.
+void drawscreen(bool whole) {
+    console_state &c = con();
+    if (terminal_redrawwanted()) {
+        display_resize();
+        whole = true;
+    }
+    if (!whole && !c.changed) return;
+    c.changed = false;
+    display_draw(c.screen, whole);
+}
+
+// Before the in-place console reads the terminal: waits for a key, drawing the screen anew
+// after a resize or a continue meanwhile. While the terminal is too small for the console,
+// what is typed is thrown away: the player cannot see what it would act on.
+void screenwait() {
+    for (;;) {
+        drawscreen(false);
+        pollfd p[2] = {{ttyfd_in, POLLIN, 0}, {terminal_wakefd(), POLLIN, 0}};
+        if (poll(p, 2, -1) <= 0 || p[0].revents == 0) continue;
+        if (!display_toosmall()) return;
+        char typed[64];
+        ssize_t n = ::read(ttyfd_in, typed, sizeof typed);
+        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) return; // the read ends it
+    }
+}
+
 // The next byte of input, left in place; waits for one when none has been read yet.
 unsigned char peekbyte() {
     console_state &c = con();
@@ -104,20 +140,26 @@ unsigned char peekbyte() {
         if (c.script_at >= c.script.size()) throw input_closed();
         return static_cast<unsigned char>(c.script[c.script_at]);
     }
-    if (c.in_at == c.in_size) {
-        ssize_t n;
-        while ((n = ::read(ttyfd_in, c.inbuf, sizeof c.inbuf)) < 0) {
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                // Another program left the input non-blocking: wait for a byte, then read.
-                pollfd p{ttyfd_in, POLLIN, 0};
-                poll(&p, 1, -1);
-            } else if (errno != EINTR) {
-                break;
+    for (;;) {
+        if (c.in_at == c.in_size) {
+            if (c.inplace) screenwait();
+            ssize_t n;
+            while ((n = ::read(ttyfd_in, c.inbuf, sizeof c.inbuf)) < 0) {
+                if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                    // Another program left the input non-blocking: wait for a byte, then read.
+                    pollfd p{ttyfd_in, POLLIN, 0};
+                    poll(&p, 1, -1);
+                } else if (errno != EINTR) {
+                    break;
+                }
             }
+            if (n <= 0) throw input_closed(); // end of file, or the terminal hung up
+            c.in_at = 0;
+            c.in_size = static_cast<std::size_t>(n);
         }
-        if (n <= 0) throw input_closed(); // end of file, or the terminal hung up
-        c.in_at = 0;
-        c.in_size = static_cast<std::size_t>(n);
+        if (!c.inplace || static_cast<unsigned char>(c.inbuf[c.in_at]) != redraw_key) break;
+        ++c.in_at; // Ctrl-L draws the whole screen again and is no key for the game
+        drawscreen(true);
     }
     return static_cast<unsigned char>(c.inbuf[c.in_at]);
 }
@@ -166,8 +208,41 @@ bool linebreaknext() {
 
 // Before a read: the mode first, so that whoever sees the page knows the mode is in force.
 void prepare(term_mode mode) {
-    if (!con().scripted) terminal_setmode(mode);
+    console_state &c = con();
+    if (!c.scripted) terminal_setmode(c.inplace ? term_mode::screen : mode);
     flush();
+}
+
+// The in-place console's own line editing, the terminal's being off: takes one typed line into
+// `pending`, Backspace erasing the last character, Enter moving the cursor to the next row, as
+// a terminal's echo does. With `echo` the typed characters show at the cursor.
+void takeline(bool echo) {
+    console_state &c = con();
+    c.pending.clear();
+    c.pending_at = 0;
+    for (;;) {
+        flush();
+        unsigned char b = nextbyte();
+        if (b == '\n') {
+            c.pending.push_back('\n');
+            put('\n');
+            return;
+        }
+        if (std::find(std::begin(erase_keys), std::end(erase_keys), b) != std::end(erase_keys)) {
+            if (c.pending.empty()) continue;
+            unsigned char last = static_cast<unsigned char>(c.pending.back());
+            c.pending.pop_back();
+            if (echo && last >= ' ') {
+                consoleunput(c.screen);
+                c.changed = true;
+            }
+        } else if (b == end_key) {
+            if (c.pending.empty()) throw input_closed();
+        } else if (c.pending.size() < typed_limit) {
+            c.pending.push_back(static_cast<char>(b));
+            if (echo && b >= ' ') put(static_cast<char>(b));
+        }
+    }
 }
 
 // The walking digit of an arrow key's final byte (up, down, right, left); ESC for any other.
@@ -211,6 +286,11 @@ char escapekey() {
 
 void put(std::string_view codes) {
     console_state &c = con();
+    if (c.inplace) {
+        consoleput(c.screen, codes);
+        c.changed = true;
+        return;
+    }
     while (!codes.empty()) {
         // Map as many codes as surely fit (a glyph takes at most 3 bytes, a copy writes 4),
         // keeping the fill level in a local: stores through char pointers alias everything.
@@ -267,6 +347,10 @@ void putlines(std::span<const std::string_view> lines) {
 
 void flush() {
     console_state &c = con();
+    if (c.inplace) {
+        drawscreen(false);
+        return;
+    }
     if (c.out_size == 0) return;
     std::string_view bytes(c.out, c.out_size);
     if (c.scripted)
@@ -287,6 +371,7 @@ char key() {
 
 void line() {
     prepare(term_mode::line);
+    if (con().inplace && !pending_left()) takeline(false);
     int taken = 0;
     for (;;) {
         unsigned char c = linebyte();
@@ -303,6 +388,7 @@ void line() {
 char linechar() {
     prepare(term_mode::line);
     for (;;) {
+        if (!pending_left() && con().inplace) takeline(true);
         char ch = static_cast<char>(linebyte());
         if (ch != '\n' && ch != '\r') return ch;
     }
@@ -310,6 +396,7 @@ char linechar() {
 
 void restofline() {
     prepare(term_mode::line);
+    if (con().inplace && !pending_left()) takeline(true);
     while (linebyte() != '\n') {
     }
 }
@@ -320,6 +407,7 @@ void useterminal() {
     flush();
     console_state &c = con();
     c.scripted = false;
+    c.inplace = false;
     c.in_at = c.in_size = 0;
     c.in_line = false;
     c.pending.clear();
@@ -330,12 +418,38 @@ void usescript(std::string_view input) {
     flush();
     console_state &c = con();
     c.scripted = true;
+    c.inplace = false;
     c.script.assign(input);
     c.script_at = 0;
     c.shown.clear();
     c.in_line = false;
     c.pending.clear();
     c.pending_at = 0;
+}
+
+bool usescreen() {
+    if (!display_open()) return false;
+    useterminal();
+    console_state &c = con();
+    c.inplace = true;
+    c.screen = {};
+    c.changed = true;
+    return true;
+}
+
+void closeconsole() {
+    flush();
+    console_state &c = con();
+    if (!c.inplace) return;
+    c.inplace = false;
+    terminal_restore(); // out of the alternate screen
+    // The last page again on the normal screen, from its first row that shows anything.
+    const text_console &last = c.screen;
+    int first = 0;
+    while (first < last.row && rowtext(last.line(first)).empty()) ++first;
+    for (int r = first; r <= last.row; ++r)
+        if (r < last.row || !rowtext(last.line(r)).empty()) putline(rowtext(last.line(r)));
+    flush();
 }
 
 std::string transcript() {

@@ -1,6 +1,7 @@
 // The console: the game's only door to the keyboard and the screen. Output is buffered and
 // written in one piece before each read; the game's 8-bit codes are shown as code page 437
-// glyphs in UTF-8. Two back ends: the real terminal and a script for tests.
+// glyphs in UTF-8. Three back ends: the in-place console and the plain stream on the real
+// terminal, and a script for tests.
 #pragma once
 
 #include <algorithm>
@@ -185,8 +186,16 @@ void restofline();
 // [SECTION] Back ends
 // ---------------------------------------------------------------------------------------------
 
-// Reads file descriptor 0 and writes 1; on a terminal, switches its modes for each kind of read.
+// The plain stream: reads file descriptor 0 and writes the bytes to 1 as they are; on a
+// terminal, switches its modes for each kind of read.
 void useterminal();
+// The in-place console: the output is applied to an 80x25 text console in memory, drawn on the
+// terminal in place before each read. False, and nothing changed, when standard input and output
+// are not both a terminal that terminfo knows and that can place its cursor.
+bool usescreen();
+// At the normal end of the game: the last output reaches the screen; the in-place console gives
+// the terminal back and prints its last page on the normal screen, to stay in the scrollback.
+void closeconsole();
 // Reads from `input` and keeps the output for `transcript`; the end of `input` ends the input.
 void usescript(std::string_view input);
 // The scripted output so far, as UTF-8; it is cleared.

@@ -1,10 +1,15 @@
 // Terminal modes and the signal handlers that restore them.
 #include "core/terminal.hpp"
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -18,11 +23,49 @@ std::atomic<bool> mode_applied = false; // whether `mode` is in force (it is not
 // terminal without echo.
 constexpr int fatal_signals[] = {SIGINT,  SIGTERM, SIGHUP, SIGQUIT, SIGPIPE,
                                  SIGABRT, SIGSEGV, SIGBUS, SIGFPE,  SIGILL};
+// Every other signal whose default action ends a program (the real-time signals too, at start).
+constexpr int other_ending_signals[] = {SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF,  SIGXCPU,
+                                        SIGTRAP, SIGSYS,  SIGPWR,  SIGIO,     SIGSTKFLT};
+
+// The in-place console's sequences into and out of its screen; changed only with every signal
+// blocked, so a handler never sees half of one.
+struct screen_bytes {
+    char bytes[256];
+    std::size_t size = 0;
+};
+screen_bytes enter_screen, leave_screen;
+// The end of the pipe that wakes the console to draw anew, and the request itself.
+int wake_read = -1, wake_write = -1;
+std::atomic<bool> redraw = false;
+
+void writeout(const screen_bytes &s) {
+    for (std::size_t at = 0; at < s.size;) {
+        ssize_t n = write(STDOUT_FILENO, s.bytes + at, s.size - at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        at += static_cast<std::size_t>(n);
+    }
+}
+
+// From a signal handler: asks the console to draw the whole screen again.
+void wake() {
+    int saved_errno = errno;
+    redraw = true;
+    char c = 0;
+    if (wake_write >= 0 && write(wake_write, &c, 1) < 0) {
+    } // a full pipe already holds a request
+    errno = saved_errno;
+}
 
 termios settings_for(term_mode m) {
     termios t = saved;
     t.c_iflag &= ~static_cast<tcflag_t>(IXON); // Ctrl-S must not freeze the game
-    if (m == term_mode::key) {
+    if (m == term_mode::screen) {
+        t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL);
+        t.c_oflag &= ~static_cast<tcflag_t>(ONLCR);
+        t.c_cc[VMIN] = 1;
+        t.c_cc[VTIME] = 0;
+    } else if (m == term_mode::key) {
         // Not cfmakeraw: ISIG keeps Ctrl-C working and OPOST/ONLCR keeps line ends at column 1.
         t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
         t.c_cc[VMIN] = 1;
@@ -48,6 +91,7 @@ void unblock(int sig) {
 
 // Restores the terminal, then dies of the same signal so the exit status still tells why.
 void on_fatal(int sig) {
+    writeout(leave_screen);
     tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     std::signal(sig, SIG_DFL);
     unblock(sig);
@@ -56,7 +100,16 @@ void on_fatal(int sig) {
 
 // Ctrl-Z: stop with the terminal as the shell expects it; on `fg`, take the game's mode again.
 void on_stop(int sig) {
+    // Under make, make stops at once and the shell may take the terminal back before this runs;
+    // with SIGTTOU blocked the restore still goes through instead of stopping the game here,
+    // where `fg` would continue it only into the stop below.
+    sigset_t ttou, before;
+    sigemptyset(&ttou);
+    sigaddset(&ttou, SIGTTOU);
+    sigprocmask(SIG_BLOCK, &ttou, &before);
+    writeout(leave_screen);
     tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    sigprocmask(SIG_SETMASK, &before, nullptr);
     std::signal(sig, SIG_DFL);
     unblock(sig);
     raise(sig); // the process stops here until it is continued
@@ -64,7 +117,15 @@ void on_stop(int sig) {
     sa.sa_handler = on_stop;
     sa.sa_flags = SA_RESTART;
     sigaction(SIGTSTP, &sa, nullptr);
-    if (mode_applied) apply();
+    if (mode_applied) {
+        apply();
+        writeout(enter_screen);
+        wake();
+    }
+}
+
+void on_resize(int) {
+    wake();
 }
 
 void install(int sig, void (*handler)(int)) {
@@ -81,7 +142,15 @@ void terminal_start() {
     if (active || !isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &saved) != 0) return;
     active = true;
     for (int sig : fatal_signals) install(sig, on_fatal);
+    for (int sig : other_ending_signals) install(sig, on_fatal);
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) install(sig, on_fatal);
     install(SIGTSTP, on_stop);
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) == 0) {
+        wake_read = ends[0];
+        wake_write = ends[1];
+        install(SIGWINCH, on_resize);
+    }
 }
 
 void terminal_setmode(term_mode m) {
@@ -94,5 +163,29 @@ void terminal_restore() {
     if (!active) return;
     // The flag first: a Ctrl-Z handled in between must not bring the game's mode back after.
     mode_applied = false;
+    writeout(leave_screen);
+    terminal_screen({}, {});
     tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+}
+
+void terminal_screen(std::string_view enter, std::string_view leave) {
+    sigset_t all, before;
+    sigfillset(&all);
+    sigprocmask(SIG_BLOCK, &all, &before);
+    for (auto [s, bytes] : {std::pair{&enter_screen, enter}, std::pair{&leave_screen, leave}}) {
+        s->size = std::min(bytes.size(), sizeof s->bytes);
+        if (s->size) std::memcpy(s->bytes, bytes.data(), s->size);
+    }
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+}
+
+int terminal_wakefd() {
+    return wake_read;
+}
+
+bool terminal_redrawwanted() {
+    char drain[64];
+    while (wake_read >= 0 && read(wake_read, drain, sizeof drain) > 0) {
+    }
+    return redraw.exchange(false);
 }

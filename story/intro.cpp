@@ -95,7 +95,7 @@ constexpr std::string_view sent_text[] = {
     "health potion and a map of the world.  \"It is little enough,\" she admitted,",
     "\"and you will need much more than this before the end.  Buy what you can in",
     "the town, rest at the hotel, and take the rings in the order their bearers",
-    "fled.  Go now, and may the numbers be with you.\"",
+    "fled.  Go now, and may every bit fall your way.\"",
     "",
     "And so our hero set off.",
 };

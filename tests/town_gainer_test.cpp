@@ -28,7 +28,7 @@ TEST(Gainer, RefusesAHeroWithoutAVictory) {
     expected.insert(expected.end(), {"                   This place simulates fights you've had,",
                                      "                     first you gotta get in some fights!"});
     expected.insert(expected.end(), 10, "");
-    expected.insert(expected.end(), {pad(62) + "PRESS ENTER", ""});
+    expected.push_back(pad(62) + "PRESS ENTER");
     EXPECT_EQ(page, expected);
     EXPECT_EQ(key(), '!') << "the refusal waits for one key and returns";
     EXPECT_EQ(s, before);

@@ -53,7 +53,7 @@ TEST(Hotel, ARefusalWaitsForAKeyExactly) {
     s.money = -40;
     lines page = run("5", [&] { loadhotel(s); });
     lines expected = innpage("    You already have full health     ", "-40", "35/35");
-    expected.insert(expected.end(), {"", "", pad(63) + "PRESS ENTER", ""});
+    expected.insert(expected.end(), {"", "", pad(63) + "PRESS ENTER"});
     EXPECT_EQ(page, expected);
 }
 

@@ -134,7 +134,7 @@ void loadgainer(stats_rec &stats) {
         putline("                   This place simulates fights you've had,");
         putline("                     first you gotta get in some fights!");
         newlines(10);
-        presskey(62, 1);
+        presskey(62);
         return;
     }
     for (;;) {

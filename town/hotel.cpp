@@ -87,7 +87,7 @@ void loadhotel(stats_rec &stats) {
     drawinn(stats, greeting);
     if (greeting != room_offered) {
         newlines(2);
-        presskey(63, 1);
+        presskey(63);
         return;
     }
     newlines(1);

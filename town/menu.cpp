@@ -182,7 +182,7 @@ void viewmap() {
     newlines(2);
     for (const auto &row : world_picture) putline(rowtext(row));
     newlines(2);
-    presskey(61, 1);
+    presskey(61);
 }
 
 void viewitems(stats_rec &stats) {
@@ -203,7 +203,7 @@ void viewweapon(const stats_rec &stats) {
     newlines(2);
     drawpiece("     SHIELD  : ", stats.shield);
     newlines(5);
-    presskey(3, 0);
+    presskey(3);
 }
 
 void viewmagic(const stats_rec &stats) {
@@ -228,5 +228,5 @@ void viewmagic(const stats_rec &stats) {
         putnum(m.damagex, 2); // the line ends with the next spell or the 4 line breaks below
     }
     newlines(4);
-    presskey(4, 1);
+    presskey(4);
 }

@@ -26,4 +26,4 @@ void viewmagic(const stats_rec &stats);
 void putitemlist(const stats_rec &stats);
 
 // Writes "PRESS ENTER" after `indent` blanks, then `lineends` line ends, and waits for any key.
-void presskey(int indent, int lineends);
+void presskey(int indent, int lineends = 0);

@@ -1,66 +1,244 @@
 // The pseudo-terminal harness for end-to-end tests.
 #include "pty.hpp"
 
+#include "core/console.hpp"
+#include "core/game.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utmp.h>
+#include <vterm.h>
 
-pty_game::pty_game(const std::string &dir) {
-    winsize size{.ws_row = 24, .ws_col = 80, .ws_xpixel = 0, .ws_ypixel = 0};
-    if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) {
+namespace {
+
+int onprop(VTermProp prop, VTermValue *val, void *user) {
+    auto *g = static_cast<pty_game *>(user);
+    if (prop == VTERM_PROP_ALTSCREEN) g->altscreen = val->boolean;
+    if (prop == VTERM_PROP_CURSORVISIBLE) g->cursorvisible = val->boolean;
+    return 1;
+}
+VTermScreenCallbacks screencallbacks() {
+    VTermScreenCallbacks cb{};
+    cb.settermprop = onprop;
+    return cb;
+}
+const VTermScreenCallbacks screen_callbacks = screencallbacks();
+
+void utf8(std::string &out, std::uint32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+void writeall(int fd, const void *data, std::size_t size) {
+    const char *p = static_cast<const char *>(data);
+    while (size > 0) {
+        ssize_t n = write(fd, p, size);
+        if (n <= 0) return;
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+}
+
+// The shell: starts the game as the terminal's foreground job, tells the test its process
+// number, each time it stops, and how it ended.
+[[noreturn]] void runshell(const std::string &dir, const pty_options &o, int slave, int report,
+                           int errors) {
+    login_tty(slave);
+    if (chdir(dir.c_str()) != 0) _exit(126);
+    signal(SIGTTOU, SIG_IGN); // a background shell may still hand the terminal over
+    pid_t game = fork();
+    if (game == 0) {
+        setpgid(0, 0);
+        tcsetpgrp(STDIN_FILENO, getpid());
+        signal(SIGTTOU, SIG_DFL);
+        close(report);
+        if (errors >= 0) {
+            dup2(errors, STDERR_FILENO);
+            close(errors);
+        }
+        if (o.term.empty())
+            unsetenv("TERM");
+        else
+            setenv("TERM", o.term.c_str(), 1);
+        if (o.run) {
+            o.run();
+            _exit(0);
+        }
+        std::vector<char *> argv{const_cast<char *>(ORBRIDDEN_BINARY)};
+        for (const std::string &a : o.args) argv.push_back(const_cast<char *>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(ORBRIDDEN_BINARY, argv.data());
+        _exit(127);
+    }
+    if (errors >= 0) close(errors);
+    setpgid(game, game);
+    tcsetpgrp(STDIN_FILENO, game);
+    signal(SIGHUP, SIG_IGN); // a hang-up is the game's to answer
+    writeall(report, &game, sizeof game);
+    for (;;) {
+        int status = 0;
+        if (waitpid(game, &status, WUNTRACED) < 0) {
+            if (errno == EINTR) continue;
+            _exit(1);
+        }
+        char what = WIFSTOPPED(status) ? 'T' : 'X';
+        writeall(report, &what, 1);
+        if (what == 'T') continue;
+        writeall(report, &status, sizeof status);
+        _exit(0);
+    }
+}
+
+} // namespace
+
+pty_game::pty_game(const std::string &dir, const pty_options &o) {
+    winsize size{.ws_row = static_cast<unsigned short>(o.rows),
+                 .ws_col = static_cast<unsigned short>(o.cols),
+                 .ws_xpixel = 0,
+                 .ws_ypixel = 0};
+    int report[2], err[2] = {-1, -1};
+    if (openpty(&master, &slave, nullptr, nullptr, &size) != 0 || pipe(report) != 0 ||
+        (o.errors_apart && pipe(err) != 0)) {
         ADD_FAILURE() << "openpty: " << std::strerror(errno);
         return;
     }
+    if (!o.translate) {
+        termios t{};
+        tcgetattr(slave, &t);
+        t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+        tcsetattr(slave, TCSANOW, &t);
+    }
+    tcgetattr(slave, &initial);
+    vt = vterm_new(o.rows, o.cols);
+    vterm_set_utf8(vt, 1);
+    vs = vterm_obtain_screen(vt);
+    vterm_screen_set_callbacks(vs, &screen_callbacks, this);
+    vterm_screen_enable_altscreen(vs, 1);
+    vterm_screen_reset(vs, 1);
+    scribble("$ orbridden\r\n"); // the player's shell, before the game
     pid = fork();
     if (pid == 0) {
         close(master);
-        int s = dup(slave);
-        login_tty(s);
-        close(slave);
-        if (chdir(dir.c_str()) != 0) _exit(126);
-        execl(ORBRIDDEN_BINARY, ORBRIDDEN_BINARY, static_cast<char *>(nullptr));
-        _exit(127);
+        close(report[0]);
+        if (err[0] >= 0) close(err[0]);
+        runshell(dir, o, dup(slave), report[1], err[1]);
     }
+    close(report[1]);
+    if (err[1] >= 0) close(err[1]);
+    errpipe = err[0];
+    reports = report[0];
+    if (read(reports, &game, sizeof game) != sizeof game) ADD_FAILURE() << "the game did not start";
 }
 
 pty_game::~pty_game() {
-    if (master >= 0) close(master);
-    if (slave >= 0) close(slave);
-    if (pid > 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
+    if (game > 0) kill(game, SIGKILL);
+    if (pid > 0) waitpid(pid, nullptr, 0);
+    for (int fd : {master, slave, reports, errpipe})
+        if (fd >= 0) close(fd);
+    if (vt) vterm_free(vt);
 }
 
 void pty_game::send(std::string_view keys) {
-    while (!keys.empty()) {
-        ssize_t n = write(master, keys.data(), keys.size());
-        if (n <= 0) return;
-        keys.remove_prefix(static_cast<std::size_t>(n));
-    }
+    writeall(master, keys.data(), keys.size());
+}
+
+bool pty_game::readsome(int timeout_ms) {
+    if (master < 0) return false;
+    pollfd p{master, POLLIN, 0};
+    if (poll(&p, 1, timeout_ms) <= 0) return false;
+    char buf[4096];
+    ssize_t n = read(master, buf, sizeof buf);
+    if (n <= 0) return false;
+    seen.append(buf, static_cast<std::size_t>(n));
+    vterm_input_write(vt, buf, static_cast<std::size_t>(n));
+    return true;
 }
 
 std::size_t pty_game::waitfor(std::string_view text, std::size_t from, int timeout_ms) {
     for (;;) {
         std::size_t at = seen.find(text, from);
         if (at != std::string::npos) return at;
-        pollfd p{master, POLLIN, 0};
-        if (poll(&p, 1, timeout_ms) <= 0) break;
-        char buf[4096];
-        ssize_t n = read(master, buf, sizeof buf);
-        if (n <= 0) break;
-        seen.append(buf, static_cast<std::size_t>(n));
+        if (!readsome(timeout_ms)) break;
     }
-    ADD_FAILURE() << "the screen never showed \"" << text << "\"; it showed:\n"
+    ADD_FAILURE() << "the terminal never showed \"" << text << "\"; it showed:\n"
                   << seen.substr(from);
     return std::string::npos;
+}
+
+bool pty_game::waituntil(const std::function<bool()> &ok, int timeout_ms) {
+    for (;;) {
+        if (ok()) {
+            drain(); // the rest of the same drawing
+            if (ok()) return true;
+            continue;
+        }
+        if (!readsome(timeout_ms)) break;
+    }
+    ADD_FAILURE() << "the screen never came; it showed:\n" << shown();
+    return false;
+}
+
+bool pty_game::waitscreen(std::string_view text, int timeout_ms) {
+    return waituntil([&] { return shown().find(text) != std::string::npos; }, timeout_ms);
+}
+
+void pty_game::drain() {
+    while (readsome(0)) {
+    }
+}
+
+std::vector<std::string> pty_game::screen() const {
+    int rows = 0, cols = 0;
+    vterm_get_size(vt, &rows, &cols);
+    std::vector<std::string> out;
+    for (int r = 0; r < rows; ++r) {
+        std::string row;
+        for (int c = 0; c < cols; ++c) {
+            VTermScreenCell cell{};
+            vterm_screen_get_cell(vs, VTermPos{.row = r, .col = c}, &cell);
+            utf8(row, cell.chars[0] ? cell.chars[0] : ' ');
+        }
+        row.erase(row.find_last_not_of(' ') + 1);
+        out.push_back(row);
+    }
+    return out;
+}
+
+std::string pty_game::shown() const {
+    std::string s;
+    for (const std::string &row : screen()) s += row + '\n';
+    return s;
+}
+
+void pty_game::resize(int rows, int cols) {
+    drain(); // what was drawn for the old size
+    vterm_set_size(vt, rows, cols);
+    winsize size{.ws_row = static_cast<unsigned short>(rows),
+                 .ws_col = static_cast<unsigned short>(cols),
+                 .ws_xpixel = 0,
+                 .ws_ypixel = 0};
+    ioctl(master, TIOCSWINSZ, &size);
+}
+
+void pty_game::scribble(std::string_view bytes) {
+    vterm_input_write(vt, bytes.data(), bytes.size());
 }
 
 termios pty_game::settings() const {
@@ -69,19 +247,43 @@ termios pty_game::settings() const {
     return t;
 }
 
-int pty_game::finish() {
+char pty_game::report(int timeout_ms) {
     // Keep reading the screen meanwhile, so that the game never blocks on a full terminal.
-    int status = 0;
-    char buf[4096];
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        pollfd p{master, POLLIN, 0};
-        if (master < 0) p.fd = -1; // nothing to read: poll only waits
-        if (poll(&p, 1, 50) > 0) {
-            ssize_t n = read(master, buf, sizeof buf);
-            if (n > 0) seen.append(buf, static_cast<std::size_t>(n));
+    for (;;) {
+        pollfd p[2] = {{reports, POLLIN, 0}, {master, POLLIN, 0}};
+        if (poll(p, 2, timeout_ms) <= 0) return 0;
+        if (p[1].revents && !readsome(0)) { // the terminal hung up: only the report is left
+            close(master);
+            master = -1;
         }
+        char what = 0;
+        if (p[0].revents) return read(reports, &what, 1) == 1 ? what : 0;
     }
-    pid = -1;
+}
+
+bool pty_game::waitstopped(int timeout_ms) {
+    if (report(timeout_ms) == 'T') return true;
+    ADD_FAILURE() << "the game did not stop";
+    return false;
+}
+
+void pty_game::resume() {
+    kill(game, SIGCONT);
+}
+
+int pty_game::finish() {
+    int status = -1;
+    for (char what; (what = report(60000)) != 'X';)
+        if (what == 0) {
+            ADD_FAILURE() << "the game did not end";
+            return status;
+        }
+    if (read(reports, &status, sizeof status) != sizeof status) ADD_FAILURE() << "no status";
+    game = -1;
+    drain();
+    char buf[4096];
+    for (ssize_t n; errpipe >= 0 && (n = read(errpipe, buf, sizeof buf)) > 0;)
+        errors.append(buf, static_cast<std::size_t>(n));
     return status;
 }
 
@@ -94,4 +296,13 @@ std::string tempdir() {
 bool samesettings(const termios &a, const termios &b) {
     return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
            a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
+}
+
+std::string scriptedgame(std::string_view keys) {
+    usescript(keys);
+    try {
+        playgame();
+    } catch (const input_closed &) {
+    }
+    return transcript();
 }

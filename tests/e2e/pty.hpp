@@ -1,31 +1,88 @@
-// Runs the real game binary in a pseudo-terminal, as a player at a terminal would.
+// Runs the real game binary in a pseudo-terminal, as a player at a terminal would: a small
+// shell starts it as the terminal's foreground job (so Ctrl-Z can stop it), and a terminal
+// emulator (libvterm) shows the screen the player sees.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
 #include <termios.h>
+#include <vector>
+
+struct VTerm;
+struct VTermScreen;
+
+// How the game is started.
+struct pty_options {
+    std::vector<std::string> args = {};  // after the program's name, e.g. {"--plain"}
+    int rows = 24, cols = 80;            // the terminal's size
+    std::string term = "xterm-256color"; // TERM; empty leaves it unset
+    // Whether the terminal turns a line end into carriage return and line end.
+    bool translate = true;
+    bool errors_apart = false;      // standard error into `errors` instead of onto the screen
+    std::function<void()> run = {}; // played instead of the binary, when given
+};
 
 struct pty_game {
-    pid_t pid = -1;
-    int master = -1;  // what the player types goes in here and the screen comes out
-    int slave = -1;   // kept open so the terminal's settings can be read at any time
-    std::string seen; // everything the game has shown so far
+    pid_t pid = -1;     // the shell that runs the game and reports on it
+    pid_t game = -1;    // the game itself
+    int master = -1;    // what the player types goes in here and the screen comes out
+    int slave = -1;     // kept open so the terminal's settings can be read at any time
+    int reports = -1;   // the shell's reports: 'T' when the game stopped, 'X' and its wait status
+    int errpipe = -1;   // standard error, when it is kept apart from the screen
+    std::string seen;   // everything the game has sent to the terminal so far
+    std::string errors; // what it wrote to a standard error kept apart, once it has ended
+    termios initial{};  // the terminal's settings before the game started
+    VTerm *vt = nullptr;
+    VTermScreen *vs = nullptr;
+    bool altscreen = false, cursorvisible = true; // as the emulator stands
 
     // Starts the game in `dir` (its score file goes there).
-    explicit pty_game(const std::string &dir);
+    explicit pty_game(const std::string &dir, const pty_options &options = {});
+    // The same with `args` after the program's name, and standard error kept apart or not.
+    pty_game(const std::string &dir, const std::vector<std::string> &args, bool errors_apart)
+        : pty_game(dir, pty_options{.args = args, .errors_apart = errors_apart}) {}
     ~pty_game();
+    pty_game(const pty_game &) = delete;
+    pty_game &operator=(const pty_game &) = delete;
 
     void send(std::string_view keys);
-    // Reads the screen until `text` has appeared after position `from` of `seen`; returns its
+    // Reads the terminal until `text` has appeared after position `from` of `seen`; returns its
     // position, or fails the test after `timeout_ms` without it.
     std::size_t waitfor(std::string_view text, std::size_t from = 0, int timeout_ms = 10000);
+    // Reads the terminal until the screen shows `text`; false (and a failure) after the timeout.
+    bool waitscreen(std::string_view text, int timeout_ms = 10000);
+    // Reads the terminal until `ok` holds; false (and a failure) after the timeout.
+    bool waituntil(const std::function<bool()> &ok, int timeout_ms = 10000);
+    // Reads what the terminal has sent so far, without waiting.
+    void drain();
+    // The screen's rows as UTF-8, trailing blanks removed.
+    std::vector<std::string> screen() const;
+    // The screen as one text, for failure messages.
+    std::string shown() const;
+    // Changes the terminal's size, as a player dragging the window's corner does.
+    void resize(int rows, int cols);
+    // Writes bytes into the emulator as if another program had written to the terminal.
+    void scribble(std::string_view bytes);
     termios settings() const;
+    // Waits until the game has stopped (after Ctrl-Z); false after the timeout.
+    bool waitstopped(int timeout_ms = 10000);
+    // Continues the stopped game, as `fg` does.
+    void resume();
     // Waits for the game to end and returns its wait status.
     int finish();
+
+  private:
+    bool readsome(int timeout_ms);
+    char report(int timeout_ms);
 };
 
 // A fresh empty directory for one test.
 std::string tempdir();
 // Whether two terminal settings agree in every flag and control character.
 bool samesettings(const termios &a, const termios &b);
+
+// The whole game played through the scripted console with `keys` until they run out: its
+// output, as the plain stream writes it.
+std::string scriptedgame(std::string_view keys);

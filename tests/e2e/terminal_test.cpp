@@ -1,5 +1,5 @@
-// The real game in a pseudo-terminal: pages wait for Enter, keys act at once without echo,
-// arrows move, and the terminal is left as it was found on every way out.
+// The real game's plain stream in a pseudo-terminal: pages wait for Enter, keys act at once
+// without echo, arrows move, and the terminal is left as it was found on every way out.
 #include "pty.hpp"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::string_view notice = "PRESS ENTER";
 constexpr std::string_view choice = "CHOICE  : ";
+const pty_options plain{.args = {"--plain"}};
 
 // Presses Enter at the five opening pages, checking that each waits for it.
 void pastopening(pty_game &game) {
@@ -32,7 +33,7 @@ void pastopening(pty_game &game) {
 
 TEST(Terminal, OpeningChoiceAndEndRestoreTheTerminal) {
     std::string dir = tempdir();
-    pty_game game(dir);
+    pty_game game(dir, plain);
     const termios before = game.settings();
     pastopening(game);
 
@@ -56,7 +57,7 @@ TEST(Terminal, OpeningChoiceAndEndRestoreTheTerminal) {
 
 TEST(Terminal, StatKeysActAtOnceWithoutEchoAndArrowsMove) {
     std::string dir = tempdir();
-    pty_game game(dir);
+    pty_game game(dir, plain);
     const termios before = game.settings();
     pastopening(game);
 
@@ -102,7 +103,7 @@ TEST(Terminal, StatKeysActAtOnceWithoutEchoAndArrowsMove) {
 
 TEST(Terminal, EndOfInputEndsAtOnceWithTheTerminalRestored) {
     std::string dir = tempdir();
-    pty_game game(dir);
+    pty_game game(dir, plain);
     const termios before = game.settings();
     game.waitfor(notice);
     game.send("\x04"); // Ctrl-D on an empty line: the input has ended
@@ -119,7 +120,7 @@ namespace {
 
 TEST(Terminal, AHangUpEndsTheGame) {
     std::string dir = tempdir();
-    pty_game game(dir);
+    pty_game game(dir, plain);
     game.waitfor(notice);
     close(game.master); // the terminal goes away
     game.master = -1;
@@ -139,13 +140,12 @@ TEST(Terminal, ACrashInASanitizedBuildShowsTheSanitizersReport) {
 #ifndef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "not built with AddressSanitizer";
 #endif
-    std::string dir = tempdir();
-    pty_game game(dir);
-    std::size_t at = game.waitfor(notice);
-    kill(game.pid, SIGSEGV);
-    game.waitfor("ERROR: AddressSanitizer: SEGV", at);
+    pty_game game(tempdir(), {.errors_apart = true});
+    game.waitfor(notice);
+    kill(game.game, SIGSEGV);
     int status = game.finish();
     EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_NE(game.errors.find("ERROR: AddressSanitizer: SEGV"), std::string::npos) << game.errors;
 }
 
 } // namespace

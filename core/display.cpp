@@ -1,0 +1,220 @@
+// The in-place console: the game's codes applied to an 80x25 text console in memory, and the
+// console drawn on the terminal with ncurses, which knows every terminal's sequences from
+// terminfo and sends only the cells that changed.
+#include "core/display.hpp"
+
+#include "core/console.hpp"
+#include "core/terminal.hpp"
+
+#include <algorithm>
+#include <clocale>
+#include <cstring>
+#include <langinfo.h>
+#include <string>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+// After the game's own headers: terminfo's header defines macros named like its capabilities.
+#include <curses.h>
+#include <term.h>
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The console in memory
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+void nextrow(text_console &con) {
+    con.col = 0;
+    if (con.row + 1 < console_rows) {
+        ++con.row;
+        return;
+    }
+    con.line(0).fill(' '); // the top row scrolls away and comes back as the blank bottom row
+    con.top = (con.top + 1) % console_rows;
+}
+
+bool blankrow(const console_row &r) {
+    return std::all_of(r.begin(), r.end(), [](unsigned char c) { return cp437[c] == U' '; });
+}
+
+} // namespace
+
+void consoleput(text_console &con, std::string_view codes) {
+    console_row *row = &con.line(con.row); // looked up again only when the cursor's row changes
+    for (char ch : codes) {
+        auto code = static_cast<unsigned char>(ch);
+        if (code == '\n') {
+            nextrow(con);
+            row = &con.line(con.row);
+        } else if (cp437[code] == U'\a') {
+            ++con.bells;
+        } else {
+            (*row)[static_cast<std::size_t>(con.col)] = code;
+            if (++con.col == console_cols) {
+                nextrow(con);
+                row = &con.line(con.row);
+            }
+        }
+    }
+}
+
+void consoleunput(text_console &con) {
+    if (con.col > 0) {
+        --con.col;
+    } else if (con.row > 0) {
+        --con.row;
+        con.col = console_cols - 1;
+    } else {
+        return;
+    }
+    con.line(con.row)[con.col] = ' ';
+}
+
+int firstrow(const text_console &con, int rows_shown) {
+    return rows_shown < console_rows && !blankrow(con.line(console_rows - 1)) ? 1 : 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] Drawing with ncurses
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+constexpr int least_rows = console_rows - 1; // 24 rows show every row that matters
+
+struct display_state {
+    SCREEN *screen = nullptr;
+    std::array<cchar_t, 256> glyphs{};             // the cell of every code
+    std::array<console_row, console_rows> drawn{}; // what each terminal row shows
+    bool drawn_known = false;                      // whether `drawn` holds anything yet
+    bool toosmall = false;
+};
+
+display_state &dis() {
+    static display_state d;
+    return d;
+}
+
+// Whether terminfo's string capability `name` is there.
+const char *capability(const char *name) {
+    char *s = tigetstr(name);
+    return s == reinterpret_cast<char *>(-1) ? nullptr : s;
+}
+
+// tputs writes through a function of one character; this one collects them, padding included.
+std::string collected;
+int collect(int c) {
+    collected += static_cast<char>(c);
+    return c;
+}
+std::string sequence(const char *s) {
+    collected.clear();
+    if (s) tputs(s, 1, collect);
+    return collected;
+}
+
+// The way out: the cursor to the bottom row (where a terminal without an alternate screen
+// goes on), the cursor shown, the alternate screen left.
+void setwayout() {
+    const char *cup = capability("cup");
+    std::string leave = cup ? sequence(tiparm(cup, LINES - 1, 0)) : std::string();
+    leave += sequence(capability("cnorm"));
+    leave += sequence(capability("rmcup"));
+    terminal_screen(sequence(capability("smcup")), leave);
+}
+
+// The notice on a terminal too small for the console: the size needed and the size it has.
+void drawnotice() {
+    std::string notice[] = {
+        "ORBRIDDEN needs a terminal",
+        "of at least " + std::to_string(console_cols) + " x " + std::to_string(least_rows) + ";",
+        "this one is " + std::to_string(COLS) + " x " + std::to_string(LINES) + ".",
+        "Please make it larger.",
+    };
+    erase();
+    int y = 0;
+    for (const std::string &l : notice) mvaddnstr(y++, 0, l.c_str(), COLS);
+    curs_set(0);
+    refresh();
+}
+
+} // namespace
+
+bool display_open() {
+    display_state &d = dis();
+    if (d.screen) return true;
+    if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) return false;
+    // The glyphs go out in UTF-8, as the plain stream writes them, whatever the locale says.
+    std::setlocale(LC_CTYPE, "");
+    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0 && !std::setlocale(LC_CTYPE, "C.UTF-8"))
+        return false;
+    // Known to terminfo, and able to place the cursor (TERM=dumb cannot).
+    int error = 0;
+    if (setupterm(nullptr, STDOUT_FILENO, &error) != OK) return false;
+    bool addressable = capability("cup") != nullptr;
+    del_curterm(cur_term);
+    if (!addressable) return false;
+    d.screen = newterm(nullptr, stdout, stdin);
+    if (!d.screen) return false;
+    typeahead(-1); // a key typed meanwhile must not cut a drawing short
+    for (int code = 0; code < 256; ++code) {
+        char32_t g = cp437[code];
+        wchar_t text[2] = {g == U'\a' || g == U'\n' ? L' ' : static_cast<wchar_t>(g), L'\0'};
+        setcchar(&d.glyphs[static_cast<std::size_t>(code)], text, A_NORMAL, 0, nullptr);
+    }
+    display_resize();
+    return true;
+}
+
+void display_resize() {
+    display_state &d = dis();
+    if (!d.screen) return;
+    winsize size{};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0)
+        resizeterm(size.ws_row, size.ws_col);
+    d.toosmall = COLS < console_cols || LINES < least_rows;
+    setwayout();
+}
+
+bool display_toosmall() {
+    return dis().toosmall;
+}
+
+void display_draw(text_console &con, bool whole) {
+    display_state &d = dis();
+    if (!d.screen) return;
+    if (whole) {
+        clearok(curscr, TRUE);
+        erase();
+        curs_set(1); // what the way out left, whatever ncurses last sent
+        d.drawn_known = false;
+    }
+    if (d.toosmall) {
+        drawnotice();
+        d.drawn_known = false;
+        return;
+    }
+    const int shown = std::min(LINES, console_rows), first = firstrow(con, LINES);
+    for (int y = 0; y < shown; ++y) {
+        const console_row &row = con.line(first + y);
+        console_row &was = d.drawn[static_cast<std::size_t>(y)];
+        if (d.drawn_known && was == row) continue;
+        was = row;
+        cchar_t cells[console_cols];
+        for (int x = 0; x < console_cols; ++x)
+            cells[x] = d.glyphs[row[static_cast<std::size_t>(x)]];
+        mvadd_wchnstr(y, 0, cells, console_cols);
+    }
+    d.drawn_known = true;
+    const int cursor = con.row - first;
+    if (cursor < shown) {
+        curs_set(1);
+        move(cursor, con.col);
+    } else {
+        curs_set(0); // the cursor's row is below the terminal's last
+        move(shown - 1, 0);
+    }
+    refresh();
+    for (; con.bells > 0; --con.bells) beep();
+}

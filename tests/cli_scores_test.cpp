@@ -1,0 +1,176 @@
+// Listing the score file: whole records found among cut, altered and foreign lines, the table
+// best first, and the command line that asks for it.
+#include "cli/options.hpp"
+#include "cli/scores.hpp"
+#include "core/score.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+using namespace std::string_literals;
+
+// A record exactly as the game appends it.
+std::string record(const char *name, int32 points, int32 deaths) {
+    stats_rec s;
+    s.name = padded<3>(name);
+    s.points = points;
+    s.deaths = deaths;
+    return scorerecord(s);
+}
+
+const std::string oru = record("Oru", 250, 2);
+const std::string vek = record("Vek", 1234, 0);
+const std::string cal = record("Cal", 7, 1);
+
+// The first `n` lines of `text`, each with its line end.
+std::string firstlines(const std::string &text, int n) {
+    std::size_t at = 0;
+    for (int i = 0; i < n; ++i) at = text.find('\n', at) + 1;
+    return text.substr(0, at);
+}
+
+// A record's lines as read: the name, points, deaths and whether it is altered.
+std::string seen(const score_listing &listing) {
+    std::string out;
+    for (const score_entry &e : listing.records)
+        out += std::string(e.name.begin(), e.name.end()) + " " + std::to_string(e.points) + " " +
+               std::to_string(e.deaths) + (e.altered ? " altered" : "") + "\n";
+    return out;
+}
+
+struct file_case {
+    const char *what;
+    std::string file;
+    std::string records; // as `seen` writes them, in the file's order
+    std::uint64_t skipped;
+};
+
+TEST(ReadScores, FindsTheWholeRecords) {
+    std::string altered = vek;
+    altered.replace(altered.find("1234"), 4, "9234");
+    std::string wordy = oru;
+    wordy.replace(wordy.find("250"), 3, "lot");
+    std::string longcode = oru;
+    longcode.insert(longcode.find("QW"), std::string(1 << 20, 'K'));
+    const file_case cases[] = {
+        {"empty", "", "", 0},
+        {"three in the file's order", vek + oru + cal, "Vek 1234 0\nOru 250 2\nCal 7 1\n", 0},
+        {"negative points encode as E", record("Neg", -5, 0), "Neg -5 0\n", 0},
+        {"points changed, encoding kept", altered, "Vek 9234 0 altered\n", 0},
+        {"an encoding of a megabyte is altered, not skipped", longcode, "Oru 250 2 altered\n", 0},
+        {"cut inside the encoded line", vek + oru.substr(0, oru.find("QW") + 2), "Vek 1234 0\n", 4},
+        {"the last line end missing", vek + oru.substr(0, oru.size() - 1), "Vek 1234 0\n", 5},
+        {"a name that is not three bytes", "Oruk" + oru.substr(3) + cal, "Cal 7 1\n", 6},
+        {"a word for the points", wordy + cal, "Cal 7 1\n", 6},
+        {"points beyond 32 bits", "Oru\n 9999999999\n" + oru.substr(oru.find("          2")) + cal,
+         "Cal 7 1\n", 6},
+        {"a letter outside the encoding", "Oru\n        250\n          2\nQWZ\n\n\n" + cal,
+         "Cal 7 1\n", 6},
+        {"binary bytes between records", oru + "\0\x01\xfe\xff\n\x1b[2J\n"s + cal,
+         "Oru 250 2\nCal 7 1\n", 2},
+        {"a control byte in a name", "O\x01u" + oru.substr(3), "", 6},
+        {"a byte beyond ASCII in a name", "\xe9ru" + oru.substr(3), "\xe9ru 250 2\n", 0},
+        {"a line of a megabyte", oru + std::string(1 << 20, 'x') + "\n" + cal,
+         "Oru 250 2\nCal 7 1\n", 1},
+        {"blank lines before a record", "\n\n" + cal, "Cal 7 1\n", 2},
+    };
+    for (const file_case &c : cases) {
+        std::istringstream in(c.file);
+        const score_listing listing = readscores(in);
+        EXPECT_EQ(seen(listing), c.records) << c.what;
+        EXPECT_EQ(listing.skipped, c.skipped) << c.what;
+    }
+}
+
+// A record cut short at any of its lines costs only its own lines: the next record is found,
+// and at the end of the file the lines are counted.
+TEST(ReadScores, ARecordCutShortAtEachLine) {
+    for (int kept = 1; kept <= 5; ++kept) {
+        SCOPED_TRACE(kept);
+        std::istringstream inside(vek + firstlines(oru, kept) + cal);
+        score_listing listing = readscores(inside);
+        EXPECT_EQ(seen(listing), "Vek 1234 0\nCal 7 1\n");
+        EXPECT_EQ(listing.skipped, static_cast<std::uint64_t>(kept));
+
+        std::istringstream atend(vek + firstlines(oru, kept));
+        listing = readscores(atend);
+        EXPECT_EQ(seen(listing), "Vek 1234 0\n");
+        EXPECT_EQ(listing.skipped, static_cast<std::uint64_t>(kept));
+    }
+}
+
+TEST(PrintScores, BestFirstWithSharedRanksAndMarks) {
+    std::istringstream in(record("abc", 0, 2) + record("Low", 7, 0) + vek + record("Tie", 7, 3));
+    score_listing listing = readscores(in);
+    listing.records.push_back({.name = {'\xe9', 'r', 'u'}, .points = 9234, .altered = true});
+    std::ostringstream out;
+    printscores(listing.records, out);
+    EXPECT_EQ(out.str(), "rank  name       points       deaths\n"
+                         "   1  ?ru          9234            0  altered\n"
+                         "   2  Vek          1234            0\n"
+                         "   3  Low             7            0\n"
+                         "   3  Tie             7            3\n"
+                         "   5  abc             0            2\n");
+}
+
+TEST(ListScores, AFileThatCannotBeListed) {
+    const std::string dir = testing::TempDir();
+    for (const std::string &path : {dir + "orbridden-no-such-file", dir}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(listscores(path, out, err), exit_unreadable) << path;
+        EXPECT_EQ(out.str(), "");
+        EXPECT_EQ(err.str().rfind("orbridden: " + path + ": ", 0), 0u) << err.str();
+    }
+}
+
+struct parse_case {
+    std::vector<std::string> args;
+    command what;
+    std::string scorefile;
+    bool plain;
+    std::string problem;
+};
+
+TEST(ParseOptions, WhatEachCommandLineAsksFor) {
+    const parse_case cases[] = {
+        {{}, command::play, "score.txt", false, ""},
+        {{"--plain"}, command::play, "score.txt", true, ""},
+        {{"--scores", "old.txt"}, command::scores, "old.txt", false, ""},
+        {{"old.txt", "--scores"}, command::scores, "old.txt", false, ""},
+        {{"--scores", "--", "-odd.txt"}, command::scores, "-odd.txt", false, ""},
+        {{"--sc"}, command::scores, "score.txt", false, ""}, // a long option may be abbreviated
+        {{"-Vh"}, command::help, "score.txt", false, ""},
+        {{"--scores", "a", "b"}, command::misuse, "score.txt", false, "unexpected argument 'b'"},
+        {{"--help", "x"}, command::misuse, "score.txt", false, "unexpected argument 'x'"},
+        {{"--", "-h"}, command::misuse, "score.txt", false, "unexpected argument '-h'"},
+        {{"-hx"}, command::misuse, "score.txt", false, "unknown option '-x'"},
+        {{"--plain", "--fly=high"},
+         command::misuse,
+         "score.txt",
+         false,
+         "unknown option '--fly=high'"},
+        {{"--version=2"},
+         command::misuse,
+         "score.txt",
+         false,
+         "option '--version' takes no argument"},
+    };
+    for (const parse_case &c : cases) {
+        std::vector<std::string> words{"orbridden"};
+        words.insert(words.end(), c.args.begin(), c.args.end());
+        std::vector<char *> argv;
+        for (std::string &w : words) argv.push_back(w.data());
+        argv.push_back(nullptr);
+        const options opts = parseoptions(static_cast<int>(words.size()), argv.data());
+        const std::string line = testing::PrintToString(c.args);
+        EXPECT_EQ(opts.what, c.what) << line;
+        EXPECT_EQ(opts.scorefile, c.scorefile) << line;
+        EXPECT_EQ(opts.plain, c.plain) << line;
+        EXPECT_EQ(opts.problem, c.problem) << line;
+    }
+}
+
+} // namespace

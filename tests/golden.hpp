@@ -1,0 +1,55 @@
+// The golden sessions: what each one plays and where it starts. golden_test.cpp replays them;
+// golden_player_test.cpp wrote the keys of the long ones from the same rows.
+#pragma once
+
+#include "core/definitions.hpp"
+
+#include <cstdint>
+#include <ostream>
+#include <string_view>
+
+// One recorded session. Its keys are in tests/golden/<name>.keys, what it printed in
+// <name>.transcript and, if the game reached its end, the score record in <name>.score.
+struct golden_case {
+    const char *name;
+    std::int64_t clock; // where the stepping clock starts
+    // Where the session begins: 0 is the whole game from its opening; a screen number drops
+    // the first preset hero there with `rings` rings and `money` dollars.
+    int32 screen = 0;
+    int32 rings = 0;
+    int32 money = 0;
+    // The score record the session must end with, written out here as well as in <name>.score
+    // so that re-recording cannot quietly change it (null: not checked).
+    const char *record = nullptr;
+};
+
+// Test output names a session by its name.
+inline void PrintTo(const golden_case &c, std::ostream *os) {
+    *os << c.name;
+}
+
+inline constexpr golden_case sessions[] = {
+    {.name = "opening_preset", .clock = 1000},
+    {.name = "opening_custom", .clock = 2000},
+    {.name = "town", .clock = 3000, .screen = 1, .money = 1500},
+    {.name = "casino", .clock = 4000, .screen = 1, .money = 3000},
+    // The whole quest from the first page of the introduction to the score record (its keys
+    // were written by the player in golden_player_test.cpp).
+    {.name = "playthrough",
+     .clock = 5000,
+     .record = "Oru\n"
+               "       6684\n"
+               "         38\n"
+               "QJSUWGX7QJSUWGX7QJWGX7QWGX7WX7WEWEWEWE\n"
+               "\n"
+               "\n"},
+    // A long walk with fights and level-ups through the forest, the sea and the cave.
+    {.name = "wander", .clock = 6000, .screen = 1, .rings = 3, .money = 1000},
+};
+
+// The session of that name; a name not in the table does not compile.
+consteval const golden_case &session(std::string_view name) {
+    for (const golden_case &c : sessions)
+        if (name == c.name) return c;
+    throw "no golden session of that name";
+}
