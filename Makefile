@@ -11,7 +11,7 @@ MANDIR ?= $(PREFIX)/share/man
 # The binary to install; `make install` builds it first.
 BINARY ?= build/orbridden
 
-.PHONY: all play test golden bench format clean install uninstall deps
+.PHONY: all play test golden bench fuzz fuzz-build fuzz-ci format clean install uninstall deps
 
 all:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF
@@ -40,6 +40,26 @@ bench:
 	cmake --build build-bench -j $(JOBS)
 	./build-bench/orbridden_bench
 
+# The fuzz target needs clang; it has its own tree. `make fuzz` runs until stopped (or for
+# FUZZ_SECONDS), `make fuzz-ci` replays the seed corpus and then fuzzes for a minute. The
+# target plays in a directory of its own, so its paths are absolute.
+FUZZ_SECONDS ?= 0
+FUZZ = $(CURDIR)/build-fuzz/fuzz/orbridden_fuzz -max_len=8192 -timeout=20 -print_final_stats=1 \
+	-artifact_prefix=$(CURDIR)/build-fuzz/
+
+fuzz-build:
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DORBRIDDEN_TESTS=OFF -DORBRIDDEN_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS)
+
+fuzz: fuzz-build
+	mkdir -p build-fuzz/corpus
+	$(FUZZ) -max_total_time=$(FUZZ_SECONDS) $(CURDIR)/build-fuzz/corpus $(CURDIR)/fuzz/corpus
+
+fuzz-ci: fuzz-build
+	$(FUZZ) -runs=0 $(CURDIR)/fuzz/corpus
+	$(MAKE) fuzz FUZZ_SECONDS=60
+
 install: all
 	install -d '$(DESTDIR)$(BINDIR)' '$(DESTDIR)$(MANDIR)/man6'
 	install -m 755 '$(BINARY)' '$(DESTDIR)$(BINDIR)/orbridden'
@@ -52,11 +72,11 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
 
 clean:
-	rm -rf build build-test build-bench
+	rm -rf build build-test build-bench build-fuzz
 
 # The packages the README's prerequisites name, on Debian or Ubuntu (only those missing).
 DEPS = g++ cmake make pkg-config libncurses-dev libgtest-dev libgmock-dev libbenchmark-dev \
-       groff-base libvterm-dev
+       groff-base libvterm-dev clang
 SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
 deps:
 	dpkg -s $(DEPS) >/dev/null 2>&1 || \

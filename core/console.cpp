@@ -69,8 +69,10 @@ struct console_state {
     std::string shown; // scripted output flushed so far
     char inbuf[512];   // terminal input read but not yet taken
     std::size_t in_at = 0, in_size = 0;
-    // The line that character reads are taking apart. Key reads do not see it: what was typed
-    // after the choice of hero waits here until the rest of the line is discarded.
+    // Character reads take a line from the input as they go; `in_line` while they are inside
+    // one. Key reads do not see the rest of that line: a key read sets it aside here, where it
+    // waits until line reads discard it (what was typed after the hero's name).
+    bool in_line = false;
     std::string pending;
     std::size_t pending_at = 0;
     std::uint64_t writes = 0;
@@ -142,8 +144,15 @@ unsigned char peekbyte() {
         if (c.in_at == c.in_size) {
             if (c.inplace) screenwait();
             ssize_t n;
-            do n = ::read(ttyfd_in, c.inbuf, sizeof c.inbuf);
-            while (n < 0 && errno == EINTR);
+            while ((n = ::read(ttyfd_in, c.inbuf, sizeof c.inbuf)) < 0) {
+                if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                    // Another program left the input non-blocking: wait for a byte, then read.
+                    pollfd p{ttyfd_in, POLLIN, 0};
+                    poll(&p, 1, -1);
+                } else if (errno != EINTR) {
+                    break;
+                }
+            }
             if (n <= 0) throw input_closed(); // end of file, or the terminal hung up
             c.in_at = 0;
             c.in_size = static_cast<std::size_t>(n);
@@ -170,7 +179,24 @@ bool pending_left() {
 // The next byte of line input: the rest of the pending line first, then the input itself.
 unsigned char linebyte() {
     console_state &c = con();
-    return pending_left() ? static_cast<unsigned char>(c.pending[c.pending_at++]) : nextbyte();
+    if (pending_left()) return static_cast<unsigned char>(c.pending[c.pending_at++]);
+    unsigned char b = nextbyte();
+    c.in_line = b != '\n';
+    return b;
+}
+
+// Before a key read: takes the rest of the line that character reads are inside out of the
+// input. Only its first characters are kept (no read looks further) and its line end, so that
+// a line of any length costs no more memory.
+void setasideline() {
+    console_state &c = con();
+    if (!c.in_line) return;
+    c.pending.clear(); // all taken: the input is read only once the pending line is used up
+    c.pending_at = 0;
+    for (unsigned char b; (b = nextbyte()) != '\n';)
+        if (c.pending.size() < line_limit) c.pending.push_back(static_cast<char>(b));
+    c.pending.push_back('\n');
+    c.in_line = false;
 }
 
 // Whether the next byte of line input is a line end, without waiting for one.
@@ -367,6 +393,7 @@ void flush() {
 
 char key() {
     prepare(term_mode::key);
+    setasideline();
     unsigned char c = nextbyte();
     return c == esc ? escapekey() : static_cast<char>(c);
 }
@@ -389,18 +416,9 @@ void line() {
 
 char linechar() {
     prepare(term_mode::line);
-    console_state &c = con();
     for (;;) {
-        if (!pending_left() && c.inplace) {
-            takeline(true);
-        } else if (!pending_left()) { // take one whole line
-            c.pending.clear();
-            c.pending_at = 0;
-            unsigned char b;
-            do c.pending.push_back(static_cast<char>(b = nextbyte()));
-            while (b != '\n');
-        }
-        char ch = c.pending[c.pending_at++];
+        if (!pending_left() && con().inplace) takeline(true);
+        char ch = static_cast<char>(linebyte());
         if (ch != '\n' && ch != '\r') return ch;
     }
 }
@@ -420,6 +438,7 @@ void useterminal() {
     c.scripted = false;
     c.inplace = false;
     c.in_at = c.in_size = 0;
+    c.in_line = false;
     c.pending.clear();
     c.pending_at = 0;
 }
@@ -432,6 +451,7 @@ void usescript(std::string_view input) {
     c.script.assign(input);
     c.script_at = 0;
     c.shown.clear();
+    c.in_line = false;
     c.pending.clear();
     c.pending_at = 0;
 }

@@ -4,6 +4,7 @@
 // terminal, and a script for tests.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -67,13 +68,31 @@ consteval char32_t nextchar(std::string_view s, std::size_t &i) {
     i += extra + 1;
     return c;
 }
+struct glyph_code {
+    char32_t glyph;
+    unsigned char code;
+};
+// Every drawable code (not the bell or the line end) by its glyph, the lower code first where
+// two share one, built once so that decoding a picture searches it instead of the whole page.
+inline constexpr auto codes_by_glyph = [] {
+    std::array<glyph_code, 253> t{};
+    std::size_t n = 0;
+    for (int code = 1; code < 256; ++code)
+        if (code != 7 && code != 10) t[n++] = {cp437[code], static_cast<unsigned char>(code)};
+    std::sort(t.begin(), t.end(), [](glyph_code a, glyph_code b) {
+        return a.glyph != b.glyph ? a.glyph < b.glyph : a.code < b.code;
+    });
+    return t;
+}();
 // The code whose glyph is `c`; the bell's bullet and the line end are not drawable.
 consteval unsigned char codeof(char32_t c) {
     if (c == invisible_wall) return 0;
     if (c == U'\u2022') return 7;
-    for (int code = 1; code < 256; ++code)
-        if (code != 7 && code != 10 && cp437[code] == c) return static_cast<unsigned char>(code);
-    throw "a picture uses a character that code page 437 cannot show";
+    auto at = std::lower_bound(codes_by_glyph.begin(), codes_by_glyph.end(), c,
+                               [](glyph_code g, char32_t v) { return g.glyph < v; });
+    if (at == codes_by_glyph.end() || at->glyph != c)
+        throw "a picture uses a character that code page 437 cannot show";
+    return at->code;
 }
 } // namespace glyph_detail
 

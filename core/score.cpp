@@ -2,6 +2,8 @@
 #include "core/score.hpp"
 
 #include <cerrno>
+#include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,29 +46,61 @@ std::string scorerecord(const stats_rec &stats) {
     return record;
 }
 
-void savescore(const stats_rec &stats, const char *path) {
-    const std::string record = scorerecord(stats);
-    // Not blocking: a pipe of that name with no reader must not hold up the end of the game.
-    int fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
-    if (fd < 0) return;
-    // One locked write, so that two games ending at once never interleave their lines.
+namespace {
+// Takes the lock, trying again until `lock_wait_ms` have passed: a game that holds the file
+// for long must not hold up the end of this one.
+bool lockfile(int fd, int lock_wait_ms) {
     struct flock lock {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
-    int locked;
-    do locked = fcntl(fd, F_SETLKW, &lock);
-    while (locked < 0 && errno == EINTR);
-    struct stat before {};
-    if (locked == 0 && fstat(fd, &before) == 0 && S_ISREG(before.st_mode)) {
-        std::size_t done = 0;
-        while (done < record.size()) {
-            ssize_t n = ::write(fd, record.data() + done, record.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            done += static_cast<std::size_t>(n);
-        }
-        // A record cut short (a full disk) is taken back, leaving the file as it was.
-        if (done < record.size()) (void)ftruncate(fd, before.st_size);
+    constexpr int retry_ms = 20;
+    for (int waited = 0;; waited += retry_ms) {
+        if (fcntl(fd, F_SETLK, &lock) == 0) return true;
+        if ((errno != EACCES && errno != EAGAIN && errno != EINTR) || waited >= lock_wait_ms)
+            return false;
+        timespec pause{0, retry_ms * 1'000'000L};
+        nanosleep(&pause, nullptr);
     }
+}
+
+// Appends `record` to the regular file `fd`, all or nothing.
+void appendrecord(int fd, std::string record) {
+    struct stat before {};
+    if (fstat(fd, &before) != 0) return;
+    // A file that does not end its last line gets the record on a line of its own.
+    char last = '\n';
+    if (before.st_size > 0 && pread(fd, &last, 1, before.st_size - 1) == 1 && last != '\n')
+        record.insert(record.begin(), '\n');
+    // Ignored while writing: under a file size limit the signal would end the game half way
+    // through the record, before the short write below could be taken back.
+    struct sigaction ignore {};
+    struct sigaction old {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &old);
+    std::size_t done = 0;
+    while (done < record.size()) {
+        ssize_t n = ::write(fd, record.data() + done, record.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    // A record cut short (a full disk, a size limit) is taken back, leaving the file as it was.
+    if (done < record.size()) (void)ftruncate(fd, before.st_size);
+    sigaction(SIGXFSZ, &old, nullptr);
+}
+} // namespace
+
+void savescore(const stats_rec &stats, const char *path, int lock_wait_ms) {
+    // Only a regular file of that name: never through a link (whoever may write the directory
+    // could point it anywhere), and not blocking on a pipe of that name with no reader.
+    // Opened for reading too, to see how the file ends; a file that may only be written still is.
+    constexpr int flags = O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW;
+    int fd = ::open(path, O_RDWR | flags, 0644);
+    if (fd < 0 && errno == EACCES) fd = ::open(path, O_WRONLY | flags, 0644);
+    if (fd < 0) return;
+    struct stat st {};
+    // One locked write, so that two games ending at once never interleave their lines.
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && lockfile(fd, lock_wait_ms))
+        appendrecord(fd, scorerecord(stats));
     ::close(fd); // closing releases the lock
 }

@@ -9,6 +9,10 @@
 void encrypt(int32 p, std::string &out);
 // The six lines of a game's record: name, points, deaths, the encoded points, two empty lines.
 std::string scorerecord(const stats_rec &stats);
-// Appends the record to "score.txt" in the working directory in one locked write. Any failure
-// to open, lock or write leaves the file as it was and ends quietly.
-void savescore(const stats_rec &stats, const char *path = "score.txt");
+// How long the end of a game waits for another game's lock on the score file.
+inline constexpr int score_lock_wait_ms = 3000;
+// Appends the record to the regular file "score.txt" in the working directory in one locked
+// write. A link, a directory, a pipe or a device of that name, a lock not had within
+// `lock_wait_ms`, or any failure to write leaves the file as it was and ends quietly.
+void savescore(const stats_rec &stats, const char *path = "score.txt",
+               int lock_wait_ms = score_lock_wait_ms);

@@ -1,12 +1,17 @@
 // The console: glyphs, the three reads, escape sequences and the line limit.
 #include "core/console.hpp"
+#include "core/hero.hpp"
 #include "core/menuloop.hpp"
 #include "support.hpp"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <clocale>
 #include <cwchar>
+#include <fcntl.h>
+#include <fstream>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -126,6 +131,105 @@ TEST(Lines, CharactersSkipLineEndsAndTheRestOfTheLineStaysForDiscarding) {
     restofline(); // "xyz\n"
     EXPECT_EQ(key(), '\n');
     EXPECT_EQ(linechar(), 'n');
+}
+
+// The real back end reading a pipe another thread writes, its output going nowhere.
+class PipedInput : public ::testing::Test {
+  protected:
+    int saved_in = -1, saved_out = -1;
+    int writer_end = -1;
+    std::thread writer;
+    void SetUp() override {
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        saved_in = dup(STDIN_FILENO);
+        saved_out = dup(STDOUT_FILENO);
+        dup2(fds[0], STDIN_FILENO);
+        close(fds[0]);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        close(null);
+        writer_end = fds[1];
+        useterminal();
+    }
+    // Ends the writing and puts standard input and output back, before any check is reported.
+    void restore() {
+        if (writer.joinable()) writer.join();
+        if (saved_in < 0) return;
+        dup2(saved_in, STDIN_FILENO);
+        dup2(saved_out, STDOUT_FILENO);
+        close(saved_in);
+        close(saved_out);
+        saved_in = -1;
+        usescript("");
+    }
+    void TearDown() override { restore(); }
+};
+
+// Whether thread `tid` of this process is asleep (waiting in a system call).
+bool asleep(pid_t tid) {
+    std::ifstream stat("/proc/self/task/" + std::to_string(tid) + "/stat");
+    std::string all((std::istreambuf_iterator<char>(stat)), {});
+    std::size_t end = all.rfind(')'); // the state follows the name in brackets
+    return end != std::string::npos && all.size() > end + 2 && all[end + 2] == 'S';
+}
+
+TEST_F(PipedInput, ANonBlockingInputIsWaitedOnNotTakenForItsEnd) {
+    // Another program sharing the input left it non-blocking: the first read finds nothing yet.
+    fcntl(STDIN_FILENO, F_SETFL, fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK);
+    const pid_t reader = gettid();
+    std::atomic<bool> done = false;
+    writer = std::thread([&] {
+        // The key comes only once the reader waits for it, unless it has given up already.
+        while (!done && !asleep(reader)) std::this_thread::yield();
+        if (!done) (void)write(writer_end, "k", 1);
+        close(writer_end);
+    });
+    char got = 0;
+    try {
+        got = key();
+    } catch (const input_closed &) {
+    }
+    done = true;
+    restore();
+    EXPECT_EQ(got, 'k');
+}
+
+// The most memory this process has held at once since `resetpeak`, in kB.
+long peakkb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("VmHWM:")) return std::stol(line.substr(6));
+    return -1;
+}
+void resetpeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+TEST_F(PipedInput, ALineOfAnyLengthKeepsMemoryFlat) {
+    // The hero's name on a line of 50 MB, then the keys of the adjusting screen.
+    writer = std::thread([fd = writer_end] {
+        auto send = [fd](std::string_view bytes) {
+            for (ssize_t n; !bytes.empty(); bytes.remove_prefix(static_cast<std::size_t>(n)))
+                if ((n = write(fd, bytes.data(), bytes.size())) <= 0) return;
+        };
+        send("3\nabc");
+        const std::string megabyte(1 << 20, 'y');
+        for (int i = 0; i < 50; ++i) send(megabyte);
+        send("\n" + std::string(70, '6') + "z");
+        close(fd);
+    });
+    resetpeak();
+    const long before = peakkb();
+    player_rec hero = findidentity();
+    restofline();
+    char next = key();
+    const long growth = peakkb() - before;
+    restore();
+    EXPECT_EQ(view(hero.name), "abc");
+    EXPECT_EQ(hero.power, 80);
+    EXPECT_EQ(next, 'z');
+    EXPECT_LT(growth, 8 * 1024) << "kB more than before reading the line";
 }
 
 TEST(Lines, EveryReadThrowsWhenTheInputEnds) {

@@ -66,6 +66,12 @@ TEST(Custom, TheNameIsTheFirstThreeNonBlanks) {
     EXPECT_EQ(view(p.name), "abc");
     p = custom("1.\x07\n" + std::string(70, '6'));
     EXPECT_EQ(view(p.name), "1.?") << "a control character is kept as '?'";
+    p = custom("\xce\xa9"
+               "a\n" +
+               std::string(70, '6')); // a Greek letter in UTF-8, then a
+    EXPECT_EQ(view(p.name), "??a") << "bytes from 128 up are kept as '?'";
+    p = custom("\x7f\x9b\xff\n" + std::string(70, '6'));
+    EXPECT_EQ(view(p.name), "???");
 }
 
 // The adjusting screen as last drawn after `keys`, which do not finish it.

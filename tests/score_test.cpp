@@ -5,10 +5,13 @@
 
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
+#include <poll.h>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -98,19 +101,23 @@ TEST_F(ScoreFile, IsCreatedThenAppendedTo) {
                           "0\nQWGX7WGX7WX7WEWE\n\n\n");
 }
 
-// Runs `body` with files limited to `bytes`; a write past the limit fails instead of ending the
-// program.
+// Runs `body` in a child process whose files are limited to `bytes`, with the signal a write
+// past the limit raises left at its default (it ends a program); whether the child lived on.
 template <class Body>
-void withsizelimit(rlim_t bytes, Body body) {
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    auto oldhandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = bytes;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    body();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldhandler);
+bool withsizelimit(rlim_t bytes, Body body) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit small{};
+        getrlimit(RLIMIT_FSIZE, &small);
+        small.rlim_cur = bytes;
+        if (setrlimit(RLIMIT_FSIZE, &small) != 0) _exit(2);
+        body();
+        _exit(0);
+    }
+    int status = -1;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 TEST_F(ScoreFile, AFileThatCannotBeWrittenIsLeftAsItWas) {
@@ -118,7 +125,7 @@ TEST_F(ScoreFile, AFileThatCannotBeWrittenIsLeftAsItWas) {
     chmod(path.c_str(), 0444);
     // Root may write to a read-only file all the same; a size limit at the file's present size
     // refuses every byte to root too, so the test runs for every user.
-    withsizelimit(8, [&] { savescore(hero("abc", 0, 0), path.c_str()); });
+    EXPECT_TRUE(withsizelimit(8, [&] { savescore(hero("abc", 0, 0), path.c_str()); }));
     EXPECT_EQ(contents(), "earlier\n");
 }
 
@@ -144,12 +151,74 @@ TEST_F(ScoreFile, APipeOfThatNameIsLeftAloneWithoutWaitingForAReader) {
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
+TEST_F(ScoreFile, ALinkOfThatNameIsLeftAloneDanglingOrNot) {
+    const std::string theirs = dir + "/theirs";
+    for (bool dangling : {false, true}) {
+        std::remove(theirs.c_str());
+        if (!dangling) std::ofstream(theirs) << "not the game's\n";
+        ASSERT_EQ(symlink(theirs.c_str(), path.c_str()), 0);
+        savescore(hero("abc", 0, 0), path.c_str());
+        struct stat st;
+        ASSERT_EQ(lstat(path.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode));
+        if (dangling) {
+            EXPECT_NE(access(theirs.c_str(), F_OK), 0) << "the link's target was created";
+        } else {
+            std::ifstream in(theirs);
+            std::stringstream s;
+            s << in.rdbuf();
+            EXPECT_EQ(s.str(), "not the game's\n");
+        }
+        std::remove(path.c_str());
+    }
+    std::remove(theirs.c_str());
+}
+
+TEST_F(ScoreFile, AFileWithoutAFinalLineEndGetsTheRecordOnALineOfItsOwn) {
+    { std::ofstream(path) << "earlier"; }
+    savescore(hero("abc", 0, 2), path.c_str());
+    EXPECT_EQ(contents(), "earlier\nabc\n          0\n          2\nE\n\n\n");
+}
+
 TEST_F(ScoreFile, ARecordCutShortIsTakenBack) {
     { std::ofstream(path) << "earlier\n"; }
     // A file size limit just above the present size makes the write stop part way, as a full
-    // disk would.
-    withsizelimit(12, [&] { savescore(hero("abc", 0, 0), path.c_str()); });
+    // disk would; the signal the limit raises is left at its default, which ends a program.
+    EXPECT_TRUE(withsizelimit(12, [&] { savescore(hero("abc", 0, 0), path.c_str()); }));
     EXPECT_EQ(contents(), "earlier\n");
+}
+
+TEST_F(ScoreFile, ALockHeldByAnotherGameIsWaitedForOnlySoLong) {
+    { std::ofstream(path) << "earlier\n"; }
+    int held[2], release[2];
+    ASSERT_EQ(pipe(held), 0);
+    ASSERT_EQ(pipe(release), 0);
+    pid_t pid = fork();
+    if (pid == 0) { // the other game: locks the file and holds it until told to let go
+        close(release[1]);
+        int fd = open(path.c_str(), O_WRONLY);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        if (fd < 0 || fcntl(fd, F_SETLK, &lock) != 0) _exit(1);
+        (void)write(held[1], "L", 1);
+        // A bound in case this game never lets go, so that the test fails instead of hanging.
+        pollfd p{release[0], POLLIN, 0};
+        poll(&p, 1, 20'000);
+        _exit(0);
+    }
+    close(held[1]);
+    close(release[0]);
+    char c;
+    ASSERT_EQ(read(held[0], &c, 1), 1);
+    savescore(hero("abc", 0, 0), path.c_str(), 0); // gives up at once
+    close(release[1]);
+    int status;
+    waitpid(pid, &status, 0);
+    close(held[0]);
+    EXPECT_EQ(contents(), "earlier\n");
+    savescore(hero("abc", 0, 0), path.c_str(), 0); // the lock is free again
+    EXPECT_EQ(contents(), "earlier\nabc\n          0\n          0\nE\n\n\n");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The story on the screens: each event runs at its cell and leaves its consequences, from the
 // switch by the moat to the fourth ring-holder's ship and the final battle at the castle door.
 #include "core/game.hpp"
+#include "core/hero.hpp"
 #include "core/random.hpp"
 #include "core/score.hpp"
 #include "story/story.hpp"
@@ -165,6 +166,32 @@ TEST(ScreenEvents, TheNameGateOpensOnlyWhileTheSlotsSpellTheName) {
     v.press("5");
     EXPECT_EQ(v.visit.map(1, 39), 4);
     EXPECT_FALSE(v.visit.open);
+}
+
+// Keys that push the three letters of any name into their slots and walk through the gate.
+const std::string spellname = keys('8', 4) + "68" + "444" + "24" + keys('8', 5) + keys('6', 15) +
+                              keys('2', 4) + keys('4', 11) + "24" + keys('8', 5) + keys('4', 12) +
+                              keys('2', 4) + keys('6', 14) + "26" + keys('8', 5) + "66" +
+                              keys('8', 11) + "4444" + "88";
+
+TEST(ScreenEvents, EveryNameAPlayerCanTypeCanBeSpelled) {
+    std::vector<std::string> typed = {"Oru",
+                                      "\xce\xa9"
+                                      "a",
+                                      "\xe2\x95\xac!~"};
+    for (int b = 1; b < 256; ++b)
+        if (b != '\n' && b != '\r' && b != ' ')
+            typed.push_back(std::string(3, static_cast<char>(b)));
+    for (const std::string &name : typed) {
+        usescript("3\n" + name + "\n" + keys('6', 70));
+        stats_rec stats;
+        setup(findidentity(), stats);
+        transcript();
+        usescript("");
+        walk_rec w(36, 35, stats);
+        EXPECT_EQ(w.press(spellname), 37)
+            << "the name typed as " << ::testing::PrintToString(name) << " cannot be spelled";
+    }
 }
 
 TEST(ScreenEvents, TheClownFleesFromHisRoomAndFallsAtColumnFifty) {

@@ -133,3 +133,19 @@ TEST(Terminal, AHangUpEndsTheGame) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Terminal, ACrashInASanitizedBuildShowsTheSanitizersReport) {
+#ifndef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "not built with AddressSanitizer";
+#endif
+    pty_game game(tempdir(), {.errors_apart = true});
+    game.waitfor(notice);
+    kill(game.game, SIGSEGV);
+    int status = game.finish();
+    EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_NE(game.errors.find("ERROR: AddressSanitizer: SEGV"), std::string::npos) << game.errors;
+}
+
+} // namespace
