@@ -249,6 +249,12 @@ termios pty_game::settings() const {
     return t;
 }
 
+int pty_game::unread() const {
+    int n = 0;
+    ioctl(slave, FIONREAD, &n);
+    return n;
+}
+
 char pty_game::report(int timeout_ms) {
     // Keep reading the screen meanwhile, so that the game never blocks on a full terminal.
     for (;;) {

@@ -111,12 +111,13 @@ TEST(Screen, AFightOnTwentyFourRowsShowsItsTopBorder) {
     }
     ASSERT_TRUE(announced);
     game.send("\n");
-    ASSERT_TRUE(game.waitscreen("0) View Menu"));
-    std::vector<std::string> rows = game.screen();
+    // The fight screen arrives in pieces through the terminal: wait for all of it.
     const std::string border(78, '-');
-    EXPECT_EQ(rows[0], border) << game.shown();
-    EXPECT_EQ(rows[1].substr(0, 3), "|  ");
-    EXPECT_EQ(rows[23], border);
+    EXPECT_TRUE(game.waituntil([&] {
+        std::vector<std::string> rows = game.screen();
+        return game.shown().find("0) View Menu") != std::string::npos && rows[0] == border &&
+               rows[1].substr(0, 3) == "|  " && rows[23] == border;
+    })) << game.shown();
 }
 
 TEST(Screen, OnTwentyFourRowsTheWaitingRowShows) {
@@ -133,6 +134,8 @@ TEST(Screen, ATooSmallTerminalShowsANoticeAndTakesNoKeyUntilItGrows) {
     ASSERT_TRUE(game.waitscreen("this one is 60 x 20."));
     EXPECT_NE(game.shown().find("at least 80 x 24"), std::string::npos);
     game.send("\n"); // typed blind: no key for the game
+    // Taken (and thrown away) before the terminal grows, so that it cannot reach the game late.
+    ASSERT_TRUE(game.waituntil([&] { return game.unread() == 0; }));
     game.resize(30, 70);
     ASSERT_TRUE(game.waitscreen("this one is 70 x 30."));
     game.resize(24, 80);
