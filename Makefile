@@ -23,11 +23,19 @@ all:
 play: all
 	trap : INT; ./build/orbridden || [ $$? -eq 130 ]
 
-# Tests build with AddressSanitizer and UndefinedBehaviorSanitizer in their own tree.
+# Tests build with AddressSanitizer and UndefinedBehaviorSanitizer in their own tree;
+# `make test CXX=clang++` builds them with another compiler, in a tree of that compiler's own.
+ifeq ($(origin CXX),default)
+TESTDIR = build-test
+else
+TESTDIR = build-test-$(notdir $(CXX))
+TESTFLAGS = -DCMAKE_CXX_COMPILER=$(CXX)
+endif
+
 test:
-	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DORBRIDDEN_SANITIZE=ON
-	cmake --build build-test -j $(JOBS)
-	cd build-test && ctest --output-on-failure -j $(JOBS)
+	cmake -S . -B $(TESTDIR) $(TESTFLAGS) -DCMAKE_BUILD_TYPE=Debug -DORBRIDDEN_SANITIZE=ON
+	cmake --build $(TESTDIR) -j $(JOBS)
+	cd $(TESTDIR) && ctest --output-on-failure -j $(JOBS)
 
 # Records the golden transcripts again after an intended change to what the game prints.
 golden:
@@ -72,7 +80,7 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
 
 clean:
-	rm -rf build build-test build-bench build-fuzz
+	rm -rf build build-test build-test-* build-bench build-fuzz
 
 # The packages the README's prerequisites name, on Debian or Ubuntu (only those missing).
 DEPS = g++ cmake make pkg-config libncurses-dev libgtest-dev libgmock-dev libbenchmark-dev \
