@@ -88,6 +88,12 @@ void write_all(std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t n = ::write(ttyfd_out, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // Left non-blocking by another program: wait until the screen takes more.
+            pollfd p{ttyfd_out, POLLOUT, 0};
+            poll(&p, 1, -1);
+            continue;
+        }
         if (n <= 0) return; // the screen is gone; the next read will find the input closed
         ++c.writes;
         bytes.remove_prefix(static_cast<std::size_t>(n));

@@ -232,6 +232,38 @@ TEST_F(PipedInput, ALineOfAnyLengthKeepsMemoryFlat) {
     EXPECT_LT(growth, 8 * 1024) << "kB more than before reading the line";
 }
 
+TEST(Output, ANonBlockingOutputIsWaitedOnNotCutShort) {
+    // Another program sharing the terminal left it non-blocking, and the screen is slow: a page
+    // larger than what the output can hold at once must still arrive whole.
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    fcntl(fds[1], F_SETPIPE_SZ, 4096);
+    fcntl(fds[1], F_SETFL, fcntl(fds[1], F_GETFL) | O_NONBLOCK);
+    const int saved_out = dup(STDOUT_FILENO);
+    dup2(fds[1], STDOUT_FILENO);
+    close(fds[1]);
+    useterminal();
+    const pid_t game = gettid();
+    std::atomic<bool> done = false;
+    std::size_t arrived = 0;
+    std::thread screen([&] {
+        // The screen starts reading only once the game waits for it, unless it has given up.
+        while (!done && !asleep(game)) std::this_thread::yield();
+        char buf[4096];
+        for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;)
+            arrived += static_cast<std::size_t>(n);
+    });
+    put(std::string(50'000, 'x'));
+    flush();
+    done = true;
+    dup2(saved_out, STDOUT_FILENO); // the pipe's last writer goes: the screen reads its end
+    close(saved_out);
+    screen.join();
+    close(fds[0]);
+    usescript("");
+    EXPECT_EQ(arrived, 50'000u);
+}
+
 TEST(Lines, EveryReadThrowsWhenTheInputEnds) {
     usescript("");
     EXPECT_THROW(key(), input_closed);
