@@ -249,10 +249,18 @@ termios pty_game::settings() const {
     return t;
 }
 
-int pty_game::unread() const {
-    int n = 0;
-    ioctl(slave, FIONREAD, &n);
-    return n;
+bool pty_game::waitunread(int count, int timeout_ms) {
+    // Neither typed bytes reaching the game's input nor the game taking them need show on the
+    // screen: look at the input every few milliseconds, reading the screen meanwhile.
+    constexpr int step_ms = 5;
+    for (int waited = 0; waited <= timeout_ms; waited += step_ms) {
+        int unread = 0;
+        ioctl(slave, FIONREAD, &unread);
+        if (unread == count) return true;
+        readsome(step_ms);
+    }
+    ADD_FAILURE() << "the game's input never held " << count << " unread bytes";
+    return false;
 }
 
 char pty_game::report(int timeout_ms) {

@@ -66,8 +66,9 @@ struct pty_game {
     // Writes bytes into the emulator as if another program had written to the terminal.
     void scribble(std::string_view bytes);
     termios settings() const;
-    // How many typed bytes the game has not read yet.
-    int unread() const;
+    // Waits until the game's input holds `count` bytes typed and not read yet; false after the
+    // timeout.
+    bool waitunread(int count, int timeout_ms = 10000);
     // Waits until the game has stopped (after Ctrl-Z); false after the timeout.
     bool waitstopped(int timeout_ms = 10000);
     // Continues the stopped game, as `fg` does.

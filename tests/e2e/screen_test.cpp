@@ -133,9 +133,15 @@ TEST(Screen, ATooSmallTerminalShowsANoticeAndTakesNoKeyUntilItGrows) {
     pty_game game(tempdir(), {.args = {}, .rows = 20, .cols = 60});
     ASSERT_TRUE(game.waitscreen("this one is 60 x 20."));
     EXPECT_NE(game.shown().find("at least 80 x 24"), std::string::npos);
-    game.send("\n"); // typed blind: no key for the game
-    // Taken (and thrown away) before the terminal grows, so that it cannot reach the game late.
-    ASSERT_TRUE(game.waituntil([&] { return game.unread() == 0; }));
+    // An Enter typed blind is no key for the game. The game is held while it is typed, so that
+    // the test knows when it has reached the game's input, then let go to take it: all before
+    // the terminal grows, so that it cannot reach the game late.
+    kill(game.game, SIGSTOP);
+    ASSERT_TRUE(game.waitstopped());
+    game.send("\n");
+    ASSERT_TRUE(game.waitunread(1));
+    game.resume();
+    ASSERT_TRUE(game.waitunread(0));
     game.resize(30, 70);
     ASSERT_TRUE(game.waitscreen("this one is 70 x 30."));
     game.resize(24, 80);
