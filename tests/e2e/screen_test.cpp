@@ -157,7 +157,7 @@ TEST(Screen, ATooSmallTerminalShowsANoticeAndTakesNoKeyUntilItGrows) {
 
 TEST(Screen, CtrlZStopsOnTheShellsScreenAndFgDrawsTheGameAgain) {
     pty_game game(tempdir());
-    const termios before = game.settings();
+    const termios before = game.initial; // read before the game could change them
     play(game, {"", "\n"}, 24);
     game.send("\x1a");
     ASSERT_TRUE(game.waitstopped());
@@ -250,7 +250,7 @@ class WaysOut : public testing::TestWithParam<wayout> {};
 TEST_P(WaysOut, GiveTheShellsScreenAndSettingsBack) {
     const wayout &w = GetParam();
     pty_game game(tempdir());
-    const termios before = game.settings();
+    const termios before = game.initial; // read before the game could change them
     play(game, {""}, 24);
     ASSERT_TRUE(game.altscreen);
     if (w.sig)

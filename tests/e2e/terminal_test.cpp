@@ -34,7 +34,7 @@ void pastopening(pty_game &game) {
 TEST(Terminal, OpeningChoiceAndEndRestoreTheTerminal) {
     std::string dir = tempdir();
     pty_game game(dir, plain);
-    const termios before = game.settings();
+    const termios before = game.initial; // read before the game could change them
     pastopening(game);
 
     std::size_t at = game.seen.size();
@@ -58,7 +58,7 @@ TEST(Terminal, OpeningChoiceAndEndRestoreTheTerminal) {
 TEST(Terminal, StatKeysActAtOnceWithoutEchoAndArrowsMove) {
     std::string dir = tempdir();
     pty_game game(dir, plain);
-    const termios before = game.settings();
+    const termios before = game.initial; // read before the game could change them
     pastopening(game);
 
     std::size_t at = game.seen.size();
@@ -104,7 +104,7 @@ TEST(Terminal, StatKeysActAtOnceWithoutEchoAndArrowsMove) {
 TEST(Terminal, EndOfInputEndsAtOnceWithTheTerminalRestored) {
     std::string dir = tempdir();
     pty_game game(dir, plain);
-    const termios before = game.settings();
+    const termios before = game.initial; // read before the game could change them
     game.waitfor(notice);
     game.send("\x04"); // Ctrl-D on an empty line: the input has ended
     int status = game.finish();
