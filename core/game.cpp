@@ -3,13 +3,15 @@
 
 #include "core/score.hpp"
 
-void runscreens(const screen_table &table, stats_rec &stats, screen_result at) {
-    while (at.where >= 1 && at.where <= screen_count && table[at.where])
+#include <iterator>
+
+void runscreens(screen_table table, stats_rec &stats, screen_result at) {
+    while (at.where >= 1 && at.where < std::ssize(table) && table[at.where])
         at = table[at.where](at.oldwhere, stats);
     savescore(stats);
 }
 
-void playgame(player_rec (*opening)(), const screen_table &table) {
+void playgame(player_rec (*opening)(), screen_table table) {
     stats_rec stats;
     player_rec player = opening();
     setup(player, stats);

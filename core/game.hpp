@@ -1,24 +1,22 @@
 // The main loop: the opening, the hero's setup, then one screen handler after another until a
-// screen number outside 1 to 55 ends the game and the score is saved.
+// screen number outside the table ends the game and the score is saved.
 #pragma once
 
 #include "core/definitions.hpp"
 
-#include <array>
-
-// The number of screens: they are numbered from 1 to this.
-inline constexpr int32 screen_count = 55;
+#include <span>
 
 // A screen handler `moveN(oldwhere, stats)`: runs screen N until the hero leaves it.
 using screen_handler = screen_result (*)(int32 oldwhere, stats_rec &stats);
-// The handlers by screen number 1 to 55 (entry 0 is unused). A screen not built yet is null.
-using screen_table = std::array<screen_handler, screen_count + 1>;
+// The handlers by screen number (entry 0 is unused): the world says how many screens there are.
+// A screen not built yet is null.
+using screen_table = std::span<const screen_handler>;
 
 // Runs the screens from `from` (at the start of a game screen 1, coming from -1, no screen)
-// until a result leaves 1 to 55 or reaches a screen that is not built; then saves the score
+// until a result leaves the table or reaches a screen that is not built; then saves the score
 // record.
-void runscreens(const screen_table &table, stats_rec &stats,
+void runscreens(screen_table table, stats_rec &stats,
                 screen_result from = {.where = 1, .oldwhere = -1});
 // A whole game: the opening (the introduction and the choice of hero), `setup`, the screens and
 // the score record. The caller hands in the opening and the screens from the floors above.
-void playgame(player_rec (*opening)(), const screen_table &table);
+void playgame(player_rec (*opening)(), screen_table table);

@@ -12,6 +12,7 @@
 #include "town/hotel.hpp"
 #include "town/market.hpp"
 #include "town/menu.hpp"
+#include "world/movements.hpp"
 
 #include <cstdint>
 #include <cstdio>

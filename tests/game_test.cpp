@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -105,7 +106,7 @@ screen_result screen2(int32, stats_rec &) {
 using MainLoop = InTempDir;
 
 TEST_F(MainLoop, DispatchesOnWhereUntilItLeavesTheWorld) {
-    screen_table table{};
+    std::array<screen_handler, 8> table{}; // a world of seven screens
     table[1] = screen1;
     table[7] = screen7;
     stats_rec stats;
@@ -117,7 +118,7 @@ TEST_F(MainLoop, DispatchesOnWhereUntilItLeavesTheWorld) {
 }
 
 TEST_F(MainLoop, ANumberBelowOneEndsTheGame) {
-    screen_table table{};
+    std::array<screen_handler, 8> table{}; // a world of seven screens
     table[1] = [](int32, stats_rec &) { return screen_result{2, 1}; };
     table[2] = screen2;
     stats_rec stats;

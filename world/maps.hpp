@@ -5,6 +5,9 @@
 #include "core/definitions.hpp"
 #include "world/environment.hpp"
 
+// The number of screens, numbered from 1: a new screen's builder joins the list below.
+inline constexpr int32 screen_count = 55;
+
 // [SECTION] Home town and the western forest (maps_forest.cpp)
 void inithome(world_matrix &home_map);
 void init2(world_matrix &map);

@@ -5,6 +5,7 @@
 
 #include "core/game.hpp"
 #include "world/environment.hpp"
+#include "world/maps.hpp"
 
 #include <array>
 #include <span>

@@ -384,9 +384,10 @@ static_assert(
 
 namespace {
 template <std::size_t... N>
-constexpr screen_table handlers(std::index_sequence<N...>) {
+constexpr std::array<screen_handler, screen_count + 1> handlers(std::index_sequence<N...>) {
     return {nullptr, &movescreen<static_cast<int>(N) + 1>...};
 }
+constexpr auto handler_table = handlers(std::make_index_sequence<screen_count>());
 } // namespace
 
-const screen_table screens = handlers(std::make_index_sequence<screen_count>());
+const screen_table screens = handler_table;
