@@ -4,7 +4,7 @@
 #include "pty.hpp"
 
 #include "core/console.hpp"
-#include "core/display.hpp"
+#include "core/textconsole.hpp"
 #include "core/terminal.hpp"
 
 #include <gtest/gtest.h>
