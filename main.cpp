@@ -1,29 +1,23 @@
-// ORBRIDDEN: reads the command line, then opens the terminal and plays one game.
+// ORBRIDDEN: reads the command line, then plays one game, or plays a recording back.
 #include "cli/options.hpp"
-#include "core/console.hpp"
-#include "core/game.hpp"
-#include "core/terminal.hpp"
+#include "cli/recordings.hpp"
 #include "story/story.hpp"
 #include "world/movements.hpp"
 
-#include <exception>
 #include <iostream>
 
 int main(int argc, char *argv[]) {
     // Help, version, scores and mistakes are dealt with before the terminal is touched.
     const options opts = parseoptions(argc, argv);
-    if (opts.what != command::play) return runcommand(opts, std::cout, std::cerr);
-    terminal_session terminal;
-    // The in-place console wherever the terminal allows it; the plain stream with --plain.
-    if (opts.plain || !usescreen()) useterminal();
-    try {
-        playgame(intro, screens);
-    } catch (const input_closed &) {
-        return 0; // the player closed the input or hung up: end at once, no score record
-    } catch (...) {
-        terminal_restore(); // an escaping exception may end the program without unwinding
-        throw;
+    const game_parts game{intro, screens};
+    switch (opts.what) {
+        case command::play:
+        case command::record:
+            return playcommand(opts, game, std::cerr);
+        case command::replay:
+        case command::verify:
+            return replaycommand(opts, game, std::cout, std::cerr);
+        default:
+            return runcommand(opts, std::cout, std::cerr);
     }
-    closeconsole();
-    return 0;
 }

@@ -11,13 +11,14 @@
 namespace {
 
 constexpr std::string_view program = "orbridden";
-constexpr std::string_view release = "1.0";
 
 constexpr std::string_view about =
     "ORBRIDDEN, a role-playing adventure for an 80x25 text console: walk 55 screens,\n"
     "fight, shop and gamble, win the four rings and defeat the sorceress.\n\n";
 
-constexpr std::string_view usage = "usage: orbridden [--plain]\n"
+constexpr std::string_view usage = "usage: orbridden [--plain] [--record FILE]\n"
+                                   "       orbridden --replay FILE [--plain | --cast OUT]\n"
+                                   "       orbridden --verify FILE\n"
                                    "       orbridden --scores [FILE]\n"
                                    "       orbridden --help | --version\n";
 
@@ -29,6 +30,14 @@ constexpr std::string_view details =
     "options:\n"
     "  --plain          write the plain stream of lines (no in-place screen)\n"
     "  --scores [FILE]  list the scores in FILE (or score.txt here), best first\n"
+    "  --record FILE    play and write a recording of the game to FILE (a new file)\n"
+    "  --replay FILE    play a recording back at its pace: space pauses, + and -\n"
+    "                   double and halve the speed, . steps a key while paused, q\n"
+    "                   ends; with --plain, or not on a terminal, write the plain\n"
+    "                   stream at once\n"
+    "  --cast OUT       with --replay: write the replay as an asciicast v2 file OUT\n"
+    "  --verify FILE    replay FILE without a screen and print the score record it\n"
+    "                   ends with; exit 0 when it equals the recorded one\n"
     "  -h, --help       print this help and exit\n"
     "  -V, --version    print the name and version and exit\n"
     "\n"
@@ -44,7 +53,7 @@ constexpr std::string_view details =
     "             record to it\n";
 
 // Long options without a letter of their own.
-enum : int { opt_scores = 256, opt_plain };
+enum : int { opt_scores = 256, opt_plain, opt_record, opt_replay, opt_verify, opt_cast };
 
 // The message for the option getopt_long has just refused.
 std::string refused(char *argv[]) {
@@ -52,6 +61,11 @@ std::string refused(char *argv[]) {
     switch (optopt) {
         case 0: // a long option nobody knows
             return "unknown option '" + named + "'";
+        case opt_record:
+        case opt_replay:
+        case opt_verify:
+        case opt_cast: // an option that takes a file, without it
+            return "option '" + named + "' needs a file";
         case 'h':
         case 'V':
         case opt_scores:
@@ -70,15 +84,27 @@ options parseoptions(int argc, char *argv[]) {
         {"version", no_argument, nullptr, 'V'},
         {"scores", no_argument, nullptr, opt_scores},
         {"plain", no_argument, nullptr, opt_plain},
+        {"record", required_argument, nullptr, opt_record},
+        {"replay", required_argument, nullptr, opt_replay},
+        {"verify", required_argument, nullptr, opt_verify},
+        {"cast", required_argument, nullptr, opt_cast},
         {nullptr, 0, nullptr, 0},
     };
     options opts;
     bool help = false, version = false, scores = false;
+    // The commands that exclude one another, as they were named.
+    std::vector<std::string> commands;
+    auto command_with_file = [&](command what, const char *name) {
+        commands.emplace_back(name);
+        opts.what = what;
+        opts.recording = optarg;
+    };
     std::vector<std::string> operands;
     optind = 0; // start afresh (glibc), so that the parser can run more than once
     opterr = 0; // the messages are ours
-    // The leading '-' hands over the operands in order, where they stand.
-    for (int opt; (opt = getopt_long(argc, argv, "-hV", longopts, nullptr)) != -1;) {
+    // The leading '-' hands over the operands in order, where they stand; the ':' after it
+    // tells a missing file from an unknown option.
+    for (int opt; (opt = getopt_long(argc, argv, "-:hV", longopts, nullptr)) != -1;) {
         switch (opt) {
             case 'h':
                 help = true;
@@ -88,6 +114,19 @@ options parseoptions(int argc, char *argv[]) {
                 break;
             case opt_scores:
                 scores = true;
+                commands.emplace_back("--scores");
+                break;
+            case opt_record:
+                command_with_file(command::record, "--record");
+                break;
+            case opt_replay:
+                command_with_file(command::replay, "--replay");
+                break;
+            case opt_verify:
+                command_with_file(command::verify, "--verify");
+                break;
+            case opt_cast:
+                opts.cast = optarg;
                 break;
             case opt_plain:
                 opts.plain = true;
@@ -99,17 +138,24 @@ options parseoptions(int argc, char *argv[]) {
                 return {.what = command::misuse, .problem = refused(argv)};
         }
     }
+    auto misuse = [](std::string problem) {
+        return options{.what = command::misuse, .problem = std::move(problem)};
+    };
     for (int i = optind; i < argc; ++i) operands.emplace_back(argv[i]); // after "--"
     // The one operand there may be is the score file of --scores.
     const std::size_t wanted = scores ? 1 : 0;
-    if (operands.size() > wanted)
-        return {.what = command::misuse,
-                .problem = "unexpected argument '" + operands[wanted] + "'"};
+    if (operands.size() > wanted) return misuse("unexpected argument '" + operands[wanted] + "'");
     if (!operands.empty()) opts.scorefile = operands.front();
-    opts.what = help      ? command::help
-                : version ? command::version
-                : scores  ? command::scores
-                          : command::play;
+    if (help || version) {
+        opts.what = help ? command::help : command::version;
+        return opts;
+    }
+    if (commands.size() > 1)
+        return misuse("options '" + commands[0] + "' and '" + commands[1] +
+                      "' cannot be used together");
+    if (!opts.cast.empty() && opts.what != command::replay)
+        return misuse("option '--cast' goes with '--replay'");
+    if (scores) opts.what = command::scores;
     return opts;
 }
 
@@ -119,7 +165,7 @@ int runcommand(const options &opts, std::ostream &out, std::ostream &err) {
             out << about << usage << details;
             return exit_done;
         case command::version:
-            out << program << ' ' << release << '\n';
+            out << program << ' ' << game_release << '\n';
             return exit_done;
         case command::scores:
             return listscores(opts.scorefile, out, err);
@@ -127,7 +173,10 @@ int runcommand(const options &opts, std::ostream &out, std::ostream &err) {
             err << program << ": " << opts.problem << '\n' << usage;
             return exit_misuse;
         case command::play:
-            break;
+        case command::record:
+        case command::replay:
+        case command::verify:
+            break; // main plays them
     }
     return exit_done;
 }

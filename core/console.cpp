@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstring>
 #include <poll.h>
 #include <unistd.h>
@@ -59,10 +60,14 @@ constexpr std::size_t typed_limit = 4095;        // a terminal's own line holds 
 
 struct console_state {
     bool scripted = true;
-    bool inplace = false; // the in-place console on the terminal
-    text_console screen;  // what the in-place console shows
-    bool changed = false; // whether `screen` changed since it was drawn
-    char out[1 << 16];    // UTF-8 not yet flushed: a few pages' worth
+    bool inplace = false;   // the in-place console on the terminal
+    bool memory = false;    // the output goes only to `screen` (a replay without a screen)
+    bool keep = false;      // `screen` is kept by a back end that does not show it
+    bool editlines = false; // typed lines are edited by the console itself, not the terminal
+    text_console screen;    // what the in-place console shows
+    bool changed = false;   // whether `screen` changed since it was drawn
+    input_hooks hooks;      // a recording's or a replay's
+    char out[1 << 16];      // UTF-8 not yet flushed: a few pages' worth
     std::size_t out_size = 0;
     std::string script; // scripted input
     std::size_t script_at = 0;
@@ -100,9 +105,10 @@ void write_all(std::string_view bytes) {
     }
 }
 
-// Whether a byte can be taken without waiting longer than `ms` milliseconds.
-bool ready(int ms) {
+// Whether the input has a byte within `ms` milliseconds.
+bool arrives(int ms) {
     console_state &c = con();
+    if (c.hooks.ready) return c.hooks.ready();
     if (c.scripted) return c.script_at < c.script.size();
     if (c.in_at < c.in_size) return true;
     pollfd p{ttyfd_in, POLLIN, 0};
@@ -110,6 +116,13 @@ bool ready(int ms) {
     do r = poll(&p, 1, ms);
     while (r < 0 && errno == EINTR);
     return r > 0; // readable, or hung up: the read then reports the end
+}
+
+// Whether a byte can be taken without waiting longer than `ms` milliseconds.
+bool ready(int ms) {
+    const bool r = arrives(ms);
+    if (!r && con().hooks.none) con().hooks.none();
+    return r;
 }
 
 // Draws the in-place console: what changed, or the whole screen after a resize or a continue.
@@ -142,6 +155,7 @@ void screenwait() {
 // The next byte of input, left in place; waits for one when none has been read yet.
 unsigned char peekbyte() {
     console_state &c = con();
+    if (c.hooks.peek) return c.hooks.peek();
     if (c.scripted) {
         if (c.script_at >= c.script.size()) throw input_closed();
         return static_cast<unsigned char>(c.script[c.script_at]);
@@ -173,7 +187,8 @@ unsigned char peekbyte() {
 unsigned char nextbyte() {
     unsigned char b = peekbyte();
     console_state &c = con();
-    ++(c.scripted ? c.script_at : c.in_at);
+    if (!c.hooks.peek) ++(c.scripted ? c.script_at : c.in_at);
+    if (c.hooks.taken) c.hooks.taken(b); // before the game answers it
     return b;
 }
 
@@ -292,10 +307,10 @@ char escapekey() {
 
 void put(std::string_view codes) {
     console_state &c = con();
-    if (c.inplace) {
+    if (c.inplace || c.keep) {
         consoleput(c.screen, codes);
         c.changed = true;
-        return;
+        if (c.inplace || c.memory) return;
     }
     while (!codes.empty()) {
         // Map as many codes as surely fit (a glyph takes at most 3 bytes, a copy writes 4),
@@ -315,6 +330,11 @@ void put(std::string_view codes) {
         }
         c.out_size = static_cast<std::size_t>(at - c.out);
     }
+}
+
+std::string_view utf8glyph(unsigned char code) {
+    const utf8_glyph &g = utf8_table[code];
+    return {g.bytes, g.size};
 }
 
 void put(char code) {
@@ -406,7 +426,7 @@ char key() {
 
 void line() {
     prepare(term_mode::line);
-    if (con().inplace && !pending_left()) takeline(false);
+    if (con().editlines && !pending_left()) takeline(false);
     int taken = 0;
     for (;;) {
         unsigned char c = linebyte();
@@ -423,7 +443,7 @@ void line() {
 char linechar() {
     prepare(term_mode::line);
     for (;;) {
-        if (!pending_left() && con().inplace) takeline(true);
+        if (!pending_left() && con().editlines) takeline(true);
         char ch = static_cast<char>(linebyte());
         if (ch != '\n' && ch != '\r') return ch;
     }
@@ -431,45 +451,53 @@ char linechar() {
 
 void restofline() {
     prepare(term_mode::line);
-    if (con().inplace && !pending_left()) takeline(true);
+    if (con().editlines && !pending_left()) takeline(true);
     while (linebyte() != '\n') {
     }
 }
 
 // ---- back ends
 
-void useterminal() {
+namespace {
+// A back end's fresh start: nothing read, nothing set aside, the console in memory blank and
+// kept only by the in-place console.
+void freshstart(bool scripted, bool inplace, bool memory) {
     flush();
     console_state &c = con();
-    c.scripted = false;
-    c.inplace = false;
+    c.scripted = scripted;
+    c.inplace = inplace;
+    c.memory = memory;
+    c.keep = memory;
+    c.editlines = inplace;
+    c.screen = {};
+    c.changed = true;
     c.in_at = c.in_size = 0;
     c.in_line = false;
     c.pending.clear();
     c.pending_at = 0;
 }
+} // namespace
+
+void useterminal() {
+    freshstart(false, false, false);
+}
 
 void usescript(std::string_view input) {
-    flush();
+    freshstart(true, false, false);
     console_state &c = con();
-    c.scripted = true;
-    c.inplace = false;
     c.script.assign(input);
     c.script_at = 0;
     c.shown.clear();
-    c.in_line = false;
-    c.pending.clear();
-    c.pending_at = 0;
 }
 
 bool usescreen() {
     if (!display_open()) return false;
-    useterminal();
-    console_state &c = con();
-    c.inplace = true;
-    c.screen = {};
-    c.changed = true;
+    freshstart(false, true, false);
     return true;
+}
+
+void usememory() {
+    freshstart(false, false, true);
 }
 
 void closeconsole() {
@@ -479,7 +507,7 @@ void closeconsole() {
     c.inplace = false;
     terminal_restore(); // out of the alternate screen
     // The last page again on the normal screen, from its first row that shows anything.
-    const text_console &last = c.screen;
+    const text_console last = c.screen;
     int first = 0;
     while (first < last.row && rowtext(last.line(first)).empty()) ++first;
     for (int r = first; r <= last.row; ++r)
@@ -496,4 +524,50 @@ std::string transcript() {
 
 std::uint64_t writecount() {
     return con().writes;
+}
+
+// ---- recording and replay
+
+void hookinput(const input_hooks &hooks) {
+    con().hooks = hooks;
+}
+
+void keepscreen() {
+    console_state &c = con();
+    if (!c.keep && !c.inplace) c.screen = {};
+    c.keep = true;
+}
+
+const text_console &consolescreen() {
+    return con().screen;
+}
+
+bool editslines() {
+    return con().editlines;
+}
+
+void editlines(bool own) {
+    con().editlines = own;
+}
+
+int typedkey(int ms) {
+    console_state &c = con();
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + milliseconds(ms);
+    for (;;) {
+        while (c.in_at < c.in_size) {
+            const auto b = static_cast<unsigned char>(c.inbuf[c.in_at++]);
+            if (b != redraw_key) return b;
+            drawscreen(true);
+        }
+        drawscreen(false);
+        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+        if (ms >= 0 && left <= 0) return -1;
+        pollfd p[2] = {{ttyfd_in, POLLIN, 0}, {terminal_wakefd(), POLLIN, 0}};
+        if (poll(p, 2, ms < 0 ? -1 : static_cast<int>(left)) <= 0 || p[0].revents == 0) continue;
+        const ssize_t n = ::read(ttyfd_in, c.inbuf, sizeof c.inbuf);
+        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) throw input_closed();
+        c.in_at = 0;
+        c.in_size = n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
 }

@@ -4,6 +4,8 @@
 // terminal, and a script for tests.
 #pragma once
 
+#include "core/textconsole.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -141,6 +143,8 @@ void putnum(std::int32_t value, int width = 0);
 int numwidth(std::int32_t value);
 // Sends everything written so far to the screen.
 void flush();
+// The UTF-8 bytes of a code's glyph, as the console writes it.
+std::string_view utf8glyph(unsigned char code);
 
 // How a page waits after its "PRESS ENTER" notice: not at all (its caller reads), for one key
 // (screens, menus, shops), or for a whole line (the introduction, the story, announcements).
@@ -222,3 +226,38 @@ void usescript(std::string_view input);
 std::string transcript();
 // Counts the `write` calls the terminal back end has made (for measuring).
 std::uint64_t writecount();
+// A replay without a screen: the output goes only to the console in memory (`consolescreen`),
+// the input only through the hooks below.
+void usememory();
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] Recording and replay: hooks into the input, the console in memory
+// ---------------------------------------------------------------------------------------------
+
+// What a recording or a replay hooks into the input (a null member hooks nothing).
+struct input_hooks {
+    // A replay's bytes, in place of standard input or the script: the next byte, left in place
+    // (throws input_closed where the replay ends), and whether it is there at once.
+    unsigned char (*peek)() = nullptr;
+    bool (*ready)() = nullptr;
+    // Told of each byte as the game takes it (before it answers it), and of each wait for a
+    // byte that found none (a lone ESC).
+    void (*taken)(unsigned char byte) = nullptr;
+    void (*none)() = nullptr;
+};
+// Puts `hooks` in place of the ones before; `{}` takes them away.
+void hookinput(const input_hooks &hooks);
+// Keeps the console in memory up to date under the plain stream and the script too (the
+// in-place console and `usememory` always do), from a blank console on.
+void keepscreen();
+// The console in memory, as the output so far has left it.
+const text_console &consolescreen();
+// Whether typed lines are edited by the console itself (Backspace taken by the game, what is
+// typed shown on its screen), as the in-place console does, or come edited by the terminal.
+bool editslines();
+// Sets it: a replay edits lines as its recording did.
+void editlines(bool own);
+// For a replay on the in-place console: a key typed at the terminal within `ms` milliseconds
+// (-1: however long it takes), or -1 when none came. The screen is drawn meanwhile; Ctrl-L
+// draws it anew.
+int typedkey(int ms);

@@ -8,7 +8,7 @@
 void runscreens(screen_table table, stats_rec &stats, screen_result at) {
     while (at.where >= 1 && at.where < std::ssize(table) && table[at.where])
         at = table[at.where](at.oldwhere, stats);
-    savescore(stats);
+    keepscore(stats);
 }
 
 void playgame(player_rec (*opening)(), screen_table table) {

@@ -16,3 +16,8 @@ inline constexpr int score_lock_wait_ms = 3000;
 // `lock_wait_ms`, or any failure to write leaves the file as it was and ends quietly.
 void savescore(const stats_rec &stats, const char *path = "score.txt",
                int lock_wait_ms = score_lock_wait_ms);
+
+// What the end of a game does with its score: appends the record to "score.txt". A recording
+// writes the record down as well; a replay compares it with the recorded one instead.
+using score_keeper = void (*)(const stats_rec &stats);
+extern score_keeper keepscore;

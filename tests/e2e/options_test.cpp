@@ -12,7 +12,9 @@ namespace {
 
 using namespace std::string_literals;
 
-const std::string usage = "usage: orbridden [--plain]\n"
+const std::string usage = "usage: orbridden [--plain] [--record FILE]\n"
+                          "       orbridden --replay FILE [--plain | --cast OUT]\n"
+                          "       orbridden --verify FILE\n"
                           "       orbridden --scores [FILE]\n"
                           "       orbridden --help | --version\n";
 
@@ -88,6 +90,18 @@ INSTANTIATE_TEST_SUITE_P(
                     "",
                     "orbridden: score.txt: No such file or directory\n",
                     1},
+        option_case{"record_needs_a_file",
+                    {"--record"},
+                    {},
+                    "",
+                    "orbridden: option '--record' needs a file\n" + usage,
+                    2},
+        option_case{"verify_no_file",
+                    {"--verify", "game.rec"},
+                    {},
+                    "",
+                    "orbridden: game.rec: No such file or directory\n",
+                    3},
         option_case{"scores_empty", {"--scores"}, "", "No scores in score.txt.\n", "", 0},
         option_case{"scores_best_first",
                     {"--scores"},
@@ -126,7 +140,8 @@ TEST(Options, HelpNamesTheOptionsKeysAndScoreFile) {
     game.finish();
     const std::string help = lines_of(game.seen);
     for (const char *part :
-         {"usage: orbridden [--plain]", "--scores [FILE]", "--version", "Ctrl-C", "score.txt"})
+         {"usage: orbridden [--plain]", "--scores [FILE]", "--version", "Ctrl-C", "score.txt",
+          "--record FILE", "--replay FILE", "--verify FILE", "--cast OUT"})
         EXPECT_NE(help.find(part), std::string::npos) << part;
     pty_game longer(tempdir(), {"--help"}, true);
     longer.finish();

@@ -46,39 +46,10 @@ TEST(Plain, OnATerminalWithPlainTheBytesAreTheScriptedOnes) {
     EXPECT_EQ(game.seen, scriptedgame(allkeys()));
 }
 
-// Runs the game with `args` on pipes, the keys written at once; returns what it wrote.
-std::string throughpipes(const std::vector<std::string> &args, const std::string &keys) {
-    int in[2], out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) return "no pipes";
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(in[0], STDIN_FILENO);
-        dup2(out[1], STDOUT_FILENO);
-        for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
-        std::vector<char *> argv{const_cast<char *>(ORBRIDDEN_BINARY)};
-        for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
-        argv.push_back(nullptr);
-        if (chdir(tempdir().c_str()) != 0) _exit(126);
-        execv(ORBRIDDEN_BINARY, argv.data());
-        _exit(127);
-    }
-    close(in[0]);
-    close(out[1]);
-    if (write(in[1], keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) return "";
-    close(in[1]);
-    std::string shown;
-    char buf[4096];
-    for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;)
-        shown.append(buf, static_cast<std::size_t>(n));
-    close(out[0]);
-    waitpid(pid, nullptr, 0);
-    return shown;
-}
-
 TEST(Plain, OnPipesTheBytesAreTheScriptedOnes) {
     const std::string want = scriptedgame(allkeys());
-    EXPECT_EQ(throughpipes({}, allkeys()), want);
-    EXPECT_EQ(throughpipes({"--plain"}, allkeys()), want);
+    EXPECT_EQ(runpiped({}, allkeys()).out, want);
+    EXPECT_EQ(runpiped({"--plain"}, allkeys()).out, want);
 }
 
 } // namespace

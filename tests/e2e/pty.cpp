@@ -309,6 +309,64 @@ std::string tempdir() {
     return made ? made : "/tmp";
 }
 
+piped_run runpiped(const std::vector<std::string> &args, std::string_view input,
+                   const std::string &dir) {
+    piped_run run;
+    int in[2], out[2], err[2];
+    if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) {
+        ADD_FAILURE() << "pipe: " << std::strerror(errno);
+        return run;
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in[0], STDIN_FILENO);
+        dup2(out[1], STDOUT_FILENO);
+        dup2(err[1], STDERR_FILENO);
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+        std::vector<char *> argv{const_cast<char *>(ORBRIDDEN_BINARY)};
+        for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+        argv.push_back(nullptr);
+        if (chdir(dir.c_str()) != 0) _exit(126);
+        execv(ORBRIDDEN_BINARY, argv.data());
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    // Input, output and errors all at once, so that none of the pipes fills up and holds the
+    // others.
+    int feed = in[1];
+    std::string *into[] = {&run.out, &run.err};
+    int from[] = {out[0], err[0]};
+    signal(SIGPIPE, SIG_IGN); // a game that leaves its input unread
+    while (from[0] >= 0 || from[1] >= 0) {
+        pollfd p[3] = {{from[0], POLLIN, 0}, {from[1], POLLIN, 0}, {feed, POLLOUT, 0}};
+        if (poll(p, 3, -1) < 0 && errno != EINTR) break;
+        for (int i = 0; i < 2; ++i) {
+            if (from[i] < 0 || !p[i].revents) continue;
+            char buf[1 << 16];
+            const ssize_t n = read(from[i], buf, sizeof buf);
+            if (n > 0) {
+                into[i]->append(buf, static_cast<std::size_t>(n));
+            } else {
+                close(from[i]);
+                from[i] = -1;
+            }
+        }
+        if (feed >= 0 && p[2].revents) {
+            const ssize_t n = input.empty() ? 0 : write(feed, input.data(), input.size());
+            if (n > 0) input.remove_prefix(static_cast<std::size_t>(n));
+            if (n <= 0 || input.empty()) {
+                close(feed);
+                feed = -1;
+            }
+        }
+    }
+    if (feed >= 0) close(feed);
+    waitpid(pid, &run.status, 0);
+    return run;
+}
+
 bool samesettings(const termios &a, const termios &b) {
     return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
            a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;

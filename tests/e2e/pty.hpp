@@ -83,6 +83,15 @@ struct pty_game {
 
 // A fresh empty directory for one test.
 std::string tempdir();
+
+// What a run of the game on pipes gave: its standard output and error and its wait status.
+struct piped_run {
+    std::string out, err;
+    int status = -1;
+};
+// Runs the game with `args` in `dir` on pipes, `input` written to its standard input.
+piped_run runpiped(const std::vector<std::string> &args, std::string_view input = {},
+                   const std::string &dir = tempdir());
 // Whether two terminal settings agree in every flag and control character.
 bool samesettings(const termios &a, const termios &b);
 

@@ -1,0 +1,352 @@
+// Playing with or without a recording, and replaying one: on the terminal at its pace with the
+// watcher's keys, as the plain stream at once, into a terminal cast, or without a screen to
+// verify its score record.
+#include "cli/recordings.hpp"
+
+#include "cli/cast.hpp"
+#include "core/console.hpp"
+#include "core/random.hpp"
+#include "core/recording.hpp"
+#include "core/terminal.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <ostream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::string_view program = "orbridden: ";
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] Files
+// ---------------------------------------------------------------------------------------------
+
+// Makes the new file `path`; one that exists, of whatever kind, is never written over.
+int createfile(const std::string &path, std::ostream &err, int &fd) {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0644);
+    if (fd >= 0) return exit_done;
+    const bool exists = errno == EEXIST;
+    err << program << path << ": "
+        << (exists ? "exists; it is not written over" : std::strerror(errno)) << '\n';
+    return exists ? exit_misuse : exit_unwritable;
+}
+
+// Reads the recording at `path`. Opened without blocking and looked at before it is read, so
+// that a pipe or a device of that name cannot hold the game up.
+int loadrecording(const std::string &path, recording &rec, std::ostream &err) {
+    auto refuse = [&](const std::string &why) {
+        err << program << path << ": " << why << '\n';
+        return exit_notarecording;
+    };
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return refuse(std::strerror(errno));
+    struct stat st {};
+    std::string text;
+    std::string problem;
+    if (fstat(fd, &st) != 0) {
+        problem = std::strerror(errno);
+    } else if (S_ISDIR(st.st_mode)) {
+        problem = "is a directory, not a recording";
+    } else if (!S_ISREG(st.st_mode)) {
+        problem = "is not a regular file, not a recording";
+    } else if (static_cast<std::size_t>(st.st_size) > recording_size_limit) {
+        problem = "is too large to be a recording";
+    } else {
+        char buf[1 << 16];
+        for (ssize_t n;
+             text.size() <= recording_size_limit && (n = ::read(fd, buf, sizeof buf)) != 0;) {
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                problem = std::strerror(errno);
+                break;
+            }
+            text.append(buf, static_cast<std::size_t>(n));
+        }
+    }
+    ::close(fd);
+    if (problem.empty() && !readrecording(text, rec, problem) && problem.empty())
+        problem = "not a recording";
+    return problem.empty() ? exit_done : refuse(problem);
+}
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] Playing, recorded or not
+// ---------------------------------------------------------------------------------------------
+
+std::chrono::steady_clock::time_point recording_began;
+// A key's time in a recording: milliseconds since it began, on a clock that never goes back.
+std::int64_t sincestart() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now() - recording_began).count();
+}
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] Replaying
+// ---------------------------------------------------------------------------------------------
+
+// The longest pause between two keys a replay shows (at speed 1): a player who left the game
+// waiting is not waited for.
+constexpr std::int64_t idle_limit_ms = 5000;
+// The replay's speed is 2 to this power, from 1/4 to 64.
+constexpr int slowest = -2, fastest = 6;
+
+struct pace_rec {
+    int speed = 0; // the power of 2
+    bool paused = false;
+};
+pace_rec pace;
+
+// On the terminal: waits the key's delay at the replay's speed, answering the watcher's keys
+// meanwhile: space pauses and goes on, + and - double and halve the speed, . hands over one
+// key while paused, q ends.
+bool pacekey(std::uint64_t, std::int64_t delay) {
+    using namespace std::chrono;
+    double left = static_cast<double>(std::min(delay, idle_limit_ms)); // recorded time to wait
+    for (;;) {
+        const double speed = std::ldexp(1.0, pace.speed);
+        if (!pace.paused && left <= 0) return true;
+        const auto before = steady_clock::now();
+        const int typed = typedkey(pace.paused ? -1 : static_cast<int>(std::ceil(left / speed)));
+        if (!pace.paused)
+            left -= duration<double, std::milli>(steady_clock::now() - before).count() * speed;
+        switch (typed) {
+            case ' ':
+                pace.paused = !pace.paused;
+                break;
+            case '+':
+                pace.speed = std::min(pace.speed + 1, fastest);
+                break;
+            case '-':
+                pace.speed = std::max(pace.speed - 1, slowest);
+                break;
+            case '.':
+                if (pace.paused) return true;
+                break;
+            case 'q':
+            case 'Q':
+                return false;
+            default:
+                break;
+        }
+    }
+}
+
+// Into a cast: the screen the game waits on, at the time of the last key.
+bool castkey(std::uint64_t, std::int64_t) {
+    castframe(consolescreen(), replaystate().now);
+    return true;
+}
+
+// Plays `rec` through the console's back end as it is set.
+void replay(const recording &rec, game_parts game, replay_pacer pacer) {
+    startreplay(rec, pacer);
+    try {
+        playgame(game.opening, game.screens);
+    } catch (const input_closed &) {
+        // the replay stopped, or the recorded input ended: replaystate says which
+    } catch (...) {
+        stopreplay();
+        terminal_restore(); // an escaping exception may end the program without unwinding
+        throw;
+    }
+    stopreplay();
+}
+
+// What stands at the item where the replay stopped.
+std::string itemname(const recording_item *at, std::uint64_t keys) {
+    if (!at) return "its end";
+    switch (at->kind) {
+        case item_kind::key:
+            return "key " + std::to_string(keys + 1);
+        case item_kind::clock:
+            return "a clock reading";
+        case item_kind::checksum:
+            return "a checksum of the screen";
+        case item_kind::nokey:
+            return "no key waiting";
+        case item_kind::closed:
+            return "the end of its input";
+        case item_kind::score:
+            return "the end of the game";
+    }
+    return "";
+}
+
+// The score record's first three lines (name, points, deaths) on one line.
+std::string scoreline(const std::string &record) {
+    std::string out;
+    std::size_t at = 0;
+    for (int field = 0; field < 3 && at < record.size(); ++field) {
+        std::size_t end = std::min(record.find('\n', at), record.size());
+        std::string_view part(record.data() + at, end - at);
+        part.remove_prefix(std::min(part.find_first_not_of(' '), part.size()));
+        out += (field ? " " : "") + std::string(part);
+        at = end + 1;
+    }
+    return "\"" + out + "\"";
+}
+
+// A check (two hexadecimal digits) or a checksum (eight), as the recording writes them.
+std::string hex(std::uint32_t v, bool whole) {
+    char s[9];
+    std::snprintf(s, sizeof s, "%0*x", whole ? 8 : 2, v);
+    return s;
+}
+
+// Where the replay stopped and why, or nothing when the game ended as recorded.
+std::string stopmessage(const recording &rec) {
+    const replay_state &s = replaystate();
+    const std::string keys = std::to_string(s.keys);
+    const std::string after = s.keys == 0 ? "at its start" : "after key " + keys;
+    const std::string line = s.at ? " (line " + std::to_string(s.at->line) + ")" : "";
+    const std::string has = " where the recording has " + itemname(s.at, s.keys) + line;
+    switch (s.stop) {
+        case replay_stop::none:
+            return s.ended ? "" : "the recorded input ends " + after + ", before the game does";
+        case replay_stop::quit:
+            return "replay ended " + after;
+        case replay_stop::recording_ends:
+            return s.ended ? "the game ends " + after + ", but the recording holds no score record"
+                           : "the recording ends " + after + ", before the game does";
+        case replay_stop::input_closed:
+            return "the recorded input ends " + after + ", before the game does";
+        case replay_stop::asks_key:
+            return after + " the game asks for a key" + has;
+        case replay_stop::reads_clock:
+            return after + " the game reads the clock" + has;
+        case replay_stop::game_ends:
+            return "the game ends " + after + has;
+        case replay_stop::screen_differs: {
+            const bool whole = s.at->kind == item_kind::checksum;
+            return (s.ended       ? "the last screen"
+                    : s.keys == 0 ? "the first screen"
+                                  : "the screen after key " + keys) +
+                   " differs from the recorded one" + line + ": " +
+                   (whole ? "checksum " : "check ") + hex(s.at->check, whole) + " recorded, " +
+                   hex(s.sum, whole) + " now";
+        }
+        case replay_stop::score_differs:
+            return "the score differs: the recording holds " + scoreline(rec.score) +
+                   ", this game ends with " + scoreline(s.score);
+    }
+    return "";
+}
+
+// Says how the replay ended, if there is anything to say; returns its exit status.
+int report(const recording &rec, const options &opts, std::ostream &err) {
+    std::string message = stopmessage(rec);
+    if (rec.cutline)
+        message += (message.empty() ? "" : "; ") + std::string("its last line, line ") +
+                   std::to_string(rec.cutline) + ", is cut short";
+    if (!message.empty()) err << program << opts.recording << ": " << message << '\n';
+    const replay_state &s = replaystate();
+    switch (s.stop) {
+        case replay_stop::none:
+            return opts.what == command::verify && !s.ended ? exit_stopped : exit_done;
+        case replay_stop::quit:
+        case replay_stop::recording_ends:
+        case replay_stop::input_closed:
+            return opts.what == command::verify ? exit_stopped : exit_done;
+        default:
+            return exit_stopped;
+    }
+}
+
+} // namespace
+
+int playcommand(const options &opts, game_parts game, std::ostream &err) {
+    const bool recorded = opts.what == command::record;
+    int fd = -1;
+    if (recorded) {
+        if (const int status = createfile(opts.recording, err, fd)) return status;
+    }
+    int error = 0;
+    {
+        terminal_session terminal;
+        // The in-place console wherever the terminal allows it; the plain stream with --plain.
+        if (opts.plain || !usescreen()) useterminal();
+        if (recorded) {
+            recording_began = std::chrono::steady_clock::now();
+            startrecording(fd,
+                           {.game = std::string(game_release),
+                            .start = realclock(),
+                            .editedlines = editslines()},
+                           sincestart);
+        }
+        try {
+            playgame(game.opening, game.screens);
+            closeconsole();
+        } catch (const input_closed &) {
+            // the player closed the input or hung up: end at once, no score record
+            if (recorded) recordclosed();
+        } catch (...) {
+            terminal_restore(); // an escaping exception may end the program without unwinding
+            throw;
+        }
+        error = stoprecording();
+    }
+    if (fd >= 0) ::close(fd);
+    if (error == 0) return exit_done;
+    err << program << opts.recording
+        << ": the recording could not be written to the end: " << std::strerror(error) << '\n';
+    return exit_unwritable;
+}
+
+int replaycommand(const options &opts, game_parts game, std::ostream &out, std::ostream &err) {
+    recording rec;
+    if (const int status = loadrecording(opts.recording, rec, err)) return status;
+    if (rec.header.game != game_release)
+        err << program << "warning: " << opts.recording << " was recorded by version "
+            << rec.header.game << "; this is version " << game_release << '\n';
+
+    if (opts.what == command::verify) {
+        usememory();
+        replay(rec, game, nullptr);
+        if (replaystate().ended) out << replaystate().score;
+        return report(rec, opts, err);
+    }
+
+    if (!opts.cast.empty()) {
+        int fd = -1;
+        if (const int status = createfile(opts.cast, err, fd)) return status;
+        std::string problem;
+        if (!startcast(fd, rec.header.start, problem)) {
+            ::close(fd);
+            ::unlink(opts.cast.c_str());
+            err << program << opts.cast << ": " << problem << '\n';
+            return exit_unwritable;
+        }
+        usememory();
+        replay(rec, game, castkey);
+        castframe(consolescreen(), replaystate().now); // the last page
+        const int error = endcast();
+        ::close(fd);
+        const int status = report(rec, opts, err);
+        if (error == 0) return status;
+        err << program << opts.cast << ": " << std::strerror(error) << '\n';
+        return exit_unwritable;
+    }
+
+    // On the terminal at the recorded pace; as the plain stream at once with --plain or when
+    // the output goes elsewhere.
+    std::optional<terminal_session> terminal;
+    bool onscreen = false;
+    if (!opts.plain && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
+        terminal.emplace();
+        onscreen = usescreen();
+    }
+    if (!onscreen) useterminal();
+    pace = {};
+    replay(rec, game, onscreen ? pacekey : nullptr);
+    closeconsole();
+    terminal.reset();
+    return report(rec, opts, err);
+}

@@ -1,0 +1,23 @@
+// Playing a game, with --record writing its recording, and the commands that play a recording
+// back: --replay (on the terminal at its pace, as the plain stream, or into a terminal cast
+// with --cast) and --verify.
+#pragma once
+
+#include "cli/options.hpp"
+#include "core/game.hpp"
+
+#include <iosfwd>
+#include <string>
+
+// What a game is made of: its opening and its screens (main hands them in from the floors
+// above the core).
+struct game_parts {
+    player_rec (*opening)();
+    screen_table screens;
+};
+
+// Plays one game on the terminal; with --record writes its recording as it goes. A file that
+// exists is never written over: exit_misuse, before the terminal is touched.
+int playcommand(const options &opts, game_parts game, std::ostream &err);
+// --replay and --verify. Returns the exit status.
+int replaycommand(const options &opts, game_parts game, std::ostream &out, std::ostream &err);

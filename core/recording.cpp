@@ -1,0 +1,476 @@
+// Recordings: the lines of the format, the recorder that writes them as the game plays and the
+// player that hands them back to the game.
+#include "core/recording.hpp"
+
+#include "core/console.hpp"
+#include "core/random.hpp"
+#include "core/score.hpp"
+
+#include <cerrno>
+#include <charconv>
+#include <unistd.h>
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] Lines: the header, the items and how a byte is written in them
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+constexpr char hexdigits[] = "0123456789abcdef";
+
+// A byte as the format writes it: from '!' to '~' (and a blank where `blank` allows it) itself,
+// except '%'; any other as '%' and two hexadecimal digits.
+void escaped(unsigned char b, bool blank, std::string &out) {
+    if ((b > ' ' || (blank && b == ' ')) && b <= '~' && b != '%') {
+        out += static_cast<char>(b);
+    } else {
+        out += '%';
+        out += hexdigits[b >> 4];
+        out += hexdigits[b & 15];
+    }
+}
+
+int hexvalue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// Undoes `escaped` for a whole field; false when it is not written so.
+bool unescaped(std::string_view field, bool blank, std::string &out) {
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const auto b = static_cast<unsigned char>(field[i]);
+        if (b == '%') {
+            if (i + 2 >= field.size()) return false;
+            const int hi = hexvalue(field[i + 1]), lo = hexvalue(field[i + 2]);
+            if (hi < 0 || lo < 0) return false;
+            const auto code = static_cast<unsigned char>(hi * 16 + lo);
+            std::string again;
+            escaped(code, blank, again);
+            if (again.size() == 1) return false; // one way to write each byte
+            out += static_cast<char>(code);
+            i += 2;
+        } else if ((b > ' ' || (blank && b == ' ')) && b <= '~') {
+            out += static_cast<char>(b);
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Exactly `digits` lower-case hexadecimal digits.
+bool hexnumber(std::string_view field, std::size_t digits, std::uint32_t &out) {
+    if (field.size() != digits) return false;
+    out = 0;
+    for (char c : field) {
+        if (hexvalue(c) < 0) return false;
+        out = out * 16 + static_cast<std::uint32_t>(hexvalue(c));
+    }
+    return true;
+}
+
+// `value`'s last `digits` hexadecimal digits.
+void hexdigitsof(std::uint32_t value, int digits, std::string &out) {
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        out += hexdigits[(value >> shift) & 15];
+}
+
+// A whole decimal number, optionally signed, as the format writes it.
+bool number(std::string_view field, bool sign, std::int64_t &out) {
+    if (field.empty() || field.size() > 19 || (!sign && field[0] == '-') || field[0] == '+')
+        return false;
+    auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), out);
+    return ec == std::errc() && end == field.data() + field.size();
+}
+
+// The score record on its one line: every line end as %0a. Cut to fit the line limit, the same
+// way wherever it is written or compared.
+std::string scoretext(std::string_view record) {
+    std::string out;
+    for (char c : record) escaped(static_cast<unsigned char>(c), true, out);
+    const std::size_t room = recording_line_limit - 3; // "r ", the line end
+    if (out.size() > room) {
+        out.resize(room);
+        // Not inside a %XX.
+        std::size_t pct = out.rfind('%');
+        if (pct != std::string::npos && pct + 3 > out.size()) out.resize(pct);
+    }
+    return out;
+}
+
+// The header's lines after the first, each a word and its value.
+constexpr std::string_view game_word = "game ", start_word = "start ", lines_word = "lines ";
+constexpr std::string_view console_lines = "console", stream_lines = "stream";
+
+std::string headertext(const recording_header &h) {
+    std::string out(recording_format);
+    out += ' ' + std::to_string(recording_version) + '\n';
+    out += std::string(game_word) + h.game + '\n';
+    out += std::string(start_word) + std::to_string(h.start) + '\n';
+    out += std::string(lines_word) + std::string(h.editedlines ? console_lines : stream_lines);
+    out += '\n';
+    return out;
+}
+
+// A header line "WORD VALUE": the value, or false.
+bool headerline(std::string_view line, std::string_view word, std::string_view &value) {
+    if (line.substr(0, word.size()) != word) return false;
+    value = line.substr(word.size());
+    return !value.empty();
+}
+
+bool printable(std::string_view s) {
+    for (char c : s)
+        if (c < '!' || c > '~') return false;
+    return true;
+}
+
+// One item's line; false when it is not one.
+bool itemline(std::string_view line, recording_item &item, std::string &score) {
+    const std::size_t space = line.find(' ');
+    const std::string_view head = line.substr(0, space);
+    const std::string_view rest = space == std::string_view::npos ? "" : line.substr(space + 1);
+    const bool alone = space == std::string_view::npos;
+    if (head == "w" || head == "x") {
+        item.kind = head == "w" ? item_kind::nokey : item_kind::closed;
+        return alone;
+    }
+    if (head == "c") {
+        item.kind = item_kind::clock;
+        return !alone && number(rest, true, item.value);
+    }
+    if (head == "s") {
+        item.kind = item_kind::checksum;
+        return !alone && hexnumber(rest, 8, item.check);
+    }
+    if (head == "r") {
+        item.kind = item_kind::score;
+        return !alone && unescaped(rest, true, score);
+    }
+    item.kind = item_kind::key;
+    const std::size_t second = rest.find(' ');
+    std::string key;
+    if (alone || second == std::string_view::npos || !number(head, false, item.value) ||
+        !unescaped(rest.substr(0, second), false, key) || key.size() != 1 ||
+        !hexnumber(rest.substr(second + 1), 2, item.check))
+        return false;
+    item.key = static_cast<unsigned char>(key[0]);
+    return true;
+}
+
+} // namespace
+
+std::uint32_t consolechecksum(const text_console &con) {
+    std::uint32_t h = 2166136261u;
+    auto mix = [&h](unsigned char b) { h = (h ^ b) * 16777619u; };
+    for (int r = 0; r < console_rows; ++r)
+        for (unsigned char cell : con.line(r)) mix(cell);
+    mix(static_cast<unsigned char>(con.row));
+    mix(static_cast<unsigned char>(con.col));
+    return h;
+}
+
+std::uint32_t consolecheck(const text_console &con) {
+    const std::uint32_t h = consolechecksum(con);
+    return (h ^ (h >> 8) ^ (h >> 16) ^ (h >> 24)) & 0xff;
+}
+
+bool readrecording(std::string_view text, recording &out, std::string &problem) {
+    out = {};
+    constexpr std::uint32_t header_lines = 4;
+    const std::string first = std::string(recording_format) + ' ';
+    std::uint32_t whole = 0; // the whole lines read
+    bool done = false;       // the score record or the end of the input has been read
+    for (; !text.empty(); ++whole) {
+        const std::uint32_t number_of_line = whole + 1;
+        const std::size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        const std::string where = "line " + std::to_string(number_of_line);
+        if (line.size() + 1 > recording_line_limit) {
+            problem = where + " is longer than " + std::to_string(recording_line_limit) + " bytes";
+            return false;
+        }
+        if (end == std::string_view::npos) { // cut short
+            if (whole < header_lines) break;
+            out.cutline = number_of_line;
+            return true;
+        }
+        text.remove_prefix(end + 1);
+        std::string_view value;
+        std::int64_t start = 0;
+        switch (number_of_line) {
+            case 1:
+                if (line.substr(0, first.size()) != first) break;
+                if (line.substr(first.size()) != std::to_string(recording_version)) {
+                    problem = "a recording of format version " +
+                              std::string(line.substr(first.size())) +
+                              "; this game reads version " + std::to_string(recording_version);
+                    return false;
+                }
+                continue;
+            case 2:
+                if (!headerline(line, game_word, value) || !printable(value)) break;
+                out.header.game = value;
+                continue;
+            case 3:
+                if (!headerline(line, start_word, value) || !number(value, true, start)) break;
+                out.header.start = start;
+                continue;
+            case 4:
+                if (!headerline(line, lines_word, value) ||
+                    (value != console_lines && value != stream_lines))
+                    break;
+                out.header.editedlines = value == console_lines;
+                continue;
+            default: {
+                if (done) {
+                    problem = where + " comes after the end of the recording";
+                    return false;
+                }
+                recording_item item{.line = number_of_line};
+                if (!itemline(line, item, out.score)) break;
+                done = item.kind == item_kind::score || item.kind == item_kind::closed;
+                out.items.push_back(item);
+                continue;
+            }
+        }
+        problem = number_of_line == 1              ? "not a recording"
+                  : number_of_line <= header_lines ? where + " is not a recording's header"
+                                                   : where + " is not an item";
+        return false;
+    }
+    if (whole >= header_lines) return true;
+    // Cut in its first line, it cannot even be told for a recording.
+    problem = whole == 0 && text.empty() ? "empty: not a recording"
+              : whole == 0               ? "not a recording"
+                                         : "cut short in its header";
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The recorder
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+struct recorder_state {
+    int fd = -1;
+    int error = 0; // of the first write that failed; nothing is written after it
+    std::int64_t start = 0;
+    std::int64_t (*elapsed)() = nullptr;
+    clock_source clock = nullptr; // the clock the game read before
+    score_keeper keeper = nullptr;
+    std::int64_t lastkey = 0; // the time of the last key
+    std::string line;         // the line (or lines) being written
+};
+
+recorder_state &rec() {
+    static recorder_state r;
+    return r;
+}
+
+// Writes out `line`, all of it.
+void writeline() {
+    recorder_state &r = rec();
+    std::string_view bytes = r.line;
+    while (r.error == 0 && !bytes.empty()) {
+        const ssize_t n = ::write(r.fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0)
+            r.error = n < 0 ? errno : EIO;
+        else
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    r.line.clear();
+}
+
+void recordtaken(unsigned char b) {
+    recorder_state &r = rec();
+    const std::int64_t now = std::max(r.elapsed(), r.lastkey);
+    r.line += std::to_string(now - r.lastkey);
+    r.lastkey = now;
+    r.line += ' ';
+    escaped(b, false, r.line);
+    r.line += ' ';
+    hexdigitsof(consolecheck(consolescreen()), 2, r.line);
+    r.line += '\n';
+    writeline();
+}
+
+void recordnone() {
+    rec().line += "w\n";
+    writeline();
+}
+
+std::int64_t recordclock() {
+    recorder_state &r = rec();
+    const std::int64_t reading = r.clock();
+    r.line += "c " + std::to_string(reading - r.start - r.lastkey) + '\n';
+    writeline();
+    return reading;
+}
+
+void recordscore(const stats_rec &stats) {
+    recorder_state &r = rec();
+    r.keeper(stats);
+    r.line += "s ";
+    hexdigitsof(consolechecksum(consolescreen()), 8, r.line);
+    r.line += "\nr " + scoretext(scorerecord(stats)) + '\n';
+    writeline();
+}
+
+} // namespace
+
+void startrecording(int fd, const recording_header &header, std::int64_t (*elapsed)()) {
+    recorder_state &r = rec();
+    r = {.fd = fd,
+         .start = header.start,
+         .elapsed = elapsed,
+         .clock = game_clock,
+         .keeper = keepscore,
+         .line = headertext(header)};
+    writeline();
+    keepscreen();
+    hookinput({.taken = recordtaken, .none = recordnone});
+    game_clock = recordclock;
+    keepscore = recordscore;
+}
+
+void recordclosed() {
+    rec().line += "x\n";
+    writeline();
+}
+
+int stoprecording() {
+    recorder_state &r = rec();
+    if (r.fd < 0) return 0;
+    hookinput({});
+    game_clock = r.clock;
+    keepscore = r.keeper;
+    const int error = r.error;
+    r = {};
+    return error;
+}
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The player
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+struct player_state {
+    const recording *rec = nullptr;
+    std::size_t next = 0; // the item the game meets next
+    replay_pacer pace = nullptr;
+    bool paced = false; // the next key has been looked at and paced
+    clock_source clock = nullptr;
+    score_keeper keeper = nullptr;
+    replay_state state{};
+};
+
+player_state &player() {
+    static player_state p;
+    return p;
+}
+
+const recording_item *nextitem() {
+    player_state &p = player();
+    return p.next < p.rec->items.size() ? &p.rec->items[p.next] : nullptr;
+}
+
+// Stops the replay at the next item; a read or a clock reading then ends the game.
+void stopat(replay_stop why) {
+    player_state &p = player();
+    p.state.stop = why;
+    p.state.at = nextitem();
+}
+[[noreturn]] void stopgame(replay_stop why) {
+    stopat(why);
+    throw input_closed();
+}
+
+// Whether the console agrees with the check or checksum `recorded`.
+bool sameconsole(std::uint32_t recorded, bool whole) {
+    const text_console &con = consolescreen();
+    player().state.sum = whole ? consolechecksum(con) : consolecheck(con);
+    return player().state.sum == recorded;
+}
+
+unsigned char replaypeek() {
+    player_state &p = player();
+    if (p.state.stop != replay_stop::none) throw input_closed();
+    if (!p.paced) {
+        const recording_item *i = nextitem();
+        if (!i) stopgame(replay_stop::recording_ends);
+        if (i->kind == item_kind::closed) stopgame(replay_stop::input_closed);
+        if (i->kind != item_kind::key) stopgame(replay_stop::asks_key);
+        if (!sameconsole(i->check, false)) stopgame(replay_stop::screen_differs);
+        if (p.pace && !p.pace(p.state.keys + 1, i->value)) stopgame(replay_stop::quit);
+        p.paced = true;
+    }
+    return nextitem()->key;
+}
+
+void replaytaken(unsigned char) {
+    player_state &p = player();
+    p.state.now += nextitem()->value;
+    ++p.state.keys;
+    ++p.next;
+    p.paced = false;
+}
+
+bool replayready() {
+    const recording_item *i = nextitem();
+    if (!i || i->kind != item_kind::nokey) return true;
+    ++player().next;
+    return false;
+}
+
+std::int64_t replayclock() {
+    player_state &p = player();
+    const recording_item *i = nextitem();
+    if (p.state.stop != replay_stop::none || !i || i->kind != item_kind::clock)
+        stopgame(i ? replay_stop::reads_clock : replay_stop::recording_ends);
+    ++p.next;
+    return p.rec->header.start + p.state.now + i->value;
+}
+
+void replayscore(const stats_rec &stats) {
+    player_state &p = player();
+    p.state.ended = true;
+    p.state.score = scorerecord(stats);
+    const recording_item *i = nextitem();
+    if (i && i->kind == item_kind::checksum) {
+        if (!sameconsole(i->check, true)) return stopat(replay_stop::screen_differs);
+        i = (++p.next, nextitem());
+    }
+    if (!i) return stopat(replay_stop::recording_ends);
+    if (i->kind != item_kind::score) return stopat(replay_stop::game_ends);
+    if (scoretext(p.state.score) != scoretext(p.rec->score)) stopat(replay_stop::score_differs);
+}
+
+} // namespace
+
+void startreplay(const recording &r, replay_pacer pace) {
+    player_state &p = player();
+    p = {.rec = &r, .pace = pace, .clock = game_clock, .keeper = keepscore};
+    editlines(r.header.editedlines);
+    keepscreen();
+    hookinput({.peek = replaypeek, .ready = replayready, .taken = replaytaken});
+    game_clock = replayclock;
+    keepscore = replayscore;
+}
+
+const replay_state &replaystate() {
+    return player().state;
+}
+
+void stopreplay() {
+    player_state &p = player();
+    if (!p.rec) return;
+    hookinput({});
+    game_clock = p.clock;
+    keepscore = p.keeper;
+    p.rec = nullptr;
+}

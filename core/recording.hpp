@@ -1,0 +1,123 @@
+// Recordings: a game's keys, the clock readings its chance took and checksums of its console,
+// written as lines of text while it plays (the recorder), read back (the reader) and handed to
+// the game again in place of the keyboard and the clock (the player). The format is described
+// in the README and the manual page.
+#pragma once
+
+#include "core/textconsole.hpp"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The format
+// ---------------------------------------------------------------------------------------------
+
+// The first line of every recording: the format's name and version.
+inline constexpr std::string_view recording_format = "orbridden-recording";
+inline constexpr int recording_version = 1;
+// No line of a recording is longer, its line end included.
+inline constexpr std::size_t recording_line_limit = 1024;
+// A file larger than this is not a recording: a whole game takes well under a megabyte.
+inline constexpr std::size_t recording_size_limit = 16 << 20;
+
+struct recording_header {
+    std::string game;         // the version of the game that made it
+    std::int64_t start = 0;   // the clock's reading when it started, in milliseconds
+    bool editedlines = false; // typed lines were edited by the console itself (`editslines`)
+};
+
+// The items of a recording, one a line, in the order the game met them.
+enum class item_kind : unsigned char {
+    key,      // a byte of input the game took, with the console's check as it took it
+    clock,    // a reading of the clock by the sources of chance
+    checksum, // the console's checksum as the game ended
+    nokey,    // a wait for a byte that found none (a lone ESC)
+    closed,   // the input ended (closed, hung up)
+    score,    // the score record the game ended with
+};
+
+struct recording_item {
+    item_kind kind{};
+    unsigned char key = 0;   // key: the byte
+    std::uint32_t check = 0; // key: the console's check; checksum: its checksum
+    std::uint32_t line = 0;  // the line it stands on, counted from 1
+    // key: milliseconds since the last key (the first: since the start); clock: milliseconds
+    // past the start and the time of the last key.
+    std::int64_t value = 0;
+};
+
+struct recording {
+    recording_header header;
+    std::vector<recording_item> items;
+    std::string score;         // the score record, as scorerecord writes it, if it holds one
+    std::uint32_t cutline = 0; // the line cut short at the end of the file (0: none)
+};
+
+// The console's checksum: 32-bit FNV-1a over its 2000 cells (the game's codes, row by row from
+// the top, each row from the left), then the cursor's row and column (one byte each).
+std::uint32_t consolechecksum(const text_console &con);
+// The short check each key carries: the checksum's four bytes xor-ed into one.
+std::uint32_t consolecheck(const text_console &con);
+
+// Reads a recording. False, with `problem` saying what is wrong in a few words, when `text` is
+// not one; a last line without its line end is left out and named in `cutline`.
+bool readrecording(std::string_view text, recording &out, std::string &problem);
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The recorder
+// ---------------------------------------------------------------------------------------------
+
+// Writes the header to `fd` and from then on every key the game takes (before the game answers
+// it, with the console's check as the game took it), every clock reading, and at the end the
+// console's checksum and the score record, each line in its own write, so that a game ended
+// any way keeps all it did. Key times
+// come from `elapsed`, milliseconds since the start. The console keeps its screen in memory.
+void startrecording(int fd, const recording_header &header, std::int64_t (*elapsed)());
+// Writes that the input ended.
+void recordclosed();
+// Takes the recorder's hooks away; returns the error of the first write that failed (0: none).
+int stoprecording();
+
+// ---------------------------------------------------------------------------------------------
+// [SECTION] The player
+// ---------------------------------------------------------------------------------------------
+
+// Why a replay stopped before the game's end, or after it.
+enum class replay_stop {
+    none,           // still going, or the game ended with the recorded score record
+    quit,           // the watcher ended it
+    recording_ends, // the recording ends before the game does
+    input_closed,   // the recorded input ended there
+    asks_key,       // the game asks for a key where the recording has something else
+    reads_clock,    // the game reads the clock where the recording has something else
+    game_ends,      // the game ends where the recording goes on
+    screen_differs, // the console's check or checksum differs from the recorded one
+    score_differs,  // the game ended with another score record
+};
+
+struct replay_state {
+    replay_stop stop = replay_stop::none;
+    std::uint64_t keys = 0; // the keys the game has taken
+    std::int64_t now = 0;   // the recorded time of the last of them, in ms since the start
+    const recording_item *at = nullptr; // the item where it stopped (null: the recording's end)
+    std::uint32_t sum = 0;              // screen_differs: this game's check or checksum
+    bool ended = false;                 // the game reached its end
+    std::string score;                  // the score record it ended with
+};
+
+// Asked before each key is handed to the game, when the game waits for it: the key's number
+// (from 1) and its recorded delay after the last. False ends the replay there.
+using replay_pacer = bool (*)(std::uint64_t key, std::int64_t delay);
+
+// Hands `rec` to the game: its keys through the console's hooks, its clock readings through
+// the clock, its score record to the end of the game (no score file is written), checking
+// the console against each key's check and the last checksum on the way. Where the game and the
+// recording part, the replay stops (the console's read throws input_closed) and `replaystate` says
+// why. `rec` must outlive it.
+void startreplay(const recording &rec, replay_pacer pace = nullptr);
+const replay_state &replaystate();
+// Takes the player's hooks away and puts the clock and the score file back.
+void stopreplay();

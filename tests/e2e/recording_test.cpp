@@ -1,0 +1,407 @@
+// Recordings through the real game: the golden playthrough recorded through the scripted
+// console replays to its transcript, verifies and casts; a game recorded at a terminal keeps
+// every key up to Ctrl-C; a replay on the terminal answers the watcher's keys.
+#include "pty.hpp"
+
+#include "cli/options.hpp"
+#include "core/console.hpp"
+#include "core/game.hpp"
+#include "core/random.hpp"
+#include "core/recording.hpp"
+#include "story/story.hpp"
+#include "tests/golden.hpp"
+#include "world/movements.hpp"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vterm.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string slurp(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+const std::string golden = ORBRIDDEN_GOLDEN_DIR;
+
+// The first line where two long texts part, for a failure message that fits on a screen.
+std::string firstdifference(const std::string &got, const std::string &want) {
+    std::size_t at = 0, line = 1;
+    while (at < got.size() && at < want.size() && got[at] == want[at])
+        if (got[at++] == '\n') ++line;
+    const std::size_t from = got.rfind('\n', at ? at - 1 : 0);
+    const std::size_t start = from == std::string::npos || at == 0 ? 0 : from + 1;
+    return "line " + std::to_string(line) + ": got \"" + got.substr(start, 80) + "\", want \"" +
+           want.substr(start, 80) + "\"";
+}
+
+std::int64_t clock_ms = 0;
+std::int64_t steppingclock() {
+    return clock_ms++;
+}
+std::int64_t key_ms = 0, key_step = 0;
+std::int64_t keytimes() {
+    return key_ms += key_step;
+}
+
+struct scripted_recording {
+    std::string file;       // the recording
+    std::string transcript; // what the game printed meanwhile
+    text_console last;      // the console as the game left it
+};
+
+// Plays the whole game on `keys` through the scripted console from a stepping clock at `start`,
+// recording it to a new file; the keys come `step` milliseconds apart.
+scripted_recording recordscripted(const std::string &keys, std::int64_t start, std::int64_t step) {
+    scripted_recording r;
+    const std::string dir = tempdir();
+    r.file = dir + "/game.rec";
+    const fs::path home = fs::current_path();
+    fs::current_path(dir); // the score file goes there
+    clock_ms = start;
+    key_ms = 0;
+    key_step = step;
+    game_clock = steppingclock;
+    usescript(keys);
+    const int fd = open(r.file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    startrecording(fd, {.game = std::string(game_release), .start = start}, keytimes);
+    try {
+        playgame(intro, screens);
+    } catch (const input_closed &) {
+    }
+    EXPECT_EQ(stoprecording(), 0);
+    close(fd);
+    r.transcript = transcript();
+    r.last = consolescreen();
+    game_clock = realclock;
+    fs::current_path(home);
+    return r;
+}
+
+// The playthrough, recorded once for all the tests that read it.
+const scripted_recording &playthrough() {
+    static const scripted_recording r =
+        recordscripted(slurp(golden + "/playthrough.keys"), session("playthrough").clock, 250);
+    return r;
+}
+
+TEST(Recording, ThePlaythroughReplaysToItsGoldenTranscript) {
+    const std::string want = slurp(golden + "/playthrough.transcript");
+    ASSERT_TRUE(playthrough().transcript == want)
+        << "recording changed what the game prints, "
+        << firstdifference(playthrough().transcript, want);
+    const piped_run run = runpiped({"--replay", playthrough().file, "--plain"});
+    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.status;
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(run.out == want) << firstdifference(run.out, want);
+}
+
+TEST(Recording, VerifyPrintsThePlaythroughsScoreRecord) {
+    const piped_run run = runpiped({"--verify", playthrough().file});
+    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.status;
+    EXPECT_EQ(run.out, slurp(golden + "/playthrough.score"));
+    EXPECT_EQ(run.err, "");
+}
+
+// ---- the cast: a small JSON reader, enough to check that every line parses
+
+struct json {
+    enum kind { null, boolean, number, string, array, object } what = null;
+    double num = 0;
+    std::string text;
+    std::vector<json> items;                          // an array's
+    std::vector<std::pair<std::string, json>> fields; // an object's
+    const json *field(std::string_view name) const {
+        for (const auto &[key, value] : fields)
+            if (key == name) return &value;
+        return nullptr;
+    }
+};
+
+struct json_reader {
+    std::string_view s;
+    std::size_t at = 0;
+    bool ok = true;
+
+    void blanks() {
+        while (at < s.size() && (s[at] == ' ' || s[at] == '\t' || s[at] == '\n' || s[at] == '\r'))
+            ++at;
+    }
+    bool take(char c) {
+        blanks();
+        if (at < s.size() && s[at] == c) return ++at, true;
+        return false;
+    }
+    void fail() { ok = false; }
+    std::string str() {
+        std::string out;
+        if (!take('"')) return fail(), out;
+        while (at < s.size() && s[at] != '"') {
+            auto c = static_cast<unsigned char>(s[at++]);
+            if (c < 0x20) return fail(), out;
+            if (c != '\\') {
+                out += static_cast<char>(c);
+                continue;
+            }
+            if (at >= s.size()) return fail(), out;
+            const char e = s[at++];
+            const std::string_view simple = "\"\\/bfnrt", meant = "\"\\/\b\f\n\r\t";
+            if (simple.find(e) != std::string_view::npos) {
+                out += meant[simple.find(e)];
+            } else if (e == 'u' && at + 4 <= s.size()) {
+                const unsigned code = std::stoul(std::string(s.substr(at, 4)), nullptr, 16);
+                at += 4;
+                if (code >= 0x80) return fail(), out; // the cast escapes only control codes
+                out += static_cast<char>(code);
+            } else {
+                return fail(), out;
+            }
+        }
+        if (!take('"')) fail();
+        return out;
+    }
+    json value() {
+        json v;
+        blanks();
+        if (at >= s.size()) return fail(), v;
+        if (s[at] == '"') {
+            v.what = json::string;
+            v.text = str();
+        } else if (take('[')) {
+            v.what = json::array;
+            if (!take(']')) {
+                do v.items.push_back(value());
+                while (ok && take(','));
+                if (!take(']')) fail();
+            }
+        } else if (take('{')) {
+            v.what = json::object;
+            if (!take('}')) {
+                do {
+                    std::string key = str();
+                    if (!take(':')) fail();
+                    v.fields.emplace_back(key, value());
+                } while (ok && take(','));
+                if (!take('}')) fail();
+            }
+        } else {
+            std::size_t used = 0;
+            try {
+                v.num = std::stod(std::string(s.substr(at, 32)), &used);
+            } catch (...) {
+                fail();
+            }
+            v.what = json::number;
+            at += used;
+        }
+        return v;
+    }
+};
+
+// A whole line as one JSON value; false when it is not one.
+bool parsejson(std::string_view line, json &out) {
+    json_reader r{line};
+    out = r.value();
+    r.blanks();
+    return r.ok && r.at == line.size();
+}
+
+std::string utf8(std::uint32_t c) {
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+TEST(Recording, TheCastParsesAndEndsOnTheConsolesLastPage) {
+    const std::string cast = tempdir() + "/game.cast";
+    const piped_run run = runpiped({"--replay", playthrough().file, "--cast", cast});
+    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.status;
+    EXPECT_EQ(run.out + run.err, "");
+
+    std::istringstream lines(slurp(cast));
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line));
+    json header;
+    ASSERT_TRUE(parsejson(line, header)) << line;
+    ASSERT_EQ(header.what, json::object);
+    for (auto [name, value] : {std::pair{"version", 2}, {"width", 80}, {"height", 25}}) {
+        const json *f = header.field(name);
+        ASSERT_TRUE(f && f->what == json::number) << name;
+        EXPECT_EQ(f->num, value) << name;
+    }
+
+    VTerm *vt = vterm_new(console_rows, console_cols);
+    vterm_set_utf8(vt, 1);
+    VTermScreen *vs = vterm_obtain_screen(vt);
+    vterm_screen_reset(vs, 1);
+    double last = 0;
+    int events = 0;
+    while (std::getline(lines, line)) {
+        json e;
+        ASSERT_TRUE(parsejson(line, e)) << "event " << events + 1 << ": " << line.substr(0, 80);
+        ASSERT_TRUE(e.what == json::array && e.items.size() == 3 &&
+                    e.items[0].what == json::number && e.items[1].text == "o" &&
+                    e.items[2].what == json::string)
+            << line.substr(0, 80);
+        EXPECT_GE(e.items[0].num, last) << "the events' times go forward";
+        last = e.items[0].num;
+        vterm_input_write(vt, e.items[2].text.data(), e.items[2].text.size());
+        ++events;
+    }
+    EXPECT_GT(events, 1000);
+    EXPECT_LE(last, 250.0 * 4925 / 1000) << "no later than the last key";
+
+    const text_console &con = playthrough().last;
+    for (int r = 0; r < console_rows; ++r) {
+        std::string want, got;
+        for (int c = 0; c < console_cols; ++c) {
+            want += utf8glyph(con.line(r)[static_cast<std::size_t>(c)]);
+            VTermScreenCell cell{};
+            vterm_screen_get_cell(vs, VTermPos{.row = r, .col = c}, &cell);
+            got += utf8(cell.chars[0] ? cell.chars[0] : ' ');
+        }
+        EXPECT_EQ(got, want) << "row " << r + 1;
+    }
+    VTermPos cursor{};
+    vterm_state_get_cursorpos(vterm_obtain_state(vt), &cursor);
+    EXPECT_EQ(cursor.row, con.row);
+    EXPECT_EQ(cursor.col, con.col);
+    vterm_free(vt);
+    fs::remove(cast);
+}
+
+// ---- at a terminal
+
+constexpr std::string_view notice = "PRESS ENTER";
+constexpr std::string_view choice = "CHOICE  : ";
+
+TEST(Recording, AtATerminalEveryKeyIsKeptUpToCtrlCAndReplaysAsThePlainStream) {
+    const std::string dir = tempdir();
+    // No line-end translation, so that the game's bytes arrive as written.
+    pty_game game(dir, {.args = {"--plain", "--record", "game.rec"}, .translate = false});
+    // The opening's lines (their echo by the terminal taken out of what it shows, as the game
+    // never wrote it), then walking keys in the home town.
+    struct typed {
+        std::string keys;
+        std::string_view until;
+        bool echoed;
+    };
+    const typed steps[] = {{"\n", notice, true},  {"\n", notice, true},   {"\n", notice, true},
+                           {"\n", notice, true},  {"\n", choice, true},   {"9\n", choice, true},
+                           {"2\n", notice, true}, {"\n", "Points", true}, {"6", "Points", false},
+                           {"4", "Points", false}};
+    std::string sent;
+    game.waitfor(notice);
+    for (const typed &t : steps) {
+        const std::size_t at = game.seen.size(); // the page is all there: it ends with its prompt
+        game.send(t.keys);
+        sent += t.keys;
+        if (t.echoed) {
+            game.waitfor(t.keys, at);
+            ASSERT_EQ(game.seen.compare(at, t.keys.size(), t.keys), 0) << "the echo comes first";
+            game.seen.erase(at, t.keys.size());
+        }
+        game.waitfor(t.until, at);
+    }
+    game.drain();
+    game.send("\x03");
+    const int status = game.finish();
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+
+    recording rec;
+    std::string problem;
+    ASSERT_TRUE(readrecording(slurp(dir + "/game.rec"), rec, problem)) << problem;
+    std::string kept;
+    for (const recording_item &i : rec.items)
+        if (i.kind == item_kind::key) kept += static_cast<char>(i.key);
+    EXPECT_EQ(kept, sent);
+    EXPECT_EQ(rec.cutline, 0u);
+
+    const piped_run run = runpiped({"--replay", "game.rec", "--plain"}, {}, dir);
+    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.status;
+    EXPECT_EQ(run.out, game.seen);
+    EXPECT_EQ(run.err, "orbridden: game.rec: the recording ends after key " +
+                           std::to_string(sent.size()) + ", before the game does\n");
+}
+
+TEST(Recording, InPlaceTheConsolesLineEditingReplaysCheckByCheck) {
+    const std::string dir = tempdir();
+    pty_game game(dir, {.args = {"--record", "game.rec"}, .rows = 25});
+    // The opening's pages and the custom hero, then a name typed with a Backspace once the
+    // game reads it (typed before the game took the terminal, the terminal would edit it).
+    game.send("\n\n\n\n\n3\n");
+    ASSERT_TRUE(game.waitscreen("Enter your three letter name  :"));
+    game.send("ab\x7fxy\n");
+    const std::string sent = "\n\n\n\n\n3\nab\x7fxy\n";
+    ASSERT_TRUE(game.waitscreen("Now to adjust your stats axy."));
+    game.send("\x03");
+    const int status = game.finish();
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+
+    recording rec;
+    std::string problem;
+    ASSERT_TRUE(readrecording(slurp(dir + "/game.rec"), rec, problem)) << problem;
+    EXPECT_TRUE(rec.header.editedlines);
+    std::string kept;
+    for (const recording_item &i : rec.items)
+        if (i.kind == item_kind::key) kept += static_cast<char>(i.key);
+    EXPECT_EQ(kept, sent);
+
+    // Every key's check holds: the console edited the name again as it did at the terminal.
+    const std::string ends = "orbridden: game.rec: the recording ends after key " +
+                             std::to_string(sent.size()) + ", before the game does\n";
+    const piped_run run = runpiped({"--verify", "game.rec"}, {}, dir);
+    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 1) << run.status;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, ends);
+
+    // On the terminal, the replay ends on the same page, left on the normal screen.
+    pty_game replay(dir, {.args = {"--replay", "game.rec"}, .rows = 25, .errors_apart = true});
+    const int replayed = replay.finish();
+    EXPECT_TRUE(WIFEXITED(replayed) && WEXITSTATUS(replayed) == 0) << replayed;
+    EXPECT_EQ(replay.errors, ends);
+    EXPECT_FALSE(replay.altscreen);
+    EXPECT_NE(replay.shown().find("Now to adjust your stats axy."), std::string::npos)
+        << replay.shown();
+    EXPECT_TRUE(samesettings(replay.initial, replay.settings()));
+}
+
+TEST(Recording, OnTheTerminalTheReplayPausesStepsAndEnds) {
+    // A minute between keys: a replay left alone would wait the longest pause it shows.
+    const scripted_recording r = recordscripted("\n\n\n", 1000, 60'000);
+    pty_game game(tempdir(), {.args = {"--replay", r.file}, .rows = 25, .errors_apart = true});
+    game.send(" "); // typed at once: the first wait takes it and pauses
+    ASSERT_TRUE(game.waitscreen("Our story begins"));
+    game.send(".");
+    ASSERT_TRUE(game.waitscreen("It was thought"));
+    game.send(".");
+    ASSERT_TRUE(game.waitscreen("One cold night"));
+    game.send("q");
+    const int status = game.finish();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(game.errors, "orbridden: " + r.file + ": replay ended after key 2\n");
+    EXPECT_TRUE(samesettings(game.initial, game.settings()));
+}
+
+} // namespace

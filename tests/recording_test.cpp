@@ -1,0 +1,364 @@
+// Recordings in-process: the lines a small game writes, and what --verify and a replay make of
+// recordings that are whole, cut at any point, changed, of another version, or no recording at
+// all; the command line that asks for them.
+#include "cli/options.hpp"
+#include "cli/recordings.hpp"
+#include "core/console.hpp"
+#include "core/random.hpp"
+#include "core/recording.hpp"
+#include "support.hpp"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// ---- a small game that takes every kind of input and of chance a recording carries
+
+// A name typed as a line, then keys (an arrow among them reads as 8), each with a draw of
+// chance, until q ends the game with its score.
+player_rec tinyopening() {
+    putline("NAME?");
+    player_rec p{.power = 40, .armor = 35, .magic = 25};
+    for (char &c : p.name) c = linechar();
+    restofline();
+    return p;
+}
+
+screen_result tinyscreen(int32, stats_rec &stats) {
+    for (;;) {
+        put("POINTS ");
+        putnum(stats.points);
+        putline();
+        const char k = key();
+        if (k == 'q') return {.where = 0, .oldwhere = 1};
+        stats.points += k + fightrandom();
+    }
+}
+
+constexpr screen_handler tinyscreens[] = {nullptr, tinyscreen};
+const game_parts tiny{tinyopening, tinyscreens};
+
+std::int64_t key_ms = 0;
+std::int64_t keytimes() {
+    return key_ms += 100;
+}
+
+// A fresh directory that the test works in and leaves again.
+struct scratch {
+    fs::path home = fs::current_path();
+    fs::path dir = [] {
+        char name[] = "/tmp/orbridden-recording-XXXXXX";
+        return fs::path(mkdtemp(name));
+    }();
+    scratch() { fs::current_path(dir); }
+    ~scratch() {
+        fs::current_path(home);
+        fs::remove_all(dir);
+    }
+};
+
+std::string slurp(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void store(const fs::path &path, const std::string &text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+struct recorded {
+    std::string text;       // the recording
+    std::string transcript; // what the game printed meanwhile
+};
+
+// Plays the small game on `keys` from a stepping clock at 1000 and records it; keys come 100 ms
+// apart.
+recorded record(const std::string &keys) {
+    scratch here;
+    stepping_clock clock(1000);
+    key_ms = 0;
+    usescript(keys);
+    const int fd = open("game.rec", O_WRONLY | O_CREAT | O_EXCL, 0644);
+    startrecording(fd, {.game = std::string(game_release), .start = 1000}, keytimes);
+    try {
+        playgame(tiny.opening, tiny.screens);
+    } catch (const input_closed &) {
+        recordclosed();
+    }
+    EXPECT_EQ(stoprecording(), 0);
+    close(fd);
+    return {slurp("game.rec"), transcript()};
+}
+
+// What a replay of `text` prints, through the scripted console's output.
+std::string replayed(const std::string &text) {
+    recording rec;
+    std::string problem;
+    EXPECT_TRUE(readrecording(text, rec, problem)) << problem;
+    usescript({});
+    startreplay(rec);
+    try {
+        playgame(tiny.opening, tiny.screens);
+    } catch (const input_closed &) {
+    }
+    stopreplay();
+    return transcript();
+}
+
+struct run_result {
+    int status;
+    std::string out, err;
+};
+
+// --verify (or, with `cast`, --replay --cast) of a file holding `text`, in a scratch directory.
+run_result runreplay(const options &opts, const std::string &text) {
+    scratch here;
+    store(opts.recording, text);
+    std::ostringstream out, err;
+    const int status = replaycommand(opts, tiny, out, err);
+    EXPECT_FALSE(fs::exists("score.txt")) << "a replay writes no score record";
+    return {status, out.str(), err.str()};
+}
+run_result verify(const std::string &text) {
+    return runreplay({.what = command::verify, .recording = "game.rec"}, text);
+}
+
+const std::string keys = "Abc\n1\x1b[A2q";
+
+TEST(Recording, TheLinesOfASmallGame) {
+    const recorded r = record(keys);
+    EXPECT_EQ(r.text, "orbridden-recording 1\n"
+                      "game " +
+                          std::string(game_release) +
+                          "\n"
+                          "start 1000\n"
+                          "lines stream\n"
+                          "100 A f6\n"
+                          "100 b f6\n"
+                          "100 c f6\n"
+                          "100 %0a f6\n"
+                          "100 1 f3\n"
+                          "c -500\n"
+                          "100 %1b e0\n"
+                          "100 [ e0\n"
+                          "100 A e0\n"
+                          "c -799\n"
+                          "100 2 c3\n"
+                          "c -898\n"
+                          "100 q 19\n"
+                          "s 49d2a426\n"
+                          "r Abc%0a        349%0a          0%0aQWGX7QWGX7WX7WE%0a%0a%0a\n");
+    EXPECT_EQ(replayed(r.text), r.transcript);
+}
+
+// One whole recording, changed in one way or another; what --verify says of each.
+struct change_case {
+    const char *what;
+    std::string text;
+    int status;
+    std::string err; // its beginning, where the rest names checks that tell nothing more
+    bool prefix = false;
+    std::string out = {};
+};
+
+// `text` with its line `number` (from 1) replaced, or left out where `with` is null.
+std::string withline(const std::string &text, int number, const char *with) {
+    std::size_t at = 0;
+    for (int n = 1; n < number; ++n) at = text.find('\n', at) + 1;
+    const std::size_t end = text.find('\n', at) + 1;
+    return text.substr(0, at) + (with ? std::string(with) + "\n" : "") + text.substr(end);
+}
+
+TEST(Verify, WhatEachRecordingGives) {
+    const recorded r = record(keys);
+    const std::string &t = r.text;
+    const std::string score = "Abc\n        349\n          0\nQWGX7QWGX7WX7WE\n\n\n";
+    const std::string file = "orbridden: game.rec: ";
+    const change_case cases[] = {
+        {"as recorded", t, 0, "", false, score},
+        {"another version of the game", withline(t, 2, "game 0.9"), 0,
+         "orbridden: warning: game.rec was recorded by version 0.9; this is version " +
+             std::string(game_release) + "\n",
+         false, score},
+        {"a key changed", withline(t, 9, "100 3 f3"), 1,
+         file + "the screen after key 5 differs from the recorded one (line 11): check e0 "
+                "recorded, ",
+         true},
+        {"a clock reading changed", withline(t, 10, "c 1"), 1,
+         file + "the screen after key 5 differs from the recorded one (line 11)", true},
+        {"a clock reading left out", withline(t, 10, nullptr), 1,
+         file + "after key 5 the game reads the clock where the recording has key 6 (line 10)\n"},
+        {"a key left out", withline(t, 15, nullptr), 1,
+         file + "after key 8 the game asks for a key where the recording has a clock reading "
+                "(line 15)\n"},
+        {"the last key left out", withline(t, 17, nullptr), 1,
+         file + "after key 9 the game asks for a key where the recording has a checksum of the "
+                "screen (line 17)\n"},
+        {"the last screen changed", withline(t, 18, "s 00000000"), 1,
+         file + "the last screen differs from the recorded one (line 18): checksum 00000000 "
+                "recorded, 49d2a426 now\n",
+         false, score},
+        {"the score record changed",
+         withline(t, 19, "r Abc%0a        999%0a          0%0aQWGX7QWGX7WX7WE%0a%0a%0a"), 1,
+         file + "the score differs: the recording holds \"Abc 999 0\", this game ends with "
+                "\"Abc 349 0\"\n",
+         false, score},
+        {"a key after the end of the game", t + "100 q 00\n", 3,
+         file + "line 20 comes after the end of the recording\n"},
+        {"a line that is no item", withline(t, 12, "100 [ e"), 3,
+         file + "line 12 is not an item\n"},
+        {"a key that is two bytes", withline(t, 12, "100 [[ e0"), 3,
+         file + "line 12 is not an item\n"},
+        {"a key written two ways", withline(t, 12, "100 %5b e0"), 3,
+         file + "line 12 is not an item\n"},
+        {"a header line out of place", withline(t, 3, "lines stream"), 3,
+         file + "line 3 is not a recording's header\n"},
+        {"another format version", withline(t, 1, "orbridden-recording 2"), 3,
+         file + "a recording of format version 2; this game reads version 1\n"},
+        {"binary bytes",
+         std::string("\x7f"
+                     "ELF\x02\x01\x01\0\0\0\n\x03\0",
+                     14),
+         3, file + "not a recording\n"},
+        {"a line of a megabyte", withline(t, 12, std::string(1 << 20, '7').c_str()), 3,
+         file + "line 12 is longer than 1024 bytes\n"},
+        {"only the header", t.substr(0, t.find("100 A")), 1,
+         file + "the recording ends at its start, before the game does\n"},
+        {"ended where the input closed", record("Abc\n12").text, 1,
+         file + "the recorded input ends after key 6, before the game does\n"},
+    };
+    for (const change_case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const run_result got = verify(c.text);
+        EXPECT_EQ(got.status, c.status);
+        if (c.prefix)
+            EXPECT_EQ(got.err.substr(0, c.err.size()), c.err) << got.err;
+        else
+            EXPECT_EQ(got.err, c.err);
+        EXPECT_EQ(got.out, c.out);
+    }
+}
+
+// A recording cut at any byte: one cut in its header is no recording; any other replays up to
+// its last whole line, printing what the whole one printed until there, and says so.
+TEST(Verify, ARecordingCutAtAnyPoint) {
+    const recorded r = record(keys);
+    const std::size_t header = r.text.find("100 A");
+    const std::string file = "orbridden: game.rec: ";
+    for (std::size_t cut = 0; cut < r.text.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        const std::string text = r.text.substr(0, cut);
+        const run_result got = verify(text);
+        if (cut < header) {
+            EXPECT_EQ(got.status, 3);
+            EXPECT_EQ(got.err, file + (cut == 0                   ? "empty: not a recording\n"
+                                       : cut <= r.text.find('\n') ? "not a recording\n"
+                                                                  : "cut short in its header\n"));
+            continue;
+        }
+        EXPECT_EQ(got.status, 1);
+        const bool atlineend = text.back() == '\n';
+        const std::string lastline = std::to_string(std::count(text.begin(), text.end(), '\n') + 1);
+        EXPECT_EQ(got.err.substr(got.err.size() - 1), "\n");
+        EXPECT_TRUE(got.err.find(", before the game does") != std::string::npos ||
+                    got.err.find("holds no score record") != std::string::npos)
+            << got.err;
+        EXPECT_EQ(got.err.find("; its last line, line " + lastline + ", is cut short\n") !=
+                      std::string::npos,
+                  !atlineend)
+            << got.err;
+        const std::string shown = replayed(text);
+        EXPECT_EQ(r.transcript.substr(0, shown.size()), shown);
+    }
+}
+
+TEST(Verify, AFileThatIsNoRecording) {
+    scratch here;
+    fs::create_directory("dir");
+    ASSERT_EQ(mkfifo("fifo", 0644), 0); // no writer: a blocking open would never return
+    const std::pair<const char *, std::string> cases[] = {
+        {"missing.rec", "No such file or directory"},
+        {"dir", "is a directory, not a recording"},
+        {"fifo", "is not a regular file, not a recording"},
+    };
+    for (const auto &[path, why] : cases) {
+        std::ostringstream out, err;
+        EXPECT_EQ(replaycommand({.what = command::verify, .recording = path}, tiny, out, err), 3);
+        EXPECT_EQ(err.str(), "orbridden: " + std::string(path) + ": " + why + "\n");
+        EXPECT_EQ(out.str(), "");
+    }
+}
+
+TEST(Recording, AFileThatExistsIsNeverWrittenOver) {
+    scratch here;
+    store("old.rec", "kept");
+    store("game.rec", record(keys).text);
+    std::ostringstream err;
+    EXPECT_EQ(playcommand({.what = command::record, .recording = "old.rec"}, tiny, err), 2);
+    std::ostringstream out;
+    EXPECT_EQ(replaycommand({.what = command::replay, .recording = "game.rec", .cast = "old.rec"},
+                            tiny, out, err),
+              2);
+    EXPECT_EQ(err.str(), "orbridden: old.rec: exists; it is not written over\n"
+                         "orbridden: old.rec: exists; it is not written over\n");
+    EXPECT_EQ(slurp("old.rec"), "kept");
+}
+
+struct parse_case {
+    std::vector<std::string> args;
+    command what;
+    std::string recording, cast, problem;
+};
+
+TEST(ParseOptions, TheRecordingsOptions) {
+    const parse_case cases[] = {
+        {{"--record", "a.rec"}, command::record, "a.rec", "", ""},
+        {{"--plain", "--record=a.rec"}, command::record, "a.rec", "", ""},
+        {{"--replay", "a.rec", "--cast", "a.cast"}, command::replay, "a.rec", "a.cast", ""},
+        {{"--verify", "a.rec"}, command::verify, "a.rec", "", ""},
+        {{"--record"}, command::misuse, "", "", "option '--record' needs a file"},
+        {{"--verify", "a.rec", "b.rec"}, command::misuse, "", "", "unexpected argument 'b.rec'"},
+        {{"--replay", "a.rec", "--verify", "a.rec"},
+         command::misuse,
+         "",
+         "",
+         "options '--replay' and '--verify' cannot be used together"},
+        {{"--scores", "--record", "a.rec"},
+         command::misuse,
+         "",
+         "",
+         "options '--scores' and '--record' cannot be used together"},
+        {{"--record", "a.rec", "--cast", "a.cast"},
+         command::misuse,
+         "",
+         "",
+         "option '--cast' goes with '--replay'"},
+    };
+    for (const parse_case &c : cases) {
+        std::vector<std::string> words{"orbridden"};
+        words.insert(words.end(), c.args.begin(), c.args.end());
+        std::vector<char *> argv;
+        for (std::string &w : words) argv.push_back(w.data());
+        argv.push_back(nullptr);
+        const options opts = parseoptions(static_cast<int>(words.size()), argv.data());
+        const std::string line = testing::PrintToString(c.args);
+        EXPECT_EQ(opts.what, c.what) << line;
+        EXPECT_EQ(opts.problem, c.problem) << line;
+        if (c.what == command::misuse) continue;
+        EXPECT_EQ(opts.recording, c.recording) << line;
+        EXPECT_EQ(opts.cast, c.cast) << line;
+    }
+}
+
+} // namespace
