@@ -114,7 +114,12 @@ bool pacekey(std::uint64_t, std::int64_t delay) {
         const double speed = std::ldexp(1.0, pace.speed);
         if (!pace.paused && left <= 0) return true;
         const auto before = steady_clock::now();
-        const int typed = typedkey(pace.paused ? -1 : static_cast<int>(std::ceil(left / speed)));
+        int typed;
+        try {
+            typed = typedkey(pace.paused ? -1 : static_cast<int>(std::ceil(left / speed)));
+        } catch (const input_closed &) {
+            return false; // the terminal hung up: the replay ends
+        }
         if (!pace.paused)
             left -= duration<double, std::milli>(steady_clock::now() - before).count() * speed;
         switch (typed) {
