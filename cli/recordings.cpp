@@ -193,7 +193,8 @@ std::string scoreline(const std::string &record) {
         std::size_t end = std::min(record.find('\n', at), record.size());
         std::string_view part(record.data() + at, end - at);
         part.remove_prefix(std::min(part.find_first_not_of(' '), part.size()));
-        out += (field ? " " : "") + std::string(part);
+        if (field) out += ' ';
+        out += part;
         at = end + 1;
     }
     return "\"" + out + "\"";

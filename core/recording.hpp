@@ -56,8 +56,11 @@ struct recording {
     std::uint32_t cutline = 0; // the line cut short at the end of the file (0: none)
 };
 
-// The console's checksum: 32-bit FNV-1a over its 2000 cells (the game's codes, row by row from
-// the top, each row from the left), then the cursor's row and column (one byte each).
+// The console's checksum. A 64-bit value h starts at 14695981039346656037; each of the 250
+// words of eight cells (the game's codes, row by row from the top and each row from the left,
+// the first code the lowest byte) and then the cursor's row + 256 x its column is mixed in:
+// h = (h xor word) x 1099511628211, then h = h xor (h >> 32), modulo 2^64. The checksum is h's
+// lower 32 bits.
 std::uint32_t consolechecksum(const text_console &con);
 // The short check each key carries: the checksum's four bytes xor-ed into one.
 std::uint32_t consolecheck(const text_console &con);

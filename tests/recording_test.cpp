@@ -144,20 +144,20 @@ TEST(Recording, TheLinesOfASmallGame) {
                           "\n"
                           "start 1000\n"
                           "lines stream\n"
-                          "100 A f6\n"
-                          "100 b f6\n"
-                          "100 c f6\n"
-                          "100 %0a f6\n"
-                          "100 1 f3\n"
+                          "100 A 01\n"
+                          "100 b 01\n"
+                          "100 c 01\n"
+                          "100 %0a 01\n"
+                          "100 1 1a\n"
                           "c -500\n"
-                          "100 %1b e0\n"
-                          "100 [ e0\n"
-                          "100 A e0\n"
+                          "100 %1b 24\n"
+                          "100 [ 24\n"
+                          "100 A 24\n"
                           "c -799\n"
-                          "100 2 c3\n"
+                          "100 2 96\n"
                           "c -898\n"
-                          "100 q 19\n"
-                          "s 49d2a426\n"
+                          "100 q e0\n"
+                          "s c4315247\n"
                           "r Abc%0a        349%0a          0%0aQWGX7QWGX7WX7WE%0a%0a%0a\n");
     EXPECT_EQ(replayed(r.text), r.transcript);
 }
@@ -191,8 +191,8 @@ TEST(Verify, WhatEachRecordingGives) {
          "orbridden: warning: game.rec was recorded by version 0.9; this is version " +
              std::string(game_release) + "\n",
          false, score},
-        {"a key changed", withline(t, 9, "100 3 f3"), 1,
-         file + "the screen after key 5 differs from the recorded one (line 11): check e0 "
+        {"a key changed", withline(t, 9, "100 3 1a"), 1,
+         file + "the screen after key 5 differs from the recorded one (line 11): check 24 "
                 "recorded, ",
          true},
         {"a clock reading changed", withline(t, 10, "c 1"), 1,
@@ -207,7 +207,7 @@ TEST(Verify, WhatEachRecordingGives) {
                 "screen (line 17)\n"},
         {"the last screen changed", withline(t, 18, "s 00000000"), 1,
          file + "the last screen differs from the recorded one (line 18): checksum 00000000 "
-                "recorded, 49d2a426 now\n",
+                "recorded, c4315247 now\n",
          false, score},
         {"the score record changed",
          withline(t, 19, "r Abc%0a        999%0a          0%0aQWGX7QWGX7WX7WE%0a%0a%0a"), 1,
@@ -216,11 +216,11 @@ TEST(Verify, WhatEachRecordingGives) {
          false, score},
         {"a key after the end of the game", t + "100 q 00\n", 3,
          file + "line 20 comes after the end of the recording\n"},
-        {"a line that is no item", withline(t, 12, "100 [ e"), 3,
+        {"a line that is no item", withline(t, 12, "100 [ 2"), 3,
          file + "line 12 is not an item\n"},
-        {"a key that is two bytes", withline(t, 12, "100 [[ e0"), 3,
+        {"a key that is two bytes", withline(t, 12, "100 [[ 24"), 3,
          file + "line 12 is not an item\n"},
-        {"a key written two ways", withline(t, 12, "100 %5b e0"), 3,
+        {"a key written two ways", withline(t, 12, "100 %5b 24"), 3,
          file + "line 12 is not an item\n"},
         {"a header line out of place", withline(t, 3, "lines stream"), 3,
          file + "line 3 is not a recording's header\n"},
