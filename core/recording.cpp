@@ -20,10 +20,14 @@ namespace {
 
 constexpr char hexdigits[] = "0123456789abcdef";
 
-// A byte as the format writes it: from '!' to '~' (and a blank where `blank` allows it) itself,
-// except '%'; any other as '%' and two hexadecimal digits.
+// Whether the format writes byte `b` as itself: from '!' to '~' (and a blank where `blank`
+// allows it), except '%'. Any other byte is '%' and two hexadecimal digits.
+bool asitself(unsigned char b, bool blank) {
+    return (b > ' ' || (blank && b == ' ')) && b <= '~' && b != '%';
+}
+
 void escaped(unsigned char b, bool blank, std::string &out) {
-    if ((b > ' ' || (blank && b == ' ')) && b <= '~' && b != '%') {
+    if (asitself(b, blank)) {
         out += static_cast<char>(b);
     } else {
         out += '%';
@@ -38,25 +42,21 @@ int hexvalue(char c) {
     return -1;
 }
 
-// Undoes `escaped` for a whole field; false when it is not written so.
+// Undoes `escaped` for a whole field; false when it is not written so (each byte has one way).
 bool unescaped(std::string_view field, bool blank, std::string &out) {
     for (std::size_t i = 0; i < field.size(); ++i) {
         const auto b = static_cast<unsigned char>(field[i]);
-        if (b == '%') {
-            if (i + 2 >= field.size()) return false;
-            const int hi = hexvalue(field[i + 1]), lo = hexvalue(field[i + 2]);
-            if (hi < 0 || lo < 0) return false;
-            const auto code = static_cast<unsigned char>(hi * 16 + lo);
-            std::string again;
-            escaped(code, blank, again);
-            if (again.size() == 1) return false; // one way to write each byte
-            out += static_cast<char>(code);
-            i += 2;
-        } else if ((b > ' ' || (blank && b == ' ')) && b <= '~') {
+        if (b != '%') {
+            if (!asitself(b, blank)) return false;
             out += static_cast<char>(b);
-        } else {
-            return false;
+            continue;
         }
+        if (i + 2 >= field.size()) return false;
+        const int hi = hexvalue(field[i + 1]), lo = hexvalue(field[i + 2]);
+        const auto code = static_cast<unsigned char>(hi * 16 + lo);
+        if (hi < 0 || lo < 0 || asitself(code, blank)) return false;
+        out += static_cast<char>(code);
+        i += 2;
     }
     return true;
 }

@@ -132,6 +132,7 @@ struct parse_case {
     std::string scorefile;
     bool plain;
     std::string problem;
+    std::string recording = {}, cast = {}; // the files of the recordings' options
 };
 
 TEST(ParseOptions, WhatEachCommandLineAsksFor) {
@@ -157,6 +158,37 @@ TEST(ParseOptions, WhatEachCommandLineAsksFor) {
          "score.txt",
          false,
          "option '--version' takes no argument"},
+        {{"--record", "a.rec"}, command::record, "score.txt", false, "", "a.rec"},
+        {{"--plain", "--record=a.rec"}, command::record, "score.txt", true, "", "a.rec"},
+        {{"--replay", "a.rec", "--cast", "a.cast"},
+         command::replay,
+         "score.txt",
+         false,
+         "",
+         "a.rec",
+         "a.cast"},
+        {{"--verify", "a.rec"}, command::verify, "score.txt", false, "", "a.rec"},
+        {{"--record"}, command::misuse, "score.txt", false, "option '--record' needs a file"},
+        {{"--verify", "a.rec", "b.rec"},
+         command::misuse,
+         "score.txt",
+         false,
+         "unexpected argument 'b.rec'"},
+        {{"--replay", "a.rec", "--verify", "a.rec"},
+         command::misuse,
+         "score.txt",
+         false,
+         "options '--replay' and '--verify' cannot be used together"},
+        {{"--scores", "--record", "a.rec"},
+         command::misuse,
+         "score.txt",
+         false,
+         "options '--scores' and '--record' cannot be used together"},
+        {{"--record", "a.rec", "--cast", "a.cast"},
+         command::misuse,
+         "score.txt",
+         false,
+         "option '--cast' goes with '--replay'"},
     };
     for (const parse_case &c : cases) {
         std::vector<std::string> words{"orbridden"};
@@ -170,6 +202,8 @@ TEST(ParseOptions, WhatEachCommandLineAsksFor) {
         EXPECT_EQ(opts.scorefile, c.scorefile) << line;
         EXPECT_EQ(opts.plain, c.plain) << line;
         EXPECT_EQ(opts.problem, c.problem) << line;
+        EXPECT_EQ(opts.recording, c.recording) << line;
+        EXPECT_EQ(opts.cast, c.cast) << line;
     }
 }
 

@@ -13,24 +13,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string slurp(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void store(const fs::path &path, const std::string &text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 // Record instead of compare when ORBRIDDEN_RECORD is set (see `make golden`).
 bool recording() {

@@ -1,6 +1,6 @@
 // Recordings in-process: the lines a small game writes, and what --verify and a replay make of
 // recordings that are whole, cut at any point, changed, of another version, or no recording at
-// all; the command line that asks for them.
+// all.
 #include "cli/options.hpp"
 #include "cli/recordings.hpp"
 #include "core/console.hpp"
@@ -12,7 +12,6 @@
 
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -65,17 +64,6 @@ struct scratch {
         fs::remove_all(dir);
     }
 };
-
-std::string slurp(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void store(const fs::path &path, const std::string &text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 struct recorded {
     std::string text;       // the recording
@@ -313,52 +301,6 @@ TEST(Recording, AFileThatExistsIsNeverWrittenOver) {
     EXPECT_EQ(err.str(), "orbridden: old.rec: exists; it is not written over\n"
                          "orbridden: old.rec: exists; it is not written over\n");
     EXPECT_EQ(slurp("old.rec"), "kept");
-}
-
-struct parse_case {
-    std::vector<std::string> args;
-    command what;
-    std::string recording, cast, problem;
-};
-
-TEST(ParseOptions, TheRecordingsOptions) {
-    const parse_case cases[] = {
-        {{"--record", "a.rec"}, command::record, "a.rec", "", ""},
-        {{"--plain", "--record=a.rec"}, command::record, "a.rec", "", ""},
-        {{"--replay", "a.rec", "--cast", "a.cast"}, command::replay, "a.rec", "a.cast", ""},
-        {{"--verify", "a.rec"}, command::verify, "a.rec", "", ""},
-        {{"--record"}, command::misuse, "", "", "option '--record' needs a file"},
-        {{"--verify", "a.rec", "b.rec"}, command::misuse, "", "", "unexpected argument 'b.rec'"},
-        {{"--replay", "a.rec", "--verify", "a.rec"},
-         command::misuse,
-         "",
-         "",
-         "options '--replay' and '--verify' cannot be used together"},
-        {{"--scores", "--record", "a.rec"},
-         command::misuse,
-         "",
-         "",
-         "options '--scores' and '--record' cannot be used together"},
-        {{"--record", "a.rec", "--cast", "a.cast"},
-         command::misuse,
-         "",
-         "",
-         "option '--cast' goes with '--replay'"},
-    };
-    for (const parse_case &c : cases) {
-        std::vector<std::string> words{"orbridden"};
-        words.insert(words.end(), c.args.begin(), c.args.end());
-        std::vector<char *> argv;
-        for (std::string &w : words) argv.push_back(w.data());
-        argv.push_back(nullptr);
-        const options opts = parseoptions(static_cast<int>(words.size()), argv.data());
-        const std::string line = testing::PrintToString(c.args);
-        EXPECT_EQ(opts.what, c.what) << line;
-        EXPECT_EQ(opts.problem, c.problem) << line;
-        if (c.what == command::misuse) continue;
-        EXPECT_EQ(opts.recording, c.recording) << line;
-        EXPECT_EQ(opts.cast, c.cast) << line;
-    }
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 
 #include "core/random.hpp"
 
+#include <fstream>
+#include <sstream>
+
 namespace {
 std::int64_t clock_value = 0;
 std::int64_t fixed_reading() {
@@ -12,6 +15,17 @@ std::int64_t stepping_reading() {
     return clock_value++;
 }
 } // namespace
+
+std::string slurp(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void store(const std::string &path, const std::string &text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
 
 lines splitlines(std::string_view text) {
     lines out;

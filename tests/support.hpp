@@ -15,6 +15,10 @@ using lines = std::vector<std::string>;
 // Splits a transcript into its lines (the text after the last line end is the last entry).
 lines splitlines(std::string_view text);
 
+// A whole file's bytes (empty when it cannot be read), and a file made of `text`.
+std::string slurp(const std::string &path);
+void store(const std::string &path, const std::string &text);
+
 // Runs `routine` on the scripted keys and returns the lines it printed, split as `splitlines`
 // does. A routine still waiting for a key when the keys run out is
 // stopped there.

@@ -81,6 +81,9 @@ struct pty_game {
     char report(int timeout_ms);
 };
 
+// A terminal emulator's screen rows as UTF-8, trailing blanks removed.
+std::vector<std::string> screenrows(VTerm *vt);
+
 // A fresh empty directory for one test.
 std::string tempdir();
 
