@@ -90,6 +90,9 @@ options parseoptions(int argc, char *argv[]) {
         {"cast", required_argument, nullptr, opt_cast},
         {nullptr, 0, nullptr, 0},
     };
+    auto misuse = [](std::string problem) {
+        return options{.what = command::misuse, .problem = std::move(problem)};
+    };
     options opts;
     bool help = false, version = false, scores = false;
     // The commands that exclude one another, as they were named.
@@ -135,12 +138,9 @@ options parseoptions(int argc, char *argv[]) {
                 operands.emplace_back(optarg);
                 break;
             default:
-                return {.what = command::misuse, .problem = refused(argv)};
+                return misuse(refused(argv));
         }
     }
-    auto misuse = [](std::string problem) {
-        return options{.what = command::misuse, .problem = std::move(problem)};
-    };
     for (int i = optind; i < argc; ++i) operands.emplace_back(argv[i]); // after "--"
     // The one operand there may be is the score file of --scores.
     const std::size_t wanted = scores ? 1 : 0;
@@ -155,6 +155,8 @@ options parseoptions(int argc, char *argv[]) {
                       "' cannot be used together");
     if (!opts.cast.empty() && opts.what != command::replay)
         return misuse("option '--cast' goes with '--replay'");
+    if (!opts.cast.empty() && opts.plain)
+        return misuse("options '--plain' and '--cast' cannot be used together");
     if (scores) opts.what = command::scores;
     return opts;
 }

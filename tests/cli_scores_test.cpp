@@ -189,6 +189,11 @@ TEST(ParseOptions, WhatEachCommandLineAsksFor) {
          "score.txt",
          false,
          "option '--cast' goes with '--replay'"},
+        {{"--replay", "a.rec", "--plain", "--cast", "a.cast"},
+         command::misuse,
+         "score.txt",
+         false,
+         "options '--plain' and '--cast' cannot be used together"},
     };
     for (const parse_case &c : cases) {
         std::vector<std::string> words{"orbridden"};
