@@ -285,7 +285,7 @@ item_result whichitem(stats_rec &stats) {
                  if (k < '1' || k > '3') return false;
                  const int position = k - '0';
                  if (!itemuseful(stats, position, shortfall::any))
-                     result.hold = itemat(stats, position).num < 1 ? 1 : 0;
+                     result.hold = stats.items[position] < 1 ? 1 : 0;
                  else
                      result.turnover = useitem(stats, position);
                  return true;
@@ -304,12 +304,12 @@ int32 cre_attack(const creature_rec &cre, stats_rec &stats) {
 }
 
 command_result docommand(char ch, int32 d_2_it, stats_rec &stats, bool run, int32 runaway) {
-    const stats_rec temp = stats;
     switch (ch) {
-        case '0': // the game menu costs the turn only when something changed (an item was used)
-            showmenu(stats);
+        case '0': { // the game menu costs the turn only when an item was used there
+            const bool used = showmenu(stats);
             newlines(1);
-            return {stats != temp, d_2_it, run, 0};
+            return {used, d_2_it, run, 0};
+        }
         case '1':
             return {true, yourattack(stats), run, 0};
         case '2': {

@@ -35,7 +35,7 @@ constexpr place places[] = {
     loadhotel,
     loadgainer,
     loadcasino,
-    showmenu,
+    [](stats_rec &s) { showmenu(s); },
     [](stats_rec &s) { boatman(s); },
     [](stats_rec &s) { firstringholder(s); },
     [](stats_rec &s) { clownescapes(s); },
@@ -100,7 +100,7 @@ void checkhero(const stats_rec &s) {
     check(s.health >= 0 && s.health <= maxhealth(s), "health out of range");
     check(s.magicdust >= 0 && s.magicdust <= maxmagic(s), "magic dust out of range");
     check(s.num_of_rings >= 0 && s.num_of_rings <= 4, "rings out of range");
-    for (int i = potion; i <= regain; ++i) check(itemat(s, i).num >= 0, "an item count below 0");
+    for (int32 n : s.items) check(n >= 0, "an item count below 0");
     for (int32 w : s.wins) check(w >= 0, "a victory count below 0");
     check(s.deaths >= 0 && s.num_fights >= 0, "a count below 0");
 }

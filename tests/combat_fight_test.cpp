@@ -421,9 +421,9 @@ TEST(Items, RefusalsAndUses) {
         stats_rec s = hero_oru();
         s.health = r.health;
         s.magicdust = r.magic;
-        itemat(s, potion).num = r.potions;
-        itemat(s, magic_dust).num = r.dusts;
-        itemat(s, regain).num = r.regains;
+        s.items[potion] = r.potions;
+        s.items[magic_dust] = r.dusts;
+        s.items[regain] = r.regains;
         usescript(std::string("7x") + r.key);
         const item_result got = whichitem(s);
         EXPECT_EQ(got.turnover, r.turnover) << r.what;
@@ -434,7 +434,7 @@ TEST(Items, RefusalsAndUses) {
         const int position = r.key - '0';
         const std::array<int32, 3> counts = {r.potions, r.dusts, r.regains};
         if (position >= 1 && position <= 3) {
-            EXPECT_EQ(itemat(s, position).num, counts[position - 1] - used) << r.what;
+            EXPECT_EQ(s.items[position], counts[position - 1] - used) << r.what;
         }
         EXPECT_EQ(occurrences(transcript(), "CHOOSE AN ITEM TO USE"), 3) << "7 and x redraw";
     }
@@ -528,7 +528,7 @@ TEST(FightLoop, ASuccessfulEscapeEndsTheFightWithoutACreatureAttack) {
 TEST(FightLoop, KeysThatDoNothingAreFree) {
     stats_rec s = hero_oru();
     s.magicdust = 0;
-    itemat(s, potion).num = 0;
+    s.items[potion] = 0;
     const stats_rec before = s;
     creature_rec c = bats();
     planned_draws d{}; // no draw at all
@@ -569,7 +569,7 @@ TEST(FightLoop, AMenuVisitThatDrinksAPotionCostsTheTurn) {
     EXPECT_FALSE(fightuntilclosed(s, c, "02100"));
     EXPECT_TRUE(d.used_all());
     EXPECT_EQ(s.health, 38) << "healed to the maximum 40, then hit for 2";
-    EXPECT_EQ(itemat(s, potion).num, 0);
+    EXPECT_EQ(s.items[potion], 0);
     const std::vector<std::string> lines = splitlines(transcript());
     const std::string *screen = &lines[lines.size() - 25];
     EXPECT_EQ(screen[1].substr(46), "|  Oru    HEALTH : 38/40       |");
@@ -614,9 +614,9 @@ TEST(FightLoop, RandomKeyStreams) {
     for (int round = 0; round < 60; ++round) {
         stats_rec s = hero_oru();
         s.magic[3] = {padded<11>("Fire"), padded<30>("burns"), 12, 2};
-        itemat(s, potion).num = static_cast<int32>(next() % 3);
-        itemat(s, magic_dust).num = static_cast<int32>(next() % 3);
-        itemat(s, regain).num = static_cast<int32>(next() % 2);
+        s.items[potion] = static_cast<int32>(next() % 3);
+        s.items[magic_dust] = static_cast<int32>(next() % 3);
+        s.items[regain] = static_cast<int32>(next() % 2);
         creature_rec c = bats();
         c.power = static_cast<int32>(next() % 60);
         c.health = c.total_health = 1 + static_cast<int32>(next() % 400);
@@ -626,7 +626,7 @@ TEST(FightLoop, RandomKeyStreams) {
         if (fightuntilclosed(s, c, keys)) ++ended;
         EXPECT_GE(s.health, 0);
         EXPECT_GE(s.magicdust, 0);
-        for (int i = potion; i <= regain; ++i) EXPECT_GE(itemat(s, i).num, 0);
+        for (int i = potion; i <= regain; ++i) EXPECT_GE(s.items[i], 0);
         const std::string out = transcript();
         EXPECT_EQ(out.find("HEALTH : -"), std::string::npos) << "never shown below 0";
         for (const std::string &l : splitlines(out)) {

@@ -316,9 +316,9 @@ TEST(Roster, RandomKeyStreamsThroughEveryFight) {
         for (const expected_row &e : expected) {
             stats_rec s = hero(40 + 400 * round);
             s.magic[3] = {padded<11>("Fire"), padded<30>("burns"), 12, 2};
-            itemat(s, potion).num = static_cast<int32>(next() % 3);
-            itemat(s, magic_dust).num = static_cast<int32>(next() % 3);
-            itemat(s, regain).num = static_cast<int32>(next() % 2);
+            s.items[potion] = static_cast<int32>(next() % 3);
+            s.items[magic_dust] = static_cast<int32>(next() % 3);
+            s.items[regain] = static_cast<int32>(next() % 2);
             std::string keys;
             for (int k = 0; k < 1500; ++k) keys += alphabet[next() % alphabet.size()];
             ++fights;
@@ -327,7 +327,7 @@ TEST(Roster, RandomKeyStreamsThroughEveryFight) {
             EXPECT_GE(s.health, 0);
             EXPECT_GE(s.magicdust, 0);
             EXPECT_GE(s.money, 100);
-            for (int i = potion; i <= regain; ++i) EXPECT_GE(itemat(s, i).num, 0);
+            for (int i = potion; i <= regain; ++i) EXPECT_GE(s.items[i], 0);
             for (int32 w : s.wins) EXPECT_GE(w, 0);
             const std::string out = transcript();
             EXPECT_EQ(out.find("HEALTH : -"), std::string::npos);

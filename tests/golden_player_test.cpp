@@ -36,13 +36,11 @@ std::int64_t stepping() {
     return now++;
 }
 
-// Everything a piece of the game can change: the hero, the screen's visit, the clock and the
-// item counts (the item list lives outside the Stats record).
+// Everything a piece of the game can change: the hero, the screen's visit and the clock.
 struct snapshot {
     stats_rec stats;
     visit_rec visit;
     std::int64_t clock = 0;
-    std::array<int32, 3> items{};
 };
 
 struct game_state {
@@ -50,18 +48,11 @@ struct game_state {
     visit_rec visit;
     std::string keys; // every key the game has read so far
 
-    snapshot save() const {
-        snapshot s{stats, visit, now, {}};
-        if (stats.items) // the list exists once the hero is set up
-            for (int i = potion; i <= regain; ++i) s.items[i - 1] = itemat(stats, i).num;
-        return s;
-    }
+    snapshot save() const { return {stats, visit, now}; }
     void restore(const snapshot &s) {
         stats = s.stats;
         visit = s.visit;
         now = s.clock;
-        if (stats.items)
-            for (int i = potion; i <= regain; ++i) itemat(stats, i).num = s.items[i - 1];
     }
 };
 
@@ -82,7 +73,7 @@ std::optional<char> bladetobuy(const stats_rec &s) {
     return std::nullopt;
 }
 bool wantspotion(const stats_rec &s) {
-    return itemat(s, potion).num < 4 && spare(s) >= 50;
+    return s.items[potion] < 4 && spare(s) >= 50;
 }
 bool wantsmarket(const stats_rec &s) {
     return bladetobuy(s) || wantspotion(s) || (s.mad_eyes && !s.mad_eyes_collect);
@@ -114,7 +105,7 @@ std::string answer(std::string_view fresh, const stats_rec &stats) {
         {"Command :",
          [&] {
              bool low = stats.health < maxhealth(stats) / 4;
-             return low && itemat(stats, potion).num > 0 ? "31" : "1";
+             return low && stats.items[potion] > 0 ? "31" : "1";
          }},
         {"Which would you like to upgrade?",
          [&] { return stats.total_health < stats.power ? "2" : "1"; }},

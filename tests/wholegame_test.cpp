@@ -57,7 +57,7 @@ TEST_P(WholeGame, RandomKeysKeepTheHeroSound) {
     EXPECT_GE(stats.health, 0);
     EXPECT_GE(stats.magicdust, 0);
     EXPECT_TRUE(stats.num_of_rings >= 0 && stats.num_of_rings <= 4);
-    for (int i = potion; i <= regain; ++i) EXPECT_GE(itemat(stats, i).num, 0);
+    for (int i = potion; i <= regain; ++i) EXPECT_GE(stats.items[i], 0);
     for (int32 w : stats.wins) EXPECT_GE(w, 0);
 }
 

@@ -18,13 +18,13 @@ namespace {
 // The shelves: 0 is the main choice, then one shelf per kind of ware.
 enum shelf_number : int { main_shelf = 0, item_shelf = 1, spell_shelf = 2, weapon_shelf = 3 };
 
-// One ware. `shelf` says which of the other fields count: the item's position in the hero's
-// item list, the spell written into a free slot, or the weapon that replaces the hero's.
+// One ware. `shelf` says which of the other fields count: the item a sale adds one of, the
+// spell written into a free slot, or the weapon that replaces the hero's.
 struct ware {
     shelf_number shelf;
     std::string_view label; // the option line; its key is its first character
     int32 price;
-    int item = 0;
+    item_kind item = potion;
     magicnode spell{};
     weapon_type weapon{};
     int32 sold_below = 0; // a weapon is sold only while the hero's weapon power is below this
@@ -119,7 +119,7 @@ bool cansell(const stats_rec &stats, const ware &w) {
 void handover(stats_rec &stats, const ware &w) {
     switch (w.shelf) {
         case item_shelf:
-            ++itemat(stats, w.item).num;
+            ++stats.items[w.item];
             break;
         case spell_shelf:
             stats.magic[freeslot(stats)] = w.spell;

@@ -4,14 +4,15 @@
 
 #include "core/definitions.hpp"
 
-// Shows the status sheet and runs the menu until the player presses 0. Using an item here
-// changes `stats`; a visit in a fight counts as the hero's turn only then.
-void showmenu(stats_rec &stats);
+// Shows the status sheet and runs the menu until the player presses 0. Returns whether an item
+// was used: a visit in a fight costs the hero's turn only then.
+bool showmenu(stats_rec &stats);
 
 // The fixed picture of the world; waits for a key.
 void viewmap();
-// Lists the three items and uses the chosen ones until the player presses 0.
-void viewitems(stats_rec &stats);
+// Lists the three items and uses the chosen ones until the player presses 0; returns whether
+// any was used.
+bool viewitems(stats_rec &stats);
 // Shows the weapon and the shield with what they add; waits for a key.
 void viewweapon(const stats_rec &stats);
 // Lists the known spells; waits for a key.
