@@ -5,7 +5,7 @@
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "core/random.hpp"
-#include "world/movements.hpp"
+#include "screens/screens.hpp"
 
 #include "floor.hpp"
 #include "inplace.hpp"

@@ -4,7 +4,7 @@
 
 #include "core/menuloop.hpp"
 #include "core/random.hpp"
-#include "town/menu.hpp"
+#include "core/gamemenu.hpp"
 
 #include <string_view>
 

@@ -11,8 +11,8 @@
 #include "town/gainer.hpp"
 #include "town/hotel.hpp"
 #include "town/market.hpp"
-#include "town/menu.hpp"
-#include "world/movements.hpp"
+#include "core/gamemenu.hpp"
+#include "screens/screens.hpp"
 
 #include <cstdint>
 #include <cstdio>

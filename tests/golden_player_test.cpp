@@ -11,9 +11,9 @@
 #include "golden.hpp"
 #include "story/story.hpp"
 #include "support.hpp"
-#include "world/home.hpp"
+#include "screens/home.hpp"
 #include "world/mechanics.hpp"
-#include "world/movements.hpp"
+#include "screens/screens.hpp"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "golden.hpp"
 #include "story/story.hpp"
 #include "support.hpp"
-#include "world/movements.hpp"
+#include "screens/screens.hpp"
 
 #include <gtest/gtest.h>
 

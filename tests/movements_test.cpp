@@ -5,9 +5,9 @@
 #include "core/game.hpp"
 #include "home_plan.hpp"
 #include "support.hpp"
-#include "world/home.hpp"
+#include "screens/home.hpp"
 #include "world/mechanics.hpp"
-#include "world/movements.hpp"
+#include "screens/screens.hpp"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "support.hpp"
-#include "world/movements.hpp"
+#include "screens/screens.hpp"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "core/random.hpp"
 #include "support.hpp"
 #include "world/mechanics.hpp"
-#include "world/movements.hpp"
+#include "screens/screens.hpp"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,6 @@
 #include "combat/roster.hpp"
 #include "core/console.hpp"
 #include "core/menuloop.hpp"
-#include "town/menu.hpp"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,6 @@
 #include "town/hotel.hpp"
 
 #include "core/console.hpp"
-#include "town/menu.hpp"
 
 #include <algorithm>
 #include <array>

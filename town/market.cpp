@@ -4,7 +4,6 @@
 
 #include "core/console.hpp"
 #include "core/menuloop.hpp"
-#include "town/menu.hpp"
 
 #include <array>
 #include <string_view>

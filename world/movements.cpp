@@ -2,7 +2,7 @@
 #include "world/movements.hpp"
 
 #include "core/random.hpp"
-#include "town/menu.hpp"
+#include "core/gamemenu.hpp"
 #include "world/mechanics.hpp"
 
 namespace {

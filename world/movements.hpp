@@ -1,9 +1,8 @@
-// The walking engine and the table of the 55 screens: each screen is one row of data (its map,
+// The walking engine and the columns of a screen's row: each screen is one row of data (its map,
 // mark, mover, step cost, entry cells, exits, doors, encounters and event hooks) and one
-// engine runs them all, key by key.
+// engine runs them all, key by key. The rows themselves are in screens/screens.cpp.
 #pragma once
 
-#include "core/game.hpp"
 #include "world/environment.hpp"
 #include "world/maps.hpp"
 
@@ -149,11 +148,6 @@ constexpr mover entrymover(const screen_rec &screen) {
     return screen.entrymove ? screen.entrymove : screen.move;
 }
 
-// The 55 screens, indexed by number (row 0 is unused).
-extern const std::array<screen_rec, screen_count + 1> world;
-// Their handlers, for the main loop.
-extern const screen_table screens;
-
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The engine
 // ---------------------------------------------------------------------------------------------
@@ -168,9 +162,3 @@ screen_result runscreen(const screen_rec &screen, int32 oldwhere, stats_rec &sta
 
 // Pushes the hero one cell back out of a door in direction `dir`, at no step cost.
 void pushback(visit_rec &visit, stats_rec &stats, int32 dir);
-
-// The handler of screen N, as the main loop calls it.
-template <int N>
-screen_result movescreen(int32 oldwhere, stats_rec &stats) {
-    return runscreen(world[N], oldwhere, stats);
-}

@@ -4,7 +4,7 @@
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "story/story.hpp"
-#include "world/movements.hpp"
+#include "screens/screens.hpp"
 
 #include <gtest/gtest.h>
 

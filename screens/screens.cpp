@@ -1,11 +1,12 @@
 // The 55 screens as data: one row each, in the order of the screen numbers, and the main
 // loop's table of handlers built from them.
+#include "screens/screens.hpp"
+
 #include "combat/fight.hpp"
-#include "world/events.hpp"
-#include "world/home.hpp"
+#include "screens/events.hpp"
+#include "screens/home.hpp"
 #include "world/maps.hpp"
 #include "world/mechanics.hpp"
-#include "world/movements.hpp"
 
 #include <utility>
 
@@ -383,6 +384,11 @@ static_assert(
 // [SECTION] The main loop's handlers
 
 namespace {
+// The handler of screen N, as the main loop calls it.
+template <int N>
+screen_result movescreen(int32 oldwhere, stats_rec &stats) {
+    return runscreen(world[N], oldwhere, stats);
+}
 template <std::size_t... N>
 constexpr std::array<screen_handler, screen_count + 1> handlers(std::index_sequence<N...>) {
     return {nullptr, &movescreen<static_cast<int>(N) + 1>...};

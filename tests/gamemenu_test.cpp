@@ -1,5 +1,5 @@
 // The game menu and its views: exact pages, item use and redraws.
-#include "town/menu.hpp"
+#include "core/gamemenu.hpp"
 
 #include "core/console.hpp"
 #include "town_support.hpp"

@@ -1,9 +1,9 @@
 // The screens' events, each a short hook over the story's scenes and sequences and the pages of
 // the screens themselves.
-#include "world/events.hpp"
+#include "screens/events.hpp"
 
+#include "core/gamemenu.hpp"
 #include "story/story.hpp"
-#include "town/menu.hpp"
 #include "world/maps.hpp"
 #include "world/mechanics.hpp"
 

@@ -1,5 +1,5 @@
-// The game menu: the hero's status sheet with its views (world map, items, weapon and shield,
-// spells), plus the small output helpers the town's screens share.
+// The game menu, which the walking engine and the fight open: the hero's status sheet with its
+// views (world map, items, weapon and shield, spells), and the item list the fight shares.
 #pragma once
 
 #include "core/definitions.hpp"
@@ -17,10 +17,6 @@ bool viewitems(stats_rec &stats);
 void viewweapon(const stats_rec &stats);
 // Lists the known spells; waits for a key.
 void viewmagic(const stats_rec &stats);
-
-// ---------------------------------------------------------------------------------------------
-// [SECTION] Helpers for the town's screens
-// ---------------------------------------------------------------------------------------------
 
 // The item list the game menu and the fight share: the title, the three items with their counts
 // and "0) Exit", then 8 line ends.

@@ -1,5 +1,5 @@
 // The game menu and its views: status sheet, world map, items, weapon and shield, spells.
-#include "town/menu.hpp"
+#include "core/gamemenu.hpp"
 
 #include "core/console.hpp"
 #include "core/menuloop.hpp"

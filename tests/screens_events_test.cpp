@@ -7,9 +7,9 @@
 #include "story/story.hpp"
 #include "story_keys.hpp"
 #include "support.hpp"
-#include "world/events.hpp"
-#include "world/home.hpp"
-#include "world/movements.hpp"
+#include "screens/events.hpp"
+#include "screens/home.hpp"
+#include "screens/screens.hpp"
 
 #include <gtest/gtest.h>
 
