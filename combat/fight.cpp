@@ -2,9 +2,9 @@
 // items, game menu, escape), the creature's attack and the revival of a fallen hero.
 #include "combat/fight.hpp"
 
+#include "core/gamemenu.hpp"
 #include "core/menuloop.hpp"
 #include "core/random.hpp"
-#include "core/gamemenu.hpp"
 
 #include <string_view>
 

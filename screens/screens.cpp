@@ -2,7 +2,7 @@
 // loop's table of handlers built from them.
 #include "screens/screens.hpp"
 
-#include "combat/fight.hpp"
+#include "combat/roster.hpp"
 #include "screens/events.hpp"
 #include "screens/home.hpp"
 #include "world/maps.hpp"
@@ -81,45 +81,45 @@ position_rec chasemove(int32 row, int32 col, world_matrix &map, int32 dir, stats
 // [SECTION] Encounter sets: tests on the countdown as drawn, in order; the cash each pays.
 
 constexpr foe_rec forest_set[] = {
-    {2, fight_bats, 8},
-    {3, fight_fox, 14},
-    {1, fight_raccoon, 12},
+    {2, meet<creature("bats")>, 8},
+    {3, meet<creature("fox")>, 14},
+    {1, meet<creature("raccoon")>, 12},
 };
 constexpr foe_rec castle_set[] = {
-    {2, fight_ghost, 16},
-    {5, fight_skeleton, 22},
-    {1, fight_bats, 8},
+    {2, meet<creature("ghost")>, 16},
+    {5, meet<creature("skeleton")>, 22},
+    {1, meet<creature("bats")>, 8},
 };
 constexpr foe_rec sea_set[] = {
-    {3, fight_jelly, 20},
-    {2, fight_crab, 23},
-    {5, fight_shark, 29},
-    {1, fight_octopus, 25},
+    {3, meet<creature("jelly")>, 20},
+    {2, meet<creature("crab")>, 23},
+    {5, meet<creature("shark")>, 29},
+    {1, meet<creature("octopus")>, 25},
 };
 constexpr foe_rec mirror_set[] = {
-    {3, fight_mime, 32},
-    {2, fight_seal, 37},
-    {1, fight_monkey, 36},
+    {3, meet<creature("mime")>, 32},
+    {2, meet<creature("seal")>, 37},
+    {1, meet<creature("monkey")>, 36},
 };
 constexpr foe_rec enchanted_set[] = {
-    {2, mad_monkey, 40},
-    {3, crazy_clown, 45},
-    {1, dwarf_guy, 60},
+    {2, meet<creature("mad_monkey")>, 40},
+    {3, meet<creature("crazy_clown")>, 45},
+    {1, meet<creature("dwarf_guy")>, 60},
 };
 constexpr foe_rec pit_set[] = {
-    {2, glob_of_goo, 50},
-    {3, rock, 70},
-    {1, dwarf_guy, 60},
+    {2, meet<creature("glob_of_goo")>, 50},
+    {3, meet<creature("rock")>, 70},
+    {1, meet<creature("dwarf_guy")>, 60},
 };
 constexpr foe_rec cave_set[] = {
-    {2, caveman, 2},
-    {3, darkness, 190},
-    {1, stalagmite, 100},
+    {2, meet<creature("caveman")>, 2},
+    {3, meet<creature("darkness")>, 190},
+    {1, meet<creature("stalagmite")>, 100},
 };
 constexpr foe_rec ship_set[] = {
-    {2, zarkhul, 2},
-    {3, darkness, 190},
-    {1, zarkhul, 100},
+    {2, meet<creature("zarkhul")>, 2},
+    {3, meet<creature("darkness")>, 190},
+    {1, meet<creature("zarkhul")>, 100},
 };
 
 // Row templates shared by many screens.

@@ -1,6 +1,6 @@
 // The quest's sequences as the screens run them: the switch, the boatman, the four
 // ring-holders and Mad Eyes, with what each leaves in the Stats record and where the hero goes.
-#include "combat/fight.hpp"
+#include "combat/roster.hpp"
 #include "core/menuloop.hpp"
 #include "story/scenes.hpp"
 #include "story/story.hpp"
@@ -101,10 +101,10 @@ bool boatman(stats_rec &stats) {
 
 void firstringholder(stats_rec &stats) {
     tobr();
-    fight_knight(stats, knight_cash);
-    fight_knight(stats, knight_cash);
+    fightcreature(creature("knight"), stats, knight_cash);
+    fightcreature(creature("knight"), stats, knight_cash);
     tobrmore();
-    fight_tobrillo(stats);
+    fightcreature(creature("tobrillo"), stats);
     tobrdead();
     findshield();
     winring(stats, 1, gift::brass_shield);
@@ -112,7 +112,7 @@ void firstringholder(stats_rec &stats) {
     switch (tobrchoice()) {
         case '1':
             window1();
-            fight_knight(stats, knight_cash);
+            fightcreature(creature("knight"), stats, knight_cash);
             window2();
             break;
         case '2':
@@ -125,18 +125,18 @@ void firstringholder(stats_rec &stats) {
 
 void clownescapes(stats_rec &stats) {
     vex();
-    fight_vex(stats);
+    fightcreature(creature("vex"), stats);
     vexrun();
 }
 
 void clownfalls(stats_rec &stats) {
-    fight_vex_again(stats);
+    fightcreature(creature("vex_again"), stats);
     vexdead();
     winring(stats, 2, gift::silver_shield);
 }
 
 int32 thirdringholder(stats_rec &stats) {
-    grumb(stats, grumb_cash);
+    fightcreature(creature("grumb"), stats, grumb_cash);
     grumbsurrender();
     findshield();
     winring(stats, 3, gift::tower_shield);
@@ -144,7 +144,7 @@ int32 thirdringholder(stats_rec &stats) {
 }
 
 int32 fourthringholder(stats_rec &stats) {
-    delvo(stats, delvo_cash);
+    fightcreature(creature("delvo"), stats, delvo_cash);
     showpage({20, delvo_falls, 9, 57, 0});
     newlines(2);
     findshield();
@@ -162,7 +162,7 @@ bool meetmadeyes(stats_rec &stats) {
     bool accepted = false;
     menuloop(madeyes, [&](char k) { return accepted = k == '1'; });
     if (!accepted) return false;
-    fight_madeyes(stats);
+    fightcreature(creature("madeyes"), stats);
     findsword();
     give(stats, gift::magestic_blade);
     return true;

@@ -1,13 +1,13 @@
 // The walking engine on test screens and on the home town: keys, walls, exits, the encounter
 // countdown, the doors and gates of screen 1 and their pages, and the main loop's table.
-#include "combat/fight.hpp"
+#include "combat/roster.hpp"
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "home_plan.hpp"
-#include "support.hpp"
 #include "screens/home.hpp"
-#include "world/mechanics.hpp"
 #include "screens/screens.hpp"
+#include "support.hpp"
+#include "world/mechanics.hpp"
 
 #include <gtest/gtest.h>
 
@@ -411,15 +411,31 @@ struct foe_case {
     int32 cash;
 };
 using foe_list = std::vector<foe_case>;
-const foe_list forest_foes = {{2, fight_bats, 8}, {3, fight_fox, 14}, {1, fight_raccoon, 12}};
-const foe_list castle_foes = {{2, fight_ghost, 16}, {5, fight_skeleton, 22}, {1, fight_bats, 8}};
-const foe_list sea_foes = {
-    {3, fight_jelly, 20}, {2, fight_crab, 23}, {5, fight_shark, 29}, {1, fight_octopus, 25}};
-const foe_list mirror_foes = {{3, fight_mime, 32}, {2, fight_seal, 37}, {1, fight_monkey, 36}};
-const foe_list enchanted_foes = {{2, mad_monkey, 40}, {3, crazy_clown, 45}, {1, dwarf_guy, 60}};
-const foe_list pit_foes = {{2, glob_of_goo, 50}, {3, rock, 70}, {1, dwarf_guy, 60}};
-const foe_list cave_foes = {{2, caveman, 2}, {3, darkness, 190}, {1, stalagmite, 100}};
-const foe_list ship_foes = {{2, zarkhul, 2}, {3, darkness, 190}, {1, zarkhul, 100}};
+const foe_list forest_foes = {{2, meet<creature("bats")>, 8},
+                              {3, meet<creature("fox")>, 14},
+                              {1, meet<creature("raccoon")>, 12}};
+const foe_list castle_foes = {{2, meet<creature("ghost")>, 16},
+                              {5, meet<creature("skeleton")>, 22},
+                              {1, meet<creature("bats")>, 8}};
+const foe_list sea_foes = {{3, meet<creature("jelly")>, 20},
+                           {2, meet<creature("crab")>, 23},
+                           {5, meet<creature("shark")>, 29},
+                           {1, meet<creature("octopus")>, 25}};
+const foe_list mirror_foes = {{3, meet<creature("mime")>, 32},
+                              {2, meet<creature("seal")>, 37},
+                              {1, meet<creature("monkey")>, 36}};
+const foe_list enchanted_foes = {{2, meet<creature("mad_monkey")>, 40},
+                                 {3, meet<creature("crazy_clown")>, 45},
+                                 {1, meet<creature("dwarf_guy")>, 60}};
+const foe_list pit_foes = {{2, meet<creature("glob_of_goo")>, 50},
+                           {3, meet<creature("rock")>, 70},
+                           {1, meet<creature("dwarf_guy")>, 60}};
+const foe_list cave_foes = {{2, meet<creature("caveman")>, 2},
+                            {3, meet<creature("darkness")>, 190},
+                            {1, meet<creature("stalagmite")>, 100}};
+const foe_list ship_foes = {{2, meet<creature("zarkhul")>, 2},
+                            {3, meet<creature("darkness")>, 190},
+                            {1, meet<creature("zarkhul")>, 100}};
 
 TEST(Screens, StepCostsMarksMoversAndEncountersOfEveryScreen) {
     struct {

@@ -54,7 +54,8 @@ using map_builder = void (*)(world_matrix &map, const stats_rec &stats);
 // through small adapters of this shape.
 using mover = position_rec (*)(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
                                int32 chance, unsigned char ch);
-// A creature routine with the cash the screen pays out through it.
+// A fight with the cash the screen pays out through it: the screens meet the roster's creatures
+// (`meet<creature("bats")>`), the tests a routine of their own.
 using fight_routine = void (*)(stats_rec &stats, int32 cash);
 // Screen events: one that runs at a fixed point of the visit, one that may end it (`stay` or
 // the next screen), and the scene of an exit, which may turn the hero back (false).
@@ -89,7 +90,7 @@ struct door_rec {
 };
 
 // One encounter rule: a countdown value divisible by `divisor` meets `fight` with `cash`.
-// A set is tested in order; its last rule has divisor 1. A null routine is not fought yet.
+// A set is tested in order; its last rule has divisor 1.
 struct foe_rec {
     int32 divisor = 1;
     fight_routine fight = nullptr;
