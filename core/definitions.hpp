@@ -202,6 +202,23 @@ struct screen_result {
 // [SECTION] The hero's figures and items
 // ---------------------------------------------------------------------------------------------
 
+// The four rings, won in order; `num_of_rings` says how many the hero holds.
+inline constexpr int32 all_rings = 4;
+
+// The ring conditions of gates, exits and scenes, as tests of the Stats record.
+template <int32 N>
+constexpr bool rings_at_least(const stats_rec &s) {
+    return s.num_of_rings >= N;
+}
+template <int32 N>
+constexpr bool rings_below(const stats_rec &s) {
+    return s.num_of_rings < N;
+}
+template <int32 N>
+constexpr bool rings_exactly(const stats_rec &s) {
+    return s.num_of_rings == N;
+}
+
 // The derived maxima, computed anew at every use and never stored.
 constexpr int32 attackstrength(const stats_rec &s) {
     return s.power + s.weapon.power + s.shield.power;

@@ -5,14 +5,14 @@
 #include "casino/casino.hpp"
 #include "core/console.hpp"
 #include "core/game.hpp"
+#include "core/gamemenu.hpp"
 #include "core/random.hpp"
 #include "core/score.hpp"
+#include "screens/screens.hpp"
 #include "story/story.hpp"
 #include "town/gainer.hpp"
 #include "town/hotel.hpp"
 #include "town/market.hpp"
-#include "core/gamemenu.hpp"
-#include "screens/screens.hpp"
 
 #include <cstdint>
 #include <cstdio>
@@ -27,7 +27,7 @@ std::int64_t steppingclock() {
     return clock_ms++;
 }
 
-// The places a run can start besides the opening and the 55 screens: the town's doors, the
+// The places a run can start besides the opening and the screens: the town's doors, the
 // ring-holders' and Mad Eyes' sequences, the boatman and the final battle with the score.
 using place = void (*)(stats_rec &);
 constexpr place places[] = {
@@ -48,7 +48,7 @@ constexpr place places[] = {
         savescore(s);
     },
 };
-constexpr int screen_starts = 55;
+constexpr int screen_starts = screen_count;
 constexpr int starts = 1 + screen_starts + static_cast<int>(std::size(places));
 
 // A hero part way through the quest: a preset hero, the rings, the money and, for a veteran,

@@ -109,7 +109,7 @@ void undostep(visit_rec &visit) {
 
 int32 castleswitch(stats_rec &stats, visit_rec &visit) {
     if (!targets(visit, 12, 30)) return stay;
-    if (pullswitch(stats)) switch5(visit.map);
+    if (pullswitch(stats)) opencastlegate(visit.map);
     undostep(visit);
     return stay;
 }
@@ -133,7 +133,7 @@ bool boatcrossing(stats_rec &stats, visit_rec &visit) {
 // ---------------------------------------------------------------------------------------------
 
 void mirrorsign(stats_rec &, visit_rec &visit) {
-    if (visit.oldwhere == island_gate) houseofmirrors();
+    if (visit.oldwhere == screen::island_gate) houseofmirrors();
 }
 
 namespace {
@@ -178,7 +178,7 @@ bool clownlaststand(stats_rec &stats, visit_rec &) {
 // ---------------------------------------------------------------------------------------------
 
 void forestagain(stats_rec &, visit_rec &visit) {
-    if (visit.oldwhere == 42) showpage(reenter_page);
+    if (visit.oldwhere == screen::backwards_room) showpage(reenter_page);
 }
 void backwardspage(stats_rec &, visit_rec &) {
     showpage(backwards_page);
@@ -221,7 +221,7 @@ constexpr position_rec mad_eyes_at{13, 3};
 constexpr position_rec flashlights_at{20, 76};
 
 bool madeyeswaits(const stats_rec &stats) {
-    return stats.num_of_rings > 3 && !stats.mad_eyes;
+    return rings_at_least<all_rings>(stats) && !stats.mad_eyes;
 }
 } // namespace
 
@@ -249,7 +249,7 @@ bool cavehole(stats_rec &, visit_rec &visit) {
 }
 
 void descendpage(stats_rec &, visit_rec &visit) {
-    if (visit.oldwhere == cave_entrance) showpage(descend_page);
+    if (visit.oldwhere == screen::cave_entrance) showpage(descend_page);
 }
 
 void brightlight(stats_rec &, visit_rec &) {

@@ -4,41 +4,41 @@
 
 #include "world/movements.hpp"
 
-// Screen 5: the switch by the moat opens the castle gate (tested on the target cell).
+// The castle approach: the switch by the moat opens the castle gate (tested on the target cell).
 int32 castleswitch(stats_rec &stats, visit_rec &visit);
-// Screen 19: the first ring-holder's hall.
+// The great hall: the first ring-holder's scene.
 bool tobrillohall(stats_rec &stats, visit_rec &visit);
-// Screen 20: the boatman at the east edge of the pier; a hero turned away stays on the pier.
+// The pier: the boatman at the east edge of the pier; a hero turned away stays on the pier.
 bool boatcrossing(stats_rec &stats, visit_rec &visit);
-// Screen 34: the signpost, when the hero comes from the island gate.
+// The mirror maze: the signpost, when the hero comes from the island gate.
 void mirrorsign(stats_rec &stats, visit_rec &visit);
-// Screen 36: after every move the gate in the top wall opens while the slots spell the hero's
+// The name puzzle: after every move the gate in the top wall opens while the slots spell the hero's
 // name, and shuts again as soon as they do not.
 int32 namegate(stats_rec &stats, visit_rec &visit);
-// Screens 37 and 40: the clown's room and his last stand.
+// The clown's room and his last stand, cornered.
 bool clownroom(stats_rec &stats, visit_rec &visit);
 bool clownlaststand(stats_rec &stats, visit_rec &visit);
-// Screens 41 to 45: how the enchanted lands feel as the hero walks in.
+// The southern forest to the landing room: how the enchanted lands feel as the hero walks in.
 void forestagain(stats_rec &stats, visit_rec &visit);
 void backwardspage(stats_rec &stats, visit_rec &visit);
 void confusingpage(stats_rec &stats, visit_rec &visit);
 void wearingoffpage(stats_rec &stats, visit_rec &visit);
 void fallingpage(stats_rec &stats, visit_rec &visit);
-// Screen 46: the curse on entry, its price at every key, and the ring-holder's corner.
+// The chanting room: the curse on entry, its price at every key, and the ring-holder's corner.
 void cursefalls(stats_rec &stats, visit_rec &visit);
 void cursedkey(stats_rec &stats, visit_rec &visit);
 int32 grumbcorner(stats_rec &stats, visit_rec &visit);
-// Screen 47: Mad Eyes waits by the west wall once all four rings are won; the flashlights and
-// Mad Eyes are met on the target cell; the hole leads down only with a light.
+// The cave entrance: Mad Eyes waits by the west wall once all four rings are won; the flashlights
+// and Mad Eyes are met on the target cell; the hole leads down only with a light.
 void build47(world_matrix &map, const stats_rec &stats);
 int32 caveentrance(stats_rec &stats, visit_rec &visit);
 bool cavehole(stats_rec &stats, visit_rec &visit);
-// Screen 48: the descent from the cave entrance.
+// The first tunnel: the descent from the cave entrance.
 void descendpage(stats_rec &stats, visit_rec &visit);
-// Screen 54: the light that brings the hero aboard, and the four posts lit in order.
+// The four posts: the light that brings the hero aboard, and the four posts lit in order.
 void brightlight(stats_rec &stats, visit_rec &visit);
 int32 fourposts(stats_rec &stats, visit_rec &visit);
-// Screen 55: the fourth ring-holder greets the hero, and fights after one key.
+// The alien ship: the fourth ring-holder greets the hero, and fights after one key.
 void delvoaboard(stats_rec &stats, visit_rec &visit);
 int32 delvoship(stats_rec &stats, visit_rec &visit);
 

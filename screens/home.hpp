@@ -33,21 +33,6 @@ inline bool richenough(const stats_rec &s) {
 inline bool poor(const stats_rec &s) {
     return s.money < casino_fee;
 }
-inline bool allrings(const stats_rec &s) {
-    return s.num_of_rings > 3;
-}
-inline bool notallrings(const stats_rec &s) {
-    return s.num_of_rings <= 3;
-}
-inline bool belowthree(const stats_rec &s) {
-    return s.num_of_rings < 3;
-}
-inline bool belowtwo(const stats_rec &s) {
-    return s.num_of_rings < 2;
-}
-inline bool noring(const stats_rec &s) {
-    return s.num_of_rings < 1;
-}
 } // namespace home_gates
 
 // The door and gate tests of the home screen, in the order they are tried on the reached
@@ -68,27 +53,23 @@ inline constexpr door_rec homedoors[] = {
     {.rows = at(7), .cols = at(14), .action = home_gates::enter<loadgainer>, .push = step_down},
     {.rows = at(16),
      .cols = at(34),
-     .when = home_gates::allrings,
+     .when = rings_at_least<all_rings>,
      .action = home_gates::enter<finalbattle>,
      .leave = game_over},
     {.rows = at(16),
      .cols = at(34),
-     .when = home_gates::notallrings,
+     .when = rings_below<all_rings>,
      .action = castlerefusal,
      .push = step_down},
     {.rows = at(1),
      .cols = {37, 41},
-     .when = home_gates::belowthree,
+     .when = rings_below<3>,
      .action = northgap,
      .push = step_down},
-    {.rows = at(22),
-     .cols = {37, 41},
-     .when = home_gates::belowtwo,
-     .action = southgap,
-     .push = step_up},
+    {.rows = at(22), .cols = {37, 41}, .when = rings_below<2>, .action = southgap, .push = step_up},
     {.rows = {11, 13},
      .cols = at(78),
-     .when = home_gates::noring,
+     .when = rings_below<1>,
      .action = eastgap,
      .push = step_left},
 };

@@ -10,6 +10,8 @@
 
 #include <utility>
 
+using namespace screen;
+
 namespace {
 
 // [SECTION] Helpers that keep the rows short
@@ -20,7 +22,7 @@ void plain(world_matrix &map, const stats_rec &) {
 }
 // The island gate lies in pieces once the clown's ring (the second) is won.
 void build33(world_matrix &map, const stats_rec &stats) {
-    if (stats.num_of_rings < 2)
+    if (rings_below<2>(stats))
         init33(map);
     else
         init33after(map);
@@ -57,16 +59,6 @@ constexpr exit_rec cell(int32 row, int32 col, int32 to) {
 }
 constexpr band gap{37, 41};    // the five-cell gap in the middle of a top or bottom wall
 constexpr band middle{11, 13}; // the three-row gap in the middle of a side
-
-bool hasring(const stats_rec &s) {
-    return s.num_of_rings > 0;
-}
-bool tworings(const stats_rec &s) {
-    return s.num_of_rings == 2;
-}
-bool belowfour(const stats_rec &s) {
-    return s.num_of_rings < 4;
-}
 
 // Movers of the special screens, in the shape of `placex`.
 position_rec brickmove(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats, int32,
@@ -155,220 +147,269 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
     {}, // there is no screen 0
 
     // ---- the home town
-    {.number = 1,
+    {.number = home,
      .build = plain<inithome>,
-     .entries = {from(start, 17, 40), from(2, 12, 1), from(20, 12, 78), from(41, 22, 39),
-                 from(47, 1, 39)},
-     .exits = {west(middle, 2), east(middle, 20, hasring), south(any, 41), north(any, 47)},
+     .entries = {from(start, 17, 40), from(forest_west, 12, 1), from(pier, 12, 78),
+                 from(southern_forest, 22, 39), from(cave_entrance, 1, 39)},
+     .exits = {west(middle, forest_west), east(middle, pier, rings_at_least<1>),
+               south(any, southern_forest), north(any, cave_entrance)},
      .doors = homedoors},
 
     // ---- the western forest and the castle approach
-    like(forest, 2, plain<init2>, {from(1, 12, 78), from(3, 12, 1)},
-         {east(middle, 1), west(middle, 3)}),
-    like(forest, 3, plain<init3>, {from(2, 12, 78), from(4, 12, 1)},
-         {east(middle, 2), west(middle, 4)}),
-    like(forest, 4, plain<init4>, {from(3, 12, 78), from(5, 1, 39)},
-         {east(middle, 3), north(gap, 5)}),
+    like(forest, forest_west, plain<init2>, {from(home, 12, 78), from(forest_ring, 12, 1)},
+         {east(middle, home), west(middle, forest_ring)}),
+    like(forest, forest_ring, plain<init3>, {from(forest_west, 12, 78), from(forest_north, 12, 1)},
+         {east(middle, forest_west), west(middle, forest_north)}),
+    like(forest, forest_north, plain<init4>,
+         {from(forest_ring, 12, 78), from(castle_approach, 1, 39)},
+         {east(middle, forest_ring), north(gap, castle_approach)}),
     // Step cost 0: the countdown never runs down here, but a count left at 0 still fights.
     // The switch at (12,30) opens the gate over the moat until the first ring is won.
-    {.number = 5,
+    {.number = castle_approach,
      .build = plain<init5>,
-     .entries = {from(4, 22, 39), from(6, 13, 39), from(19, 13, 39)},
-     .exits = {south(gap, 4), through(at(7), {36, 42}, 6)},
+     .entries = {from(forest_north, 22, 39), from(courtyard, 13, 39), from(great_hall, 13, 39)},
+     .exits = {south(gap, forest_north), through(at(7), {36, 42}, courtyard)},
      .check = countdown::fights,
      .foes = forest_set,
      .afterexits = castleswitch},
 
     // ---- the first ring-holder's castle
-    like(castle, 6, plain<init6>, {from(5, 22, 39), from(7, 1, 11), from(8, 1, 39), from(9, 1, 68)},
-         {south(gap, 5), north({9, 13}, 7), north(gap, 8), north({66, 70}, 9)}),
-    like(castle, 7, plain<init7_10_12>, {from(6, 22, 39), from(10, 1, 39)},
-         {south(gap, 6), north(gap, 10)}),
-    like(castle, 8, plain<init8_13>, {from(9, 12, 53), from(6, 22, 39), from(11, 1, 39)},
-         {south(gap, 6), through(middle, at(54), 9), north(gap, 11)}),
-    like(castle, 9, plain<init9>, {from(8, 12, 25), from(6, 22, 39), from(12, 1, 39)},
-         {south(gap, 6), north(gap, 12), through(middle, at(24), 8)}),
-    like(castle, 10, plain<init7_10_12>, {from(7, 22, 39), from(13, 1, 39)},
-         {south(gap, 7), north(gap, 13)}),
-    like(castle, 11, plain<init11_15_16>, {from(8, 22, 39)}, {south(gap, 8)}),
-    like(castle, 12, plain<init7_10_12>, {from(9, 22, 39), from(15, 1, 39)},
-         {south(gap, 9), north(gap, 15)}),
-    like(castle, 13, plain<init8_13>, {from(14, 12, 53), from(10, 22, 39), from(16, 1, 39)},
-         {south(gap, 10), through(middle, at(54), 14), north(gap, 16)}),
-    like(castle, 14, plain<init14_18>, {from(13, 12, 25), from(17, 1, 39)},
-         {through(middle, at(24), 13), north(gap, 17)}),
-    like(castle, 15, plain<init11_15_16>, {from(12, 22, 39)}, {south(gap, 12)}),
-    like(castle, 16, plain<init11_15_16>, {from(13, 22, 39)}, {south(gap, 13)}),
-    like(castle, 17, plain<init17>, {from(14, 22, 39), from(18, 12, 53)},
-         {south(gap, 14), through(middle, at(54), 18)}),
-    like(castle, 18, plain<init14_18>, {from(17, 12, 25), from(19, 1, 39)},
-         {through(middle, at(24), 17), north(gap, 19)}),
-    // The hall floor (row 14) starts the ring-holder's scene and leads back to screen 5.
-    {.number = 19,
+    like(castle, courtyard, plain<init6>,
+         {from(castle_approach, 22, 39), from(castle_west1, 1, 11), from(castle_middle1, 1, 39),
+          from(castle_east1, 1, 68)},
+         {south(gap, castle_approach), north({9, 13}, castle_west1), north(gap, castle_middle1),
+          north({66, 70}, castle_east1)}),
+    like(castle, castle_west1, plain<init7_10_12>,
+         {from(courtyard, 22, 39), from(castle_west2, 1, 39)},
+         {south(gap, courtyard), north(gap, castle_west2)}),
+    like(
+        castle, castle_middle1, plain<init8_13>,
+        {from(castle_east1, 12, 53), from(courtyard, 22, 39), from(castle_middle2, 1, 39)},
+        {south(gap, courtyard), through(middle, at(54), castle_east1), north(gap, castle_middle2)}),
+    like(
+        castle, castle_east1, plain<init9>,
+        {from(castle_middle1, 12, 25), from(courtyard, 22, 39), from(castle_east2, 1, 39)},
+        {south(gap, courtyard), north(gap, castle_east2), through(middle, at(24), castle_middle1)}),
+    like(castle, castle_west2, plain<init7_10_12>,
+         {from(castle_west1, 22, 39), from(castle_west3, 1, 39)},
+         {south(gap, castle_west1), north(gap, castle_west3)}),
+    like(castle, castle_middle2, plain<init11_15_16>, {from(castle_middle1, 22, 39)},
+         {south(gap, castle_middle1)}),
+    like(castle, castle_east2, plain<init7_10_12>,
+         {from(castle_east1, 22, 39), from(castle_east3, 1, 39)},
+         {south(gap, castle_east1), north(gap, castle_east3)}),
+    like(castle, castle_west3, plain<init8_13>,
+         {from(castle_middle3, 12, 53), from(castle_west2, 22, 39), from(castle_west4, 1, 39)},
+         {south(gap, castle_west2), through(middle, at(54), castle_middle3),
+          north(gap, castle_west4)}),
+    like(castle, castle_middle3, plain<init14_18>,
+         {from(castle_west3, 12, 25), from(castle_middle4, 1, 39)},
+         {through(middle, at(24), castle_west3), north(gap, castle_middle4)}),
+    like(castle, castle_east3, plain<init11_15_16>, {from(castle_east2, 22, 39)},
+         {south(gap, castle_east2)}),
+    like(castle, castle_west4, plain<init11_15_16>, {from(castle_west3, 22, 39)},
+         {south(gap, castle_west3)}),
+    like(castle, castle_middle4, plain<init17>,
+         {from(castle_middle3, 22, 39), from(castle_east4, 12, 53)},
+         {south(gap, castle_middle3), through(middle, at(54), castle_east4)}),
+    like(castle, castle_east4, plain<init14_18>,
+         {from(castle_middle4, 12, 25), from(great_hall, 1, 39)},
+         {through(middle, at(24), castle_middle4), north(gap, great_hall)}),
+    // The hall floor (row 14) starts the ring-holder's scene and leads back to the castle approach.
+    {.number = great_hall,
      .build = plain<init19>,
-     .entries = {from(18, 22, 39)},
-     .exits = {through(at(14), any, 5, nullptr, tobrillohall), south(any, 18)}},
+     .entries = {from(castle_east4, 22, 39)},
+     .exits = {through(at(14), any, castle_approach, nullptr, tobrillohall),
+               south(any, castle_east4)}},
 
     // ---- the pier: the east edge asks for the boat before it lets the hero on
-    {.number = 20,
+    {.number = pier,
      .build = plain<init20>,
-     .entries = {from(1, 12, 1), from(21, 12, 78)},
-     .exits = {west(middle, 1), through(middle, at(map_cols + 1), 21, nullptr, boatcrossing)}},
+     .entries = {from(home, 12, 1), from(sea_mid1, 12, 78)},
+     .exits = {west(middle, home),
+               through(middle, at(map_cols + 1), sea_mid1, nullptr, boatcrossing)}},
 
     // ---- the sea: the coast keeps the boat inside the open bands of each edge
-    like(sea, 21, plain<init21>,
-         {from(22, 12, 78), from(20, 12, 1), from(25, 22, 39), from(29, 1, 39)},
-         {west(any, 20), east(any, 22), south(any, 25), north(any, 29)}),
-    like(sea, 22, plain<init22_23>,
-         {from(23, 12, 78), from(21, 12, 1), from(26, 22, 39), from(30, 1, 39)},
-         {west(any, 21), east(any, 23), south(any, 26), north(any, 30)}),
-    like(sea, 23, plain<init22_23>,
-         {from(24, 12, 78), from(22, 12, 1), from(27, 22, 39), from(31, 1, 39)},
-         {west(any, 22), east(any, 24), north(any, 31), south(any, 27)}),
-    like(sea, 24, plain<init24>, {from(28, 22, 39), from(23, 12, 1), from(32, 1, 39)},
-         {west(any, 23), north(any, 32), south(any, 28)}),
-    like(sea, 25, plain<init25>, {from(21, 1, 39), from(26, 12, 78)},
-         {east(any, 26), north(any, 21)}),
-    like(sea, 26, plain<init26_27>, {from(25, 12, 1), from(22, 1, 39), from(27, 12, 78)},
-         {west(any, 25), north(any, 22), east(any, 27)}),
-    like(sea, 27, plain<init26_27>, {from(26, 12, 1), from(23, 1, 39), from(28, 12, 78)},
-         {west(any, 26), north(any, 23), east(any, 28)}),
-    like(sea, 28, plain<init28>, {from(24, 1, 39), from(27, 12, 1)},
-         {west(any, 27), north(any, 24)}),
-    like(sea, 29, plain<init29>, {from(21, 22, 39), from(30, 12, 78)},
-         {east(any, 30), south(any, 21)}),
-    like(sea, 30, plain<init30>, {from(29, 12, 1), from(22, 22, 39), from(31, 12, 78)},
-         {east(any, 31), west(any, 29), south(any, 22)}),
-    like(sea, 31, plain<init31>,
-         {from(30, 12, 1), from(23, 22, 39), from(32, 12, 78), from(33, 1, 39)},
-         {east(any, 32), west(any, 30), south(any, 23), north({36, 41}, 33)}),
-    like(sea, 32, plain<init32>, {from(24, 22, 39), from(31, 12, 1)},
-         {west(any, 31), south(any, 24), north(any, 33)}),
+    like(sea, sea_mid1, plain<init21>,
+         {from(sea_mid2, 12, 78), from(pier, 12, 1), from(sea_south1, 22, 39),
+          from(sea_north1, 1, 39)},
+         {west(any, pier), east(any, sea_mid2), south(any, sea_south1), north(any, sea_north1)}),
+    like(
+        sea, sea_mid2, plain<init22_23>,
+        {from(sea_mid3, 12, 78), from(sea_mid1, 12, 1), from(sea_south2, 22, 39),
+         from(sea_north2, 1, 39)},
+        {west(any, sea_mid1), east(any, sea_mid3), south(any, sea_south2), north(any, sea_north2)}),
+    like(
+        sea, sea_mid3, plain<init22_23>,
+        {from(sea_mid4, 12, 78), from(sea_mid2, 12, 1), from(sea_south3, 22, 39),
+         from(sea_north3, 1, 39)},
+        {west(any, sea_mid2), east(any, sea_mid4), north(any, sea_north3), south(any, sea_south3)}),
+    like(sea, sea_mid4, plain<init24>,
+         {from(sea_south4, 22, 39), from(sea_mid3, 12, 1), from(sea_north4, 1, 39)},
+         {west(any, sea_mid3), north(any, sea_north4), south(any, sea_south4)}),
+    like(sea, sea_south1, plain<init25>, {from(sea_mid1, 1, 39), from(sea_south2, 12, 78)},
+         {east(any, sea_south2), north(any, sea_mid1)}),
+    like(sea, sea_south2, plain<init26_27>,
+         {from(sea_south1, 12, 1), from(sea_mid2, 1, 39), from(sea_south3, 12, 78)},
+         {west(any, sea_south1), north(any, sea_mid2), east(any, sea_south3)}),
+    like(sea, sea_south3, plain<init26_27>,
+         {from(sea_south2, 12, 1), from(sea_mid3, 1, 39), from(sea_south4, 12, 78)},
+         {west(any, sea_south2), north(any, sea_mid3), east(any, sea_south4)}),
+    like(sea, sea_south4, plain<init28>, {from(sea_mid4, 1, 39), from(sea_south3, 12, 1)},
+         {west(any, sea_south3), north(any, sea_mid4)}),
+    like(sea, sea_north1, plain<init29>, {from(sea_mid1, 22, 39), from(sea_north2, 12, 78)},
+         {east(any, sea_north2), south(any, sea_mid1)}),
+    like(sea, sea_north2, plain<init30>,
+         {from(sea_north1, 12, 1), from(sea_mid2, 22, 39), from(sea_north3, 12, 78)},
+         {east(any, sea_north3), west(any, sea_north1), south(any, sea_mid2)}),
+    like(sea, sea_north3, plain<init31>,
+         {from(sea_north2, 12, 1), from(sea_mid3, 22, 39), from(sea_north4, 12, 78),
+          from(island_gate, 1, 39)},
+         {east(any, sea_north4), west(any, sea_north2), south(any, sea_mid3),
+          north({36, 41}, island_gate)}),
+    // The whole north edge tests as the way to the island, but the coast keeps the boat below
+    // it: the island is reached through the gap of sea_north3 only, and no entry answers this
+    // exit (it would land the boat at the island's first entry).
+    like(sea, sea_north4, plain<init32>, {from(sea_mid4, 22, 39), from(sea_north3, 12, 1)},
+         {west(any, sea_north3), south(any, sea_mid4), north(any, island_gate)}),
 
     // ---- the island
-    {.number = 33,
+    {.number = island_gate,
      .build = build33,
-     .entries = {from(31, 22, 39), from(34, 15, 39), from(40, 15, 39)},
-     .exits = {south(any, 31), through(at(13), {38, 39}, 34)}},
+     .entries = {from(sea_north3, 22, 39), from(mirror_maze, 15, 39), from(clown_cornered, 15, 39)},
+     .exits = {south(any, sea_north3), through(at(13), {38, 39}, mirror_maze)}},
     // The house of mirrors: invisible walls, and no encounters in its entrance.
-    {.number = 34,
+    {.number = mirror_maze,
      .build = plain<init34>,
      .move = mirrorx,
      .cost = 15,
-     .entries = {from(33, 22, 39), from(35, 1, 44)},
-     .exits = {south(any, 33), north(any, 35)},
+     .entries = {from(island_gate, 22, 39), from(mirror_hall, 1, 44)},
+     .exits = {south(any, island_gate), north(any, mirror_hall)},
      .onenter = mirrorsign},
-    {.number = 35,
+    {.number = mirror_hall,
      .build = plain<init35>,
      .move = mirrorx,
      .cost = 15,
-     .entries = {from(34, 22, 39), from(36, 1, 39)},
-     .exits = {south(any, 34), north(any, 36)},
+     .entries = {from(mirror_maze, 22, 39), from(name_puzzle, 1, 39)},
+     .exits = {south(any, mirror_maze), north(any, name_puzzle)},
      .check = countdown::fights,
      .foes = mirror_set},
     // The name puzzle: the gate in the top wall opens while the name is spelled in the slots.
-    {.number = 36,
+    {.number = name_puzzle,
      .build = build36,
      .move = brickmove,
-     .entries = {from(35, 22, 39), from(37, 1, 39)},
-     .exits = {south(any, 35), north(any, 37)},
+     .entries = {from(mirror_hall, 22, 39), from(clown_room, 1, 39)},
+     .exits = {south(any, mirror_hall), north(any, clown_room)},
      .aftermove = namegate},
     // The clown's room: the hall floor (row 14) starts the clown's scene and the chase.
-    {.number = 37,
+    {.number = clown_room,
      .build = plain<init37>,
-     .entries = {from(36, 22, 39)},
-     .exits = {south(any, 36), through(at(14), any, 38, nullptr, clownroom)}},
+     .entries = {from(name_puzzle, 22, 39)},
+     .exits = {south(any, name_puzzle), through(at(14), any, chase_first, nullptr, clownroom)}},
     // The chase: the fleeing figure stands in front of the gap until the first key drives it on.
-    {.number = 38,
+    {.number = chase_first,
      .build = plain<init38>,
      .move = chasemove,
      .entrymove = placex,
-     .entries = {from(37, 20, 39)},
-     .exits = {east(any, 39)}},
-    {.number = 39,
+     .entries = {from(clown_room, 20, 39)},
+     .exits = {east(any, chase_second)}},
+    {.number = chase_second,
      .build = plain<init39>,
      .move = chasemove,
      .entrymove = placex,
-     .entries = {from(38, 12, 3)},
-     .exits = {east(any, 40)}},
-    // The clown's last stand: column 50 starts the second fight; the ring sends the hero to 33.
-    {.number = 40,
+     .entries = {from(chase_first, 12, 3)},
+     .exits = {east(any, clown_cornered)}},
+    // The clown's last stand: column 50 starts the second fight; the ring sends the hero back to
+    // the island gate.
+    {.number = clown_cornered,
      .build = plain<init40>,
-     .entries = {from(39, 12, 4)},
-     .exits = {through(any, at(50), 33, nullptr, clownlaststand)}},
+     .entries = {from(chase_second, 12, 4)},
+     .exits = {through(any, at(50), island_gate, nullptr, clownlaststand)}},
 
     // ---- the southern forest and the enchanted lands
     // Only with exactly two rings does the maze lead on; otherwise back to its own start. The
-    // hero comes back from the third ring-holder (46) at the maze's bottom opening.
-    arriving(like(enchanted, 41, plain<init41>,
-                  {from(1, 1, 39), from(42, 22, 39), from(46, 22, 39), from(41, 1, 39)},
-                  {south(any, 42, tworings), south(any, 41), north(any, 1)}),
+    // hero comes back from the third ring-holder at the maze's bottom opening.
+    arriving(like(enchanted, southern_forest, plain<init41>,
+                  {from(home, 1, 39), from(backwards_room, 22, 39), from(chanting_room, 22, 39),
+                   from(southern_forest, 1, 39)},
+                  {south(any, backwards_room, rings_exactly<2>), south(any, southern_forest),
+                   north(any, home)}),
              forestagain),
-    arriving(like(enchanted, 42, plain<init42>, {from(41, 1, 39), from(43, 11, 78)},
-                  {east(any, 43), north(any, 41)}),
+    arriving(like(enchanted, backwards_room, plain<init42>,
+                  {from(southern_forest, 1, 39), from(confusing_room, 11, 78)},
+                  {east(any, confusing_room), north(any, southern_forest)}),
              backwardspage),
-    arriving(like(enchanted, 43, plain<init43>, {from(42, 11, 1), from(44, 22, 39)},
-                  {west(any, 42), south(any, 44)}),
+    arriving(like(enchanted, confusing_room, plain<init43>,
+                  {from(backwards_room, 11, 1), from(fenced_field, 22, 39)},
+                  {west(any, backwards_room), south(any, fenced_field)}),
              confusingpage),
-    // The pit in the middle of the field (row 12) drops the hero onto screen 45.
-    arriving(
-        like(pit, 44, plain<init44>, {from(43, 1, 39)}, {north(any, 43), through(at(12), any, 45)}),
-        wearingoffpage),
+    // The pit in the middle of the field (row 12) drops the hero into the landing room.
+    arriving(like(pit, fenced_field, plain<init44>, {from(confusing_room, 1, 39)},
+                  {north(any, confusing_room), through(at(12), any, landing_room)}),
+             wearingoffpage),
     [] { // step cost 30: encounters come three times as often as in the field
-        screen_rec room = like(pit, 45, plain<init45>, {from(44, 2, 2)}, {east(any, 46)});
+        screen_rec room = like(pit, landing_room, plain<init45>, {from(fenced_field, 2, 2)},
+                               {east(any, chanting_room)});
         room.cost = 30;
         room.onenter = fallingpage;
         return room;
     }(),
     // The third ring-holder's room: the curse turns the keys round and costs health at every
     // key; no exits but his corner.
-    {.number = 46,
+    {.number = chanting_room,
      .build = plain<init46>,
      .reversed = true,
-     .entries = {from(45, 11, 2)},
+     .entries = {from(landing_room, 11, 2)},
      .onenter = cursefalls,
      .onkey = cursedkey,
      .aftermove = grumbcorner},
 
     // ---- the northern cave, the tunnels and the ship
     // The countdown runs here but never fights. The hole leads down only with light.
-    {.number = 47,
+    {.number = cave_entrance,
      .build = build47,
      .cost = 10,
-     .entries = {from(1, 22, 39), from(48, 4, 39), from(55, 11, 2)},
-     .exits = {south(any, 1), through(at(4), at(39), 48, belowfour, cavehole)},
+     .entries = {from(home, 22, 39), from(tunnel_descent, 4, 39), from(alien_ship, 11, 2)},
+     .exits = {south(any, home),
+               through(at(4), at(39), tunnel_descent, rings_below<all_rings>, cavehole)},
      .check = countdown::count_only,
      .beforeexits = caveentrance},
-    arriving(like(tunnel, 48, plain<init48>, {from(47, 4, 6), from(49, 4, 70)},
-                  {cell(3, 3, 47), cell(12, 76, 49)}),
+    arriving(like(tunnel, tunnel_descent, plain<init48>,
+                  {from(cave_entrance, 4, 6), from(tunnel_junction, 4, 70)},
+                  {cell(3, 3, cave_entrance), cell(12, 76, tunnel_junction)}),
              descendpage),
-    like(tunnel, 49, plain<init49>,
-         {from(50, 4, 70), from(48, 18, 5), from(51, 18, 70), from(52, 14, 70)},
-         {cell(12, 3, 48), cell(3, 39, 50), cell(20, 39, 51), cell(12, 76, 52)}),
-    like(tunnel, 50, plain<init50>, {from(49, 18, 5)}, {cell(20, 39, 49)}),
-    like(tunnel, 51, plain<init51>, {from(49, 5, 5)}, {cell(3, 39, 49)}),
-    like(tunnel, 52, plain<init52>, {from(49, 12, 5), from(53, 17, 70)},
-         {cell(12, 3, 49), cell(12, 76, 53)}),
+    like(tunnel, tunnel_junction, plain<init49>,
+         {from(tunnel_north_end, 4, 70), from(tunnel_descent, 18, 5),
+          from(tunnel_south_end, 18, 70), from(tunnel_east, 14, 70)},
+         {cell(12, 3, tunnel_descent), cell(3, 39, tunnel_north_end),
+          cell(20, 39, tunnel_south_end), cell(12, 76, tunnel_east)}),
+    like(tunnel, tunnel_north_end, plain<init50>, {from(tunnel_junction, 18, 5)},
+         {cell(20, 39, tunnel_junction)}),
+    like(tunnel, tunnel_south_end, plain<init51>, {from(tunnel_junction, 5, 5)},
+         {cell(3, 39, tunnel_junction)}),
+    like(tunnel, tunnel_east, plain<init52>,
+         {from(tunnel_junction, 12, 5), from(tunnel_to_ship, 17, 70)},
+         {cell(12, 3, tunnel_junction), cell(12, 76, tunnel_to_ship)}),
     [] {
-        screen_rec ship =
-            like(tunnel, 53, plain<init53>, {from(52, 12, 5)}, {cell(12, 3, 52), cell(12, 76, 54)});
+        screen_rec ship = like(tunnel, tunnel_to_ship, plain<init53>, {from(tunnel_east, 12, 5)},
+                               {cell(12, 3, tunnel_east), cell(12, 76, four_posts)});
         ship.foes = ship_set;
         return ship;
     }(),
     // The four posts: the wall opens at (11,78) once they are lit in order. No encounters.
-    {.number = 54,
+    {.number = four_posts,
      .build = plain<init54>,
      .cost = 10,
      .entrycost = 10,
-     .entries = {from(53, 11, 2)},
-     .exits = {east(any, 55)},
+     .entries = {from(tunnel_to_ship, 11, 2)},
+     .exits = {east(any, alien_ship)},
      .onenter = brightlight,
      .beforeexits = fourposts},
     // The fourth ring-holder: no walking, one key and the fight; then back to the cave.
-    {.number = 55,
+    {.number = alien_ship,
      .build = plain<init55>,
      .entrycost = 10,
-     .entries = {from(54, 11, 2)},
+     .entries = {from(four_posts, 11, 2)},
      .onenter = delvoaboard,
      .script = delvoship},
 }};
@@ -380,6 +421,51 @@ static_assert(
         return true;
     }(),
     "the rows of the screen table must stand in the order of their numbers");
+
+// [SECTION] Every way out is answered by a way in
+
+namespace {
+
+// The exits that no entry of the screen they lead to answers: the hero arrives at that screen's
+// first entry cell. Each is meant, and said beside its row.
+struct way {
+    int32 from, to;
+};
+constexpr way unanswered[] = {
+    {sea_north4, island_gate},
+};
+
+constexpr bool listed(way w) {
+    for (way u : unanswered)
+        if (u.from == w.from && u.to == w.to) return true;
+    return false;
+}
+constexpr bool answered(way w) {
+    for (const entry_rec &e : world[w.to].entries)
+        if (e.from == w.from) return true;
+    return false;
+}
+constexpr bool isexit(way w) {
+    for (const exit_rec &e : world[w.from].exits)
+        if (e.to == w.to) return true;
+    return false;
+}
+// Every exit from screen A to screen B has an entry in B for A, or is listed above; and every
+// listed way is still an exit that no entry answers.
+constexpr bool waysanswered() {
+    for (const screen_rec &screen : world)
+        for (const exit_rec &e : screen.exits)
+            if (e.to != 0 && answered({screen.number, e.to}) == listed({screen.number, e.to}))
+                return false;
+    for (way u : unanswered)
+        if (!isexit(u)) return false;
+    return true;
+}
+static_assert(waysanswered(),
+              "an exit needs an entry where it leads for where it starts, unless it is "
+              "listed in `unanswered`, and only then");
+
+} // namespace
 
 // [SECTION] The main loop's handlers
 

@@ -75,7 +75,7 @@ constexpr std::string_view back_in_the_cave[] = {
 } // namespace
 
 bool pullswitch(const stats_rec &stats) {
-    if (stats.num_of_rings > 0) {
+    if (rings_at_least<1>(stats)) {
         notgoing();
         return false;
     }
@@ -140,7 +140,7 @@ int32 thirdringholder(stats_rec &stats) {
     grumbsurrender();
     findshield();
     winring(stats, 3, gift::tower_shield);
-    return southern_forest;
+    return screen::southern_forest;
 }
 
 int32 fourthringholder(stats_rec &stats) {
@@ -154,8 +154,8 @@ int32 fourthringholder(stats_rec &stats) {
     putlines(back_in_the_cave);
     newlines(9);
     pressenterat(57);
-    stats.num_of_rings = 4;
-    return cave_entrance;
+    stats.num_of_rings = all_rings;
+    return screen::cave_entrance;
 }
 
 bool meetmadeyes(stats_rec &stats) {

@@ -384,11 +384,11 @@ TEST(Chasex, ItStandsStillOnceTheHeroIsNear) {
     EXPECT_EQ(m.cells, before.cells);
 }
 
-// [SECTION] switch5
+// [SECTION] opencastlegate
 
-TEST(Switch5, OpensTheGateAndTheBridge) {
+TEST(CastleGate, OpensTheGateAndTheBridge) {
     world_matrix m = filled(176);
-    switch5(m);
+    opencastlegate(m);
     for (int r = 4; r <= 11; ++r)
         for (int c = 36; c <= 42; ++c)
             if (r != 4 || (c != 36 && c != 42)) {

@@ -5,9 +5,9 @@
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "golden.hpp"
+#include "screens/screens.hpp"
 #include "story/story.hpp"
 #include "support.hpp"
-#include "screens/screens.hpp"
 
 #include <gtest/gtest.h>
 

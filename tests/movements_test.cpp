@@ -1,5 +1,5 @@
 // The walking engine on test screens and on the home town: keys, walls, exits, the encounter
-// countdown, the doors and gates of screen 1 and their pages, and the main loop's table.
+// countdown, the doors and gates of the home town and their pages, and the main loop's table.
 #include "combat/roster.hpp"
 #include "core/console.hpp"
 #include "core/game.hpp"
@@ -17,7 +17,7 @@ namespace {
 
 // [SECTION] Fixtures
 
-// A field framed by '#': an opening in the east wall (rows 11 to 13) that leads to screen 2,
+// A field framed by '#': an opening in the east wall (rows 11 to 13) that leads on,
 // an opening in the west wall (rows 5 to 6) that no exit covers, and a rock at (12,40).
 void field(world_matrix &m, const stats_rec &) {
     for (auto &row : m.cells) row.fill(' ');
@@ -41,13 +41,19 @@ bool turnback(stats_rec &, visit_rec &) {
     return !(turned_back = true);
 }
 
+// The field's number and its neighbours': the screen whose entry is the field's middle, the one
+// beyond its east opening (entered beside it), the one behind the scene at (2,60), and one that
+// has no entry here.
+constexpr int32 field_number = 7, from_middle = 3, east_door = 2, scene_door = 9, unrelated = 44;
+
 constexpr screen_rec fieldscreen{
-    .number = 7,
+    .number = field_number,
     .build = field,
     .cost = 10,
-    .entries = {{{.from = 3, .row = 12, .col = 39}, {.from = 2, .row = 12, .col = 77}}},
-    .exits = {{{.rows = {11, 13}, .cols = at(79), .to = 2},
-               {.rows = at(2), .cols = at(60), .to = 9, .scene = turnback}}},
+    .entries = {{{.from = from_middle, .row = 12, .col = 39},
+                 {.from = east_door, .row = 12, .col = 77}}},
+    .exits = {{{.rows = {11, 13}, .cols = at(79), .to = east_door},
+               {.rows = at(2), .cols = at(60), .to = scene_door, .scene = turnback}}},
     .check = countdown::fights,
     .foes = test_foes,
 };
@@ -75,7 +81,7 @@ struct walk_rec {
 
 TEST(Walking, KeysWithoutAMeaningRedrawTheSameFrameAndCostNothing) {
     usescript("");
-    walk_rec w(fieldscreen, 3);
+    walk_rec w(fieldscreen, from_middle);
     w.stats.steps = 500;
     std::string first = transcript();
     for (char k : std::string("z5179 \x1b\n")) {
@@ -89,7 +95,7 @@ TEST(Walking, KeysWithoutAMeaningRedrawTheSameFrameAndCostNothing) {
 TEST(Walking, AKeyThatIsNoMoveStillDrawsANewCountdown) {
     fixed_clock clock(1234);
     usescript("");
-    walk_rec w(fieldscreen, 3);
+    walk_rec w(fieldscreen, from_middle);
     w.press("5");
     EXPECT_GE(w.stats.steps, 100);
     EXPECT_LE(w.stats.steps, 1000);
@@ -98,7 +104,7 @@ TEST(Walking, AKeyThatIsNoMoveStillDrawsANewCountdown) {
 
 TEST(Walking, WallsAndRocksNeverBringAnEncounterCloser) {
     usescript("");
-    walk_rec w(fieldscreen, 3);
+    walk_rec w(fieldscreen, from_middle);
     w.stats.steps = 3;
     fights = 0;
     w.press("6"); // the rock at (12,40)
@@ -113,7 +119,7 @@ TEST(Walking, TheCreatureIsChosenByTheCountdownAsDrawn) {
     } cases[] = {{10, 8}, {9, 14}, {6, 8}, {7, 12}, {25, 12}};
     for (const auto &c : cases) {
         usescript("");
-        walk_rec w(fieldscreen, 3);
+        walk_rec w(fieldscreen, from_middle);
         w.stats.steps = 3;
         w.stats.battle_rand = c.battle_rand;
         fights = 0;
@@ -126,7 +132,7 @@ TEST(Walking, TheCreatureIsChosenByTheCountdownAsDrawn) {
 
 TEST(Walking, ACountLeftAtZeroFightsAtTheFirstKeyEvenWithoutAMove) {
     usescript("");
-    walk_rec w(fieldscreen, 3);
+    walk_rec w(fieldscreen, from_middle);
     w.stats.steps = 0;
     w.stats.battle_rand = 9;
     fights = 0;
@@ -139,7 +145,7 @@ TEST(Walking, ACountdownOnlyScreenNeverFights) {
     screen_rec quiet = fieldscreen;
     quiet.check = countdown::count_only;
     usescript("");
-    walk_rec w(quiet, 3);
+    walk_rec w(quiet, from_middle);
     w.stats.steps = 3;
     fights = 0;
     w.press("8");
@@ -149,26 +155,26 @@ TEST(Walking, ACountdownOnlyScreenNeverFights) {
 
 TEST(Walking, EntryCellsDependOnlyOnTheScreenLeft) {
     usescript("");
-    EXPECT_EQ(walk_rec(fieldscreen, 3).at(), (position_rec{12, 39}));
-    EXPECT_EQ(walk_rec(fieldscreen, 2).at(), (position_rec{12, 77}));
+    EXPECT_EQ(walk_rec(fieldscreen, from_middle).at(), (position_rec{12, 39}));
+    EXPECT_EQ(walk_rec(fieldscreen, east_door).at(), (position_rec{12, 77}));
     // A screen the hero cannot come from falls back to the first entry, never to no position.
-    EXPECT_EQ(walk_rec(fieldscreen, 44).at(), (position_rec{12, 39}));
+    EXPECT_EQ(walk_rec(fieldscreen, unrelated).at(), (position_rec{12, 39}));
 }
 
 TEST(Walking, ExitsAreTestedOnTheTargetCell) {
     usescript("");
-    walk_rec w(fieldscreen, 2);
+    walk_rec w(fieldscreen, east_door);
     EXPECT_EQ(w.press("6"), stay);
     EXPECT_EQ(w.at(), (position_rec{12, 78}));
-    EXPECT_EQ(w.press("6"), 2);
+    EXPECT_EQ(w.press("6"), east_door);
     // From another row of the band as well.
-    walk_rec v(fieldscreen, 2);
-    EXPECT_EQ(v.press("266"), 2);
+    walk_rec v(fieldscreen, east_door);
+    EXPECT_EQ(v.press("266"), east_door);
 }
 
 TEST(Walking, AStepOffTheMapThatNoExitCoversIsRefused) {
     usescript("");
-    walk_rec w(fieldscreen, 3);
+    walk_rec w(fieldscreen, from_middle);
     w.stats.steps = 900;
     std::string keys = "8888888" + std::string(38, '4'); // to (5,1), in the uncovered gap
     EXPECT_EQ(w.press(keys), stay);
@@ -183,7 +189,7 @@ TEST(Walking, AStepOffTheMapThatNoExitCoversIsRefused) {
 
 TEST(Walking, AnExitSceneMayTurnTheHeroBack) {
     usescript("");
-    walk_rec w(fieldscreen, 3);
+    walk_rec w(fieldscreen, from_middle);
     turned_back = false;
     std::string keys = std::string(10, '8') + std::string(21, '6'); // to (2,60)
     EXPECT_EQ(w.press(keys), stay);
@@ -195,7 +201,7 @@ TEST(Walking, TheCursedKeysGoTheOtherWay) {
     screen_rec cursed = fieldscreen;
     cursed.reversed = true;
     usescript("");
-    walk_rec w(cursed, 3);
+    walk_rec w(cursed, from_middle);
     w.press("2");
     EXPECT_EQ(w.at(), (position_rec{11, 39}));
     w.press("8");
@@ -217,7 +223,7 @@ TEST(Walking, TheSeaDrawsTenWavesAndAWaveNeverStopsTheBoat) {
     sea.mark = boat_mark;
     stepping_clock clock(77);
     usescript("");
-    walk_rec w(sea, 3);
+    walk_rec w(sea, from_middle);
     for (int k = 0; k < 200; ++k) {
         position_rec before = w.at();
         char key = "8624"[k % 4];
@@ -232,8 +238,8 @@ TEST(Walking, TheSeaDrawsTenWavesAndAWaveNeverStopsTheBoat) {
 }
 
 TEST(Walking, TheMenuKeyOpensTheMenuWithoutAStepEvenBesideAnExit) {
-    usescript("0");          // the menu's own key to close it
-    walk_rec w(world[1], 2); // at (12,1), one step from the way west
+    usescript("0");                                       // the menu's own key to close it
+    walk_rec w(world[screen::home], screen::forest_west); // at (12,1), one step from the way west
     w.stats.steps = 40;
     EXPECT_EQ(w.press("0"), stay);
     EXPECT_THROW(key(), input_closed) << "the menu did not take its key";
@@ -245,7 +251,7 @@ TEST(Walking, TheMenuKeyOpensTheMenuWithoutAStepEvenBesideAnExit) {
 
 TEST(Home, TheFirstFrameShowsTheTownAndTheFirstHeroesStatus) {
     usescript("");
-    walk_rec w(world[1], -1);
+    walk_rec w(world[screen::home], -1);
     auto lines = splitlines(transcript());
     ASSERT_EQ(lines.size(), 25u);
     EXPECT_EQ(lines[0], "Oru");
@@ -261,10 +267,14 @@ TEST(Home, EveryEntryFacesTheWayTheHeroCameIn) {
     struct {
         int32 from;
         position_rec cell;
-    } cases[] = {{-1, {17, 40}}, {2, {12, 1}}, {20, {12, 78}}, {41, {22, 39}}, {47, {1, 39}}};
+    } cases[] = {{-1, {17, 40}},
+                 {screen::forest_west, {12, 1}},
+                 {screen::pier, {12, 78}},
+                 {screen::southern_forest, {22, 39}},
+                 {screen::cave_entrance, {1, 39}}};
     for (const auto &c : cases) {
         usescript("");
-        walk_rec w(world[1], c.from);
+        walk_rec w(world[screen::home], c.from);
         EXPECT_EQ(w.at(), c.cell) << "from " << c.from;
         EXPECT_EQ(w.visit.map(c.cell.row, c.cell.col), 'X') << "from " << c.from;
     }
@@ -293,16 +303,16 @@ TEST(Home, TheWaysOutAreClosedUntilTheRingsOpenThem) {
         char onward;
         int32 rings_to_pass, leads_to;
     } cases[] = {
-        {"east", to_east_gap, "VB", {12, 77}, '6', 1, 20},
-        {"north", to_north_gap, "Java", {2, 41}, '8', 3, 47},
-        {"south", to_south_gap, "C++", {21, 40}, '2', 2, 41},
+        {"east", to_east_gap, "VB", {12, 77}, '6', 1, screen::pier},
+        {"north", to_north_gap, "Java", {2, 41}, '8', 3, screen::cave_entrance},
+        {"south", to_south_gap, "C++", {21, 40}, '2', 2, screen::southern_forest},
     };
     for (const auto &c : cases) {
         for (int32 rings = 0; rings < c.rings_to_pass; ++rings) {
             usescript("k");
             stats_rec s = newhero();
             s.num_of_rings = rings;
-            walk_rec w(world[1], -1, s);
+            walk_rec w(world[screen::home], -1, s);
             EXPECT_EQ(w.press(c.path), stay) << c.what;
             std::string text = transcript();
             EXPECT_NE(text.find(gappage(c.ring)), std::string::npos) << c.what << "\n" << text;
@@ -312,7 +322,7 @@ TEST(Home, TheWaysOutAreClosedUntilTheRingsOpenThem) {
         usescript("");
         stats_rec s = newhero();
         s.num_of_rings = c.rings_to_pass;
-        walk_rec w(world[1], -1, s);
+        walk_rec w(world[screen::home], -1, s);
         EXPECT_EQ(w.press(c.path), stay) << c.what;
         EXPECT_EQ(transcript().find("This is the way"), std::string::npos) << c.what;
         EXPECT_EQ(w.press(std::string(1, c.onward)), c.leads_to) << c.what;
@@ -321,8 +331,8 @@ TEST(Home, TheWaysOutAreClosedUntilTheRingsOpenThem) {
 
 TEST(Home, TheWestEdgeIsAlwaysOpen) {
     usescript("");
-    walk_rec w(world[1], 2);
-    EXPECT_EQ(w.press("4"), 2);
+    walk_rec w(world[screen::home], screen::forest_west);
+    EXPECT_EQ(w.press("4"), screen::forest_west);
 }
 
 TEST(Home, TheCasinoNamesTheMissingDollars) {
@@ -334,7 +344,7 @@ TEST(Home, TheCasinoNamesTheMissingDollars) {
         usescript("k");
         stats_rec s = newhero();
         s.money = c.money;
-        walk_rec w(world[1], -1, s);
+        walk_rec w(world[screen::home], -1, s);
         transcript();
         w.press(to_casino);
         std::string want = std::string(10, '\n') + "                                 Sorry,\n" +
@@ -349,7 +359,7 @@ TEST(Home, TheCasinoNamesTheMissingDollars) {
     usescript("0");
     stats_rec s = newhero();
     s.money = 500;
-    walk_rec w(world[1], -1, s);
+    walk_rec w(world[screen::home], -1, s);
     w.press(to_casino);
     EXPECT_EQ(transcript().find("Sorry,"), std::string::npos);
     EXPECT_THROW(key(), input_closed) << "the lobby did not take its key";
@@ -360,7 +370,7 @@ TEST(Home, TheCastleWaitsForAllFourRings) {
     usescript("k");
     stats_rec s = newhero();
     s.num_of_rings = 3;
-    walk_rec w(world[1], -1, s);
+    walk_rec w(world[screen::home], -1, s);
     w.press(to_castle);
     std::string want =
         std::string(12, '\n') + "                           Don't waste time here!\n" +
@@ -378,7 +388,7 @@ TEST(Home, TheCastleWaitsForAllFourRings) {
     std::string keys;
     for (int i = 0; i < 400; ++i) keys += "1\n";
     usescript(keys);
-    walk_rec v(world[1], -1, s);
+    walk_rec v(world[screen::home], -1, s);
     EXPECT_EQ(v.press(to_castle), game_over);
     EXPECT_NE(transcript().find("HERE'S YOUR TOTAL SCORE!"), std::string::npos);
 }
@@ -395,7 +405,7 @@ TEST(Home, TheShopDoorsLeadInAndPushTheHeroBackOut) {
     };
     for (const auto &c : cases) {
         usescript("0"); // the shop's key to leave
-        walk_rec w(world[1], -1);
+        walk_rec w(world[screen::home], -1);
         EXPECT_EQ(w.press(c.path), stay) << c.shop;
         EXPECT_THROW(key(), input_closed) << c.shop << " did not take its key";
         EXPECT_EQ(w.at(), c.outside) << c.shop;
@@ -445,30 +455,37 @@ TEST(Screens, StepCostsMarksMoversAndEncountersOfEveryScreen) {
         unsigned char mark;
         mover move; // null: a mechanic of its own
     } spans[] = {
-        {1, 1, 0, countdown::none, nullptr, 'X', placex},
-        {2, 4, 10, countdown::fights, &forest_foes, 'X', placex},
-        {5, 5, 0, countdown::fights, &forest_foes, 'X', placex},
-        {6, 18, 15, countdown::fights, &castle_foes, 'X', placex},
-        {19, 20, 0, countdown::none, nullptr, 'X', placex},
-        {21, 32, 10, countdown::fights, &sea_foes, boat_mark, placex},
-        {33, 33, 0, countdown::none, nullptr, 'X', placex},
-        {34, 34, 15, countdown::none, nullptr, 'X', mirrorx},
-        {35, 35, 15, countdown::fights, &mirror_foes, 'X', mirrorx},
-        {36, 36, 0, countdown::none, nullptr, 'X', nullptr},
-        {37, 37, 0, countdown::none, nullptr, 'X', placex},
-        {38, 39, 0, countdown::none, nullptr, 'X', nullptr},
-        {40, 40, 0, countdown::none, nullptr, 'X', placex},
-        {41, 43, 10, countdown::fights, &enchanted_foes, 'X', placex},
-        {44, 44, 10, countdown::fights, &pit_foes, 'X', placex},
-        {45, 45, 30, countdown::fights, &pit_foes, 'X', placex},
-        {46, 46, 0, countdown::none, nullptr, 'X', placex},
-        {47, 47, 10, countdown::count_only, nullptr, 'X', placex},
-        {48, 52, 10, countdown::fights, &cave_foes, 'X', shadowx},
-        {53, 53, 10, countdown::fights, &ship_foes, 'X', shadowx},
-        {54, 54, 10, countdown::none, nullptr, 'X', placex},
-        {55, 55, 0, countdown::none, nullptr, 'X', placex},
+        {screen::home, screen::home, 0, countdown::none, nullptr, 'X', placex},
+        {screen::forest_west, screen::forest_north, 10, countdown::fights, &forest_foes, 'X',
+         placex},
+        {screen::castle_approach, screen::castle_approach, 0, countdown::fights, &forest_foes, 'X',
+         placex},
+        {screen::courtyard, screen::castle_east4, 15, countdown::fights, &castle_foes, 'X', placex},
+        {screen::great_hall, screen::pier, 0, countdown::none, nullptr, 'X', placex},
+        {screen::sea_mid1, screen::sea_north4, 10, countdown::fights, &sea_foes, boat_mark, placex},
+        {screen::island_gate, screen::island_gate, 0, countdown::none, nullptr, 'X', placex},
+        {screen::mirror_maze, screen::mirror_maze, 15, countdown::none, nullptr, 'X', mirrorx},
+        {screen::mirror_hall, screen::mirror_hall, 15, countdown::fights, &mirror_foes, 'X',
+         mirrorx},
+        {screen::name_puzzle, screen::name_puzzle, 0, countdown::none, nullptr, 'X', nullptr},
+        {screen::clown_room, screen::clown_room, 0, countdown::none, nullptr, 'X', placex},
+        {screen::chase_first, screen::chase_second, 0, countdown::none, nullptr, 'X', nullptr},
+        {screen::clown_cornered, screen::clown_cornered, 0, countdown::none, nullptr, 'X', placex},
+        {screen::southern_forest, screen::confusing_room, 10, countdown::fights, &enchanted_foes,
+         'X', placex},
+        {screen::fenced_field, screen::fenced_field, 10, countdown::fights, &pit_foes, 'X', placex},
+        {screen::landing_room, screen::landing_room, 30, countdown::fights, &pit_foes, 'X', placex},
+        {screen::chanting_room, screen::chanting_room, 0, countdown::none, nullptr, 'X', placex},
+        {screen::cave_entrance, screen::cave_entrance, 10, countdown::count_only, nullptr, 'X',
+         placex},
+        {screen::tunnel_descent, screen::tunnel_east, 10, countdown::fights, &cave_foes, 'X',
+         shadowx},
+        {screen::tunnel_to_ship, screen::tunnel_to_ship, 10, countdown::fights, &ship_foes, 'X',
+         shadowx},
+        {screen::four_posts, screen::four_posts, 10, countdown::none, nullptr, 'X', placex},
+        {screen::alien_ship, screen::alien_ship, 0, countdown::none, nullptr, 'X', placex},
     };
-    int32 next = 1;
+    int32 next = screen::home;
     for (const auto &sp : spans) {
         ASSERT_EQ(sp.first, next);
         next = sp.last + 1;
@@ -478,8 +495,8 @@ TEST(Screens, StepCostsMarksMoversAndEncountersOfEveryScreen) {
             EXPECT_EQ(s.check, sp.check) << n;
             EXPECT_EQ(s.mark, sp.mark) << n;
             EXPECT_EQ(s.sea, sp.mark == boat_mark) << n;
-            EXPECT_EQ(s.entrycost, n >= 54 ? 10 : 0) << n;
-            EXPECT_EQ(s.reversed, n == 46) << n;
+            EXPECT_EQ(s.entrycost, n >= screen::four_posts ? 10 : 0) << n;
+            EXPECT_EQ(s.reversed, n == screen::chanting_room) << n;
             if (sp.move)
                 EXPECT_EQ(s.move, sp.move) << n;
             else
@@ -496,15 +513,17 @@ TEST(Screens, StepCostsMarksMoversAndEncountersOfEveryScreen) {
             }
         }
     }
-    EXPECT_EQ(next, 56);
+    EXPECT_EQ(next, screen_count + 1);
 }
 
 // The figure stands in front of the gap (columns 74 to 76) when the hero comes in; each of the
 // first five keys, moves or not, drives it one column on, and the fifth takes it off the grid.
 TEST(Screens, TheChaseFigureWaitsForTheFirstKeyAndIsGoneAfterTheFifth) {
-    for (int32 n : {38, 39}) {
+    const std::pair<int32, int32> chases[] = {{screen::chase_first, screen::clown_room},
+                                              {screen::chase_second, screen::chase_first}};
+    for (auto [n, from] : chases) {
         usescript("");
-        walk_rec w(world[n], n - 1);
+        walk_rec w(world[n], from);
         EXPECT_EQ(w.visit.map(11, 74), '{') << n;
         EXPECT_EQ(w.visit.map(13, 76), '\\') << n;
         w.press("5555");

@@ -3,9 +3,9 @@
 // long random key streams through the walking engine on every screen.
 #include "core/console.hpp"
 #include "core/random.hpp"
+#include "screens/screens.hpp"
 #include "support.hpp"
 #include "world/mechanics.hpp"
-#include "screens/screens.hpp"
 
 #include <gtest/gtest.h>
 
@@ -25,27 +25,29 @@ stats_rec herowith(int32 rings) {
 
 // [SECTION] The map checker
 
-// The map of screen n as the screen's events can leave it: the gate of screen 5 opened by
-// the switch, the name puzzle's gate opened by the spelled name, the posts of screen 54 lit.
+// The map of screen n as the screen's events can leave it: the castle gate opened by the
+// switch, the name puzzle's gate opened by the spelled name, the posts' wall opened.
 void opened(int32 n, world_matrix &m) {
-    if (n == 5) switch5(m);
-    if (n == 36)
+    if (n == screen::castle_approach) opencastlegate(m);
+    if (n == screen::name_puzzle)
         for (int c = 37; c <= 41; ++c) m(1, c) = invisible;
-    if (n == 54) m(11, map_cols) = blank;
+    if (n == screen::four_posts) m(11, map_cols) = blank;
 }
 
-// An exit that the map keeps the hero from on purpose: on screen 32 the whole top edge tests
-// as the way to the island, but the coast keeps the boat below it; once the clown's ring is
-// won, the island gate lies in pieces and only the way back to the landing is open.
+// An exit that the map keeps the hero from on purpose: on the sea's north-east corner the whole
+// top edge tests as the way to the island, but the coast keeps the boat below it; once the
+// clown's ring is won, the island gate lies in pieces and only the way back to the landing is
+// open.
 constexpr bool sealedoff(int32 n, int32 rings, const exit_rec &e) {
-    return (n == 32 && e.to == 33) || (n == 33 && rings >= 2 && e.to == 34);
+    return (n == screen::sea_north4 && e.to == screen::island_gate) ||
+           (n == screen::island_gate && rings >= 2 && e.to == screen::mirror_maze);
 }
 
 constexpr bool tunnel(int32 n) {
-    return n >= 48 && n <= 53;
+    return n >= screen::tunnel_descent && n <= screen::tunnel_to_ship;
 }
 constexpr bool seascreen(int32 n) {
-    return n >= 21 && n <= 32;
+    return n >= screen::sea_mid1 && n <= screen::sea_north4;
 }
 
 struct move_key {
@@ -119,7 +121,7 @@ TEST(WorldMap, EveryScreenCanBeWalkedFromEveryEntryToEveryExit) {
     for (int32 n = 1; n <= screen_count; ++n) {
         const screen_rec &screen = world[n];
         if (!screen.build) continue; // its map is not drawn yet
-        // Screen 33 has two maps, before and after the second ring.
+        // The island gate has two maps, before and after the second ring.
         for (int32 rings : n == 33 ? std::vector<int32>{0, 2} : std::vector<int32>{0}) {
             SCOPED_TRACE("screen " + std::to_string(n) + " with " + std::to_string(rings) +
                          " rings");
@@ -198,9 +200,9 @@ TEST(WorldMap, TheNamePuzzleCanBeSolvedByPushingTheLettersIntoTheSlots) {
     usescript("");
     stats_rec s = herowith(1);
     visit_rec v;
-    enterscreen(world[36], v, 35, s);
+    enterscreen(world[screen::name_puzzle], v, screen::mirror_hall, s);
     auto press = [&](const std::string &keys) {
-        for (char k : keys) ASSERT_EQ(stepscreen(world[36], v, k, s), stay);
+        for (char k : keys) ASSERT_EQ(stepscreen(world[screen::name_puzzle], v, k, s), stay);
     };
     // Each letter: walk behind it, push it along row 17 to its slot's column, then push it up.
     struct {
@@ -258,7 +260,7 @@ TEST(WorldWalk, RandomKeyStreamsOnEveryScreenKeepTheMarkOnTheGrid) {
                     if (to != stay) {
                         // The end of the game starts it again at home.
                         int32 old = to >= 1 && to <= screen_count ? screen : -1;
-                        screen = to >= 1 && to <= screen_count ? to : 1;
+                        screen = to >= 1 && to <= screen_count ? to : screen::home;
                         v = visit_rec{};
                         enterscreen(world[screen], v, old, s);
                     }

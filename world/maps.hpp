@@ -4,9 +4,7 @@
 
 #include "core/definitions.hpp"
 #include "world/environment.hpp"
-
-// The number of screens, numbered from 1: a new screen's builder joins the list below.
-inline constexpr int32 screen_count = 55;
+#include "world/screenids.hpp"
 
 // [SECTION] Home town and the western forest (maps_forest.cpp)
 void inithome(world_matrix &home_map);

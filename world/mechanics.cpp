@@ -137,9 +137,9 @@ position_rec chasex(int32 row, int32 col, world_matrix &map, int32 dir, stats_re
     return placex(row, col, map, dir, stats, 0, hero_mark);
 }
 
-// ---- the castle gate of screen 5
+// ---- the castle gate by the moat
 
-void switch5(world_matrix &map) {
+void opencastlegate(world_matrix &map) {
     fill(map, 4, 11, 36, 42, blank);
     for (int32 r = 9; r <= 11; ++r) {
         map(r, 35) = '|';

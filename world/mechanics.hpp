@@ -1,6 +1,6 @@
 // The movers and overlays of the special screens: the dark tunnels (`shadowx`), the house of
 // mirrors (`mirrorx`), the sea's waves (`setwaves`), the name puzzle (`movebrickx`), the chase
-// (`chasex`) and the castle gate of screen 5 (`switch5`). None writes outside the matrix.
+// (`chasex`) and the castle gate by the moat (`opencastlegate`). None writes outside the matrix.
 #pragma once
 
 #include "world/environment.hpp"
@@ -38,5 +38,5 @@ position_rec movebrickx(int32 row, int32 col, world_matrix &map, int32 dir, stat
 position_rec chasex(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
                     int32 chance);
 
-// Opens the castle gate and the bridge over the moat on screen 5's map.
-void switch5(world_matrix &map);
+// Opens the castle gate and the bridge over the moat on the castle approach's map.
+void opencastlegate(world_matrix &map);

@@ -1,8 +1,8 @@
 // The walking engine: one routine runs every screen from its row of the screen table.
 #include "world/movements.hpp"
 
-#include "core/random.hpp"
 #include "core/gamemenu.hpp"
+#include "core/random.hpp"
 #include "world/mechanics.hpp"
 
 namespace {
@@ -18,7 +18,7 @@ constexpr key_move moves[] = {
     {'4', step_left},
     {'6', step_right},
 };
-// Under the curse of screen 46 every move key goes the other way.
+// Under the third ring-holder's curse every move key goes the other way.
 constexpr key_move reversed_moves[] = {
     {'2', step_up},
     {'8', step_down},
