@@ -4,7 +4,7 @@
 
 #include "core/gamemenu.hpp"
 #include "story/story.hpp"
-#include "world/maps.hpp"
+#include "world/maps_island.hpp"
 #include "world/mechanics.hpp"
 
 #include <iterator>
@@ -132,6 +132,10 @@ bool boatcrossing(stats_rec &stats, visit_rec &visit) {
 // [SECTION] The island
 // ---------------------------------------------------------------------------------------------
 
+void brokengate(world_matrix &map, const stats_rec &stats) {
+    if (rings_at_least<2>(stats)) map.cells = maps::island_gate_broken;
+}
+
 void mirrorsign(stats_rec &, visit_rec &visit) {
     if (visit.oldwhere == screen::island_gate) houseofmirrors();
 }
@@ -147,6 +151,12 @@ void setgate(world_matrix &map, unsigned char code) {
     for (int32 c = gate_first; c <= gate_last; ++c) map(gate_row, c) = code;
 }
 } // namespace
+
+void namebricks(world_matrix &map, const stats_rec &stats) {
+    map(17, 39) = static_cast<unsigned char>(stats.name[0]);
+    map(17, 50) = static_cast<unsigned char>(stats.name[1]);
+    map(17, 28) = static_cast<unsigned char>(stats.name[2]);
+}
 
 int32 namegate(stats_rec &stats, visit_rec &visit) {
     bool spelled = true;
@@ -225,8 +235,7 @@ bool madeyeswaits(const stats_rec &stats) {
 }
 } // namespace
 
-void build47(world_matrix &map, const stats_rec &stats) {
-    init47(map);
+void madeyesstands(world_matrix &map, const stats_rec &stats) {
     if (madeyeswaits(stats)) map(mad_eyes_at.row, mad_eyes_at.col) = mad_eyes_mark;
 }
 

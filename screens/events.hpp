@@ -10,10 +10,14 @@ int32 castleswitch(stats_rec &stats, visit_rec &visit);
 bool tobrillohall(stats_rec &stats, visit_rec &visit);
 // The pier: the boatman at the east edge of the pier; a hero turned away stays on the pier.
 bool boatcrossing(stats_rec &stats, visit_rec &visit);
+// The island gate: it lies in pieces once the clown's ring (the second) is won.
+void brokengate(world_matrix &map, const stats_rec &stats);
 // The mirror maze: the signpost, when the hero comes from the island gate.
 void mirrorsign(stats_rec &stats, visit_rec &visit);
-// The name puzzle: after every move the gate in the top wall opens while the slots spell the hero's
+// The name puzzle: the hero's name, as three bricks to be pushed into the slots in its order;
+// after every move the gate in the top wall opens while the slots spell the hero's
 // name, and shuts again as soon as they do not.
+void namebricks(world_matrix &map, const stats_rec &stats);
 int32 namegate(stats_rec &stats, visit_rec &visit);
 // The clown's room and his last stand, cornered.
 bool clownroom(stats_rec &stats, visit_rec &visit);
@@ -30,7 +34,7 @@ void cursedkey(stats_rec &stats, visit_rec &visit);
 int32 grumbcorner(stats_rec &stats, visit_rec &visit);
 // The cave entrance: Mad Eyes waits by the west wall once all four rings are won; the flashlights
 // and Mad Eyes are met on the target cell; the hole leads down only with a light.
-void build47(world_matrix &map, const stats_rec &stats);
+void madeyesstands(world_matrix &map, const stats_rec &stats);
 int32 caveentrance(stats_rec &stats, visit_rec &visit);
 bool cavehole(stats_rec &stats, visit_rec &visit);
 // The first tunnel: the descent from the cave entrance.

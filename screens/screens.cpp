@@ -1,5 +1,5 @@
-// The 55 screens as data: one row each, in the order of the screen numbers, and the main
-// loop's table of handlers built from them.
+// The screens as data: one row each, in the order of their numbers (world/screenids.hpp), and
+// the main loop's table of handlers built from them.
 #include "screens/screens.hpp"
 
 #include "combat/roster.hpp"
@@ -15,22 +15,6 @@ using namespace screen;
 namespace {
 
 // [SECTION] Helpers that keep the rows short
-
-template <void (*Build)(world_matrix &)>
-void plain(world_matrix &map, const stats_rec &) {
-    Build(map);
-}
-// The island gate lies in pieces once the clown's ring (the second) is won.
-void build33(world_matrix &map, const stats_rec &stats) {
-    if (rings_below<2>(stats))
-        init33(map);
-    else
-        init33after(map);
-}
-// The name puzzle spells the hero's own name.
-void build36(world_matrix &map, const stats_rec &stats) {
-    init36(map, stats.name);
-}
 
 constexpr entry_rec from(int32 screen, int32 row, int32 col) {
     return {screen, row, col};
@@ -125,10 +109,10 @@ constexpr screen_rec tunnel{
     .move = shadowx, .cost = 10, .lit_entry = true, .check = countdown::fights, .foes = cave_set};
 
 // A row from a template with its own number, map, entries and exits.
-constexpr screen_rec like(screen_rec base, int32 number, map_builder build,
+constexpr screen_rec like(screen_rec base, int32 number, const map_picture &picture,
                           std::array<entry_rec, 5> entries, std::array<exit_rec, 5> exits) {
     base.number = number;
-    base.build = build;
+    base.picture = &picture;
     base.entries = entries;
     base.exits = exits;
     return base;
@@ -148,7 +132,7 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
 
     // ---- the home town
     {.number = home,
-     .build = plain<inithome>,
+     .picture = &maps::home,
      .entries = {from(start, 17, 40), from(forest_west, 12, 1), from(pier, 12, 78),
                  from(southern_forest, 22, 39), from(cave_entrance, 1, 39)},
      .exits = {west(middle, forest_west), east(middle, pier, rings_at_least<1>),
@@ -156,17 +140,18 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
      .doors = homedoors},
 
     // ---- the western forest and the castle approach
-    like(forest, forest_west, plain<init2>, {from(home, 12, 78), from(forest_ring, 12, 1)},
+    like(forest, forest_west, maps::forest_west, {from(home, 12, 78), from(forest_ring, 12, 1)},
          {east(middle, home), west(middle, forest_ring)}),
-    like(forest, forest_ring, plain<init3>, {from(forest_west, 12, 78), from(forest_north, 12, 1)},
+    like(forest, forest_ring, maps::forest_ring,
+         {from(forest_west, 12, 78), from(forest_north, 12, 1)},
          {east(middle, forest_west), west(middle, forest_north)}),
-    like(forest, forest_north, plain<init4>,
+    like(forest, forest_north, maps::forest_north,
          {from(forest_ring, 12, 78), from(castle_approach, 1, 39)},
          {east(middle, forest_ring), north(gap, castle_approach)}),
     // Step cost 0: the countdown never runs down here, but a count left at 0 still fights.
     // The switch at (12,30) opens the gate over the moat until the first ring is won.
     {.number = castle_approach,
-     .build = plain<init5>,
+     .picture = &maps::castle_approach,
      .entries = {from(forest_north, 22, 39), from(courtyard, 13, 39), from(great_hall, 13, 39)},
      .exits = {south(gap, forest_north), through(at(7), {36, 42}, courtyard)},
      .check = countdown::fights,
@@ -174,95 +159,94 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
      .afterexits = castleswitch},
 
     // ---- the first ring-holder's castle
-    like(castle, courtyard, plain<init6>,
+    like(castle, courtyard, maps::courtyard,
          {from(castle_approach, 22, 39), from(castle_west1, 1, 11), from(castle_middle1, 1, 39),
           from(castle_east1, 1, 68)},
          {south(gap, castle_approach), north({9, 13}, castle_west1), north(gap, castle_middle1),
           north({66, 70}, castle_east1)}),
-    like(castle, castle_west1, plain<init7_10_12>,
-         {from(courtyard, 22, 39), from(castle_west2, 1, 39)},
+    like(castle, castle_west1, maps::corridor, {from(courtyard, 22, 39), from(castle_west2, 1, 39)},
          {south(gap, courtyard), north(gap, castle_west2)}),
     like(
-        castle, castle_middle1, plain<init8_13>,
+        castle, castle_middle1, maps::corridor_east_door,
         {from(castle_east1, 12, 53), from(courtyard, 22, 39), from(castle_middle2, 1, 39)},
         {south(gap, courtyard), through(middle, at(54), castle_east1), north(gap, castle_middle2)}),
     like(
-        castle, castle_east1, plain<init9>,
+        castle, castle_east1, maps::corridor_west_door,
         {from(castle_middle1, 12, 25), from(courtyard, 22, 39), from(castle_east2, 1, 39)},
         {south(gap, courtyard), north(gap, castle_east2), through(middle, at(24), castle_middle1)}),
-    like(castle, castle_west2, plain<init7_10_12>,
+    like(castle, castle_west2, maps::corridor,
          {from(castle_west1, 22, 39), from(castle_west3, 1, 39)},
          {south(gap, castle_west1), north(gap, castle_west3)}),
-    like(castle, castle_middle2, plain<init11_15_16>, {from(castle_middle1, 22, 39)},
+    like(castle, castle_middle2, maps::corridor_dead_end, {from(castle_middle1, 22, 39)},
          {south(gap, castle_middle1)}),
-    like(castle, castle_east2, plain<init7_10_12>,
+    like(castle, castle_east2, maps::corridor,
          {from(castle_east1, 22, 39), from(castle_east3, 1, 39)},
          {south(gap, castle_east1), north(gap, castle_east3)}),
-    like(castle, castle_west3, plain<init8_13>,
+    like(castle, castle_west3, maps::corridor_east_door,
          {from(castle_middle3, 12, 53), from(castle_west2, 22, 39), from(castle_west4, 1, 39)},
          {south(gap, castle_west2), through(middle, at(54), castle_middle3),
           north(gap, castle_west4)}),
-    like(castle, castle_middle3, plain<init14_18>,
+    like(castle, castle_middle3, maps::corridor_west_turn,
          {from(castle_west3, 12, 25), from(castle_middle4, 1, 39)},
          {through(middle, at(24), castle_west3), north(gap, castle_middle4)}),
-    like(castle, castle_east3, plain<init11_15_16>, {from(castle_east2, 22, 39)},
+    like(castle, castle_east3, maps::corridor_dead_end, {from(castle_east2, 22, 39)},
          {south(gap, castle_east2)}),
-    like(castle, castle_west4, plain<init11_15_16>, {from(castle_west3, 22, 39)},
+    like(castle, castle_west4, maps::corridor_dead_end, {from(castle_west3, 22, 39)},
          {south(gap, castle_west3)}),
-    like(castle, castle_middle4, plain<init17>,
+    like(castle, castle_middle4, maps::corridor_east_turn,
          {from(castle_middle3, 22, 39), from(castle_east4, 12, 53)},
          {south(gap, castle_middle3), through(middle, at(54), castle_east4)}),
-    like(castle, castle_east4, plain<init14_18>,
+    like(castle, castle_east4, maps::corridor_west_turn,
          {from(castle_middle4, 12, 25), from(great_hall, 1, 39)},
          {through(middle, at(24), castle_middle4), north(gap, great_hall)}),
     // The hall floor (row 14) starts the ring-holder's scene and leads back to the castle approach.
     {.number = great_hall,
-     .build = plain<init19>,
+     .picture = &maps::great_hall,
      .entries = {from(castle_east4, 22, 39)},
      .exits = {through(at(14), any, castle_approach, nullptr, tobrillohall),
                south(any, castle_east4)}},
 
     // ---- the pier: the east edge asks for the boat before it lets the hero on
     {.number = pier,
-     .build = plain<init20>,
+     .picture = &maps::pier,
      .entries = {from(home, 12, 1), from(sea_mid1, 12, 78)},
      .exits = {west(middle, home),
                through(middle, at(map_cols + 1), sea_mid1, nullptr, boatcrossing)}},
 
     // ---- the sea: the coast keeps the boat inside the open bands of each edge
-    like(sea, sea_mid1, plain<init21>,
+    like(sea, sea_mid1, maps::sea_pier_end,
          {from(sea_mid2, 12, 78), from(pier, 12, 1), from(sea_south1, 22, 39),
           from(sea_north1, 1, 39)},
          {west(any, pier), east(any, sea_mid2), south(any, sea_south1), north(any, sea_north1)}),
     like(
-        sea, sea_mid2, plain<init22_23>,
+        sea, sea_mid2, maps::sea_open,
         {from(sea_mid3, 12, 78), from(sea_mid1, 12, 1), from(sea_south2, 22, 39),
          from(sea_north2, 1, 39)},
         {west(any, sea_mid1), east(any, sea_mid3), south(any, sea_south2), north(any, sea_north2)}),
     like(
-        sea, sea_mid3, plain<init22_23>,
+        sea, sea_mid3, maps::sea_open,
         {from(sea_mid4, 12, 78), from(sea_mid2, 12, 1), from(sea_south3, 22, 39),
          from(sea_north3, 1, 39)},
         {west(any, sea_mid2), east(any, sea_mid4), north(any, sea_north3), south(any, sea_south3)}),
-    like(sea, sea_mid4, plain<init24>,
+    like(sea, sea_mid4, maps::sea_east_coast,
          {from(sea_south4, 22, 39), from(sea_mid3, 12, 1), from(sea_north4, 1, 39)},
          {west(any, sea_mid3), north(any, sea_north4), south(any, sea_south4)}),
-    like(sea, sea_south1, plain<init25>, {from(sea_mid1, 1, 39), from(sea_south2, 12, 78)},
+    like(sea, sea_south1, maps::sea_southwest, {from(sea_mid1, 1, 39), from(sea_south2, 12, 78)},
          {east(any, sea_south2), north(any, sea_mid1)}),
-    like(sea, sea_south2, plain<init26_27>,
+    like(sea, sea_south2, maps::sea_south_coast,
          {from(sea_south1, 12, 1), from(sea_mid2, 1, 39), from(sea_south3, 12, 78)},
          {west(any, sea_south1), north(any, sea_mid2), east(any, sea_south3)}),
-    like(sea, sea_south3, plain<init26_27>,
+    like(sea, sea_south3, maps::sea_south_coast,
          {from(sea_south2, 12, 1), from(sea_mid3, 1, 39), from(sea_south4, 12, 78)},
          {west(any, sea_south2), north(any, sea_mid3), east(any, sea_south4)}),
-    like(sea, sea_south4, plain<init28>, {from(sea_mid4, 1, 39), from(sea_south3, 12, 1)},
+    like(sea, sea_south4, maps::sea_southeast, {from(sea_mid4, 1, 39), from(sea_south3, 12, 1)},
          {west(any, sea_south3), north(any, sea_mid4)}),
-    like(sea, sea_north1, plain<init29>, {from(sea_mid1, 22, 39), from(sea_north2, 12, 78)},
+    like(sea, sea_north1, maps::sea_northwest, {from(sea_mid1, 22, 39), from(sea_north2, 12, 78)},
          {east(any, sea_north2), south(any, sea_mid1)}),
-    like(sea, sea_north2, plain<init30>,
+    like(sea, sea_north2, maps::sea_north_coast,
          {from(sea_north1, 12, 1), from(sea_mid2, 22, 39), from(sea_north3, 12, 78)},
          {east(any, sea_north3), west(any, sea_north1), south(any, sea_mid2)}),
-    like(sea, sea_north3, plain<init31>,
+    like(sea, sea_north3, maps::sea_landing,
          {from(sea_north2, 12, 1), from(sea_mid3, 22, 39), from(sea_north4, 12, 78),
           from(island_gate, 1, 39)},
          {east(any, sea_north4), west(any, sea_north2), south(any, sea_mid3),
@@ -270,24 +254,25 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
     // The whole north edge tests as the way to the island, but the coast keeps the boat below
     // it: the island is reached through the gap of sea_north3 only, and no entry answers this
     // exit (it would land the boat at the island's first entry).
-    like(sea, sea_north4, plain<init32>, {from(sea_mid4, 22, 39), from(sea_north3, 12, 1)},
+    like(sea, sea_north4, maps::sea_northeast, {from(sea_mid4, 22, 39), from(sea_north3, 12, 1)},
          {west(any, sea_north3), south(any, sea_mid4), north(any, island_gate)}),
 
     // ---- the island
     {.number = island_gate,
-     .build = build33,
+     .picture = &maps::island_gate,
+     .build = brokengate,
      .entries = {from(sea_north3, 22, 39), from(mirror_maze, 15, 39), from(clown_cornered, 15, 39)},
      .exits = {south(any, sea_north3), through(at(13), {38, 39}, mirror_maze)}},
     // The house of mirrors: invisible walls, and no encounters in its entrance.
     {.number = mirror_maze,
-     .build = plain<init34>,
+     .picture = &maps::mirror_maze,
      .move = mirrorx,
      .cost = 15,
      .entries = {from(island_gate, 22, 39), from(mirror_hall, 1, 44)},
      .exits = {south(any, island_gate), north(any, mirror_hall)},
      .onenter = mirrorsign},
     {.number = mirror_hall,
-     .build = plain<init35>,
+     .picture = &maps::mirror_hall,
      .move = mirrorx,
      .cost = 15,
      .entries = {from(mirror_maze, 22, 39), from(name_puzzle, 1, 39)},
@@ -296,25 +281,26 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
      .foes = mirror_set},
     // The name puzzle: the gate in the top wall opens while the name is spelled in the slots.
     {.number = name_puzzle,
-     .build = build36,
+     .picture = &maps::name_puzzle,
+     .build = namebricks,
      .move = brickmove,
      .entries = {from(mirror_hall, 22, 39), from(clown_room, 1, 39)},
      .exits = {south(any, mirror_hall), north(any, clown_room)},
      .aftermove = namegate},
     // The clown's room: the hall floor (row 14) starts the clown's scene and the chase.
     {.number = clown_room,
-     .build = plain<init37>,
+     .picture = &maps::clown_room,
      .entries = {from(name_puzzle, 22, 39)},
      .exits = {south(any, name_puzzle), through(at(14), any, chase_first, nullptr, clownroom)}},
     // The chase: the fleeing figure stands in front of the gap until the first key drives it on.
     {.number = chase_first,
-     .build = plain<init38>,
+     .picture = &maps::chase_first,
      .move = chasemove,
      .entrymove = placex,
      .entries = {from(clown_room, 20, 39)},
      .exits = {east(any, chase_second)}},
     {.number = chase_second,
-     .build = plain<init39>,
+     .picture = &maps::chase_second,
      .move = chasemove,
      .entrymove = placex,
      .entries = {from(chase_first, 12, 3)},
@@ -322,33 +308,33 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
     // The clown's last stand: column 50 starts the second fight; the ring sends the hero back to
     // the island gate.
     {.number = clown_cornered,
-     .build = plain<init40>,
+     .picture = &maps::clown_cornered,
      .entries = {from(chase_second, 12, 4)},
      .exits = {through(any, at(50), island_gate, nullptr, clownlaststand)}},
 
     // ---- the southern forest and the enchanted lands
     // Only with exactly two rings does the maze lead on; otherwise back to its own start. The
     // hero comes back from the third ring-holder at the maze's bottom opening.
-    arriving(like(enchanted, southern_forest, plain<init41>,
+    arriving(like(enchanted, southern_forest, maps::southern_forest,
                   {from(home, 1, 39), from(backwards_room, 22, 39), from(chanting_room, 22, 39),
                    from(southern_forest, 1, 39)},
                   {south(any, backwards_room, rings_exactly<2>), south(any, southern_forest),
                    north(any, home)}),
              forestagain),
-    arriving(like(enchanted, backwards_room, plain<init42>,
+    arriving(like(enchanted, backwards_room, maps::backwards_room,
                   {from(southern_forest, 1, 39), from(confusing_room, 11, 78)},
                   {east(any, confusing_room), north(any, southern_forest)}),
              backwardspage),
-    arriving(like(enchanted, confusing_room, plain<init43>,
+    arriving(like(enchanted, confusing_room, maps::confusing_room,
                   {from(backwards_room, 11, 1), from(fenced_field, 22, 39)},
                   {west(any, backwards_room), south(any, fenced_field)}),
              confusingpage),
     // The pit in the middle of the field (row 12) drops the hero into the landing room.
-    arriving(like(pit, fenced_field, plain<init44>, {from(confusing_room, 1, 39)},
+    arriving(like(pit, fenced_field, maps::fenced_field, {from(confusing_room, 1, 39)},
                   {north(any, confusing_room), through(at(12), any, landing_room)}),
              wearingoffpage),
     [] { // step cost 30: encounters come three times as often as in the field
-        screen_rec room = like(pit, landing_room, plain<init45>, {from(fenced_field, 2, 2)},
+        screen_rec room = like(pit, landing_room, maps::landing_room, {from(fenced_field, 2, 2)},
                                {east(any, chanting_room)});
         room.cost = 30;
         room.onenter = fallingpage;
@@ -357,7 +343,7 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
     // The third ring-holder's room: the curse turns the keys round and costs health at every
     // key; no exits but his corner.
     {.number = chanting_room,
-     .build = plain<init46>,
+     .picture = &maps::chanting_room,
      .reversed = true,
      .entries = {from(landing_room, 11, 2)},
      .onenter = cursefalls,
@@ -367,38 +353,40 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
     // ---- the northern cave, the tunnels and the ship
     // The countdown runs here but never fights. The hole leads down only with light.
     {.number = cave_entrance,
-     .build = build47,
+     .picture = &maps::cave_entrance,
+     .build = madeyesstands,
      .cost = 10,
      .entries = {from(home, 22, 39), from(tunnel_descent, 4, 39), from(alien_ship, 11, 2)},
      .exits = {south(any, home),
                through(at(4), at(39), tunnel_descent, rings_below<all_rings>, cavehole)},
      .check = countdown::count_only,
      .beforeexits = caveentrance},
-    arriving(like(tunnel, tunnel_descent, plain<init48>,
+    arriving(like(tunnel, tunnel_descent, maps::tunnel_from_entrance,
                   {from(cave_entrance, 4, 6), from(tunnel_junction, 4, 70)},
                   {cell(3, 3, cave_entrance), cell(12, 76, tunnel_junction)}),
              descendpage),
-    like(tunnel, tunnel_junction, plain<init49>,
+    like(tunnel, tunnel_junction, maps::tunnel_junction,
          {from(tunnel_north_end, 4, 70), from(tunnel_descent, 18, 5),
           from(tunnel_south_end, 18, 70), from(tunnel_east, 14, 70)},
          {cell(12, 3, tunnel_descent), cell(3, 39, tunnel_north_end),
           cell(20, 39, tunnel_south_end), cell(12, 76, tunnel_east)}),
-    like(tunnel, tunnel_north_end, plain<init50>, {from(tunnel_junction, 18, 5)},
+    like(tunnel, tunnel_north_end, maps::tunnel_north_end, {from(tunnel_junction, 18, 5)},
          {cell(20, 39, tunnel_junction)}),
-    like(tunnel, tunnel_south_end, plain<init51>, {from(tunnel_junction, 5, 5)},
+    like(tunnel, tunnel_south_end, maps::tunnel_south_end, {from(tunnel_junction, 5, 5)},
          {cell(3, 39, tunnel_junction)}),
-    like(tunnel, tunnel_east, plain<init52>,
+    like(tunnel, tunnel_east, maps::tunnel_east,
          {from(tunnel_junction, 12, 5), from(tunnel_to_ship, 17, 70)},
          {cell(12, 3, tunnel_junction), cell(12, 76, tunnel_to_ship)}),
     [] {
-        screen_rec ship = like(tunnel, tunnel_to_ship, plain<init53>, {from(tunnel_east, 12, 5)},
-                               {cell(12, 3, tunnel_east), cell(12, 76, four_posts)});
+        screen_rec ship =
+            like(tunnel, tunnel_to_ship, maps::tunnel_to_ship, {from(tunnel_east, 12, 5)},
+                 {cell(12, 3, tunnel_east), cell(12, 76, four_posts)});
         ship.foes = ship_set;
         return ship;
     }(),
     // The four posts: the wall opens at (11,78) once they are lit in order. No encounters.
     {.number = four_posts,
-     .build = plain<init54>,
+     .picture = &maps::four_posts,
      .cost = 10,
      .entrycost = 10,
      .entries = {from(tunnel_to_ship, 11, 2)},
@@ -407,7 +395,7 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
      .beforeexits = fourposts},
     // The fourth ring-holder: no walking, one key and the fight; then back to the cave.
     {.number = alien_ship,
-     .build = plain<init55>,
+     .picture = &maps::final_fight,
      .entrycost = 10,
      .entries = {from(four_posts, 11, 2)},
      .onenter = delvoaboard,

@@ -1,4 +1,4 @@
-// The 55 screens as rows of the walking engine's table, and the main loop's handlers built from
+// The screens as rows of the walking engine's table, and the main loop's handlers built from
 // them.
 #pragma once
 

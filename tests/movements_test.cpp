@@ -542,6 +542,7 @@ TEST(Screens, EveryScreenHasAHandlerAndARow) {
     for (int n = 1; n <= screen_count; ++n) {
         EXPECT_NE(screens[n], nullptr) << n;
         EXPECT_EQ(world[n].number, n);
+        EXPECT_NE(world[n].picture, nullptr) << "screen " << n << " has no map";
         EXPECT_NE(world[n].entries[0].from, 0) << "screen " << n << " has no entry";
     }
 }

@@ -72,12 +72,17 @@ void pushback(visit_rec &visit, stats_rec &stats, int32 dir) {
     visit.col = p.col;
 }
 
+void buildmap(const screen_rec &screen, world_matrix &map, const stats_rec &stats) {
+    if (screen.picture) map.cells = *screen.picture;
+    if (screen.build) screen.build(map, stats);
+}
+
 void enterscreen(const screen_rec &screen, visit_rec &visit, int32 oldwhere, stats_rec &stats) {
     visit.screen = screen.number;
     visit.oldwhere = oldwhere;
     visit.mark = screen.mark;
     visit.dir = no_step;
-    if (screen.build) screen.build(visit.map, stats);
+    buildmap(screen, visit.map, stats);
     if (screen.sea) {
         randwaves(visit.waves);
         setwaves(visit.map, visit.waves, visit.waves, 0, 0);

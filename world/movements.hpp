@@ -4,7 +4,7 @@
 #pragma once
 
 #include "world/environment.hpp"
-#include "world/maps.hpp"
+#include "world/screenids.hpp"
 
 #include <array>
 #include <span>
@@ -48,7 +48,8 @@ constexpr band at(int32 v) {
 }
 inline constexpr band any{0, map_cols + 1};
 
-// Fills a screen's matrix; a few builders read the Stats record (the rings, the hero's name).
+// Changes a screen's map, as the quest has left it, after its picture is copied in: from the
+// Stats record (the rings, the hero's name).
 using map_builder = void (*)(world_matrix &map, const stats_rec &stats);
 // Moves the mark to the target cell (or refuses) like `placex`; the special mechanics come in
 // through small adapters of this shape.
@@ -102,7 +103,8 @@ using encounter_set = std::span<const foe_rec>;
 enum class countdown { none, fights, count_only };
 
 // A screen: its data in the order a key works through it.
-//   build      the map builder, called on every entry
+//   picture    the map the screen starts from, copied in on every entry
+//   build      what changes that map at run time, called after it (null: nothing)
 //   mark       the hero's mark: X, or the boat on the sea
 //   move       placex, or the screen's special mechanic
 //   entrymove  what places the hero on entry, where that is not `move` (null: `move`)
@@ -121,6 +123,7 @@ enum class countdown { none, fights, count_only };
 //   script     replaces the key loop after the first frame (a screen without walking)
 struct screen_rec {
     int32 number = 0;
+    const map_picture *picture = nullptr;
     map_builder build = nullptr;
     unsigned char mark = hero_mark;
     mover move = placex;
@@ -153,6 +156,8 @@ constexpr mover entrymover(const screen_rec &screen) {
 // [SECTION] The engine
 // ---------------------------------------------------------------------------------------------
 
+// The map a screen starts from: its picture, changed by its builder.
+void buildmap(const screen_rec &screen, world_matrix &map, const stats_rec &stats);
 // Builds the screen, places the hero at the entry cell for `oldwhere` and draws the first
 // frame. A screen the hero could not have come from places him at its first entry cell.
 void enterscreen(const screen_rec &screen, visit_rec &visit, int32 oldwhere, stats_rec &stats);
