@@ -41,14 +41,14 @@ bool fight(stats_rec &stats, creature_rec &cre, const creature_look &look, int32
 
 // The state of one fight, reset at its start.
 struct fight_state {
-    char ch = '-';         // the last command key
-    int32 first = 0;       // 1 once a key from 1 to 4 has been pressed
-    bool turnover = false; // the last command used the hero's turn
-    int32 d_2_it = 0;      // the hero's last damage
-    int32 d_2_u = 0;       // the creature's last damage
-    bool run = false;      // the last escape succeeded
-    int32 hold = 0;        // 1 when the last item was refused because none was left
-    bool die = false;      // the hero was revived at the last check
+    char ch = '-';          // the last command key
+    bool commanded = false; // a key from 1 to 4 has been pressed
+    bool turnover = false;  // the last command used the hero's turn
+    int32 d_2_it = 0;       // the hero's last damage
+    int32 d_2_u = 0;        // the creature's last damage
+    bool run = false;       // the last escape succeeded
+    bool none_left = false; // the last item was refused because none was left
+    bool die = false;       // the hero was revived at the last check
 };
 
 // Draws the 24 lines of the fight screen: the figures, the picture beside the commands, the
@@ -64,7 +64,7 @@ struct command_result {
     bool turnover = false;
     int32 d_2_it = 0;
     bool run = false;
-    int32 hold = 0;
+    bool none_left = false;
 };
 struct spell_result {
     int32 hit = 0;
@@ -72,7 +72,7 @@ struct spell_result {
 };
 struct item_result {
     bool turnover = false;
-    int32 hold = 0;
+    bool none_left = false;
 };
 
 // Carries out one command key: 0 game menu, 1 attack, 2 spell, 3 item, 4 escape.

@@ -207,15 +207,15 @@ inline constexpr int32 all_rings = 4;
 
 // The ring conditions of gates, exits and scenes, as tests of the Stats record.
 template <int32 N>
-constexpr bool rings_at_least(const stats_rec &s) {
+constexpr bool ringsatleast(const stats_rec &s) {
     return s.num_of_rings >= N;
 }
 template <int32 N>
-constexpr bool rings_below(const stats_rec &s) {
+constexpr bool ringsbelow(const stats_rec &s) {
     return s.num_of_rings < N;
 }
 template <int32 N>
-constexpr bool rings_exactly(const stats_rec &s) {
+constexpr bool ringsexactly(const stats_rec &s) {
     return s.num_of_rings == N;
 }
 

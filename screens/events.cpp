@@ -133,7 +133,7 @@ bool boatcrossing(stats_rec &stats, visit_rec &visit) {
 // ---------------------------------------------------------------------------------------------
 
 void brokengate(world_matrix &map, const stats_rec &stats) {
-    if (rings_at_least<2>(stats)) map.cells = maps::island_gate_broken;
+    if (ringsatleast<2>(stats)) map.cells = maps::island_gate_broken;
 }
 
 void mirrorsign(stats_rec &, visit_rec &visit) {
@@ -231,7 +231,7 @@ constexpr position_rec mad_eyes_at{13, 3};
 constexpr position_rec flashlights_at{20, 76};
 
 bool madeyeswaits(const stats_rec &stats) {
-    return rings_at_least<all_rings>(stats) && !stats.mad_eyes;
+    return ringsatleast<all_rings>(stats) && !stats.mad_eyes;
 }
 } // namespace
 

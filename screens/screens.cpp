@@ -2,9 +2,14 @@
 // the main loop's table of handlers built from them.
 #include "screens/screens.hpp"
 
+#include "casino/casino.hpp"
 #include "combat/roster.hpp"
 #include "screens/events.hpp"
 #include "screens/home.hpp"
+#include "story/story.hpp"
+#include "town/gainer.hpp"
+#include "town/hotel.hpp"
+#include "town/market.hpp"
 #include "world/maps.hpp"
 #include "world/mechanics.hpp"
 
@@ -43,16 +48,6 @@ constexpr exit_rec cell(int32 row, int32 col, int32 to) {
 }
 constexpr band gap{37, 41};    // the five-cell gap in the middle of a top or bottom wall
 constexpr band middle{11, 13}; // the three-row gap in the middle of a side
-
-// Movers of the special screens, in the shape of `placex`.
-position_rec brickmove(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats, int32,
-                       unsigned char) {
-    return movebrickx(row, col, map, dir, stats);
-}
-position_rec chasemove(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
-                       int32 chance, unsigned char) {
-    return chasex(row, col, map, dir, stats, chance);
-}
 
 // [SECTION] Encounter sets: tests on the countdown as drawn, in order; the cash each pays.
 
@@ -98,6 +93,48 @@ constexpr foe_rec ship_set[] = {
     {1, meet<creature("zarkhul")>, 100},
 };
 
+// [SECTION] The home town's doors and gates
+
+// A shop or game entered through a door: it needs only the Stats record.
+template <void (*Enter)(stats_rec &)>
+void enter(stats_rec &stats, visit_rec &) {
+    Enter(stats);
+}
+
+bool richenough(const stats_rec &s) {
+    return s.money >= casino_fee;
+}
+bool poor(const stats_rec &s) {
+    return s.money < casino_fee;
+}
+
+// The door and gate tests of the home screen, in the order they are tried on the reached
+// cell. With all four rings the sorceress's door leads to the final battle, and the game ends.
+constexpr door_rec homedoors[] = {
+    {.rows = at(17), .cols = at(10), .action = enter<loadmarket>, .push = step_up},
+    {.rows = at(17), .cols = at(65), .action = enter<loadhotel>, .push = step_up},
+    {.rows = at(11), .cols = at(56), .when = poor, .action = casinorefusal, .push = step_down},
+    {.rows = at(11),
+     .cols = at(56),
+     .when = richenough,
+     .action = enter<loadcasino>,
+     .push = step_down},
+    {.rows = at(7), .cols = at(14), .action = enter<loadgainer>, .push = step_down},
+    {.rows = at(16),
+     .cols = at(34),
+     .when = ringsatleast<all_rings>,
+     .action = enter<finalbattle>,
+     .leave = game_over},
+    {.rows = at(16),
+     .cols = at(34),
+     .when = ringsbelow<all_rings>,
+     .action = castlerefusal,
+     .push = step_down},
+    {.rows = at(1), .cols = {37, 41}, .when = ringsbelow<3>, .action = northgap, .push = step_down},
+    {.rows = at(22), .cols = {37, 41}, .when = ringsbelow<2>, .action = southgap, .push = step_up},
+    {.rows = {11, 13}, .cols = at(78), .when = ringsbelow<1>, .action = eastgap, .push = step_left},
+};
+
 // Row templates shared by many screens.
 constexpr screen_rec forest{.cost = 10, .check = countdown::fights, .foes = forest_set};
 constexpr screen_rec enchanted{.cost = 10, .check = countdown::fights, .foes = enchanted_set};
@@ -135,7 +172,7 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
      .picture = &maps::home,
      .entries = {from(start, 17, 40), from(forest_west, 12, 1), from(pier, 12, 78),
                  from(southern_forest, 22, 39), from(cave_entrance, 1, 39)},
-     .exits = {west(middle, forest_west), east(middle, pier, rings_at_least<1>),
+     .exits = {west(middle, forest_west), east(middle, pier, ringsatleast<1>),
                south(any, southern_forest), north(any, cave_entrance)},
      .doors = homedoors},
 
@@ -283,7 +320,7 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
     {.number = name_puzzle,
      .picture = &maps::name_puzzle,
      .build = namebricks,
-     .move = brickmove,
+     .move = movebrickx,
      .entries = {from(mirror_hall, 22, 39), from(clown_room, 1, 39)},
      .exits = {south(any, mirror_hall), north(any, clown_room)},
      .aftermove = namegate},
@@ -295,13 +332,13 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
     // The chase: the fleeing figure stands in front of the gap until the first key drives it on.
     {.number = chase_first,
      .picture = &maps::chase_first,
-     .move = chasemove,
+     .move = chasex,
      .entrymove = placex,
      .entries = {from(clown_room, 20, 39)},
      .exits = {east(any, chase_second)}},
     {.number = chase_second,
      .picture = &maps::chase_second,
-     .move = chasemove,
+     .move = chasex,
      .entrymove = placex,
      .entries = {from(chase_first, 12, 3)},
      .exits = {east(any, clown_cornered)}},
@@ -318,7 +355,7 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
     arriving(like(enchanted, southern_forest, maps::southern_forest,
                   {from(home, 1, 39), from(backwards_room, 22, 39), from(chanting_room, 22, 39),
                    from(southern_forest, 1, 39)},
-                  {south(any, backwards_room, rings_exactly<2>), south(any, southern_forest),
+                  {south(any, backwards_room, ringsexactly<2>), south(any, southern_forest),
                    north(any, home)}),
              forestagain),
     arriving(like(enchanted, backwards_room, maps::backwards_room,
@@ -358,7 +395,7 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
      .cost = 10,
      .entries = {from(home, 22, 39), from(tunnel_descent, 4, 39), from(alien_ship, 11, 2)},
      .exits = {south(any, home),
-               through(at(4), at(39), tunnel_descent, rings_below<all_rings>, cavehole)},
+               through(at(4), at(39), tunnel_descent, ringsbelow<all_rings>, cavehole)},
      .check = countdown::count_only,
      .beforeexits = caveentrance},
     arriving(like(tunnel, tunnel_descent, maps::tunnel_from_entrance,

@@ -75,7 +75,7 @@ constexpr std::string_view back_in_the_cave[] = {
 } // namespace
 
 bool pullswitch(const stats_rec &stats) {
-    if (rings_at_least<1>(stats)) {
+    if (ringsatleast<1>(stats)) {
         notgoing();
         return false;
     }

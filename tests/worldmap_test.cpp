@@ -75,7 +75,7 @@ survey_rec survey(const screen_rec &screen, const world_matrix &built, position_
     stats_rec s = hero;
     node first{entry, built};
     if (screen.lit_entry) lightsquare(first.map, entry.row, entry.col);
-    first.at = entrymover(screen)(entry.row, entry.col, first.map, no_step, s, 0, screen.mark);
+    first.at = entrymover(screen)(first.map, {entry.row, entry.col, no_step, 0, screen.mark}, s);
     std::vector<node> todo{first};
     std::set<std::pair<int, int>> seen{{first.at.row, first.at.col}};
     while (!todo.empty()) {
@@ -97,7 +97,7 @@ survey_rec survey(const screen_rec &screen, const world_matrix &built, position_
                 continue;
             }
             node next{{}, here.map};
-            next.at = screen.move(t.row, t.col, next.map, k.dir, s, 0, screen.mark);
+            next.at = screen.move(next.map, {t.row, t.col, k.dir, 0, screen.mark}, s);
             if (seen.insert({next.at.row, next.at.col}).second) todo.push_back(std::move(next));
         }
     }

@@ -37,7 +37,7 @@ const entry_rec &entryfor(const screen_rec &screen, int32 oldwhere) {
 }
 
 void place(mover move, visit_rec &visit, stats_rec &stats, int32 chance) {
-    position_rec p = move(visit.row, visit.col, visit.map, visit.dir, stats, chance, visit.mark);
+    position_rec p = move(visit.map, {visit.row, visit.col, visit.dir, chance, visit.mark}, stats);
     visit.row = p.row;
     visit.col = p.col;
 }
@@ -67,7 +67,7 @@ void newwaves(visit_rec &visit, int32 row, int32 col) {
 void pushback(visit_rec &visit, stats_rec &stats, int32 dir) {
     position_rec out = stepto(visit.row, visit.col, dir);
     visit.dir = dir;
-    position_rec p = placex(out.row, out.col, visit.map, dir, stats, 0, visit.mark);
+    position_rec p = placex(visit.map, {out.row, out.col, dir, 0, visit.mark}, stats);
     visit.row = p.row;
     visit.col = p.col;
 }

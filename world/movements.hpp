@@ -51,10 +51,9 @@ inline constexpr band any{0, map_cols + 1};
 // Changes a screen's map, as the quest has left it, after its picture is copied in: from the
 // Stats record (the rings, the hero's name).
 using map_builder = void (*)(world_matrix &map, const stats_rec &stats);
-// Moves the mark to the target cell (or refuses) like `placex`; the special mechanics come in
-// through small adapters of this shape.
-using mover = position_rec (*)(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
-                               int32 chance, unsigned char ch);
+// Moves the mark to the step's target cell (or refuses) and says where the hero now stands:
+// `placex`, or a special screen's mechanic.
+using mover = position_rec (*)(world_matrix &map, const step_rec &step, stats_rec &stats);
 // A fight with the cash the screen pays out through it: the screens meet the roster's creatures
 // (`meet<creature("bats")>`), the tests a routine of their own.
 using fight_routine = void (*)(stats_rec &stats, int32 cash);
