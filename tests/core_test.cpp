@@ -110,7 +110,7 @@ TEST(Stats, WholeRecordComparison) {
     copy.magic[5].damagex = 1;
     EXPECT_NE(s, copy) << "spell slots compare field by field";
     copy = s;
-    copy.wins[25] = 1;
+    copy.wins[won::stalagmite] = 1;
     EXPECT_NE(s, copy);
     copy = s;
     copy.name[2] = 'x';

@@ -28,17 +28,23 @@ void field(world_matrix &m, const stats_rec &) {
     m(12, 40) = '*';
 }
 
-int fights = 0;
-int32 paid = 0;
+// What the field's fights and its exit scene saw; the `Walking` fixture clears it for each test.
+struct seen_rec {
+    int fights = 0;
+    int32 paid = 0; // the cash of the last fight
+    bool turned_back = false;
+};
+seen_rec seen;
+
 void fought(stats_rec &, int32 cash) {
-    ++fights;
-    paid = cash;
+    ++seen.fights;
+    seen.paid = cash;
 }
 constexpr foe_rec test_foes[] = {{2, fought, 8}, {3, fought, 14}, {1, fought, 12}};
 
-bool turned_back = false;
 bool turnback(stats_rec &, visit_rec &) {
-    return !(turned_back = true);
+    seen.turned_back = true;
+    return false;
 }
 
 // The field's number and its neighbours': the screen whose entry is the field's middle, the one
@@ -79,8 +85,16 @@ struct walk_rec {
 
 // [SECTION] Keys, walls and the countdown
 
-TEST(Walking, KeysWithoutAMeaningRedrawTheSameFrameAndCostNothing) {
-    usescript("");
+// The field walked with no keys scripted and nothing seen yet.
+class Walking : public testing::Test {
+  protected:
+    void SetUp() override {
+        seen = {};
+        usescript("");
+    }
+};
+
+TEST_F(Walking, KeysWithoutAMeaningRedrawTheSameFrameAndCostNothing) {
     walk_rec w(fieldscreen, from_middle);
     w.stats.steps = 500;
     std::string first = transcript();
@@ -92,9 +106,8 @@ TEST(Walking, KeysWithoutAMeaningRedrawTheSameFrameAndCostNothing) {
     EXPECT_EQ(w.at(), (position_rec{12, 39}));
 }
 
-TEST(Walking, AKeyThatIsNoMoveStillDrawsANewCountdown) {
+TEST_F(Walking, AKeyThatIsNoMoveStillDrawsANewCountdown) {
     fixed_clock clock(1234);
-    usescript("");
     walk_rec w(fieldscreen, from_middle);
     w.press("5");
     EXPECT_GE(w.stats.steps, 100);
@@ -102,67 +115,58 @@ TEST(Walking, AKeyThatIsNoMoveStillDrawsANewCountdown) {
     EXPECT_EQ(w.stats.battle_rand, w.stats.steps);
 }
 
-TEST(Walking, WallsAndRocksNeverBringAnEncounterCloser) {
-    usescript("");
+TEST_F(Walking, WallsAndRocksNeverBringAnEncounterCloser) {
     walk_rec w(fieldscreen, from_middle);
     w.stats.steps = 3;
-    fights = 0;
     w.press("6"); // the rock at (12,40)
     EXPECT_EQ(w.at(), (position_rec{12, 39}));
     EXPECT_EQ(w.stats.steps, 3);
-    EXPECT_EQ(fights, 0);
+    EXPECT_EQ(seen.fights, 0);
 }
 
-TEST(Walking, TheCreatureIsChosenByTheCountdownAsDrawn) {
+TEST_F(Walking, TheCreatureIsChosenByTheCountdownAsDrawn) {
     struct {
         int32 battle_rand, cash;
     } cases[] = {{10, 8}, {9, 14}, {6, 8}, {7, 12}, {25, 12}};
     for (const auto &c : cases) {
-        usescript("");
         walk_rec w(fieldscreen, from_middle);
         w.stats.steps = 3;
         w.stats.battle_rand = c.battle_rand;
-        fights = 0;
+        const int before = seen.fights;
         w.press("8");
-        EXPECT_EQ(fights, 1) << c.battle_rand;
-        EXPECT_EQ(paid, c.cash) << c.battle_rand;
+        EXPECT_EQ(seen.fights, before + 1) << c.battle_rand;
+        EXPECT_EQ(seen.paid, c.cash) << c.battle_rand;
         EXPECT_EQ(w.stats.steps, -1) << "the next key draws a new countdown";
     }
 }
 
-TEST(Walking, ACountLeftAtZeroFightsAtTheFirstKeyEvenWithoutAMove) {
-    usescript("");
+TEST_F(Walking, ACountLeftAtZeroFightsAtTheFirstKeyEvenWithoutAMove) {
     walk_rec w(fieldscreen, from_middle);
     w.stats.steps = 0;
     w.stats.battle_rand = 9;
-    fights = 0;
     w.press("x");
-    EXPECT_EQ(fights, 1);
+    EXPECT_EQ(seen.fights, 1);
     EXPECT_EQ(w.stats.steps, -1);
 }
 
-TEST(Walking, ACountdownOnlyScreenNeverFights) {
+TEST_F(Walking, ACountdownOnlyScreenNeverFights) {
     screen_rec quiet = fieldscreen;
     quiet.check = countdown::count_only;
-    usescript("");
     walk_rec w(quiet, from_middle);
     w.stats.steps = 3;
-    fights = 0;
     w.press("8");
-    EXPECT_EQ(fights, 0);
+    EXPECT_EQ(seen.fights, 0);
     EXPECT_EQ(w.stats.steps, -1);
 }
 
-TEST(Walking, EntryCellsDependOnlyOnTheScreenLeft) {
-    usescript("");
+TEST_F(Walking, EntryCellsDependOnlyOnTheScreenLeft) {
     EXPECT_EQ(walk_rec(fieldscreen, from_middle).at(), (position_rec{12, 39}));
     EXPECT_EQ(walk_rec(fieldscreen, east_door).at(), (position_rec{12, 77}));
     // A screen the hero cannot come from falls back to the first entry, never to no position.
     EXPECT_EQ(walk_rec(fieldscreen, unrelated).at(), (position_rec{12, 39}));
 }
 
-TEST(Walking, ExitsAreTestedOnTheTargetCell) {
-    usescript("");
+TEST_F(Walking, ExitsAreTestedOnTheTargetCell) {
     walk_rec w(fieldscreen, east_door);
     EXPECT_EQ(w.press("6"), stay);
     EXPECT_EQ(w.at(), (position_rec{12, 78}));
@@ -172,8 +176,7 @@ TEST(Walking, ExitsAreTestedOnTheTargetCell) {
     EXPECT_EQ(v.press("266"), east_door);
 }
 
-TEST(Walking, AStepOffTheMapThatNoExitCoversIsRefused) {
-    usescript("");
+TEST_F(Walking, AStepOffTheMapThatNoExitCoversIsRefused) {
     walk_rec w(fieldscreen, from_middle);
     w.stats.steps = 900;
     std::string keys = "8888888" + std::string(38, '4'); // to (5,1), in the uncovered gap
@@ -187,20 +190,17 @@ TEST(Walking, AStepOffTheMapThatNoExitCoversIsRefused) {
     EXPECT_EQ(w.stats.steps, steps);
 }
 
-TEST(Walking, AnExitSceneMayTurnTheHeroBack) {
-    usescript("");
+TEST_F(Walking, AnExitSceneMayTurnTheHeroBack) {
     walk_rec w(fieldscreen, from_middle);
-    turned_back = false;
     std::string keys = std::string(10, '8') + std::string(21, '6'); // to (2,60)
     EXPECT_EQ(w.press(keys), stay);
-    EXPECT_TRUE(turned_back);
+    EXPECT_TRUE(seen.turned_back);
     EXPECT_EQ(w.at(), (position_rec{2, 60})); // the step went on
 }
 
-TEST(Walking, TheCursedKeysGoTheOtherWay) {
+TEST_F(Walking, TheCursedKeysGoTheOtherWay) {
     screen_rec cursed = fieldscreen;
     cursed.reversed = true;
-    usescript("");
     walk_rec w(cursed, from_middle);
     w.press("2");
     EXPECT_EQ(w.at(), (position_rec{11, 39}));
@@ -213,7 +213,7 @@ TEST(Walking, TheCursedKeysGoTheOtherWay) {
     EXPECT_EQ(w.at(), (position_rec{13, 39}));
 }
 
-TEST(Walking, TheSeaDrawsTenWavesAndAWaveNeverStopsTheBoat) {
+TEST_F(Walking, TheSeaDrawsTenWavesAndAWaveNeverStopsTheBoat) {
     screen_rec sea = fieldscreen;
     sea.build = [](world_matrix &m, const stats_rec &st) {
         field(m, st);
@@ -222,7 +222,6 @@ TEST(Walking, TheSeaDrawsTenWavesAndAWaveNeverStopsTheBoat) {
     sea.sea = true;
     sea.mark = boat_mark;
     stepping_clock clock(77);
-    usescript("");
     walk_rec w(sea, from_middle);
     for (int k = 0; k < 200; ++k) {
         position_rec before = w.at();
@@ -237,7 +236,7 @@ TEST(Walking, TheSeaDrawsTenWavesAndAWaveNeverStopsTheBoat) {
     }
 }
 
-TEST(Walking, TheMenuKeyOpensTheMenuWithoutAStepEvenBesideAnExit) {
+TEST_F(Walking, TheMenuKeyOpensTheMenuWithoutAStepEvenBesideAnExit) {
     usescript("0");                                       // the menu's own key to close it
     walk_rec w(world[screen::home], screen::forest_west); // at (12,1), one step from the way west
     w.stats.steps = 40;
