@@ -43,7 +43,7 @@ PLAYLOG = $(BUILD)/build.log
 play:
 	@$(PREREQS) $(GAME_DEPS)
 	@[ -x $(BUILD)/orbridden ] && [ -f $(PLAYLOG) ] && \
-	  [ -z "$$(find $(GAME_SOURCES) -newer $(PLAYLOG) | head -n 1)" ] || echo "Building ORBRIDDEN..."
+	  [ -z "$$(find $(GAME_SOURCES) -newer $(PLAYLOG) 2>/dev/null | head -n 1)" ] || echo "Building ORBRIDDEN..."
 	@mkdir -p $(BUILD) && \
 	  { [ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE); } >$(PLAYLOG) 2>&1 && \
 	  cmake --build $(BUILD) -j $(JOBS) --target orbridden >>$(PLAYLOG) 2>&1 || \

@@ -67,25 +67,22 @@ export STUB="$stub" PATH="$stub:$PATH"
 # make run here as a person runs it, not as a sub-make of the test build.
 unset MAKEFLAGS MAKELEVEL MFLAGS
 
-installed="as 0: update -q
-as 0: install -q -y libvterm-dev clang"
-# case   uid  sudo -n  apt-get's status  packages   expected status  apt-get's calls  output
+# case|uid|sudo -n|apt-get's status|packages asked for|exit status|apt-get's calls, joined by ;|
+# what it prints (a pattern)
 while IFS='|' read -r name uid sudo apt packages status calls output; do
     rm -f "$stub/sudo-works" "$stub/apt.log"
     [ "$sudo" = works ] && : >"$stub/sudo-works"
-    eval "calls=$calls output=$output"
-    # shellcheck disable=SC2086
     got=$(STUB_UID=$uid APT_STATUS=$apt "$src/tools/prereqs.sh" $packages 2>&1) && rc=0 || rc=$?
-    gotcalls=$(cat "$stub/apt.log" 2>/dev/null || :)
+    gotcalls=$(paste -s -d ';' "$stub/apt.log" 2>/dev/null || :)
     [ "$rc" = "$status" ] || fail "$name: exit status $rc, not $status: $got"
     [ "$gotcalls" = "$calls" ] || fail "$name: apt-get ran as: $gotcalls"
     case $got in $output) ;; *) fail "$name: printed: $got" ;; esac
 done <<'END'
-all there|1000|fails|0|g++ make|0|""|""
-missing, root|0|fails|0|g++ libvterm-dev clang make|0|$installed|"Installing libvterm-dev clang"
-missing, sudo -n works|1000|works|0|g++ libvterm-dev clang make|0|$installed|"Installing libvterm-dev clang"
-missing, no sudo -n|1000|fails|0|g++ libvterm-dev clang make|1|""|"ORBRIDDEN needs libvterm-dev clang: install with sudo apt-get update && sudo apt-get install libvterm-dev clang"
-missing, apt-get fails|0|fails|100|libvterm-dev|1|"as 0: update -q"|"Installing libvterm-dev*ORBRIDDEN needs libvterm-dev: install with apt-get update && apt-get install libvterm-dev"
+all there|1000|fails|0|g++ make|0||
+missing, root|0|fails|0|g++ libvterm-dev clang make|0|as 0: update -q;as 0: install -q -y libvterm-dev clang|Installing libvterm-dev clang
+missing, sudo -n works|1000|works|0|g++ libvterm-dev clang make|0|as 0: update -q;as 0: install -q -y libvterm-dev clang|Installing libvterm-dev clang
+missing, no sudo -n|1000|fails|0|g++ libvterm-dev clang make|1||ORBRIDDEN needs libvterm-dev clang: install with sudo apt-get update && sudo apt-get install libvterm-dev clang
+missing, apt-get fails|0|fails|100|libvterm-dev|1|as 0: update -q|Installing libvterm-dev*ORBRIDDEN needs libvterm-dev: install with apt-get update && apt-get install libvterm-dev
 END
 
 # Each make target asks for the packages it needs, and stops before building when it cannot
@@ -93,7 +90,6 @@ END
 scratch=$stub/build
 while IFS='|' read -r target needs; do
     rm -f "$stub/cmake.log"
-    # shellcheck disable=SC2086
     got=$(cd "$src" && STUB_UID=1000 APT_STATUS=0 make -s $target BUILD="$scratch" 2>&1) &&
         fail "make $target: succeeded"
     if [ -n "$needs" ]; then
