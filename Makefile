@@ -17,7 +17,7 @@ BINARY ?= $(BUILD)/orbridden
 
 # The Debian packages each build needs. A target that builds first installs what is missing of
 # its own list (tools/prereqs.sh: apt-get as root or through sudo -n, else one line saying how);
-# `make deps` installs them all.
+# `make deps` installs them all. PREREQS=: skips the check, where they came another way.
 PREREQS = tools/prereqs.sh
 GAME_DEPS = g++ cmake make pkg-config libncurses-dev
 TEST_BUILD_DEPS = $(GAME_DEPS) libgtest-dev libgmock-dev libvterm-dev
@@ -55,12 +55,11 @@ play:
 # `make test CXX=clang++` builds them with another compiler, in a tree of that compiler's own.
 ifeq ($(origin CXX),default)
 TESTDIR = build-test
-TEST_DEPS = $(TEST_BUILD_DEPS) groff-base
 else
 TESTDIR = build-test-$(notdir $(CXX))
 TESTFLAGS = -DCMAKE_CXX_COMPILER=$(CXX)
-TEST_DEPS = $(TEST_BUILD_DEPS) groff-base $(if $(findstring clang,$(notdir $(CXX))),clang)
 endif
+TEST_DEPS = $(TEST_BUILD_DEPS) groff-base $(if $(findstring clang,$(notdir $(CXX))),clang)
 
 test:
 	@$(PREREQS) $(TEST_DEPS)
