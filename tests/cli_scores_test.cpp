@@ -173,4 +173,23 @@ TEST(ParseOptions, WhatEachCommandLineAsksFor) {
     }
 }
 
+// The options block of --help is built from the table of options: names, arguments and lines
+// in one aligned column.
+TEST(RunCommand, HelpListsTheOptions) {
+    options asked;
+    asked.what = command::help;
+    std::ostringstream out, err;
+    EXPECT_EQ(runcommand(asked, out, err), exit_done);
+    const std::string help = out.str();
+    const std::size_t from = help.find("options:\n"), to = help.find("\nkeys:\n");
+    ASSERT_LT(from, to) << help;
+    EXPECT_EQ(help.substr(from, to - from),
+              "options:\n"
+              "  --plain          write the plain stream of lines (no in-place screen)\n"
+              "  --scores [FILE]  list the scores in FILE (or score.txt here), best first\n"
+              "  -h, --help       print this help and exit\n"
+              "  -V, --version    print the name and version and exit\n");
+    EXPECT_EQ(err.str(), "");
+}
+
 } // namespace
