@@ -47,6 +47,7 @@ constexpr std::string_view after_options =
 // What the options given so far ask for.
 struct choices {
     bool help = false, version = false, scores = false, plain = false;
+    std::vector<std::string> files; // after "--scores=" and on their own, in their order
 };
 
 // One option: its names, its argument, its line in --help and what giving it asks for.
@@ -66,10 +67,14 @@ constexpr option_row option_rows[] = {
      .help = "write the plain stream of lines (no in-place screen)",
      .take = [](choices &c, const char *) { c.plain = true; }},
     {.name = "scores",
-     .argument = no_argument,
+     .argument = optional_argument, // --scores=FILE; --scores FILE is its operand
      .value = "FILE",
      .help = "list the scores in FILE (or score.txt here), best first",
-     .take = [](choices &c, const char *) { c.scores = true; }},
+     .take =
+         [](choices &c, const char *file) {
+             c.scores = true;
+             if (file != nullptr) c.files.emplace_back(file);
+         }},
     {.name = "help",
      .letter = 'h',
      .argument = no_argument,
@@ -139,28 +144,31 @@ options parseoptions(int argc, char *argv[]) {
     longopts.push_back({nullptr, 0, nullptr, 0});
 
     choices given;
-    std::vector<std::string> operands;
     optind = 0; // start afresh (glibc), so that the parser can run more than once
     opterr = 0; // the messages are ours
     for (int opt;
          (opt = getopt_long(argc, argv, letters.c_str(), longopts.data(), nullptr)) != -1;) {
         const option_row *row = rowof(opt);
         if (opt == 1)
-            operands.emplace_back(optarg);
+            given.files.emplace_back(optarg);
         else if (opt != '?' && row != nullptr)
             row->take(given, optarg);
         else
             return {.what = command::misuse, .problem = refused(argv)};
     }
-    for (int i = optind; i < argc; ++i) operands.emplace_back(argv[i]); // after "--"
-    // The one operand there may be is the score file of --scores.
+    for (int i = optind; i < argc; ++i) given.files.emplace_back(argv[i]); // after "--"
+    // The one file there may be is the score file of --scores.
+    const std::vector<std::string> &files = given.files;
     const std::size_t wanted = given.scores ? 1 : 0;
-    if (operands.size() > wanted)
-        return {.what = command::misuse,
-                .problem = "unexpected argument '" + operands[wanted] + "'"};
+    if (files.size() > wanted)
+        return {.what = command::misuse, .problem = "unexpected argument '" + files[wanted] + "'"};
+    // An empty name (a script's unset variable, a bare "--scores=") names no file, and must
+    // not quietly list score.txt in its place.
+    if (!files.empty() && files.front().empty())
+        return {.what = command::misuse, .problem = "the score file's name is empty"};
     options opts;
     opts.plain = given.plain;
-    if (!operands.empty()) opts.scorefile = operands.front();
+    if (!files.empty()) opts.scorefile = files.front();
     opts.what = given.help      ? command::help
                 : given.version ? command::version
                 : given.scores  ? command::scores
