@@ -6,14 +6,18 @@
 #include "core/score.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <iomanip>
+#include <istream>
 #include <ostream>
+#include <streambuf>
 #include <string_view>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -104,6 +108,26 @@ bool startsrecord(const scoreline &line, scorelines &lines) {
     return takeline(1, after, "", next);
 }
 
+// Reads an open file descriptor as a stream: the standard streams cannot take one already open.
+class fdreader : public std::streambuf {
+  public:
+    explicit fdreader(int fd) : fd_(fd) {}
+
+  protected:
+    int_type underflow() override {
+        ssize_t n;
+        do n = ::read(fd_, chunk_.data(), chunk_.size());
+        while (n < 0 && errno == EINTR);
+        if (n <= 0) return traits_type::eof();
+        setg(chunk_.data(), chunk_.data(), chunk_.data() + n);
+        return traits_type::to_int_type(chunk_[0]);
+    }
+
+  private:
+    int fd_;
+    std::array<char, 1 << 16> chunk_;
+};
+
 } // namespace
 
 score_listing readscores(std::istream &in) {
@@ -176,22 +200,27 @@ int listscores(const std::string &path, std::ostream &out, std::ostream &err) {
     auto trouble = [&](std::string_view what) -> std::ostream & {
         return err << "orbridden: " << path << ": " << what;
     };
-    // Only a regular file: a pipe or a device could keep the listing waiting for ever.
+    // Opened first and then looked at, so that what is read is what was looked at. Opened
+    // without waiting, as a pipe with no writer would hold the listing up; and only a regular
+    // file is read, as a pipe or a device could keep it waiting for ever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    auto refuse = [&](std::string_view why) {
+        trouble(why) << '\n';
+        if (fd >= 0) ::close(fd);
+        return exit_unreadable;
+    };
+    if (fd < 0) return refuse(std::strerror(errno));
     struct stat file {};
-    if (::stat(path.c_str(), &file) != 0) {
-        trouble(std::strerror(errno)) << '\n';
-        return exit_unreadable;
-    }
-    if (!S_ISREG(file.st_mode)) {
-        trouble("not a regular file") << '\n';
-        return exit_unreadable;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        trouble(std::strerror(errno)) << '\n';
-        return exit_unreadable;
-    }
+    if (fstat(fd, &file) != 0 || !S_ISREG(file.st_mode)) return refuse("not a regular file");
+    // The file is read with plain blocking reads.
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return refuse(std::strerror(errno));
+    if (scorefile_checked != nullptr) scorefile_checked(path);
+    fdreader reader(fd);
+    std::istream in(&reader);
     score_listing listing = readscores(in);
+    ::close(fd);
     if (listing.records.empty())
         out << "No scores in " << path << ".\n";
     else

@@ -6,7 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -143,6 +149,70 @@ TEST(ListScores, AFileThatCannotBeListed) {
         EXPECT_EQ(out.str(), "");
         EXPECT_EQ(err.str().rfind("orbridden: " + path + ": ", 0), 0u) << err.str();
     }
+}
+
+// What listing `path` wrote (standard output, then standard error) and its wait status. The
+// listing runs in a child that an alarm ends, so that a listing waiting on a pipe for a writer
+// fails the test instead of holding it up for ever.
+struct child_listing {
+    std::string ended; // "exit N", or "signal N" (14, the alarm: the listing waited)
+    std::string written;
+};
+
+child_listing listinchild(const std::string &path) {
+    int pipefd[2];
+    if (pipe(pipefd) != 0) return {"no pipe", ""};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(pipefd[0]);
+        std::signal(SIGALRM, SIG_DFL);
+        alarm(10);
+        std::ostringstream out, err;
+        const int status = listscores(path, out, err);
+        const std::string written = out.str() + err.str();
+        for (std::size_t done = 0; done < written.size();) {
+            const ssize_t n = write(pipefd[1], written.data() + done, written.size() - done);
+            if (n <= 0) _exit(99);
+            done += static_cast<std::size_t>(n);
+        }
+        _exit(status);
+    }
+    close(pipefd[1]);
+    child_listing seen;
+    char chunk[4096];
+    for (ssize_t n; (n = read(pipefd[0], chunk, sizeof chunk)) > 0;) seen.written.append(chunk, n);
+    close(pipefd[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    seen.ended = WIFEXITED(status) ? "exit " + std::to_string(WEXITSTATUS(status))
+                                   : "signal " + std::to_string(WTERMSIG(status));
+    return seen;
+}
+
+// The listing opens the file first and then looks at what it opened, so a pipe put in place of
+// the file after the look is never what it reads, and a pipe found there is refused at once.
+TEST(ListScores, ReadsWhatItChecked) {
+    char name[] = "/tmp/orbridden-scores-XXXXXX";
+    const std::string path = std::string(mkdtemp(name)) + "/score.txt";
+    std::ofstream(path, std::ios::binary) << oru;
+    scorefile_checked = [](const std::string &file) {
+        unlink(file.c_str());
+        mkfifo(file.c_str(), 0600);
+    };
+    child_listing seen = listinchild(path);
+    scorefile_checked = nullptr;
+    EXPECT_EQ(seen.ended, "exit 0");
+    EXPECT_EQ(seen.written, "rank  name       points       deaths\n"
+                            "   1  Oru           250            2\n");
+
+    struct stat file {};
+    ASSERT_EQ(stat(path.c_str(), &file), 0);
+    ASSERT_TRUE(S_ISFIFO(file.st_mode));
+    seen = listinchild(path);
+    EXPECT_EQ(seen.ended, "exit 1");
+    EXPECT_EQ(seen.written, "orbridden: " + path + ": not a regular file\n");
+    unlink(path.c_str());
+    rmdir(name);
 }
 
 struct parse_case {
