@@ -151,7 +151,7 @@ TEST(ListScores, AFileThatCannotBeListed) {
     }
 }
 
-// What listing `path` wrote (standard output, then standard error) and its wait status. The
+// What listing `path` wrote (standard output, then standard error) and how it ended. The
 // listing runs in a child that an alarm ends, so that a listing waiting on a pipe for a writer
 // fails the test instead of holding it up for ever.
 struct child_listing {
