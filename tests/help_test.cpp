@@ -42,6 +42,20 @@ constexpr screen_rec busy{
     .onkey = seekey,
 };
 
+// A visit to a screen, its first frame drawn, with "x" scripted to leave the page of keys.
+struct visit_fixture {
+    visit_rec visit;
+    stats_rec stats = newhero();
+    std::string frame;
+
+    explicit visit_fixture(const screen_rec &screen) {
+        usescript("x");
+        stepping_clock clock; // the sea's first waves
+        enterscreen(screen, visit, 3, stats);
+        frame = transcript();
+    }
+};
+
 TEST(Help, TheKeysPageTakesNoStepDrawsNoChanceAndBringsTheSameFrameBack) {
     struct help_case {
         const char *what;
@@ -57,74 +71,56 @@ TEST(Help, TheKeysPageTakesNoStepDrawsNoChanceAndBringsTheSameFrameBack) {
         SCOPED_TRACE(c.what);
         screen_rec screen = busy;
         screen.sea = c.sea;
-        usescript("x"); // any key leaves the page
-        visit_rec visit;
-        stats_rec stats = newhero();
-        {
-            stepping_clock clock; // the sea's first waves
-            enterscreen(screen, visit, 3, stats);
-        }
-        stats.steps = c.steps;
-        const std::string frame = transcript();
-        const visit_rec was = visit;
-        const stats_rec had = stats;
+        visit_fixture v(screen);
+        v.stats.steps = c.steps;
+        const visit_rec was = v.visit;
+        const stats_rec had = v.stats;
         keys_seen = fights = 0;
         {
             planned_draws none({}); // a clock reading would throw
-            EXPECT_EQ(stepscreen(screen, visit, '?', stats), stay);
+            EXPECT_EQ(stepscreen(screen, v.visit, '?', v.stats), stay);
         }
         EXPECT_THROW(key(), input_closed) << "the page did not take its key";
         const std::string shown = transcript();
-        ASSERT_GT(shown.size(), frame.size());
-        EXPECT_EQ(shown.substr(shown.size() - frame.size()), frame) << "the same frame again";
-        EXPECT_EQ(stats, had);
-        EXPECT_EQ(visit.row, was.row);
-        EXPECT_EQ(visit.col, was.col);
-        EXPECT_EQ(visit.map.cells, was.map.cells);
+        ASSERT_GT(shown.size(), v.frame.size());
+        EXPECT_EQ(shown.substr(shown.size() - v.frame.size()), v.frame) << "the same frame again";
+        EXPECT_EQ(v.stats, had);
+        EXPECT_EQ(v.visit.row, was.row);
+        EXPECT_EQ(v.visit.col, was.col);
+        EXPECT_EQ(v.visit.map.cells, was.map.cells);
         EXPECT_EQ(keys_seen, 0) << "the screen's own key event ran";
         EXPECT_EQ(fights, 0);
     }
 }
 
 TEST(Help, AfterThePageTheNextKeyWalksAsBefore) {
-    usescript("x");
-    visit_rec visit;
-    stats_rec stats = newhero();
-    enterscreen(busy, visit, 3, stats);
-    stats.steps = 500;
+    visit_fixture v(busy);
+    v.stats.steps = 500;
     keys_seen = 0;
-    stepscreen(busy, visit, '?', stats);
-    stepscreen(busy, visit, '2', stats); // reversed: up
-    EXPECT_EQ(visit.row, 11);
-    EXPECT_EQ(stats.steps, 490);
+    stepscreen(busy, v.visit, '?', v.stats);
+    stepscreen(busy, v.visit, '2', v.stats); // reversed: up
+    EXPECT_EQ(v.visit.row, 11);
+    EXPECT_EQ(v.stats.steps, 490);
     EXPECT_EQ(keys_seen, 1);
 }
 
 // On a 24-row terminal the page shows whole, heading to notice, with nothing of the map above
 // it; no line wraps (a wrapped line would push it a row further).
 TEST(Help, ThePageFillsATwentyFourRowTerminal) {
-    usescript("x");
-    visit_rec visit;
-    stats_rec stats = newhero();
-    enterscreen(busy, visit, 3, stats);
-    const std::string frame = transcript();
-    stepscreen(busy, visit, '?', stats);
+    visit_fixture v(busy);
+    stepscreen(busy, v.visit, '?', v.stats);
     const std::string shown = transcript();
-    const std::string page = shown.substr(0, shown.size() - frame.size());
+    const std::string page = shown.substr(0, shown.size() - v.frame.size());
     const lines printed = splitlines(page);
     ASSERT_EQ(printed.size(), 25u) << "24 lines, the notice ending the last";
-    EXPECT_EQ(printed[24], "");
-    EXPECT_EQ(printed[23].find_last_not_of(' '), printed[23].size() - 1);
     EXPECT_TRUE(printed[23].ends_with("PRESS ENTER"));
+    EXPECT_EQ(printed[24], "");
 
     text_console con;
-    consoleput(con, frame + page);
+    consoleput(con, v.frame + page); // both in plain ASCII: their codes are their bytes
     const int first = firstrow(con, 24);
-    for (int r = 0; r < 24; ++r) {
-        usescript("");
-        put(rowtext(con.line(first + r)));
-        EXPECT_EQ(transcript(), printed[r]) << "row " << r + 1;
-    }
+    for (int r = 0; r < 24; ++r)
+        EXPECT_EQ(rowtext(con.line(first + r)), printed[r]) << "row " << r + 1;
     for (const std::string &l : printed) EXPECT_LE(columns(l), 79u) << l;
 }
 
