@@ -80,11 +80,15 @@ bench:
 	cmake --build build-bench -j $(JOBS)
 	./build-bench/orbridden_bench
 
-# The fuzz target needs clang; it has its own tree. `make fuzz` runs until stopped (or for
-# FUZZ_SECONDS), `make fuzz-ci` replays the seed corpus and then fuzzes for a minute. The
-# target plays in a directory of its own, so its paths are absolute.
+# The fuzz target needs clang; it has its own tree. New inputs are at most FUZZ_MAX_LEN bytes (a
+# few hundred keys), so that a run takes milliseconds, not seconds; the seeds longer than that,
+# whole games in fuzz/corpus-long, start the fuzzing cut to that length. `make fuzz` runs until
+# stopped (or for FUZZ_SECONDS); `make fuzz-ci` first plays the long seeds whole, then fuzzes
+# for a minute (which plays the short seeds of fuzz/corpus whole as it starts). The target
+# plays in a directory of its own, so its paths are absolute.
 FUZZ_SECONDS ?= 0
-FUZZ = $(CURDIR)/build-fuzz/fuzz/orbridden_fuzz -max_len=8192 -timeout=20 -print_final_stats=1 \
+FUZZ_MAX_LEN ?= 256
+FUZZ = $(CURDIR)/build-fuzz/fuzz/orbridden_fuzz -timeout=20 -print_final_stats=1 \
 	-artifact_prefix=$(CURDIR)/build-fuzz/
 
 fuzz-build:
@@ -95,10 +99,11 @@ fuzz-build:
 
 fuzz: fuzz-build
 	mkdir -p build-fuzz/corpus
-	$(FUZZ) -max_total_time=$(FUZZ_SECONDS) $(CURDIR)/build-fuzz/corpus $(CURDIR)/fuzz/corpus
+	$(FUZZ) -max_len=$(FUZZ_MAX_LEN) -max_total_time=$(FUZZ_SECONDS) $(CURDIR)/build-fuzz/corpus \
+		$(CURDIR)/fuzz/corpus $(CURDIR)/fuzz/corpus-long
 
 fuzz-ci: fuzz-build
-	$(FUZZ) -runs=0 $(CURDIR)/fuzz/corpus
+	$(FUZZ) -runs=0 $(CURDIR)/fuzz/corpus-long
 	$(MAKE) fuzz FUZZ_SECONDS=60
 
 install: all
