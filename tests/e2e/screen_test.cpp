@@ -4,13 +4,14 @@
 #include "pty.hpp"
 
 #include "core/console.hpp"
-#include "core/textconsole.hpp"
 #include "core/terminal.hpp"
+#include "core/textconsole.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <csignal>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 
 namespace {
@@ -281,6 +282,66 @@ INSTANTIATE_TEST_SUITE_P(
                     wayout{"Pwr", "", SIGPWR, SIGPWR}, wayout{"Stkflt", "", SIGSTKFLT, SIGSTKFLT},
                     wayout{"Io", "", SIGIO, SIGIO}, wayout{"Rtmin", "", SIGRTMIN, SIGRTMIN}),
     [](const testing::TestParamInfo<wayout> &info) { return std::string(info.param.name); });
+
+// A quit key held down while a long drawing is on its way: the terminal must throw away none of
+// what the game writes on its way out, however the keys and the drawing meet.
+struct quitkey {
+    const char *name;
+    char key;
+    int sig;
+    friend void PrintTo(const quitkey &q, std::ostream *os) { *os << q.name; }
+};
+
+class QuitWhileDrawing : public testing::TestWithParam<quitkey> {};
+
+TEST_P(QuitWhileDrawing, LeavesTheScreenAndTheSettingsEveryTime) {
+    const quitkey &q = GetParam();
+    for (int run = 0; run < 50; ++run) {
+        SCOPED_TRACE(run);
+        pty_game game(tempdir());
+        const termios before = game.initial;
+        game.waitfor("PRESS ENTER");
+        game.drain();
+        // A hundred whole drawings, more than the terminal holds unread; the key's repeats go
+        // in once the first has begun to arrive, while the rest are still being written. They
+        // are as many as the terminal takes in one piece, so all are typed before the game can
+        // give the terminal back (later ones would be the shell's, and discard what it has not
+        // shown yet, as a quit key at the shell does).
+        const std::size_t at = game.seen.size();
+        game.send(std::string(100, '\x0c'));
+        game.waitfor("PRESS ENTER", at);
+        game.send(std::string(2048, q.key));
+        int status = game.finish();
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == q.sig) << status;
+        ASSERT_FALSE(game.altscreen) << "the way out was lost";
+        ASSERT_TRUE(samesettings(before, game.settings()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Screen, QuitWhileDrawing,
+                         testing::Values(quitkey{"CtrlC", '\x03', SIGINT},
+                                         quitkey{"CtrlBackslash", '\x1c', SIGQUIT}),
+                         [](const testing::TestParamInfo<quitkey> &info) {
+                             return std::string(info.param.name);
+                         });
+
+// Keys typed ahead of Ctrl-C go with the game, as a terminal discards them at such a key: none
+// of them reaches the shell.
+TEST(Screen, KeysTypedAheadOfCtrlCReachNoShell) {
+    pty_game game(tempdir());
+    game.waitfor("PRESS ENTER");
+    // Held, so that the keys are still unread when the interrupt comes.
+    kill(game.game, SIGSTOP);
+    ASSERT_TRUE(game.waitstopped());
+    game.send("abc\x03");
+    ASSERT_TRUE(game.waitunread(3)) << "the terminal discarded them itself";
+    game.resume();
+    int status = game.finish();
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    int unread = -1;
+    ioctl(game.slave, FIONREAD, &unread);
+    EXPECT_EQ(unread, 0);
+}
 
 TEST(Screen, UnknownTerminalsGetThePlainStream) {
     for (const char *term : {"dumb", ""}) {
