@@ -57,11 +57,11 @@ std::string sequence(const char *s) {
     return collected;
 }
 
-// The way out: the cursor to the bottom row (where a terminal without an alternate screen
-// goes on), the cursor shown, the alternate screen left.
+// The way out: the screen cleared with the cursor at the top left and shown, then the alternate
+// screen left. Where there is one, the shell's screen comes back as it was; a terminal without
+// one (linux, vt100) keeps the cleared screen instead of the game's last frame under the shell.
 void setwayout() {
-    const char *cup = capability("cup");
-    std::string leave = cup ? sequence(tiparm(cup, LINES - 1, 0)) : std::string();
+    std::string leave = sequence(capability("clear"));
     leave += sequence(capability("cnorm"));
     leave += sequence(capability("rmcup"));
     terminal_screen(sequence(capability("smcup")), leave);
@@ -107,6 +107,7 @@ bool display_open() {
         setcchar(&d.glyphs[static_cast<std::size_t>(code)], text, A_NORMAL, 0, nullptr);
     }
     display_resize();
+    setwayout();
     return true;
 }
 
@@ -117,7 +118,6 @@ void display_resize() {
     if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0)
         resizeterm(size.ws_row, size.ws_col);
     d.toosmall = COLS < console_cols || LINES < least_rows;
-    setwayout();
 }
 
 bool display_toosmall() {

@@ -249,6 +249,12 @@ termios pty_game::settings() const {
     return t;
 }
 
+std::pair<int, int> pty_game::cursor() const {
+    VTermPos at{};
+    vterm_state_get_cursorpos(vterm_obtain_state(vt), &at);
+    return {at.row, at.col};
+}
+
 bool pty_game::waitunread(int count, int timeout_ms) {
     // Neither typed bytes reaching the game's input nor the game taking them need show on the
     // screen: look at the input every few milliseconds, reading the screen meanwhile.

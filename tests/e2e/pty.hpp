@@ -8,6 +8,7 @@
 #include <string_view>
 #include <sys/types.h>
 #include <termios.h>
+#include <utility>
 #include <vector>
 
 struct VTerm;
@@ -66,6 +67,8 @@ struct pty_game {
     // Writes bytes into the emulator as if another program had written to the terminal.
     void scribble(std::string_view bytes);
     termios settings() const;
+    // The emulator's cursor: row and column.
+    std::pair<int, int> cursor() const;
     // Waits until the game's input holds `count` bytes typed and not read yet; false after the
     // timeout.
     bool waitunread(int count, int timeout_ms = 10000);

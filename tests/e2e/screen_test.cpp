@@ -215,27 +215,41 @@ TEST(Screen, NothingTypedShowsUnderPressEnter) {
     play(game, {"\n"}, 24, {""});
 }
 
+// The normal end prints the last page on the normal screen: after the shell's lines where the
+// terminal has an alternate screen, and alone on a cleared screen where it has none (linux,
+// vt100), nothing of the game's earlier frames left under it.
 TEST(Screen, TheNormalEndLeavesTheLastPageOnTheNormalScreen) {
-    pty_game game(tempdir(), {.args = {}, .run = [] {
-                                  terminal_session terminal;
-                                  if (!usescreen()) _exit(3);
-                                  newlines(30);
-                                  putline("          Final score: 1234");
-                                  putline("                                 THE END");
-                                  key(); // the page shows in place until a key
-                                  closeconsole();
-                              }});
-    ASSERT_TRUE(game.waitscreen("THE END"));
-    EXPECT_TRUE(game.altscreen);
-    game.send("x");
-    int status = game.finish();
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_FALSE(game.altscreen);
-    std::vector<std::string> rows = game.screen();
-    EXPECT_EQ(rows[0], "$ orbridden");
-    EXPECT_EQ(rows[1], "          Final score: 1234");
-    EXPECT_EQ(rows[2], "                                 THE END");
-    EXPECT_EQ(rows[3], "");
+    const std::string score = "          Final score: 1234", end = "           THE END";
+    struct endcase {
+        const char *term;
+        std::vector<std::string> rows; // the screen's first rows; the rest are blank
+    };
+    for (const endcase &e : {endcase{"xterm-256color", {"$ orbridden", score, end}},
+                             endcase{"vt100", {score, end}}, endcase{"linux", {score, end}}}) {
+        SCOPED_TRACE(e.term);
+        pty_game game(tempdir(), {.args = {}, .term = e.term, .run = [&] {
+                                      terminal_session terminal;
+                                      if (!usescreen()) _exit(3);
+                                      for (int r = 0; r < console_rows; ++r)
+                                          putline("an earlier frame");
+                                      key();
+                                      newlines(30);
+                                      putline(score);
+                                      putline(end);
+                                      key(); // the page shows in place until a key
+                                      closeconsole();
+                                  }});
+        ASSERT_TRUE(game.waitscreen("an earlier frame"));
+        game.send("x");
+        ASSERT_TRUE(game.waitscreen("THE END"));
+        game.send("x");
+        int status = game.finish();
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        EXPECT_FALSE(game.altscreen);
+        std::vector<std::string> want = e.rows;
+        want.resize(24);
+        EXPECT_EQ(game.screen(), want);
+    }
 }
 
 struct wayout {
@@ -282,6 +296,29 @@ INSTANTIATE_TEST_SUITE_P(
                     wayout{"Pwr", "", SIGPWR, SIGPWR}, wayout{"Stkflt", "", SIGSTKFLT, SIGSTKFLT},
                     wayout{"Io", "", SIGIO, SIGIO}, wayout{"Rtmin", "", SIGRTMIN, SIGRTMIN}),
     [](const testing::TestParamInfo<wayout> &info) { return std::string(info.param.name); });
+
+// Without an alternate screen (linux, vt100) the shell's screen cannot come back: every other
+// way out leaves it cleared, the cursor shown at the top left.
+TEST(Screen, WithoutAnAlternateScreenTheWayOutClearsTheScreen) {
+    for (const char *term : {"vt100", "linux"})
+        for (wayout w : {wayout{"CtrlC", "\x03", 0, SIGINT}, wayout{"CtrlD", "\x04", 0, 0},
+                         wayout{"Hup", "", SIGHUP, SIGHUP}}) {
+            SCOPED_TRACE(testing::Message() << term << " " << w.name);
+            pty_game game(tempdir(), {.args = {}, .term = term});
+            const termios before = game.initial;
+            play(game, {""}, 24);
+            EXPECT_FALSE(game.altscreen);
+            if (w.sig)
+                kill(game.game, w.sig);
+            else
+                game.send(w.keys);
+            game.finish();
+            EXPECT_EQ(game.shown(), std::string(24, '\n'));
+            EXPECT_EQ(game.cursor(), std::make_pair(0, 0));
+            EXPECT_TRUE(game.cursorvisible);
+            EXPECT_TRUE(samesettings(before, game.settings()));
+        }
+}
 
 // A quit key held down while a long drawing is on its way: the terminal must throw away none of
 // what the game writes on its way out, however the keys and the drawing meet.
