@@ -151,13 +151,11 @@ void display_draw(text_console &con, bool whole) {
     }
     d.drawn_known = true;
     const int cursor = con.row - first;
-    if (cursor < shown) {
-        curs_set(1);
+    if (cursor < shown)
         move(cursor, con.col);
-    } else {
-        curs_set(0); // the cursor's row is below the terminal's last
-        move(shown - 1, 0);
-    }
+    else
+        move(shown - 1, 0); // the cursor's row is below the terminal's last, and blank
+    curs_set(cursor < shown && atprompt(con) ? 1 : 0);
     refresh();
     for (; con.bells > 0; --con.bells) beep();
 }

@@ -380,6 +380,37 @@ TEST(Screen, KeysTypedAheadOfCtrlCReachNoShell) {
     EXPECT_EQ(unread, 0);
 }
 
+// The cursor shows where the game waits at a prompt (its row holds text), and nowhere else: not
+// on a map frame, whose cursor waits on the blank row 25 that a 25-row terminal shows.
+TEST(Screen, TheCursorShowsAtAPromptOnly) {
+    const pty_options rows25{.args = {}, .rows = console_rows};
+    const std::vector<std::string> opening_steps = {"", "\n", "\n", "\n", "\n", "\n"};
+    {
+        pty_game game(tempdir(), rows25);
+        play(game, opening_steps, console_rows);
+        EXPECT_TRUE(game.cursorvisible) << "at CHOICE";
+        play(game, {"3\n"}, console_rows, opening_steps);
+        EXPECT_TRUE(game.cursorvisible) << "at the name";
+        const std::string prompt = "     Enter your three letter name  :";
+        std::vector<std::string> rows = game.screen();
+        const auto at = std::find(rows.begin(), rows.end(), prompt);
+        ASSERT_NE(at, rows.end());
+        EXPECT_EQ(game.cursor(), std::make_pair(static_cast<int>(at - rows.begin()),
+                                                static_cast<int>(prompt.size()) + 1));
+    }
+    pty_game game(tempdir(), rows25);
+    std::vector<std::string> done = opening_steps;
+    done.insert(done.end(), {"2\n", "\n"});
+    play(game, done, console_rows);
+    EXPECT_FALSE(game.cursorvisible) << "on the home town's frame";
+    // The game menu's map waits at its PRESS ENTER; any key goes back to the menu, 0 to the map.
+    play(game, {"0", "1"}, console_rows, done);
+    EXPECT_TRUE(game.cursorvisible) << "at the map's PRESS ENTER";
+    done.insert(done.end(), {"0", "1"});
+    play(game, {"x", "0"}, console_rows, done);
+    EXPECT_FALSE(game.cursorvisible) << "on the frame again";
+}
+
 TEST(Screen, UnknownTerminalsGetThePlainStream) {
     for (const char *term : {"dumb", ""}) {
         SCOPED_TRACE(term);
