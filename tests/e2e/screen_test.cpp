@@ -411,6 +411,46 @@ TEST(Screen, TheCursorShowsAtAPromptOnly) {
     EXPECT_FALSE(game.cursorvisible) << "on the frame again";
 }
 
+// A window of any size costs what an ordinary one does: the game asks ncurses for no more cells
+// than a few hundred a side. The emulator keeps 80x25 while the terminal reports the huge size.
+TEST(Screen, AHugeWindowCostsNoMoreThanAnOrdinaryOne) {
+    const std::string page1 = expected({""}, console_rows);
+    long ordinary = 0;
+    {
+        pty_game game(tempdir(), {.args = {}, .rows = console_rows});
+        play(game, {""}, console_rows);
+        ordinary = game.peakmemory();
+    }
+    const long allowance = 16 * 1024; // kB: a few megabytes
+    for (int side : {10000, 65535}) {
+        SCOPED_TRACE(side);
+        {
+            pty_game game(tempdir(), {.args = {},
+                                      .rows = side,
+                                      .cols = side,
+                                      .screen_rows = console_rows,
+                                      .screen_cols = console_cols});
+            play(game, {""}, console_rows);
+            EXPECT_LT(game.peakmemory(), ordinary + allowance) << "started at that size";
+            play(game, {"\n"}, console_rows, {""});
+        }
+        pty_game game(tempdir(), {.args = {}, .rows = console_rows});
+        play(game, {""}, console_rows);
+        game.scribble("\x1b[2J");
+        game.reportsize(side, side);
+        ASSERT_TRUE(game.waituntil([&] { return game.shown() == page1; })) << "drawn anew";
+        EXPECT_LT(game.peakmemory(), ordinary + allowance) << "resized to that size";
+        // Too narrow for all its rows: the notice tells the size the terminal reports.
+        game.reportsize(side, 60);
+        ASSERT_TRUE(game.waitscreen("this one is 60 x " + std::to_string(side) + "."));
+        // Back to 80x25: once page 1 is drawn again, Enter turns it.
+        game.scribble("\x1b[2J");
+        game.reportsize(console_rows, console_cols);
+        ASSERT_TRUE(game.waituntil([&] { return game.shown() == page1; }));
+        play(game, {"\n"}, console_rows, {""});
+    }
+}
+
 TEST(Screen, UnknownTerminalsGetThePlainStream) {
     for (const char *term : {"dumb", ""}) {
         SCOPED_TRACE(term);
