@@ -260,14 +260,8 @@ struct wayout {
     friend void PrintTo(const wayout &w, std::ostream *os) { *os << w.name; }
 };
 
-class WaysOut : public testing::TestWithParam<wayout> {};
-
-TEST_P(WaysOut, GiveTheShellsScreenAndSettingsBack) {
-    const wayout &w = GetParam();
-    pty_game game(tempdir());
-    const termios before = game.initial; // read before the game could change them
-    play(game, {""}, 24);
-    ASSERT_TRUE(game.altscreen);
+// Ends the game the way `w` says, and checks how it ended.
+void leaveby(pty_game &game, const wayout &w) {
     if (w.sig)
         kill(game.game, w.sig);
     else
@@ -277,6 +271,17 @@ TEST_P(WaysOut, GiveTheShellsScreenAndSettingsBack) {
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == w.status) << status;
     else
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+class WaysOut : public testing::TestWithParam<wayout> {};
+
+TEST_P(WaysOut, GiveTheShellsScreenAndSettingsBack) {
+    const wayout &w = GetParam();
+    pty_game game(tempdir());
+    const termios before = game.initial; // read before the game could change them
+    play(game, {""}, 24);
+    ASSERT_TRUE(game.altscreen);
+    leaveby(game, w);
     EXPECT_FALSE(game.altscreen);
     EXPECT_TRUE(game.cursorvisible);
     EXPECT_EQ(game.screen()[0], "$ orbridden");
@@ -308,11 +313,7 @@ TEST(Screen, WithoutAnAlternateScreenTheWayOutClearsTheScreen) {
             const termios before = game.initial;
             play(game, {""}, 24);
             EXPECT_FALSE(game.altscreen);
-            if (w.sig)
-                kill(game.game, w.sig);
-            else
-                game.send(w.keys);
-            game.finish();
+            leaveby(game, w);
             EXPECT_EQ(game.shown(), std::string(24, '\n'));
             EXPECT_EQ(game.cursor(), std::make_pair(0, 0));
             EXPECT_TRUE(game.cursorvisible);
