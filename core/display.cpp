@@ -8,11 +8,13 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <langinfo.h>
 #include <string>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <utility>
 
 // After the game's own headers: terminfo's header defines macros named like its capabilities.
 #include <curses.h>
@@ -25,6 +27,10 @@
 namespace {
 
 constexpr int least_rows = console_rows - 1; // 24 rows show every row that matters
+// ncurses keeps each of a terminal's cells several times over. The console needs 80x25 and the
+// notice a few lines: a larger window is taken as this large, so that no size costs more than a
+// few megabytes and milliseconds.
+constexpr int largest_side = 256;
 
 struct display_state {
     SCREEN *screen = nullptr;
@@ -32,6 +38,7 @@ struct display_state {
     std::array<console_row, console_rows> drawn{}; // what each terminal row shows
     bool drawn_known = false;                      // whether `drawn` holds anything yet
     bool toosmall = false;
+    int rows = 0, cols = 0; // the terminal's size as it reports it
 };
 
 display_state &dis() {
@@ -57,22 +64,30 @@ std::string sequence(const char *s) {
     return collected;
 }
 
-// The way out: the cursor to the bottom row (where a terminal without an alternate screen
-// goes on), the cursor shown, the alternate screen left.
+// The terminal's size as it reports it, rows and columns; 0 and 0 when it does not tell.
+std::pair<int, int> reportedsize() {
+    winsize size{};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_row == 0 || size.ws_col == 0)
+        return {0, 0};
+    return {size.ws_row, size.ws_col};
+}
+
+// The way out: the screen cleared with the cursor at the top left and shown, then the alternate
+// screen left. Where there is one, the shell's screen comes back as it was; a terminal without
+// one (linux, vt100) keeps the cleared screen instead of the game's last frame under the shell.
 void setwayout() {
-    const char *cup = capability("cup");
-    std::string leave = cup ? sequence(tiparm(cup, LINES - 1, 0)) : std::string();
+    std::string leave = sequence(capability("clear"));
     leave += sequence(capability("cnorm"));
     leave += sequence(capability("rmcup"));
     terminal_screen(sequence(capability("smcup")), leave);
 }
 
 // The notice on a terminal too small for the console: the size needed and the size it has.
-void drawnotice() {
+void drawnotice(const display_state &d) {
     std::string notice[] = {
         "ORBRIDDEN needs a terminal",
         "of at least " + std::to_string(console_cols) + " x " + std::to_string(least_rows) + ";",
-        "this one is " + std::to_string(COLS) + " x " + std::to_string(LINES) + ".",
+        "this one is " + std::to_string(d.cols) + " x " + std::to_string(d.rows) + ".",
         "Please make it larger.",
     };
     erase();
@@ -98,6 +113,13 @@ bool display_open() {
     bool addressable = capability("cup") != nullptr;
     del_curterm(cur_term);
     if (!addressable) return false;
+    // ncurses sizes its first screen, and the terminal's scrolling region, from LINES and
+    // COLUMNS when they are set: the window's size within bounds, never a huge window's cells
+    // nor a size exported earlier.
+    if (auto [rows, cols] = reportedsize(); rows > 0) {
+        setenv("LINES", std::to_string(std::min(rows, largest_side)).c_str(), 1);
+        setenv("COLUMNS", std::to_string(std::min(cols, largest_side)).c_str(), 1);
+    }
     d.screen = newterm(nullptr, stdout, stdin);
     if (!d.screen) return false;
     typeahead(-1); // a key typed meanwhile must not cut a drawing short
@@ -107,17 +129,18 @@ bool display_open() {
         setcchar(&d.glyphs[static_cast<std::size_t>(code)], text, A_NORMAL, 0, nullptr);
     }
     display_resize();
+    setwayout();
     return true;
 }
 
 void display_resize() {
     display_state &d = dis();
     if (!d.screen) return;
-    winsize size{};
-    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0)
-        resizeterm(size.ws_row, size.ws_col);
-    d.toosmall = COLS < console_cols || LINES < least_rows;
-    setwayout();
+    auto [rows, cols] = reportedsize();
+    d.rows = rows > 0 ? rows : LINES;
+    d.cols = rows > 0 ? cols : COLS;
+    resizeterm(std::min(d.rows, largest_side), std::min(d.cols, largest_side));
+    d.toosmall = d.cols < console_cols || d.rows < least_rows;
 }
 
 bool display_toosmall() {
@@ -134,7 +157,7 @@ void display_draw(text_console &con, bool whole) {
         d.drawn_known = false;
     }
     if (d.toosmall) {
-        drawnotice();
+        drawnotice(d);
         d.drawn_known = false;
         return;
     }
@@ -151,13 +174,11 @@ void display_draw(text_console &con, bool whole) {
     }
     d.drawn_known = true;
     const int cursor = con.row - first;
-    if (cursor < shown) {
-        curs_set(1);
+    if (cursor < shown)
         move(cursor, con.col);
-    } else {
-        curs_set(0); // the cursor's row is below the terminal's last
-        move(shown - 1, 0);
-    }
+    else
+        move(shown - 1, 0); // the cursor's row is below the terminal's last, and blank
+    curs_set(cursor < shown && atprompt(con) ? 1 : 0);
     refresh();
     for (; con.bells > 0; --con.bells) beep();
 }

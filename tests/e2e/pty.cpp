@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
@@ -128,7 +129,7 @@ pty_game::pty_game(const std::string &dir, const pty_options &o) {
         tcsetattr(slave, TCSANOW, &t);
     }
     tcgetattr(slave, &initial);
-    vt = vterm_new(o.rows, o.cols);
+    vt = vterm_new(o.screen_rows ? o.screen_rows : o.rows, o.screen_cols ? o.screen_cols : o.cols);
     vterm_set_utf8(vt, 1);
     vs = vterm_obtain_screen(vt);
     vterm_screen_set_callbacks(vs, &screen_callbacks, this);
@@ -232,6 +233,10 @@ std::string pty_game::shown() const {
 void pty_game::resize(int rows, int cols) {
     drain(); // what was drawn for the old size
     vterm_set_size(vt, rows, cols);
+    reportsize(rows, cols);
+}
+
+void pty_game::reportsize(int rows, int cols) {
     winsize size{.ws_row = static_cast<unsigned short>(rows),
                  .ws_col = static_cast<unsigned short>(cols),
                  .ws_xpixel = 0,
@@ -247,6 +252,20 @@ termios pty_game::settings() const {
     termios t{};
     tcgetattr(slave, &t);
     return t;
+}
+
+std::pair<int, int> pty_game::cursor() const {
+    VTermPos at{};
+    vterm_state_get_cursorpos(vterm_obtain_state(vt), &at);
+    return {at.row, at.col};
+}
+
+long pty_game::peakmemory() const {
+    std::ifstream status("/proc/" + std::to_string(game) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    ADD_FAILURE() << "no VmHWM for the game";
+    return -1;
 }
 
 bool pty_game::waitunread(int count, int timeout_ms) {

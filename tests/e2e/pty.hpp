@@ -8,6 +8,7 @@
 #include <string_view>
 #include <sys/types.h>
 #include <termios.h>
+#include <utility>
 #include <vector>
 
 struct VTerm;
@@ -15,8 +16,11 @@ struct VTermScreen;
 
 // How the game is started.
 struct pty_options {
-    std::vector<std::string> args = {};  // after the program's name, e.g. {"--plain"}
-    int rows = 24, cols = 80;            // the terminal's size
+    std::vector<std::string> args = {}; // after the program's name, e.g. {"--plain"}
+    int rows = 24, cols = 80;           // the terminal's size
+    // The emulator's screen, when it is to be smaller than the size the terminal reports (a
+    // window too large to emulate); 0 takes the terminal's size.
+    int screen_rows = 0, screen_cols = 0;
     std::string term = "xterm-256color"; // TERM; empty leaves it unset
     // Whether the terminal turns a line end into carriage return and line end.
     bool translate = true;
@@ -63,9 +67,15 @@ struct pty_game {
     std::string shown() const;
     // Changes the terminal's size, as a player dragging the window's corner does.
     void resize(int rows, int cols);
+    // Changes only the size the terminal reports, the emulator's screen staying as it is.
+    void reportsize(int rows, int cols);
     // Writes bytes into the emulator as if another program had written to the terminal.
     void scribble(std::string_view bytes);
     termios settings() const;
+    // The emulator's cursor: row and column.
+    std::pair<int, int> cursor() const;
+    // The most memory the game has held at once (its VmHWM), in kB.
+    long peakmemory() const;
     // Waits until the game's input holds `count` bytes typed and not read yet; false after the
     // timeout.
     bool waitunread(int count, int timeout_ms = 10000);
