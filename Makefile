@@ -46,7 +46,7 @@ golden:
 bench:
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF -DORBRIDDEN_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
-	./build-bench/orbridden_bench
+	LC_ALL=C.UTF-8 ./build-bench/orbridden_bench # the UTF-8 mapping, whatever the shell's locale
 
 # The fuzz target needs clang; it has its own tree. `make fuzz` runs until stopped (or for
 # FUZZ_SECONDS), `make fuzz-ci` replays the seed corpus and then fuzzes for a minute. The
