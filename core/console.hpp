@@ -272,7 +272,7 @@ void restofline();
 void useterminal();
 // Whether the terminal shows the glyph of `code` as itself: always where the locale's character
 // set is UTF-8, else where that set has it as a character one column wide. The locale is read
-// once, at the first call (setlocale(LC_CTYPE, "") and nl_langinfo(CODESET)).
+// once, when the terminal is first used (setlocale(LC_CTYPE, "") and nl_langinfo(CODESET)).
 bool terminalshows(unsigned char code);
 // The in-place console: the output is applied to an 80x25 text console in memory, drawn on the
 // terminal in place before each read. False, and nothing changed, when standard input and output
