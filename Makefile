@@ -78,7 +78,7 @@ bench:
 	@$(PREREQS) $(BENCH_DEPS)
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF -DORBRIDDEN_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
-	./build-bench/orbridden_bench
+	LC_ALL=C.UTF-8 ./build-bench/orbridden_bench # the UTF-8 mapping, whatever the shell's locale
 
 # The fuzz target needs clang; it has its own tree. New inputs are at most FUZZ_MAX_LEN bytes (a
 # few hundred keys), so that a run takes milliseconds, not seconds; the seeds longer than that,

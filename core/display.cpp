@@ -7,11 +7,9 @@
 #include "core/terminal.hpp"
 
 #include <algorithm>
-#include <clocale>
 #include <cstdlib>
-#include <cstring>
-#include <langinfo.h>
 #include <string>
+#include <string_view>
 #include <sys/ioctl.h>
 #include <unistd.h>
 #include <utility>
@@ -97,20 +95,75 @@ void drawnotice(const display_state &d) {
     refresh();
 }
 
+// The terminal's own line-drawing characters, by the letters terminfo's "acsc" names them with,
+// and the glyphs each stands for where the locale's character set lacks them. Double and mixed
+// lines draw as single ones of the same shape.
+struct linedrawing {
+    char letter;
+    std::string_view glyphs;
+};
+constexpr linedrawing line_drawing[] = {
+    {'q', "─═"},   {'x', "│║"},   // lines
+    {'l', "┌╔╒╓"}, {'k', "┐╗╕╖"}, // upper corners
+    {'m', "└╚╘╙"}, {'j', "┘╝╛╜"}, // lower corners
+    {'t', "├╠╞╟"}, {'u', "┤╣╡╢"}, // tees to the right and to the left
+    {'v', "┴╩╧╨"}, {'w', "┬╦╤╥"}, // tees up and down
+    {'n', "┼╬╪╫"},                // crossings
+    {'a', "░▒▓"},  {'0', "█■"},   // checkerboard and block
+    {'`', "♦"},    {'f', "°"},    {'g', "±"}, {'~', "∙·"}, {'y', "≤"}, {'z', "≥"},
+    {'{', "π"},    {'}', "£"},    {',', "←"}, {'+', "→"},  {'-', "↑"}, {'.', "↓"},
+};
+
+// The line-drawing letter of each code, 0 for none.
+consteval std::array<char, 256> linedrawingletters() {
+    std::array<char, 256> letters{};
+    for (const linedrawing &l : line_drawing)
+        for (std::size_t i = 0; i < l.glyphs.size();)
+            letters[glyph_detail::codeof(glyph_detail::nextchar(l.glyphs, i))] = l.letter;
+    return letters;
+}
+constexpr std::array<char, 256> line_drawing_letters = linedrawingletters();
+
+// The cell of every code: its glyph where the locale's character set has it; else the
+// terminal's own line-drawing character, where terminfo's `acsc` names one for it; else its
+// ASCII look-alike. The bell and the line end are never drawn.
+void setglyphs(std::array<cchar_t, 256> &cells, const char *acsc) {
+    const std::string_view pairs = acsc ? acsc : "";
+    auto terminalhas = [&](char letter) {
+        for (std::size_t i = 0; i < pairs.size(); i += 2)
+            if (pairs[i] == letter) return true;
+        return false;
+    };
+    for (std::size_t code = 0; code < cells.size(); ++code) {
+        const char32_t g = cp437[code];
+        const char letter = line_drawing_letters[code];
+        wchar_t text[2] = {L' ', L'\0'};
+        attr_t look = A_NORMAL;
+        if (g == U'\a' || g == U'\n') {
+        } else if (terminalshows(static_cast<unsigned char>(code))) {
+            text[0] = static_cast<wchar_t>(g);
+        } else if (letter && terminalhas(letter)) {
+            text[0] = static_cast<wchar_t>(letter);
+            look = A_ALTCHARSET;
+        } else {
+            text[0] = static_cast<wchar_t>(cp437_ascii[code]);
+        }
+        setcchar(&cells[code], text, look, 0, nullptr);
+    }
+}
+
 } // namespace
 
 bool display_open() {
     display_state &d = dis();
     if (d.screen) return true;
     if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) return false;
-    // The glyphs go out in UTF-8, as the plain stream writes them, whatever the locale says.
-    std::setlocale(LC_CTYPE, "");
-    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0 && !std::setlocale(LC_CTYPE, "C.UTF-8"))
-        return false;
     // Known to terminfo, and able to place the cursor (TERM=dumb cannot).
     int error = 0;
     if (setupterm(nullptr, STDOUT_FILENO, &error) != OK) return false;
     bool addressable = capability("cup") != nullptr;
+    // Before ncurses starts: the locale the cells are read in is the one it writes them in.
+    if (addressable) setglyphs(d.glyphs, capability("acsc"));
     del_curterm(cur_term);
     if (!addressable) return false;
     // ncurses sizes its first screen, and the terminal's scrolling region, from LINES and
@@ -123,11 +176,6 @@ bool display_open() {
     d.screen = newterm(nullptr, stdout, stdin);
     if (!d.screen) return false;
     typeahead(-1); // a key typed meanwhile must not cut a drawing short
-    for (int code = 0; code < 256; ++code) {
-        char32_t g = cp437[code];
-        wchar_t text[2] = {g == U'\a' || g == U'\n' ? L' ' : static_cast<wchar_t>(g), L'\0'};
-        setcchar(&d.glyphs[static_cast<std::size_t>(code)], text, A_NORMAL, 0, nullptr);
-    }
     display_resize();
     setwayout();
     return true;

@@ -80,6 +80,7 @@ void writeall(int fd, const void *data, std::size_t size) {
             unsetenv("TERM");
         else
             setenv("TERM", o.term.c_str(), 1);
+        setenv("LC_ALL", o.utf8 ? "C.UTF-8" : "C", 1);
         if (o.run) {
             o.run();
             _exit(0);
@@ -130,7 +131,7 @@ pty_game::pty_game(const std::string &dir, const pty_options &o) {
     }
     tcgetattr(slave, &initial);
     vt = vterm_new(o.screen_rows ? o.screen_rows : o.rows, o.screen_cols ? o.screen_cols : o.cols);
-    vterm_set_utf8(vt, 1);
+    vterm_set_utf8(vt, o.utf8);
     vs = vterm_obtain_screen(vt);
     vterm_screen_set_callbacks(vs, &screen_callbacks, this);
     vterm_screen_enable_altscreen(vs, 1);
@@ -333,8 +334,8 @@ bool samesettings(const termios &a, const termios &b) {
            a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
 }
 
-std::string scriptedgame(std::string_view keys) {
-    usescript(keys);
+std::string scriptedgame(std::string_view keys, glyphset glyphs) {
+    usescript(keys, glyphs);
     try {
         playgame(intro, screens);
     } catch (const input_closed &) {

@@ -3,6 +3,8 @@
 // emulator (libvterm) shows the screen the player sees.
 #pragma once
 
+#include "core/console.hpp"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -24,6 +26,9 @@ struct pty_options {
     std::string term = "xterm-256color"; // TERM; empty leaves it unset
     // Whether the terminal turns a line end into carriage return and line end.
     bool translate = true;
+    // Whether the terminal shows UTF-8 and the game's locale says so (LC_ALL=C.UTF-8); without,
+    // the locale is C and the terminal takes each byte as one character.
+    bool utf8 = true;
     bool errors_apart = false;      // standard error into `errors` instead of onto the screen
     std::function<void()> run = {}; // played instead of the binary, when given
 };
@@ -97,5 +102,5 @@ std::string tempdir();
 bool samesettings(const termios &a, const termios &b);
 
 // The whole game played through the scripted console with `keys` until they run out: its
-// output, as the plain stream writes it.
-std::string scriptedgame(std::string_view keys);
+// output, as the plain stream writes it in `glyphs`.
+std::string scriptedgame(std::string_view keys, glyphset glyphs = glyphset::utf8);

@@ -16,15 +16,24 @@
 
 namespace {
 
+// The characters of UTF-8 text.
+std::u32string decoded(std::string_view text) {
+    std::u32string chars;
+    for (std::size_t i = 0; i < text.size();) {
+        auto b = static_cast<unsigned char>(text[i]);
+        int extra = b < 0x80 ? 0 : b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
+        char32_t c = extra ? b & (0x3F >> extra) : b;
+        for (int k = 1; k <= extra; ++k) c = (c << 6) | (text[i + k] & 0x3F);
+        i += extra + 1;
+        chars += c;
+    }
+    return chars;
+}
+
 // The codes of a scripted transcript (its glyphs read back; a blank is code 32).
 std::string codesof(std::string_view shown) {
     std::string codes;
-    for (std::size_t i = 0; i < shown.size();) {
-        auto b = static_cast<unsigned char>(shown[i]);
-        int extra = b < 0x80 ? 0 : b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
-        char32_t c = extra ? b & (0x3F >> extra) : b;
-        for (int k = 1; k <= extra; ++k) c = (c << 6) | (shown[i + k] & 0x3F);
-        i += extra + 1;
+    for (char32_t c : decoded(shown)) {
         auto from = cp437.begin() + (c == U' ' ? ' ' : 0); // code 0 shows as a blank too
         codes += static_cast<char>(std::find(from, cp437.end(), c) - cp437.begin());
     }
@@ -202,6 +211,102 @@ TEST(Screen, TheNameShowsAsTypedAndBackspaceErases) {
     ASSERT_TRUE(game.waitscreen("three letter name  : a\n"));
     game.send("xy\n");
     EXPECT_TRUE(game.waitscreen("Now to adjust your stats axy."));
+}
+
+TEST(Screen, TheNameTakesKeysNotBytes) {
+    pty_game game(tempdir());
+    play(game, {""}, 24);
+    game.send(opening + "3\n");
+    ASSERT_TRUE(game.waitscreen("Enter your three letter name  :"));
+    game.send("Z\xc3\xb6");
+    ASSERT_TRUE(game.waitscreen("three letter name  : Z?\n")) << "one letter, one '?'";
+    game.send("\x1b[D"
+              "k");
+    ASSERT_TRUE(game.waitscreen("three letter name  : Z?k\n")) << "an arrow shows nothing";
+    game.send("\xc3\xa4\x7f\n"); // one Backspace takes a letter back whole
+    EXPECT_TRUE(game.waitscreen("Now to adjust your stats Z?k."));
+}
+
+// What a terminal's line-drawing set (DEC special graphics) shows, as the terminal emulator
+// reads it (its ≤ and ≥ slanted).
+constexpr std::u32string_view line_drawing = U"◆▒°±┘┐┌└┼⎺⎻─⎼⎽├┤┴┬│⩽⩾π≠£·";
+
+// Whether a terminal without UTF-8 shows `glyph` rightly as `shown`: ASCII as it is, any other
+// glyph as its look-alike or as a character of the terminal's line-drawing set.
+bool showsas(char32_t glyph, char32_t shown) {
+    if (glyph < 0x80) return shown == glyph;
+    if (line_drawing.find(shown) != std::u32string_view::npos) return true;
+    const auto code =
+        static_cast<std::size_t>(std::find(cp437.begin(), cp437.end(), glyph) - cp437.begin());
+    return code < cp437.size() && shown == static_cast<char32_t>(cp437_ascii[code]);
+}
+
+// The screen's rows as characters, each 80 cells wide.
+std::vector<std::u32string> cells(const pty_game &game) {
+    std::vector<std::u32string> rows;
+    for (const std::string &row : game.screen()) {
+        std::u32string r = decoded(row);
+        r.resize(console_cols, U' ');
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+TEST(Screen, WithoutUtf8EveryGlyphIsLineDrawingOrItsLookAlike) {
+    // Every code but the bell and the line end, 32 to a row.
+    pty_game game(tempdir(), {.utf8 = false, .run = [] {
+                                  terminal_session terminal;
+                                  if (!usescreen()) _exit(3);
+                                  for (int row = 0; row < 8; ++row) {
+                                      std::string codes;
+                                      for (int code = row * 32; code < row * 32 + 32; ++code)
+                                          codes += code == 7 || code == 10 ? ' ' : char(code);
+                                      putline(codes);
+                                  }
+                                  key();
+                              }});
+    std::string wrong;
+    EXPECT_TRUE(game.waituntil([&] {
+        const std::vector<std::u32string> rows = cells(game);
+        wrong.clear();
+        for (int code = 0; code < 256; ++code) {
+            const char32_t glyph = code == 7 || code == 10 ? U' ' : cp437[code];
+            const char32_t shown = rows[code / 32][code % 32];
+            // The box's lines and joints are all in the terminal's set (xterm has every one).
+            const bool box = glyph >= U'\u2500' && glyph <= U'\u257F';
+            if (!showsas(glyph, shown) || (box && (shown < U'\u2500' || shown > U'\u257F')))
+                wrong += " " + std::to_string(code);
+        }
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            if (r >= 8 && rows[r] != std::u32string(console_cols, U' '))
+                wrong += " row " + std::to_string(r);
+        return wrong.empty();
+    })) << "codes shown wrong:"
+        << wrong;
+    game.send("x");
+}
+
+TEST(Screen, WithoutUtf8TheWorldsMapKeepsItsColumns) {
+    pty_game game(tempdir(), {.utf8 = false});
+    // On to the town, the game menu and the world's map, whose forest is drawn in ♣.
+    const std::vector<std::string> steps = {"",   "\n",  "\n", "\n", "\n",
+                                            "\n", "2\n", "\n", "0",  "1"};
+    std::vector<std::string> done;
+    for (const std::string &step : steps) {
+        done.push_back(step);
+        game.send(step);
+        const std::u32string want = decoded(expected(done, 24));
+        ASSERT_TRUE(game.waituntil([&] {
+            std::u32string shown;
+            for (const std::string &row : game.screen()) shown += decoded(row) + U'\n';
+            if (shown.size() != want.size()) return false;
+            for (std::size_t i = 0; i < want.size(); ++i)
+                if (!showsas(want[i], shown[i])) return false;
+            return true;
+        })) << "after "
+            << testing::PrintToString(done);
+    }
+    EXPECT_NE(game.shown().find("*****"), std::string::npos) << "the forest in look-alikes";
 }
 
 TEST(Screen, NothingTypedShowsUnderPressEnter) {
