@@ -14,6 +14,7 @@
 #include "town/hotel.hpp"
 #include "town/market.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -80,19 +81,35 @@ void check(bool sound, const char *what) {
 // and the game menu's "CHOICE  : " is followed at once by the screen it returns to. Both are
 // the pages as the game lays them out, so a line is counted anew after each prompt.
 constexpr std::string_view prompts[] = {"PRESS ENTER", "CHOICE  : "};
+constexpr std::size_t screen_cols = 80;
 
-void checkwidths(std::string_view shown) {
+std::size_t columns(std::string_view text) {
     std::size_t cols = 0;
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        const auto c = static_cast<unsigned char>(shown[i]);
-        if (c == '\n') {
-            cols = 0;
-            continue;
-        }
-        if ((c & 0xC0) != 0x80 && c != '\a') ++cols;
-        check(cols <= 80, "a line wider than 80 columns");
+    for (char c : text) cols += (c & 0xC0) != 0x80 && c != '\a';
+    return cols;
+}
+
+// A line is counted anew after each prompt: each part, up to and with its prompt, must fit.
+void checkline(std::string_view line) {
+    if (columns(line) <= screen_cols) return;
+    for (;;) {
+        std::size_t cut = std::string_view::npos;
         for (std::string_view p : prompts)
-            if (shown.substr(0, i + 1).ends_with(p)) cols = 0;
+            if (std::size_t at = line.find(p); at != std::string_view::npos)
+                cut = std::min(cut, at + p.size());
+        check(columns(line.substr(0, cut)) <= screen_cols, "a line wider than 80 columns");
+        if (cut == std::string_view::npos) return;
+        line.remove_prefix(cut);
+    }
+}
+
+// The transcript of a long game is megabytes: a line of at most 80 bytes needs no counting,
+// every column taking at least one byte.
+void checkwidths(std::string_view shown) {
+    while (!shown.empty()) {
+        const std::size_t end = std::min(shown.find('\n'), shown.size());
+        if (end > screen_cols) checkline(shown.substr(0, end));
+        shown.remove_prefix(std::min(end + 1, shown.size()));
     }
 }
 

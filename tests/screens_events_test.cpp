@@ -179,10 +179,10 @@ const std::string spellname = keys('8', 4) + "68" + "444" + "24" + keys('8', 5) 
 TEST(ScreenEvents, EveryNameAPlayerCanTypeCanBeSpelled) {
     std::vector<std::string> typed = {"Oru",
                                       "\xce\xa9"
-                                      "a",
+                                      "ab",
                                       "\xe2\x95\xac!~"};
-    for (int b = 1; b < 256; ++b)
-        if (b != '\n' && b != '\r' && b != ' ')
+    for (int b = 1; b < 256; ++b) // ESC starts a key's escape sequence: no character of a name
+        if (b != '\n' && b != '\r' && b != ' ' && b != 27)
             typed.push_back(std::string(3, static_cast<char>(b)));
     for (const std::string &name : typed) {
         usescript("3\n" + name + "\n" + keys('6', 70));

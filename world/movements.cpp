@@ -3,6 +3,7 @@
 
 #include "core/gamemenu.hpp"
 #include "core/random.hpp"
+#include "world/help.hpp"
 #include "world/mechanics.hpp"
 
 namespace {
@@ -27,6 +28,7 @@ constexpr key_move reversed_moves[] = {
 };
 
 constexpr char menu_key = '0';
+constexpr char help_key = '?';
 
 // The entry cell for the screen the hero comes from. A screen he cannot have come from gets
 // the first entry cell, so that the hero always has a place on the map.
@@ -98,6 +100,13 @@ void enterscreen(const screen_rec &screen, visit_rec &visit, int32 oldwhere, sta
 }
 
 int32 stepscreen(const screen_rec &screen, visit_rec &visit, char key, stats_rec &stats) {
+    // The page of keys is no step: nothing on the screen sees the key, no chance is drawn, and
+    // the same frame comes back.
+    if (key == help_key) {
+        showhelp();
+        outmap(visit.map, stats);
+        return stay;
+    }
     const position_rec here{visit.row, visit.col};
     visit.key = key;
     visit.dir = no_step;
