@@ -24,10 +24,10 @@ struct visit_rec {
     unsigned char mark = hero_mark;
     wave_array waves; // the sea's waves now on the map
     // Flags of a screen's events, false (or as noted) on every entry.
-    bool open = false;         // 36: the name is spelled and the gate is open
-    bool flashlights = false;  // 47: the flashlights have been taken
-    onebased<bool, 4> lights;  // 54: the four posts
-    bool noise_pending = true; // 54: the screech has still to come
+    bool open = false;         // name puzzle: the name is spelled and the gate is open
+    bool flashlights = false;  // cave entrance: the flashlights have been taken
+    onebased<bool, 4> lights;  // four posts: the posts lit
+    bool noise_pending = true; // four posts: the screech has still to come
 };
 
 // ---------------------------------------------------------------------------------------------
