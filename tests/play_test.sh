@@ -10,7 +10,7 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "$*"; exit 1; }
 # Not a sub-make of the test build: make then says nothing of its own.
-unset MAKEFLAGS MAKELEVEL MFLAGS
+unset MAKEFLAGS MAKELEVEL MFLAGS CXX # a make of its own: nothing from the build that runs the test
 cd "$src"
 
 # Standard input at its end: the game shows its first page and ends at once. The first run may

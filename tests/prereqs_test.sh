@@ -65,7 +65,7 @@ END
 chmod +x "$stub/dpkg-query" "$stub/sudo" "$stub/id" "$stub/apt-get" "$stub/cmake"
 export STUB="$stub" PATH="$stub:$PATH"
 # make run here as a person runs it, not as a sub-make of the test build.
-unset MAKEFLAGS MAKELEVEL MFLAGS
+unset MAKEFLAGS MAKELEVEL MFLAGS CXX # a make of its own: nothing from the build that runs the test
 
 # case|uid|sudo -n|apt-get's status|packages asked for|exit status|apt-get's calls, joined by ;|
 # what it prints (a pattern)
