@@ -75,16 +75,9 @@ constexpr std::string_view screech[] = {
 
 // Line ends before, the text, line ends after, blanks before "PRESS ENTER", line ends after it;
 // then one key.
-constexpr page_rec reenter_page{30, reenter_forest, 10, 56, 0};
-constexpr page_rec backwards_page{30, backwards, 10, 56, 0};
-constexpr page_rec confusing_page{30, confusing, 12, 49, 0};
-constexpr page_rec wearing_off_page{30, wearing_off, 12, 42, 0};
-constexpr page_rec falling_page{30, falling, 9, 64, 0};
 constexpr page_rec revived_page{20, revived, 9, 57, 2};
 constexpr page_rec flashlights_page{20, flashlights_found, 10, 56, 0};
 constexpr page_rec too_dark_page{20, too_dark, 11, 56, 0};
-constexpr page_rec descend_page{20, descend, 9, 61, 0};
-constexpr page_rec bright_light_page{20, bright_light, 8, 58, 1};
 constexpr page_rec wrong_post_page{20, wrong_post, 9, 52, 0};
 constexpr page_rec cha_ching_page{20, cha_ching, 9, 52, 0};
 constexpr page_rec screech_page{20, screech, 9, 52, 0};
@@ -102,6 +95,15 @@ void undostep(visit_rec &visit) {
 }
 
 } // namespace
+
+// The pages the screen table shows as the hero arrives (declared in screens/events.hpp).
+constexpr page_rec reenter_page{30, reenter_forest, 10, 56, 0};
+constexpr page_rec backwards_page{30, backwards, 10, 56, 0};
+constexpr page_rec confusing_page{30, confusing, 12, 49, 0};
+constexpr page_rec wearing_off_page{30, wearing_off, 12, 42, 0};
+constexpr page_rec falling_page{30, falling, 9, 64, 0};
+constexpr page_rec descend_page{20, descend, 9, 61, 0};
+constexpr page_rec bright_light_page{20, bright_light, 8, 58, 1};
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The forest castle and the pier
@@ -187,22 +189,6 @@ bool clownlaststand(stats_rec &stats, visit_rec &) {
 // [SECTION] The enchanted lands and the third ring-holder
 // ---------------------------------------------------------------------------------------------
 
-void forestagain(stats_rec &, visit_rec &visit) {
-    if (visit.oldwhere == screen::backwards_room) showpage(reenter_page);
-}
-void backwardspage(stats_rec &, visit_rec &) {
-    showpage(backwards_page);
-}
-void confusingpage(stats_rec &, visit_rec &) {
-    showpage(confusing_page);
-}
-void wearingoffpage(stats_rec &, visit_rec &) {
-    showpage(wearing_off_page);
-}
-void fallingpage(stats_rec &, visit_rec &) {
-    showpage(falling_page);
-}
-
 void cursefalls(stats_rec &, visit_rec &) {
     grumbcurse();
 }
@@ -255,14 +241,6 @@ bool cavehole(stats_rec &, visit_rec &visit) {
     if (visit.flashlights) return true;
     showpage(too_dark_page);
     return false;
-}
-
-void descendpage(stats_rec &, visit_rec &visit) {
-    if (visit.oldwhere == screen::cave_entrance) showpage(descend_page);
-}
-
-void brightlight(stats_rec &, visit_rec &) {
-    showpage(bright_light_page);
 }
 
 namespace {

@@ -4,6 +4,17 @@
 
 #include "world/movements.hpp"
 
+// Pages shown as the hero arrives: on the way through the enchanted lands (how they feel as
+// he walks in), down the first tunnel from the cave entrance, and at the four posts.
+extern const page_rec reenter_page, backwards_page, confusing_page, wearing_off_page, falling_page,
+    descend_page, bright_light_page;
+// The hook that shows `Page` as the hero arrives; with `From`, only when he comes from that screen.
+inline constexpr int32 from_anywhere = 0;
+template <const page_rec &Page, int32 From = from_anywhere>
+void arrivalpage(stats_rec &, visit_rec &visit) {
+    if (From == from_anywhere || visit.oldwhere == From) showpage(Page);
+}
+
 // The castle approach: the switch by the moat opens the castle gate (tested on the target cell).
 int32 castleswitch(stats_rec &stats, visit_rec &visit);
 // The great hall: the first ring-holder's scene.
@@ -22,12 +33,6 @@ int32 namegate(stats_rec &stats, visit_rec &visit);
 // The clown's room and his last stand, cornered.
 bool clownroom(stats_rec &stats, visit_rec &visit);
 bool clownlaststand(stats_rec &stats, visit_rec &visit);
-// The southern forest to the landing room: how the enchanted lands feel as the hero walks in.
-void forestagain(stats_rec &stats, visit_rec &visit);
-void backwardspage(stats_rec &stats, visit_rec &visit);
-void confusingpage(stats_rec &stats, visit_rec &visit);
-void wearingoffpage(stats_rec &stats, visit_rec &visit);
-void fallingpage(stats_rec &stats, visit_rec &visit);
 // The chanting room: the curse on entry, its price at every key, and the ring-holder's corner.
 void cursefalls(stats_rec &stats, visit_rec &visit);
 void cursedkey(stats_rec &stats, visit_rec &visit);
@@ -37,10 +42,7 @@ int32 grumbcorner(stats_rec &stats, visit_rec &visit);
 void madeyesstands(world_matrix &map, const stats_rec &stats);
 int32 caveentrance(stats_rec &stats, visit_rec &visit);
 bool cavehole(stats_rec &stats, visit_rec &visit);
-// The first tunnel: the descent from the cave entrance.
-void descendpage(stats_rec &stats, visit_rec &visit);
-// The four posts: the light that brings the hero aboard, and the four posts lit in order.
-void brightlight(stats_rec &stats, visit_rec &visit);
+// The four posts, lit in order.
 int32 fourposts(stats_rec &stats, visit_rec &visit);
 // The alien ship: the fourth ring-holder greets the hero, and fights after one key.
 void delvoaboard(stats_rec &stats, visit_rec &visit);

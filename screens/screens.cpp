@@ -357,24 +357,24 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
                    from(southern_forest, 1, 39)},
                   {south(any, backwards_room, ringsexactly<2>), south(any, southern_forest),
                    north(any, home)}),
-             forestagain),
+             arrivalpage<reenter_page, backwards_room>),
     arriving(like(enchanted, backwards_room, maps::backwards_room,
                   {from(southern_forest, 1, 39), from(confusing_room, 11, 78)},
                   {east(any, confusing_room), north(any, southern_forest)}),
-             backwardspage),
+             arrivalpage<backwards_page>),
     arriving(like(enchanted, confusing_room, maps::confusing_room,
                   {from(backwards_room, 11, 1), from(fenced_field, 22, 39)},
                   {west(any, backwards_room), south(any, fenced_field)}),
-             confusingpage),
+             arrivalpage<confusing_page>),
     // The pit in the middle of the field (row 12) drops the hero into the landing room.
     arriving(like(pit, fenced_field, maps::fenced_field, {from(confusing_room, 1, 39)},
                   {north(any, confusing_room), through(at(12), any, landing_room)}),
-             wearingoffpage),
+             arrivalpage<wearing_off_page>),
     [] { // step cost 30: encounters come three times as often as in the field
         screen_rec room = like(pit, landing_room, maps::landing_room, {from(fenced_field, 2, 2)},
                                {east(any, chanting_room)});
         room.cost = 30;
-        room.onenter = fallingpage;
+        room.onenter = arrivalpage<falling_page>;
         return room;
     }(),
     // The third ring-holder's room: the curse turns the keys round and costs health at every
@@ -401,7 +401,7 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
     arriving(like(tunnel, tunnel_descent, maps::tunnel_from_entrance,
                   {from(cave_entrance, 4, 6), from(tunnel_junction, 4, 70)},
                   {cell(3, 3, cave_entrance), cell(12, 76, tunnel_junction)}),
-             descendpage),
+             arrivalpage<descend_page, cave_entrance>),
     like(tunnel, tunnel_junction, maps::tunnel_junction,
          {from(tunnel_north_end, 4, 70), from(tunnel_descent, 18, 5),
           from(tunnel_south_end, 18, 70), from(tunnel_east, 14, 70)},
@@ -428,7 +428,7 @@ constexpr std::array<screen_rec, screen_count + 1> world = {{
      .entrycost = 10,
      .entries = {from(tunnel_to_ship, 11, 2)},
      .exits = {east(any, alien_ship)},
-     .onenter = brightlight,
+     .onenter = arrivalpage<bright_light_page>,
      .beforeexits = fourposts},
     // The fourth ring-holder: no walking, one key and the fight; then back to the cave.
     {.number = alien_ship,

@@ -51,7 +51,6 @@ void give(stats_rec &stats, gift g) {
 // ---------------------------------------------------------------------------------------------
 
 namespace {
-constexpr int32 boat_fare = 200;
 constexpr int32 knight_cash = 44;
 constexpr int32 grumb_cash = 200;
 constexpr int32 delvo_cash = 500;

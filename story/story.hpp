@@ -35,7 +35,9 @@ player_rec intro();
 // The switch by the castle moat; the caller reads the line that pulls it. (`switch` is a C++
 // keyword, hence the longer name.)
 void switchscene();
-// The boatman: turned away for want of $200 (waits for Enter), or his offer (the caller reads
+// The boatman's fare, paid once: the boat is the hero's ever after.
+inline constexpr int32 boat_fare = 200;
+// The boatman: turned away for want of the fare (waits for Enter), or his offer (the caller reads
 // the key: '1' rents the boat, '0' leaves).
 void boatnomoney();
 void boat();
@@ -85,7 +87,7 @@ bool isweapon(gift g);
 // The switch by the castle moat: true when it is pulled (the gate opens); false when the hero
 // already holds a ring and will not go in again.
 bool pullswitch(const stats_rec &stats);
-// The boatman on the pier: true when the hero crosses (paying $200 the first time only).
+// The boatman on the pier: true when the hero crosses (paying the fare the first time only).
 bool boatman(stats_rec &stats);
 // The first ring-holder, from his welcome to the hero's escape.
 void firstringholder(stats_rec &stats);

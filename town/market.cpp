@@ -227,14 +227,17 @@ void drawmarket(const stats_rec &stats, int shelf, int32 register_total) {
     put("                              WHAT CAN I DO YA FOR?  :");
 }
 
+constexpr int32 mad_eyes_bounty = 1000;
+constexpr auto bounty_paid =
+    withfigure("                           Here's your $", mad_eyes_bounty, "");
 constexpr std::string_view bounty_words[] = {"                       You've defeated Mad Eyes!!!",
-                                             "                           Here's your $1000"};
+                                             bounty_paid};
 
 // The reward for Mad Eyes, paid on the first visit after he is beaten and never again.
 void paybounty(stats_rec &stats) {
     if (!stats.mad_eyes || stats.mad_eyes_collect) return;
     stats.mad_eyes_collect = true;
-    stats.money += 1000;
+    stats.money += mad_eyes_bounty;
     showpage({14, bounty_words, 8, 57, 2});
 }
 
