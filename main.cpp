@@ -1,8 +1,8 @@
 // ORBRIDDEN: reads the command line, then plays one game, or plays a recording back.
 #include "cli/options.hpp"
 #include "cli/recordings.hpp"
+#include "screens/screens.hpp"
 #include "story/story.hpp"
-#include "world/movements.hpp"
 
 #include <iostream>
 

@@ -9,8 +9,8 @@
 #include "core/random.hpp"
 #include "core/recording.hpp"
 #include "core/score.hpp"
+#include "screens/screens.hpp"
 #include "story/story.hpp"
-#include "world/movements.hpp"
 
 #include "inplace.hpp"
 

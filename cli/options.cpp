@@ -1,9 +1,12 @@
-// Reading the command line with getopt_long, and the texts of --help and --version.
+// Reading the command line with getopt_long from one table of options, and the texts of --help
+// and --version.
 #include "cli/options.hpp"
 
 #include "cli/scores.hpp"
 
+#include <algorithm>
 #include <getopt.h>
+#include <iomanip>
 #include <ostream>
 #include <string_view>
 #include <vector>
@@ -22,24 +25,14 @@ constexpr std::string_view usage = "usage: orbridden [--plain] [--record FILE]\n
                                    "       orbridden --scores [FILE]\n"
                                    "       orbridden --help | --version\n";
 
-constexpr std::string_view details =
+constexpr std::string_view before_options =
     "\n"
     "With no options the game starts in this terminal. It is played in one sitting:\n"
     "nothing is saved.\n"
     "\n"
-    "options:\n"
-    "  --plain          write the plain stream of lines (no in-place screen)\n"
-    "  --scores [FILE]  list the scores in FILE (or score.txt here), best first\n"
-    "  --record FILE    play and write a recording of the game to FILE (a new file)\n"
-    "  --replay FILE    play a recording back at its pace: space pauses, + and -\n"
-    "                   double and halve the speed, . steps a key while paused, q\n"
-    "                   ends; with --plain, or not on a terminal, write the plain\n"
-    "                   stream at once\n"
-    "  --cast OUT       with --replay: write the replay as an asciicast v2 file OUT\n"
-    "  --verify FILE    replay FILE without a screen and print the score record it\n"
-    "                   ends with; exit 0 when it equals the recorded one\n"
-    "  -h, --help       print this help and exit\n"
-    "  -V, --version    print the name and version and exit\n"
+    "options:\n";
+
+constexpr std::string_view after_options =
     "\n"
     "keys:\n"
     "  8 2 4 6 or the arrows  walk; 0 opens the game menu\n"
@@ -52,119 +45,207 @@ constexpr std::string_view details =
     "  score.txt  in the directory the game is started in; each finished game adds a\n"
     "             record to it\n";
 
-// Long options without a letter of their own.
-enum : int { opt_scores = 256, opt_plain, opt_record, opt_replay, opt_verify, opt_cast };
+// What the options given so far ask for.
+struct choices {
+    bool help = false, version = false, scores = false, plain = false;
+    std::vector<std::string> files; // after "--scores=" and on their own, in their order
+    // The commands that exclude one another, as they were named, each once.
+    std::vector<std::string> commands;
+    command what = command::play;
+    // The files of --record, --replay or --verify and of --cast: null where not given, the last
+    // one named where named twice.
+    const char *recording = nullptr, *cast = nullptr;
+
+    void commanded(std::string_view name) {
+        if (std::find(commands.begin(), commands.end(), name) == commands.end())
+            commands.emplace_back(name);
+    }
+    void withfile(command asked, std::string_view name, const char *file) {
+        commanded(name);
+        what = asked;
+        recording = file;
+    }
+};
+
+// One option: its names, its argument, its line in --help and what giving it asks for.
+struct option_row {
+    const char *name;       // the long name, after "--"
+    char letter = 0;        // the short name, after "-"; 0 for none
+    int argument;           // no_argument, optional_argument or required_argument
+    const char *value = ""; // what --help shows after the option: its argument or operand
+    const char *help;       // its line in --help
+    void (*take)(choices &, const char *argument); // the argument is null when none was given
+};
+
+// In the order --help lists them.
+constexpr option_row option_rows[] = {
+    {.name = "plain",
+     .argument = no_argument,
+     .help = "write the plain stream of lines (no in-place screen)",
+     .take = [](choices &c, const char *) { c.plain = true; }},
+    {.name = "scores",
+     .argument = optional_argument, // --scores=FILE; --scores FILE is its operand
+     .value = "FILE",
+     .help = "list the scores in FILE (or score.txt here), best first",
+     .take =
+         [](choices &c, const char *file) {
+             c.scores = true;
+             c.commanded("--scores");
+             if (file != nullptr) c.files.emplace_back(file);
+         }},
+    {.name = "record",
+     .argument = required_argument,
+     .value = "FILE",
+     .help = "play and write a recording of the game to FILE (a new file)",
+     .take = [](choices &c, const char *file) { c.withfile(command::record, "--record", file); }},
+    {.name = "replay",
+     .argument = required_argument,
+     .value = "FILE",
+     .help = "play a recording back at its pace: space pauses, + and -\n"
+             "double and halve the speed, . steps a key while paused, q\n"
+             "ends; with --plain, or not on a terminal, write the plain\n"
+             "stream at once",
+     .take = [](choices &c, const char *file) { c.withfile(command::replay, "--replay", file); }},
+    {.name = "cast",
+     .argument = required_argument,
+     .value = "OUT",
+     .help = "with --replay: write the replay as an asciicast v2 file OUT",
+     .take = [](choices &c, const char *file) { c.cast = file; }},
+    {.name = "verify",
+     .argument = required_argument,
+     .value = "FILE",
+     .help = "replay FILE without a screen and print the score record it\n"
+             "ends with; exit 0 when it equals the recorded one",
+     .take = [](choices &c, const char *file) { c.withfile(command::verify, "--verify", file); }},
+    {.name = "help",
+     .letter = 'h',
+     .argument = no_argument,
+     .help = "print this help and exit",
+     .take = [](choices &c, const char *) { c.help = true; }},
+    {.name = "version",
+     .letter = 'V',
+     .argument = no_argument,
+     .help = "print the name and version and exit",
+     .take = [](choices &c, const char *) { c.version = true; }},
+};
+
+// What getopt_long returns for a row: its letter, or a number past every character.
+int code(const option_row &row) {
+    return row.letter != 0 ? row.letter : 256 + static_cast<int>(&row - option_rows);
+}
+
+const option_row *rowof(int opt) {
+    for (const option_row &row : option_rows)
+        if (code(row) == opt) return &row;
+    return nullptr;
+}
+
+// The option as --help names it: "-h, --help", "--record FILE", "--scores [FILE]".
+std::string spelled(const option_row &row) {
+    std::string text;
+    if (row.letter != 0) text = std::string{'-', row.letter} + ", ";
+    text += "--";
+    text += row.name;
+    if (*row.value == 0) return text;
+    const bool optional = row.argument != required_argument;
+    text += optional ? " [" : " ";
+    text += row.value;
+    if (optional) text += ']';
+    return text;
+}
+
+// Each option and its help, the help's further lines under its first.
+void printoptions(std::ostream &out) {
+    std::size_t width = 0;
+    for (const option_row &row : option_rows) width = std::max(width, spelled(row).size());
+    const std::string indent(width + 4, ' ');
+    for (const option_row &row : option_rows) {
+        out << "  " << std::left << std::setw(static_cast<int>(width + 2)) << spelled(row);
+        for (const char *c = row.help; *c != 0; ++c) out << *c << (*c == '\n' ? indent : "");
+        out << '\n';
+    }
+}
 
 // The message for the option getopt_long has just refused.
 std::string refused(char *argv[]) {
     std::string named(argv[optind - 1]);
-    switch (optopt) {
-        case 0: // a long option nobody knows
-            return "unknown option '" + named + "'";
-        case opt_record:
-        case opt_replay:
-        case opt_verify:
-        case opt_cast: // an option that takes a file, without it
-            return "option '" + named + "' needs a file";
-        case 'h':
-        case 'V':
-        case opt_scores:
-        case opt_plain: // a known long option given an argument with '='
-            return "option '" + named.substr(0, named.find('=')) + "' takes no argument";
-        default:
-            return std::string("unknown option '-") + static_cast<char>(optopt) + "'";
-    }
+    if (optopt == 0) return "unknown option '" + named + "'"; // a long option nobody knows
+    const option_row *row = rowof(optopt);
+    if (row == nullptr) return std::string("unknown option '-") + static_cast<char>(optopt) + "'";
+    named = named.substr(0, named.find('='));
+    if (row->argument == no_argument) return "option '" + named + "' takes no argument";
+    return "option '" + named + "' needs an argument";
 }
 
 } // namespace
 
 options parseoptions(int argc, char *argv[]) {
-    static constexpr option longopts[] = {
-        {"help", no_argument, nullptr, 'h'},
-        {"version", no_argument, nullptr, 'V'},
-        {"scores", no_argument, nullptr, opt_scores},
-        {"plain", no_argument, nullptr, opt_plain},
-        {"record", required_argument, nullptr, opt_record},
-        {"replay", required_argument, nullptr, opt_replay},
-        {"verify", required_argument, nullptr, opt_verify},
-        {"cast", required_argument, nullptr, opt_cast},
-        {nullptr, 0, nullptr, 0},
-    };
+    std::vector<option> longopts;
+    // The leading '-' hands over the operands in order, where they stand.
+    std::string letters = "-";
+    for (const option_row &row : option_rows) {
+        longopts.push_back({row.name, row.argument, nullptr, code(row)});
+        if (row.letter == 0) continue;
+        letters += row.letter;
+        if (row.argument == required_argument) letters += ":";
+        if (row.argument == optional_argument) letters += "::";
+    }
+    longopts.push_back({nullptr, 0, nullptr, 0});
+
     auto misuse = [](std::string problem) {
         return options{.what = command::misuse, .problem = std::move(problem)};
     };
-    options opts;
-    bool help = false, version = false, scores = false;
-    // The commands that exclude one another, as they were named.
-    std::vector<std::string> commands;
-    auto command_with_file = [&](command what, const char *name) {
-        commands.emplace_back(name);
-        opts.what = what;
-        opts.recording = optarg;
-    };
-    std::vector<std::string> operands;
+    choices given;
     optind = 0; // start afresh (glibc), so that the parser can run more than once
     opterr = 0; // the messages are ours
-    // The leading '-' hands over the operands in order, where they stand; the ':' after it
-    // tells a missing file from an unknown option.
-    for (int opt; (opt = getopt_long(argc, argv, "-:hV", longopts, nullptr)) != -1;) {
-        switch (opt) {
-            case 'h':
-                help = true;
-                break;
-            case 'V':
-                version = true;
-                break;
-            case opt_scores:
-                scores = true;
-                commands.emplace_back("--scores");
-                break;
-            case opt_record:
-                command_with_file(command::record, "--record");
-                break;
-            case opt_replay:
-                command_with_file(command::replay, "--replay");
-                break;
-            case opt_verify:
-                command_with_file(command::verify, "--verify");
-                break;
-            case opt_cast:
-                opts.cast = optarg;
-                break;
-            case opt_plain:
-                opts.plain = true;
-                break;
-            case 1:
-                operands.emplace_back(optarg);
-                break;
-            default:
-                return misuse(refused(argv));
-        }
+    for (int opt;
+         (opt = getopt_long(argc, argv, letters.c_str(), longopts.data(), nullptr)) != -1;) {
+        const option_row *row = rowof(opt);
+        if (opt == 1)
+            given.files.emplace_back(optarg);
+        else if (opt != '?' && row != nullptr)
+            row->take(given, optarg);
+        else
+            return misuse(refused(argv));
     }
-    for (int i = optind; i < argc; ++i) operands.emplace_back(argv[i]); // after "--"
-    // The one operand there may be is the score file of --scores.
-    const std::size_t wanted = scores ? 1 : 0;
-    if (operands.size() > wanted) return misuse("unexpected argument '" + operands[wanted] + "'");
-    if (!operands.empty()) opts.scorefile = operands.front();
-    if (help || version) {
-        opts.what = help ? command::help : command::version;
+    for (int i = optind; i < argc; ++i) given.files.emplace_back(argv[i]); // after "--"
+    // The one file there may be is the score file of --scores.
+    const std::vector<std::string> &files = given.files;
+    const std::size_t wanted = given.scores ? 1 : 0;
+    if (files.size() > wanted) return misuse("unexpected argument '" + files[wanted] + "'");
+    // An empty name (a script's unset variable, a bare "--scores=") names no file, and must
+    // not quietly list score.txt in its place, nor a replay go to the screen for want of a cast.
+    if (!files.empty() && files.front().empty()) return misuse("the score file's name is empty");
+    if (given.recording != nullptr && *given.recording == 0)
+        return misuse("the recording's name is empty");
+    if (given.cast != nullptr && *given.cast == 0) return misuse("the cast's name is empty");
+    options opts;
+    opts.plain = given.plain;
+    if (!files.empty()) opts.scorefile = files.front();
+    if (given.help || given.version) {
+        opts.what = given.help ? command::help : command::version;
         return opts;
     }
+    const std::vector<std::string> &commands = given.commands;
     if (commands.size() > 1)
         return misuse("options '" + commands[0] + "' and '" + commands[1] +
                       "' cannot be used together");
-    if (!opts.cast.empty() && opts.what != command::replay)
+    if (given.cast != nullptr && given.what != command::replay)
         return misuse("option '--cast' goes with '--replay'");
-    if (!opts.cast.empty() && opts.plain)
+    if (given.cast != nullptr && given.plain)
         return misuse("options '--plain' and '--cast' cannot be used together");
-    if (scores) opts.what = command::scores;
+    opts.what = given.scores ? command::scores : given.what;
+    if (given.recording != nullptr) opts.recording = given.recording;
+    if (given.cast != nullptr) opts.cast = given.cast;
     return opts;
 }
 
 int runcommand(const options &opts, std::ostream &out, std::ostream &err) {
     switch (opts.what) {
         case command::help:
-            out << about << usage << details;
+            out << about << usage << before_options;
+            printoptions(out);
+            out << after_options;
             return exit_done;
         case command::version:
             out << program << ' ' << game_release << '\n';

@@ -169,17 +169,17 @@ void replay(const recording &rec, game_parts game, replay_pacer pacer) {
 std::string itemname(const recording_item *at, std::uint64_t keys) {
     if (!at) return "its end";
     switch (at->kind) {
-        case item_kind::key:
+        case item_type::key:
             return "key " + std::to_string(keys + 1);
-        case item_kind::clock:
+        case item_type::clock:
             return "a clock reading";
-        case item_kind::checksum:
+        case item_type::checksum:
             return "a checksum of the screen";
-        case item_kind::nokey:
+        case item_type::nokey:
             return "no key waiting";
-        case item_kind::closed:
+        case item_type::closed:
             return "the end of its input";
-        case item_kind::score:
+        case item_type::score:
             return "the end of the game";
     }
     return "";
@@ -201,9 +201,9 @@ std::string scoreline(const std::string &record) {
 }
 
 // A check (two hexadecimal digits) or a checksum (eight), as the recording writes them.
-std::string hex(std::uint32_t v, bool whole) {
+std::string hex(std::uint32_t v, bool checksum) {
     char s[9];
-    std::snprintf(s, sizeof s, "%0*x", whole ? 8 : 2, v);
+    std::snprintf(s, sizeof s, "%0*x", checksum ? 8 : 2, v);
     return s;
 }
 
@@ -231,13 +231,13 @@ std::string stopmessage(const recording &rec) {
         case replay_stop::game_ends:
             return "the game ends " + after + has;
         case replay_stop::screen_differs: {
-            const bool whole = s.at->kind == item_kind::checksum;
+            const bool checksum = s.at->kind == item_type::checksum;
             return (s.ended       ? "the last screen"
                     : s.keys == 0 ? "the first screen"
                                   : "the screen after key " + keys) +
                    " differs from the recorded one" + line + ": " +
-                   (whole ? "checksum " : "check ") + hex(s.at->check, whole) + " recorded, " +
-                   hex(s.sum, whole) + " now";
+                   (checksum ? "checksum " : "check ") + hex(s.at->check, checksum) +
+                   " recorded, " + hex(s.sum, checksum) + " now";
         }
         case replay_stop::score_differs:
             return "the score differs: the recording holds " + scoreline(rec.score) +

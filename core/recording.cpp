@@ -135,22 +135,22 @@ bool itemline(std::string_view line, recording_item &item, std::string &score) {
     const std::string_view rest = space == std::string_view::npos ? "" : line.substr(space + 1);
     const bool alone = space == std::string_view::npos;
     if (head == "w" || head == "x") {
-        item.kind = head == "w" ? item_kind::nokey : item_kind::closed;
+        item.kind = head == "w" ? item_type::nokey : item_type::closed;
         return alone;
     }
     if (head == "c") {
-        item.kind = item_kind::clock;
+        item.kind = item_type::clock;
         return !alone && number(rest, true, item.value);
     }
     if (head == "s") {
-        item.kind = item_kind::checksum;
+        item.kind = item_type::checksum;
         return !alone && hexnumber(rest, 8, item.check);
     }
     if (head == "r") {
-        item.kind = item_kind::score;
+        item.kind = item_type::score;
         return !alone && unescaped(rest, true, score);
     }
-    item.kind = item_kind::key;
+    item.kind = item_type::key;
     const std::size_t second = rest.find(' ');
     std::string key;
     if (alone || second == std::string_view::npos || !number(head, false, item.value) ||
@@ -193,10 +193,10 @@ bool readrecording(std::string_view text, recording &out, std::string &problem) 
     out = {};
     constexpr std::uint32_t header_lines = 4;
     const std::string first = std::string(recording_format) + ' ';
-    std::uint32_t whole = 0; // the whole lines read
-    bool done = false;       // the score record or the end of the input has been read
-    for (; !text.empty(); ++whole) {
-        const std::uint32_t number_of_line = whole + 1;
+    std::uint32_t lines_read = 0; // the whole lines read
+    bool done = false;            // the score record or the end of the input has been read
+    for (; !text.empty(); ++lines_read) {
+        const std::uint32_t number_of_line = lines_read + 1;
         const std::size_t end = text.find('\n');
         const std::string_view line = text.substr(0, end);
         const std::string where = "line " + std::to_string(number_of_line);
@@ -205,7 +205,7 @@ bool readrecording(std::string_view text, recording &out, std::string &problem) 
             return false;
         }
         if (end == std::string_view::npos) { // cut short
-            if (whole < header_lines) break;
+            if (lines_read < header_lines) break;
             out.cutline = number_of_line;
             return true;
         }
@@ -243,7 +243,7 @@ bool readrecording(std::string_view text, recording &out, std::string &problem) 
                 }
                 recording_item item{.line = number_of_line};
                 if (!itemline(line, item, out.score)) break;
-                done = item.kind == item_kind::score || item.kind == item_kind::closed;
+                done = item.kind == item_type::score || item.kind == item_type::closed;
                 out.items.push_back(item);
                 continue;
             }
@@ -253,11 +253,11 @@ bool readrecording(std::string_view text, recording &out, std::string &problem) 
                                                    : where + " is not an item";
         return false;
     }
-    if (whole >= header_lines) return true;
+    if (lines_read >= header_lines) return true;
     // Cut in its first line, it cannot even be told for a recording.
-    problem = whole == 0 && text.empty() ? "empty: not a recording"
-              : whole == 0               ? "not a recording"
-                                         : "cut short in its header";
+    problem = lines_read == 0 && text.empty() ? "empty: not a recording"
+              : lines_read == 0               ? "not a recording"
+                                              : "cut short in its header";
     return false;
 }
 
@@ -404,25 +404,39 @@ void stopat(replay_stop why) {
 }
 
 // Whether the console agrees with the check or checksum `recorded`.
-bool sameconsole(std::uint32_t recorded, bool whole) {
+bool sameconsole(std::uint32_t recorded, bool checksum) {
     const text_console &con = consolescreen();
-    player().state.sum = whole ? consolechecksum(con) : consolecheck(con);
+    player().state.sum = checksum ? consolechecksum(con) : consolecheck(con);
     return player().state.sum == recorded;
 }
 
-unsigned char replaypeek() {
+// The next byte as the game met it while recording. A wait of a limited time (for the rest of a
+// key's bytes, for a line end) found no byte where the recording says so; otherwise it found
+// the key the recording takes next. A byte that was there but that the game left for a later
+// read stands later in the recording, behind the clock readings before that read: the wait
+// reads none, which every such wait takes as it takes a byte it leaves (a follower that does
+// not fit, a character that is not a line end). A wait for as long as it takes is always
+// followed by the byte's taking: the console is checked and the key paced there.
+int replaypeek(int ms) {
     player_state &p = player();
     if (p.state.stop != replay_stop::none) throw input_closed();
+    const recording_item *i = nextitem();
+    if (ms >= 0) {
+        if (!i || i->kind != item_type::key) {
+            if (i && i->kind == item_type::nokey) ++p.next;
+            return -1;
+        }
+        return i->key;
+    }
     if (!p.paced) {
-        const recording_item *i = nextitem();
         if (!i) stopgame(replay_stop::recording_ends);
-        if (i->kind == item_kind::closed) stopgame(replay_stop::input_closed);
-        if (i->kind != item_kind::key) stopgame(replay_stop::asks_key);
+        if (i->kind == item_type::closed) stopgame(replay_stop::input_closed);
+        if (i->kind != item_type::key) stopgame(replay_stop::asks_key);
         if (!sameconsole(i->check, false)) stopgame(replay_stop::screen_differs);
         if (p.pace && !p.pace(p.state.keys + 1, i->value)) stopgame(replay_stop::quit);
         p.paced = true;
     }
-    return nextitem()->key;
+    return i->key;
 }
 
 void replaytaken(unsigned char) {
@@ -433,17 +447,10 @@ void replaytaken(unsigned char) {
     p.paced = false;
 }
 
-bool replayready() {
-    const recording_item *i = nextitem();
-    if (!i || i->kind != item_kind::nokey) return true;
-    ++player().next;
-    return false;
-}
-
 std::int64_t replayclock() {
     player_state &p = player();
     const recording_item *i = nextitem();
-    if (p.state.stop != replay_stop::none || !i || i->kind != item_kind::clock)
+    if (p.state.stop != replay_stop::none || !i || i->kind != item_type::clock)
         stopgame(i ? replay_stop::reads_clock : replay_stop::recording_ends);
     ++p.next;
     return p.rec->header.start + p.state.now + i->value;
@@ -454,12 +461,12 @@ void replayscore(const stats_rec &stats) {
     p.state.ended = true;
     p.state.score = scorerecord(stats);
     const recording_item *i = nextitem();
-    if (i && i->kind == item_kind::checksum) {
+    if (i && i->kind == item_type::checksum) {
         if (!sameconsole(i->check, true)) return stopat(replay_stop::screen_differs);
         i = (++p.next, nextitem());
     }
     if (!i) return stopat(replay_stop::recording_ends);
-    if (i->kind != item_kind::score) return stopat(replay_stop::game_ends);
+    if (i->kind != item_type::score) return stopat(replay_stop::game_ends);
     if (scoretext(p.state.score) != scoretext(p.rec->score)) stopat(replay_stop::score_differs);
 }
 
@@ -470,7 +477,7 @@ void startreplay(const recording &r, replay_pacer pace) {
     p = {.rec = &r, .pace = pace, .clock = game_clock, .keeper = keepscore};
     editlines(r.header.editedlines);
     keepscreen();
-    hookinput({.peek = replaypeek, .ready = replayready, .taken = replaytaken});
+    hookinput({.peek = replaypeek, .taken = replaytaken});
     game_clock = replayclock;
     keepscore = replayscore;
 }

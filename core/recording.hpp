@@ -30,7 +30,7 @@ struct recording_header {
 };
 
 // The items of a recording, one a line, in the order the game met them.
-enum class item_kind : unsigned char {
+enum class item_type : unsigned char {
     key,      // a byte of input the game took, with the console's check as it took it
     clock,    // a reading of the clock by the sources of chance
     checksum, // the console's checksum as the game ended
@@ -40,7 +40,7 @@ enum class item_kind : unsigned char {
 };
 
 struct recording_item {
-    item_kind kind{};
+    item_type kind{};
     unsigned char key = 0;   // key: the byte
     std::uint32_t check = 0; // key: the console's check; checksum: its checksum
     std::uint32_t line = 0;  // the line it stands on, counted from 1

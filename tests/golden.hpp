@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/definitions.hpp"
+#include "world/screenids.hpp"
 
 #include <cstdint>
 #include <ostream>
@@ -31,8 +32,8 @@ inline void PrintTo(const golden_case &c, std::ostream *os) {
 inline constexpr golden_case sessions[] = {
     {.name = "opening_preset", .clock = 1000},
     {.name = "opening_custom", .clock = 2000},
-    {.name = "town", .clock = 3000, .screen = 1, .money = 1500},
-    {.name = "casino", .clock = 4000, .screen = 1, .money = 3000},
+    {.name = "town", .clock = 3000, .screen = screen::home, .money = 1500},
+    {.name = "casino", .clock = 4000, .screen = screen::home, .money = 3000},
     // The whole quest from the first page of the introduction to the score record (its keys
     // were written by the player in golden_player_test.cpp).
     {.name = "playthrough",
@@ -44,7 +45,7 @@ inline constexpr golden_case sessions[] = {
                "\n"
                "\n"},
     // A long walk with fights and level-ups through the forest, the sea and the cave.
-    {.name = "wander", .clock = 6000, .screen = 1, .rings = 3, .money = 1000},
+    {.name = "wander", .clock = 6000, .screen = screen::home, .rings = 3, .money = 1000},
 };
 
 // The session of that name; a name not in the table does not compile.

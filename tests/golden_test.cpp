@@ -5,9 +5,9 @@
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "golden.hpp"
+#include "screens/screens.hpp"
 #include "story/story.hpp"
 #include "support.hpp"
-#include "world/movements.hpp"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ struct played {
 };
 
 // Plays one session in a fresh directory, so that its score file is its own.
-played play(const golden_case &c, const std::string &keys) {
+played play(const golden_case &c, const std::string &keys, glyphset glyphs = glyphset::utf8) {
     const fs::path home = fs::current_path();
     char name[] = "/tmp/orbridden-golden-XXXXXX";
     const fs::path dir = mkdtemp(name);
@@ -40,7 +40,7 @@ played play(const golden_case &c, const std::string &keys) {
 
     played out{};
     stepping_clock clock(c.clock);
-    usescript(keys);
+    usescript(keys, glyphs);
     try {
         if (c.screen == 0) {
             playgame(intro, screens);
@@ -100,6 +100,34 @@ TEST_P(Golden, SessionIsByteForByteAsRecorded) {
         EXPECT_EQ(p.score, slurp(score)) << c.name << ".score";
     }
     checkrecord();
+}
+
+TEST(GoldenAscii, EveryRowKeepsItsWidthInTheLookAlikes) {
+    // The long walk: map frames of forest, sea and cave, fights and level-ups.
+    const golden_case &c = session("wander");
+    const fs::path base = fs::path(ORBRIDDEN_GOLDEN_DIR) / c.name;
+    const played p = play(c, slurp(fs::path(base) += ".keys"), glyphset::ascii);
+    const lines want = splitlines(slurp(fs::path(base) += ".transcript")),
+                got = splitlines(p.transcript);
+    ASSERT_EQ(got.size(), want.size()) << "line count";
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        // Each character of the UTF-8 line (its bytes but the continuing ones) is one byte here,
+        // the same byte where it is ASCII.
+        std::string ascii_of_want;
+        for (std::size_t k = 0; k < want[i].size(); ++k) {
+            const auto b = static_cast<unsigned char>(want[i][k]);
+            if (b < 0x80)
+                ascii_of_want += want[i][k];
+            else if (b >= 0xC0)
+                ascii_of_want += '\x80'; // where a look-alike goes
+        }
+        ASSERT_EQ(got[i].size(), ascii_of_want.size()) << "line " << i + 1 << ": " << got[i];
+        for (std::size_t k = 0; k < got[i].size(); ++k) {
+            const char g = got[i][k], w = ascii_of_want[k];
+            ASSERT_TRUE(w == '\x80' ? g >= ' ' && g <= '~' : g == w)
+                << "line " << i + 1 << ", column " << k + 1 << ": " << got[i];
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sessions, Golden, ::testing::ValuesIn(sessions),

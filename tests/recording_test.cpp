@@ -12,8 +12,12 @@
 
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -70,13 +74,12 @@ struct recorded {
     std::string transcript; // what the game printed meanwhile
 };
 
-// Plays the small game on `keys` from a stepping clock at 1000 and records it; keys come 100 ms
-// apart.
-recorded record(const std::string &keys) {
+// Plays the small game from a stepping clock at 1000 on the console as it is set and records
+// it; keys come 100 ms apart. Returns the recording.
+std::string recordgame() {
     scratch here;
     stepping_clock clock(1000);
     key_ms = 0;
-    usescript(keys);
     const int fd = open("game.rec", O_WRONLY | O_CREAT | O_EXCL, 0644);
     startrecording(fd, {.game = std::string(game_release), .start = 1000}, keytimes);
     try {
@@ -86,7 +89,14 @@ recorded record(const std::string &keys) {
     }
     EXPECT_EQ(stoprecording(), 0);
     close(fd);
-    return {slurp("game.rec"), transcript()};
+    return slurp("game.rec");
+}
+
+// The small game on the scripted `keys`, recorded.
+recorded record(const std::string &keys) {
+    usescript(keys);
+    std::string text = recordgame();
+    return {text, transcript()};
 }
 
 // What a replay of `text` prints, through the scripted console's output.
@@ -269,6 +279,77 @@ TEST(Verify, ARecordingCutAtAnyPoint) {
         const std::string shown = replayed(text);
         EXPECT_EQ(r.transcript.substr(0, shown.size()), shown);
     }
+}
+
+// Keys whose reading looks at the byte after them and leaves it for a later read, where the
+// recording has a clock reading first: the replay reads them as the game did.
+TEST(Verify, KeysThatLookAheadReplayAsTheyWereRead) {
+    const std::pair<const char *, std::string> cases[] = {
+        {"a character cut short by a digit", "Abc\n1\xc3"
+                                             "2q"},
+        {"ESC and a character beyond ASCII", "Abc\n1\x1b\xc3\xb6q"},
+        {"a key sequence cut short", "Abc\n1\x1b[\xc3q"},
+        {"ESC at the end of the name", "Ab\x1b\nc\n1q"},
+    };
+    for (const auto &[what, typed] : cases) {
+        SCOPED_TRACE(what);
+        const recorded r = record(typed);
+        EXPECT_EQ(r.text.find("\nw\n"), std::string::npos) << "no wait found nothing";
+        const run_result got = verify(r.text);
+        EXPECT_EQ(got.status, 0) << got.err;
+        EXPECT_EQ(got.err, "");
+        EXPECT_EQ(replayed(r.text), r.transcript);
+    }
+}
+
+// Whether thread `tid` of this process sleeps in the system call numbered `call`.
+bool sleepsin(pid_t tid, long call) {
+    const std::string task = "/proc/self/task/" + std::to_string(tid);
+    std::ifstream stat(task + "/stat");
+    const std::string all((std::istreambuf_iterator<char>(stat)), {});
+    const std::size_t end = all.rfind(')'); // the state follows the name in brackets
+    if (end == std::string::npos || all.size() <= end + 2 || all[end + 2] != 'S') return false;
+    long number = -1;
+    std::ifstream(task + "/syscall") >> number;
+    return number == call;
+}
+
+// At a real input, an ESC whose next bytes come only after the wait for them is a key of its
+// own: the recording says the wait found nothing, and a replay, which has every byte at once,
+// reads ESC, [ and A in the name as three keys again (the name "A[A") instead of an arrow.
+TEST(Recording, AnEscWhoseRestCameLateReplaysAsALoneEsc) {
+    int in[2];
+    ASSERT_EQ(pipe(in), 0);
+    const int saved_in = dup(STDIN_FILENO), saved_out = dup(STDOUT_FILENO);
+    dup2(in[0], STDIN_FILENO);
+    close(in[0]);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    close(null);
+    ASSERT_EQ(write(in[1], "A\x1b", 2), 2);
+    const pid_t game = gettid();
+    // The rest once the game, its wait after ESC over, waits in a read for the next key.
+    std::thread typist([&] {
+        while (!sleepsin(game, SYS_read)) std::this_thread::yield();
+        (void)write(in[1], "[Ab\n1q", 7);
+        close(in[1]);
+    });
+    useterminal();
+    const std::string text = recordgame();
+    typist.join();
+    dup2(saved_in, STDIN_FILENO);
+    dup2(saved_out, STDOUT_FILENO);
+    close(saved_in);
+    close(saved_out);
+
+    const std::size_t esc = text.find(" %1b ");
+    ASSERT_NE(esc, std::string::npos) << text;
+    EXPECT_EQ(text.substr(text.find('\n', esc), 9), "\nw\n100 [ ") << text;
+    const run_result got = verify(text);
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.err, "");
+    EXPECT_EQ(got.out.substr(0, 4), "A[A\n");
+    EXPECT_NE(verify(record("A\x1b[Ab\n1q").text).out.substr(0, 4), "A[A\n") << "an arrow";
 }
 
 TEST(Verify, AFileThatIsNoRecording) {

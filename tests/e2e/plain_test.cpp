@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -50,6 +52,16 @@ TEST(Plain, OnPipesTheBytesAreTheScriptedOnes) {
     const std::string want = scriptedgame(allkeys());
     EXPECT_EQ(runpiped({}, allkeys()).out, want);
     EXPECT_EQ(runpiped({"--plain"}, allkeys()).out, want);
+}
+
+TEST(Plain, WithoutUtf8OnlyAsciiGoesOut) {
+    // On to the town, the game menu and the world's map, whose forest is drawn in ♣.
+    const std::string keys = allkeys() + "\n01";
+    ASSERT_NE(scriptedgame(keys).find("\u2663"), std::string::npos);
+    const std::string shown = runpiped({}, keys, tempdir(), "C").out;
+    EXPECT_TRUE(std::all_of(shown.begin(), shown.end(),
+                            [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+    EXPECT_EQ(shown, scriptedgame(keys, glyphset::ascii)) << "each glyph as its look-alike";
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 
 #include "core/console.hpp"
 #include "core/game.hpp"
+#include "screens/screens.hpp"
 #include "story/story.hpp"
-#include "world/movements.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
@@ -79,6 +80,7 @@ void writeall(int fd, const void *data, std::size_t size) {
             unsetenv("TERM");
         else
             setenv("TERM", o.term.c_str(), 1);
+        setenv("LC_ALL", o.utf8 ? "C.UTF-8" : "C", 1);
         if (o.run) {
             o.run();
             _exit(0);
@@ -128,8 +130,8 @@ pty_game::pty_game(const std::string &dir, const pty_options &o) {
         tcsetattr(slave, TCSANOW, &t);
     }
     tcgetattr(slave, &initial);
-    vt = vterm_new(o.rows, o.cols);
-    vterm_set_utf8(vt, 1);
+    vt = vterm_new(o.screen_rows ? o.screen_rows : o.rows, o.screen_cols ? o.screen_cols : o.cols);
+    vterm_set_utf8(vt, o.utf8);
     vs = vterm_obtain_screen(vt);
     vterm_screen_set_callbacks(vs, &screen_callbacks, this);
     vterm_screen_enable_altscreen(vs, 1);
@@ -237,6 +239,10 @@ std::string pty_game::shown() const {
 void pty_game::resize(int rows, int cols) {
     drain(); // what was drawn for the old size
     vterm_set_size(vt, rows, cols);
+    reportsize(rows, cols);
+}
+
+void pty_game::reportsize(int rows, int cols) {
     winsize size{.ws_row = static_cast<unsigned short>(rows),
                  .ws_col = static_cast<unsigned short>(cols),
                  .ws_xpixel = 0,
@@ -252,6 +258,20 @@ termios pty_game::settings() const {
     termios t{};
     tcgetattr(slave, &t);
     return t;
+}
+
+std::pair<int, int> pty_game::cursor() const {
+    VTermPos at{};
+    vterm_state_get_cursorpos(vterm_obtain_state(vt), &at);
+    return {at.row, at.col};
+}
+
+long pty_game::peakmemory() const {
+    std::ifstream status("/proc/" + std::to_string(game) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    ADD_FAILURE() << "no VmHWM for the game";
+    return -1;
 }
 
 bool pty_game::waitunread(int count, int timeout_ms) {
@@ -315,7 +335,7 @@ std::string tempdir() {
 }
 
 piped_run runpiped(const std::vector<std::string> &args, std::string_view input,
-                   const std::string &dir) {
+                   const std::string &dir, const char *locale) {
     piped_run run;
     int in[2], out[2], err[2];
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) {
@@ -332,6 +352,7 @@ piped_run runpiped(const std::vector<std::string> &args, std::string_view input,
         for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
         argv.push_back(nullptr);
         if (chdir(dir.c_str()) != 0) _exit(126);
+        setenv("LC_ALL", locale, 1);
         execv(ORBRIDDEN_BINARY, argv.data());
         _exit(127);
     }
@@ -377,8 +398,8 @@ bool samesettings(const termios &a, const termios &b) {
            a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
 }
 
-std::string scriptedgame(std::string_view keys) {
-    usescript(keys);
+std::string scriptedgame(std::string_view keys, glyphset glyphs) {
+    usescript(keys, glyphs);
     try {
         playgame(intro, screens);
     } catch (const input_closed &) {

@@ -8,9 +8,9 @@
 #include "core/game.hpp"
 #include "core/random.hpp"
 #include "core/recording.hpp"
+#include "screens/screens.hpp"
 #include "story/story.hpp"
 #include "tests/golden.hpp"
-#include "world/movements.hpp"
 
 #include <gtest/gtest.h>
 
@@ -285,7 +285,7 @@ recording readfile(const std::string &path) {
 std::string keysof(const recording &rec) {
     std::string keys;
     for (const recording_item &i : rec.items)
-        if (i.kind == item_kind::key) keys += static_cast<char>(i.key);
+        if (i.kind == item_type::key) keys += static_cast<char>(i.key);
     return keys;
 }
 
