@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <climits>
 #include <clocale>
 #include <cstring>
@@ -160,18 +161,24 @@ void drawscreen(bool whole) {
     display_draw(c.screen, whole);
 }
 
-// Before the in-place console reads the terminal: waits for a key, drawing the screen anew
-// after a resize or a continue meanwhile. While the terminal is too small for the console,
-// what is typed is thrown away: the player cannot see what it would act on.
-void screenwait() {
+// Before the in-place console reads the terminal: waits for a key at most `ms` milliseconds
+// (`ms` < 0: as long as it takes), drawing the screen anew after a resize or a continue
+// meanwhile. While the terminal is too small for the console, what is typed is thrown away:
+// the player cannot see what it would act on. Whether a key (or the input's end) came in time.
+bool screenwait(int ms) {
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + milliseconds(ms);
     for (;;) {
         drawscreen(false);
+        const auto left = std::max(deadline - steady_clock::now(), steady_clock::duration{});
         pollfd p[2] = {{ttyfd_in, POLLIN, 0}, {terminal_wakefd(), POLLIN, 0}};
-        if (poll(p, 2, -1) <= 0 || p[0].revents == 0) continue;
-        if (!display_toosmall()) return;
+        const int r = poll(p, 2, ms < 0 ? -1 : static_cast<int>(ceil<milliseconds>(left).count()));
+        if (r == 0) return false;
+        if (r < 0 || p[0].revents == 0) continue;
+        if (!display_toosmall()) return true;
         char typed[64];
         ssize_t n = ::read(ttyfd_in, typed, sizeof typed);
-        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) return; // the read ends it
+        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) return true; // the read ends it
     }
 }
 
@@ -194,8 +201,7 @@ int inputpeek(int ms) {
                                              : -1;
     for (;;) {
         if (c.in_at == c.in_size) {
-            if (c.ended || (ms >= 0 && !ready(ms))) return -1;
-            if (ms < 0 && c.inplace) screenwait();
+            if (c.ended || (c.inplace ? !screenwait(ms) : ms >= 0 && !ready(ms))) return -1;
             ssize_t n;
             while ((n = ::read(ttyfd_in, c.inbuf, sizeof c.inbuf)) < 0) {
                 if (errno == EAGAIN || errno == EWOULDBLOCK) {

@@ -390,4 +390,21 @@ TEST(Recording, OnTheTerminalTheReplayPausesStepsAndEnds) {
     EXPECT_TRUE(samesettings(game.initial, game.settings()));
 }
 
+// While the replay waits out a key's pause (here 20 seconds, at a quarter of the speed), a
+// resize is answered at once: the notice that the window is too small, then the page again.
+TEST(Recording, OnTheTerminalTheReplayRedrawsAfterAResizeWhileItWaits) {
+    const scripted_recording r = recordscripted("\n\n", 1000, 60'000);
+    pty_game game(tempdir(), {.args = {"--replay", r.file}, .rows = 25, .errors_apart = true});
+    game.send("--");
+    ASSERT_TRUE(game.waitunread(0));
+    game.resize(20, 70);
+    ASSERT_TRUE(game.waitscreen("this one is 70 x 20."));
+    game.resize(25, 80);
+    ASSERT_TRUE(game.waitscreen("Our story begins"));
+    game.send("q");
+    const int status = game.finish();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(game.errors, "orbridden: " + r.file + ": replay ended at its start\n");
+}
+
 } // namespace
