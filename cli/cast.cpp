@@ -4,12 +4,11 @@
 #include "cli/cast.hpp"
 
 #include "core/console.hpp"
+#include "core/recording.hpp"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdio>
-#include <unistd.h>
 
 // After the game's own headers: terminfo's header defines macros named like its capabilities.
 #include <curses.h>
@@ -41,15 +40,7 @@ cast_state &cast() {
 
 void writeout() {
     cast_state &c = cast();
-    std::string_view bytes = c.out;
-    while (c.error == 0 && !bytes.empty()) {
-        const ssize_t n = ::write(c.fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0)
-            c.error = n < 0 ? errno : EIO;
-        else
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
+    writewhole(c.fd, c.out, c.error);
     c.out.clear();
 }
 

@@ -265,6 +265,17 @@ bool readrecording(std::string_view text, recording &out, std::string &problem) 
 // [SECTION] The recorder
 // ---------------------------------------------------------------------------------------------
 
+void writewhole(int fd, std::string_view bytes, int &error) {
+    while (error == 0 && !bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0)
+            error = n < 0 ? errno : EIO;
+        else
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
 namespace {
 
 struct recorder_state {
@@ -286,15 +297,7 @@ recorder_state &rec() {
 // Writes out `line`, all of it.
 void writeline() {
     recorder_state &r = rec();
-    std::string_view bytes = r.line;
-    while (r.error == 0 && !bytes.empty()) {
-        const ssize_t n = ::write(r.fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0)
-            r.error = n < 0 ? errno : EIO;
-        else
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
+    writewhole(r.fd, r.line, r.error);
     r.line.clear();
 }
 

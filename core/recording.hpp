@@ -83,6 +83,9 @@ void startrecording(int fd, const recording_header &header, std::int64_t (*elaps
 void recordclosed();
 // Takes the recorder's hooks away; returns the error of the first write that failed (0: none).
 int stoprecording();
+// Writes all of `bytes` to `fd`, unless an earlier write failed (`error` is not 0); a write
+// that fails sets `error` to its error, and nothing is written after it.
+void writewhole(int fd, std::string_view bytes, int &error);
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The player
