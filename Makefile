@@ -11,7 +11,8 @@ MANDIR ?= $(PREFIX)/share/man
 # The binary to install; `make install` builds it first.
 BINARY ?= build/orbridden
 
-.PHONY: all play test golden bench fuzz fuzz-build fuzz-ci format clean install uninstall deps
+.PHONY: all play test golden bench fuzz fuzz-build fuzz-ci format clean install uninstall deps \
+	web test-web bench-web serve
 
 all:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF
@@ -41,7 +42,7 @@ test:
 golden:
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DORBRIDDEN_SANITIZE=ON
 	cmake --build build-test -j $(JOBS) --target orbridden_tests
-	ORBRIDDEN_RECORD=1 ./build-test/orbridden_tests --gtest_filter='Sessions/Golden.*'
+	ORBRIDDEN_RECORD=1 ./build-test/orbridden_tests --gtest_filter='Sessions/Golden.*:GoldenScreens.*'
 
 bench:
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF -DORBRIDDEN_BENCH=ON
@@ -68,6 +69,32 @@ fuzz-ci: fuzz-build
 	$(FUZZ) -runs=0 $(CURDIR)/fuzz/corpus
 	$(MAKE) fuzz FUZZ_SECONDS=60
 
+# The web build: the same sources compiled by Debian's emscripten (objects in build-wasm),
+# the page written into build-web/, which any static web host can serve as it is. Debian's
+# emscripten finds its own Node modules through NODE_PATH when the machine's node is another.
+WEBENV = NODE_PATH=/usr/share/nodejs
+PORT ?= 8000
+web:
+	$(WEBENV) emcmake cmake -S . -B build-wasm -DCMAKE_BUILD_TYPE=Release \
+		-DORBRIDDEN_SITE=$(CURDIR)/build-web
+	$(WEBENV) cmake --build build-wasm -j $(JOBS)
+
+# The pinned test packages (package-lock.json); puppeteer-core downloads no browser.
+node_modules: package.json package-lock.json
+	npm ci --no-audit --no-fund
+	touch node_modules
+
+# The golden sessions under Node, then the page in headless Chromium.
+test-web: web node_modules
+	node --test tests/web/*.test.mjs
+
+bench-web: web node_modules
+	node tests/web/bench.mjs
+
+serve: web
+	@echo "ORBRIDDEN in a browser: http://127.0.0.1:$(PORT)/ (Ctrl-C stops the server)"
+	cd build-web && python3 -m http.server $(PORT) --bind 127.0.0.1
+
 install: all
 	install -d '$(DESTDIR)$(BINDIR)' '$(DESTDIR)$(MANDIR)/man6'
 	install -m 755 '$(BINARY)' '$(DESTDIR)$(BINDIR)/orbridden'
@@ -80,12 +107,20 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
 
 clean:
-	rm -rf build build-test build-test-* build-bench build-fuzz
+	rm -rf build build-test build-test-* build-bench build-fuzz build-wasm build-web
 
 # The packages the README's prerequisites name, on Debian or Ubuntu (only those missing).
 DEPS = g++ cmake make pkg-config libncurses-dev libgtest-dev libgmock-dev libbenchmark-dev \
        groff-base libvterm-dev clang
+# The web build's and its tests': emscripten, the headless browser (without the recommended
+# packages, a desktop's worth), Node, the font, fonttools to cut it down; npm only where the
+# command is missing (a Node from elsewhere brings its own, which Debian's npm would conflict with).
+WEB_DEPS = emscripten chromium-headless-shell nodejs fonts-dejavu-core python3-fonttools \
+           $(if $(shell command -v npm),,npm)
 SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
 deps:
-	dpkg -s $(DEPS) >/dev/null 2>&1 || \
-	  { $(SUDO) apt-get update && $(SUDO) apt-get install -y $(DEPS); }
+	dpkg -s $(DEPS) $(WEB_DEPS) >/dev/null 2>&1 || \
+	  { $(SUDO) apt-get update && \
+	    $(SUDO) apt-get install -y $(DEPS) && \
+	    $(SUDO) apt-get install -y --no-install-recommends $(WEB_DEPS); }
+	$(MAKE) node_modules

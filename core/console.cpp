@@ -1,15 +1,12 @@
-// The console's three back ends, the UTF-8 mapping of the game's codes and the three reads.
+// The console's back ends, the UTF-8 mapping of the game's codes and the three reads. What lies
+// under it, the terminal or the page, is the device (core/device.hpp).
 #include "core/console.hpp"
 
-#include "core/display.hpp"
-#include "core/terminal.hpp"
+#include "core/device.hpp"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <poll.h>
-#include <unistd.h>
 
 namespace {
 
@@ -47,8 +44,6 @@ constexpr std::array<utf8_glyph, 256> utf8_table = [] {
 
 // ---- the console's state: which back end, the output buffer and the input buffer
 
-constexpr int ttyfd_in = STDIN_FILENO;
-constexpr int ttyfd_out = STDOUT_FILENO;
 constexpr int esc = 27;
 constexpr int esc_wait_ms = 25; // time for the rest of an escape sequence to arrive
 constexpr int line_limit = 100;
@@ -58,8 +53,8 @@ constexpr unsigned char erase_keys[] = {127, 8}; // Backspace, as terminals send
 constexpr std::size_t typed_limit = 4095;        // a terminal's own line holds no more
 
 struct console_state {
-    bool scripted = true;
-    bool inplace = false; // the in-place console on the terminal
+    bool scripted = true; // input from `script`, output kept here, the device untouched
+    bool inplace = false; // the in-place console (on the device, or kept for a script)
     text_console screen;  // what the in-place console shows
     bool changed = false; // whether `screen` changed since it was drawn
     char out[1 << 16];    // UTF-8 not yet flushed: a few pages' worth
@@ -83,60 +78,20 @@ console_state &con() {
     return c;
 }
 
-void write_all(std::string_view bytes) {
-    console_state &c = con();
-    while (!bytes.empty()) {
-        ssize_t n = ::write(ttyfd_out, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            // Left non-blocking by another program: wait until the screen takes more.
-            pollfd p{ttyfd_out, POLLOUT, 0};
-            poll(&p, 1, -1);
-            continue;
-        }
-        if (n <= 0) return; // the screen is gone; the next read will find the input closed
-        ++c.writes;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-}
-
 // Whether a byte can be taken without waiting longer than `ms` milliseconds.
 bool ready(int ms) {
     console_state &c = con();
     if (c.scripted) return c.script_at < c.script.size();
-    if (c.in_at < c.in_size) return true;
-    pollfd p{ttyfd_in, POLLIN, 0};
-    int r;
-    do r = poll(&p, 1, ms);
-    while (r < 0 && errno == EINTR);
-    return r > 0; // readable, or hung up: the read then reports the end
+    return c.in_at < c.in_size || device_ready(ms);
 }
 
-// Draws the in-place console: what changed, or the whole screen after a resize or a continue.
+// Shows the in-place console on the device: what changed, or the whole screen. A script's
+// console is only kept.
 void drawscreen(bool whole) {
     console_state &c = con();
-    if (terminal_redrawwanted()) {
-        display_resize();
-        whole = true;
-    }
     if (!whole && !c.changed) return;
     c.changed = false;
-    display_draw(c.screen, whole);
-}
-
-// Before the in-place console reads the terminal: waits for a key, drawing the screen anew
-// after a resize or a continue meanwhile. While the terminal is too small for the console,
-// what is typed is thrown away: the player cannot see what it would act on.
-void screenwait() {
-    for (;;) {
-        drawscreen(false);
-        pollfd p[2] = {{ttyfd_in, POLLIN, 0}, {terminal_wakefd(), POLLIN, 0}};
-        if (poll(p, 2, -1) <= 0 || p[0].revents == 0) continue;
-        if (!display_toosmall()) return;
-        char typed[64];
-        ssize_t n = ::read(ttyfd_in, typed, sizeof typed);
-        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) return; // the read ends it
-    }
+    if (!c.scripted) device_draw(c.screen, whole);
 }
 
 // The next byte of input, left in place; waits for one when none has been read yet.
@@ -148,20 +103,9 @@ unsigned char peekbyte() {
     }
     for (;;) {
         if (c.in_at == c.in_size) {
-            if (c.inplace) screenwait();
-            ssize_t n;
-            while ((n = ::read(ttyfd_in, c.inbuf, sizeof c.inbuf)) < 0) {
-                if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                    // Another program left the input non-blocking: wait for a byte, then read.
-                    pollfd p{ttyfd_in, POLLIN, 0};
-                    poll(&p, 1, -1);
-                } else if (errno != EINTR) {
-                    break;
-                }
-            }
-            if (n <= 0) throw input_closed(); // end of file, or the terminal hung up
+            c.in_size = device_read(c.inbuf, sizeof c.inbuf, c.inplace ? &c.screen : nullptr);
             c.in_at = 0;
-            c.in_size = static_cast<std::size_t>(n);
+            if (c.in_size == 0) throw input_closed(); // end of file, or the terminal hung up
         }
         if (!c.inplace || static_cast<unsigned char>(c.inbuf[c.in_at]) != redraw_key) break;
         ++c.in_at; // Ctrl-L draws the whole screen again and is no key for the game
@@ -215,7 +159,7 @@ bool linebreaknext() {
 // Before a read: the mode first, so that whoever sees the page knows the mode is in force.
 void prepare(term_mode mode) {
     console_state &c = con();
-    if (!c.scripted) terminal_setmode(c.inplace ? term_mode::screen : mode);
+    if (!c.scripted) device_setmode(c.inplace ? term_mode::screen : mode);
     flush();
 }
 
@@ -289,6 +233,13 @@ char escapekey() {
 } // namespace
 
 // ---- output
+
+void appendglyphs(std::string_view codes, std::string &out) {
+    for (unsigned char code : codes) {
+        const utf8_glyph &g = utf8_table[code];
+        out.append(g.bytes, g.size);
+    }
+}
 
 void put(std::string_view codes) {
     console_state &c = con();
@@ -391,7 +342,7 @@ void flush() {
     if (c.scripted)
         c.shown += bytes;
     else
-        write_all(bytes);
+        c.writes += static_cast<std::uint64_t>(device_write(bytes));
     c.out_size = 0;
 }
 
@@ -449,11 +400,12 @@ void useterminal() {
     c.pending_at = 0;
 }
 
-void usescript(std::string_view input) {
+void usescript(std::string_view input, bool screen) {
     flush();
     console_state &c = con();
     c.scripted = true;
-    c.inplace = false;
+    c.inplace = screen;
+    c.screen = {};
     c.script.assign(input);
     c.script_at = 0;
     c.shown.clear();
@@ -463,7 +415,7 @@ void usescript(std::string_view input) {
 }
 
 bool usescreen() {
-    if (!display_open()) return false;
+    if (!device_openscreen()) return false;
     useterminal();
     console_state &c = con();
     c.inplace = true;
@@ -475,9 +427,9 @@ bool usescreen() {
 void closeconsole() {
     flush();
     console_state &c = con();
-    if (!c.inplace) return;
+    if (!c.inplace || c.scripted) return;
     c.inplace = false;
-    terminal_restore(); // out of the alternate screen
+    device_closescreen();
     // The last page again on the normal screen, from its first row that shows anything.
     const text_console &last = c.screen;
     int first = 0;
@@ -492,6 +444,22 @@ std::string transcript() {
     std::string s;
     s.swap(con().shown);
     return s;
+}
+
+std::string screenrows() {
+    console_state &c = con();
+    flush();
+    std::string rows;
+    for (int r = 0; r < console_rows; ++r) {
+        appendglyphs(rowtext(c.screen.line(r)), rows);
+        rows += '\n';
+    }
+    return rows;
+}
+
+screen_cursor cursorat() {
+    const text_console &s = con().screen;
+    return {s.row, s.col};
 }
 
 std::uint64_t writecount() {

@@ -1,7 +1,7 @@
 // The console: the game's only door to the keyboard and the screen. Output is buffered and
 // written in one piece before each read; the game's 8-bit codes are shown as code page 437
-// glyphs in UTF-8. Three back ends: the in-place console and the plain stream on the real
-// terminal, and a script for tests.
+// glyphs in UTF-8. Back ends: the in-place console and the plain stream on the device (the
+// terminal, or the page in the web build), and a script for tests.
 #pragma once
 
 #include <algorithm>
@@ -141,6 +141,8 @@ void putnum(std::int32_t value, int width = 0);
 int numwidth(std::int32_t value);
 // Sends everything written so far to the screen.
 void flush();
+// Appends the glyphs of game codes to `out` in UTF-8.
+void appendglyphs(std::string_view codes, std::string &out);
 
 // How a page waits after its "PRESS ENTER" notice: not at all (its caller reads), for one key
 // (screens, menus, shops), or for a whole line (the introduction, the story, announcements).
@@ -217,8 +219,17 @@ bool usescreen();
 // the terminal back and prints its last page on the normal screen, to stay in the scrollback.
 void closeconsole();
 // Reads from `input` and keeps the output for `transcript`; the end of `input` ends the input.
-void usescript(std::string_view input);
+// With `screen`, the output goes to the in-place console in memory instead, as the terminal and
+// the page show it, read back with `screenrows`.
+void usescript(std::string_view input, bool screen = false);
 // The scripted output so far, as UTF-8; it is cleared.
 std::string transcript();
+// The in-place console's 25 rows as UTF-8 lines, each without its trailing blanks.
+std::string screenrows();
+// Where the in-place console's cursor stands (0-based console row and column).
+struct screen_cursor {
+    int row, col;
+};
+screen_cursor cursorat();
 // Counts the `write` calls the terminal back end has made (for measuring).
 std::uint64_t writecount();

@@ -1,0 +1,60 @@
+// The console's device in the web build: the in-place console's rows and cursor handed to the
+// page's script (web/page.js) after each frame or page, and the keys it queues read through
+// Asyncify, so that a key read waits for the page without blocking it.
+#include "core/device.hpp"
+#include "core/console.hpp"
+
+#include <emscripten.h>
+
+#include <string>
+
+namespace {
+
+// The page draws the rows (25 lines of 80 glyphs, UTF-8) and the cursor.
+EM_JS(void, page_draw, (const char *rows, int size, int row, int col),
+      { Module.page.draw(UTF8ToString(rows, size), row, col); });
+
+// Whether the page has keys queued.
+EM_JS(int, page_ready, (), { return Module.page.ready(); });
+
+// Waits for the page's next keys (the bytes a terminal would send) and moves up to `size` of
+// them into `buf`.
+EM_ASYNC_JS(int, page_read, (char *buf, int size), {
+    const keys = await Module.page.keys(size);
+    HEAPU8.set(keys, buf);
+    return keys.length;
+});
+
+} // namespace
+
+bool device_openscreen() {
+    return true; // the page always shows the in-place console
+}
+
+void device_closescreen() {}
+
+void device_setmode(term_mode) {} // the page has one mode: keys without echo
+
+void device_draw(text_console &con, bool) {
+    static std::string rows; // kept: drawing allocates nothing in steady state
+    rows.clear();
+    for (int r = 0; r < console_rows; ++r) {
+        const console_row &row = con.line(r);
+        appendglyphs({reinterpret_cast<const char *>(row.data()), row.size()}, rows);
+        rows += '\n';
+    }
+    con.bells = 0; // the page rings no bell
+    page_draw(rows.data(), static_cast<int>(rows.size()), con.row, con.col);
+}
+
+int device_write(std::string_view) {
+    return 0; // the page never shows the plain stream: the game runs in the in-place console
+}
+
+bool device_ready(int) {
+    return page_ready() != 0; // a key's bytes arrive together: nothing more to wait for
+}
+
+std::size_t device_read(char *buf, std::size_t size, text_console *) {
+    return static_cast<std::size_t>(page_read(buf, static_cast<int>(size)));
+}

@@ -1,0 +1,242 @@
+// The page's script: loads the game's WebAssembly, draws the console's 25 rows as text, turns
+// keys, the keypad and a touch screen's keyboard into the bytes a terminal would send, and
+// shows the scores kept in the browser. Test option: ?clock=N plays with the stepping clock
+// from N, as the golden sessions do.
+'use strict';
+
+const rows = 25;
+const cols = 80;
+const $ = (id) => document.getElementById(id);
+const screen = $('screen');
+const encoder = new TextEncoder();
+const clock = new URLSearchParams(location.search).get('clock');
+
+// ---- what the test harness and the benchmarks read: keys taken, whether the game waits
+const orbridden = (window.orbridden = {
+  taken: 0, // bytes the game has read
+  waiting: false, // the game waits for a key and none is queued
+  drawn: 0, // frames and pages drawn
+  type: (text) => send(encoder.encode(text)),
+});
+
+function setstate(state, text) {
+  document.body.dataset.state = state;
+  $('status').textContent = text;
+}
+
+// ---- the console: 25 row elements, each replaced only when its text changed
+const rowtext = [];
+const rowspans = [];
+const cursor = document.createElement('span');
+cursor.id = 'cursor';
+
+function blankscreen() {
+  screen.textContent = '';
+  rowtext.length = rowspans.length = 0;
+  for (let r = 0; r < rows; ++r) {
+    const span = document.createElement('span');
+    span.className = 'row';
+    span.textContent = ' '.repeat(cols);
+    screen.append(span);
+    rowspans.push(span);
+    rowtext.push(span.textContent);
+  }
+  screen.append(cursor);
+  fit();
+}
+
+// The game's rows (25 lines of 80 glyphs) and its cursor.
+function draw(text, row, col) {
+  const lines = text.split('\n');
+  for (let r = 0; r < rows; ++r)
+    if (lines[r] !== rowtext[r]) rowspans[r].textContent = rowtext[r] = lines[r];
+  cursor.style.left = `${col}ch`;
+  cursor.style.top = `calc(${row + 1} * 1.1641em - 0.18em)`;
+  if (orbridden.drawn++ === 0)
+    requestAnimationFrame(() => performance.mark('orbridden-first-page'));
+}
+
+// The console as large as the stage allows: the font size at which 80 cells fill its width or
+// 25 rows its height, whichever comes first.
+let cell = null; // a cell's width and height per pixel of font size
+function fit() {
+  if (!cell) {
+    const probe = document.createElement('span');
+    probe.textContent = '\u2588'.repeat(cols);
+    probe.style.cssText = 'position:absolute;visibility:hidden;font-size:100px';
+    screen.append(probe);
+    const box = probe.getBoundingClientRect();
+    probe.remove();
+    cell = { width: box.width / cols / 100, height: 1.1641 };
+  }
+  const stage = $('stage').getBoundingClientRect();
+  const size = Math.min(stage.width / (cols * cell.width), stage.height / (rows * cell.height));
+  screen.style.fontSize = `${Math.floor(size * 100) / 100}px`;
+}
+new ResizeObserver(() => cell && fit()).observe($('stage'));
+
+// ---- keys: queued as the bytes a terminal sends, taken by the game's reads
+let queue = [];
+let reader = null; // a read waiting for keys: [size, resolve]
+
+function send(bytes) {
+  if (document.body.dataset.state !== 'playing') return;
+  queue.push(...bytes);
+  orbridden.waiting = false;
+  if (reader) {
+    const [size, resolve] = reader;
+    reader = null;
+    resolve(take(size));
+  }
+}
+
+function take(size) {
+  const bytes = Uint8Array.from(queue.slice(0, size));
+  queue = queue.slice(size);
+  orbridden.taken += bytes.length;
+  return bytes;
+}
+
+// Keys by the DOM's name, as a terminal sends them: the arrows as escape sequences, which the
+// game reads as 8 2 6 4; the keypad's digits whatever Num Lock says, as a keypad in
+// application mode sends them.
+const esc = '\x1b';
+const named = {
+  Enter: '\n',
+  Backspace: '\x7f',
+  Escape: esc,
+  ArrowUp: `${esc}[A`,
+  ArrowDown: `${esc}[B`,
+  ArrowRight: `${esc}[C`,
+  ArrowLeft: `${esc}[D`,
+};
+function keybytes(event) {
+  if (event.ctrlKey || event.altKey || event.metaKey) return null;
+  const pad = /^Numpad(\d)$/.exec(event.code);
+  if (pad) return pad[1];
+  if (event.code === 'NumpadEnter') return '\n';
+  if (named[event.key] !== undefined) return named[event.key];
+  if (event.key.length === 1 && event.key < '\x7f') return event.key;
+  return null;
+}
+
+document.addEventListener('keydown', (event) => {
+  if ($('scores').open || event.target.tagName === 'BUTTON' && event.key === 'Enter') return;
+  const bytes = keybytes(event);
+  if (bytes === null) return;
+  event.preventDefault();
+  send(encoder.encode(bytes));
+});
+
+// The keypad: digits (8 2 4 6 walk) and Enter, sent on touch without taking the focus.
+for (const button of document.querySelectorAll('#keypad button')) {
+  button.addEventListener('pointerdown', (event) => event.preventDefault());
+  button.addEventListener('click', () => send(encoder.encode(button.dataset.key)));
+}
+
+// A touch screen's own keyboard, for the hero's name and hangman: what it types into the
+// hidden field is sent and the field emptied (keys it also reports as keydown were sent above).
+const typing = $('typing');
+$('typing-button').addEventListener('click', () => typing.focus());
+typing.addEventListener('beforeinput', (event) => {
+  if (event.inputType === 'deleteContentBackward') send([0x7f]);
+  else if (event.inputType === 'insertLineBreak') send([10]);
+  else if (event.data) send(encoder.encode(event.data.replace(/[^\x20-\x7e]/g, '')));
+  else return;
+  event.preventDefault();
+});
+typing.addEventListener('input', () => (typing.value = ''));
+
+if (matchMedia('(pointer: coarse)').matches || navigator.maxTouchPoints > 0)
+  document.body.classList.add('touch');
+
+// ---- scores: the game's own listing of score.txt, and the file itself
+let game = null; // the running module
+
+$('scores-button').addEventListener('click', () => {
+  const listing = game ? game.UTF8ToString(game._scorelisting()) : '';
+  $('score-list').textContent = listing || 'No game has ended in this browser yet.';
+  const link = $('download');
+  link.hidden = !listing;
+  if (listing) {
+    const file = game.FS.readFile('/scores/score.txt');
+    URL.revokeObjectURL(link.href);
+    link.href = URL.createObjectURL(new Blob([file], { type: 'text/plain' }));
+  }
+  $('scores').showModal();
+});
+
+// ---- loading, starting, ending, failing
+let compiled = null; // the WebAssembly compiled once, for every game of this visit
+
+function trouble(text) {
+  setstate('error', 'ORBRIDDEN stopped.');
+  $('trouble-text').textContent = text;
+  $('trouble').hidden = false;
+  $('restart').focus();
+}
+$('restart').addEventListener('click', () => location.reload());
+window.addEventListener('error', (event) => trouble(`The game stopped: ${event.message}`));
+window.addEventListener('unhandledrejection', (event) =>
+  trouble(`The game stopped: ${event.reason && event.reason.message || event.reason}`));
+
+function loadscript(src) {
+  return new Promise((resolve, reject) => {
+    const script = document.createElement('script');
+    script.src = src;
+    script.onload = resolve;
+    script.onerror = () => reject(new Error(`${src} could not be loaded`));
+    document.head.append(script);
+  });
+}
+
+async function compile() {
+  const response = await fetch('orbridden.wasm');
+  if (!response.ok) throw new Error(`orbridden.wasm could not be loaded (${response.status} ${response.statusText})`);
+  return WebAssembly.compile(await response.arrayBuffer());
+}
+
+function over() {
+  setstate('over', 'The game has ended.');
+  $('again').hidden = false;
+  $('again').focus();
+}
+
+async function start() {
+  $('again').hidden = true;
+  queue = [];
+  reader = null;
+  orbridden.taken = 0;
+  blankscreen();
+  setstate('playing', 'Playing ORBRIDDEN');
+  game = await createOrbridden({
+    arguments: clock ? ['--clock', clock] : [],
+    instantiateWasm(imports, done) {
+      WebAssembly.instantiate(compiled, imports).then((instance) => done(instance, compiled), trouble);
+      return {};
+    },
+    page: {
+      draw,
+      over,
+      ready: () => (queue.length > 0 ? 1 : 0),
+      keys: (size) => {
+        if (queue.length > 0) return Promise.resolve(take(size));
+        orbridden.waiting = true;
+        return new Promise((resolve) => (reader = [size, resolve]));
+      },
+    },
+    print: (text) => console.log(text),
+    printErr: (text) => console.warn(text),
+    onAbort: (what) => trouble(`The game stopped: ${what}`),
+  });
+  $('scores-button').disabled = false;
+}
+$('again').addEventListener('click', () => start().catch((error) => trouble(error.message)));
+
+async function load() {
+  if (typeof WebAssembly !== 'object')
+    throw new Error('This browser cannot run ORBRIDDEN: it has no WebAssembly.');
+  [compiled] = await Promise.all([compile(), loadscript('orbridden.js'), document.fonts.load('1em "Orbridden Mono"')]);
+  await start();
+}
+load().catch((error) => trouble(`ORBRIDDEN could not start. ${error.message}`));
