@@ -31,6 +31,7 @@ const cursor = document.createElement('span');
 cursor.id = 'cursor';
 
 function blankscreen() {
+  $('loading').hidden = true;
   screen.textContent = '';
   rowtext.length = rowspans.length = 0;
   for (let r = 0; r < rows; ++r) {
@@ -56,24 +57,18 @@ function draw(text, row, col) {
     requestAnimationFrame(() => performance.mark('orbridden-first-page'));
 }
 
-// The console as large as the stage allows: the font size at which 80 cells fill its width or
-// 25 rows its height, whichever comes first.
-let cell = null; // a cell's width and height per pixel of font size
+// The console as large as the stage allows, centred in it. It is laid out at one font size and
+// scaled as a whole: at small sizes a font's advance is rounded to whole pixels, which would
+// make 80 cells wider or narrower than the font size says.
 function fit() {
-  if (!cell) {
-    const probe = document.createElement('span');
-    probe.textContent = '\u2588'.repeat(cols);
-    probe.style.cssText = 'position:absolute;visibility:hidden;font-size:100px';
-    screen.append(probe);
-    const box = probe.getBoundingClientRect();
-    probe.remove();
-    cell = { width: box.width / cols / 100, height: 1.1641 };
-  }
+  if (!screen.offsetWidth) return; // nothing drawn yet
   const stage = $('stage').getBoundingClientRect();
-  const size = Math.min(stage.width / (cols * cell.width), stage.height / (rows * cell.height));
-  screen.style.fontSize = `${Math.floor(size * 100) / 100}px`;
+  const scale = Math.min(stage.width / screen.offsetWidth, stage.height / screen.offsetHeight);
+  const left = (stage.width - screen.offsetWidth * scale) / 2;
+  const top = (stage.height - screen.offsetHeight * scale) / 2;
+  screen.style.transform = `translate(${left}px, ${top}px) scale(${scale})`;
 }
-new ResizeObserver(() => cell && fit()).observe($('stage'));
+new ResizeObserver(fit).observe($('stage'));
 
 // ---- keys: queued as the bytes a terminal sends, taken by the game's reads
 let queue = [];
@@ -171,6 +166,7 @@ let compiled = null; // the WebAssembly compiled once, for every game of this vi
 
 function trouble(text) {
   setstate('error', 'ORBRIDDEN stopped.');
+  $('loading').hidden = true;
   $('trouble-text').textContent = text;
   $('trouble').hidden = false;
   $('restart').focus();

@@ -1,0 +1,166 @@
+// The page in Debian's headless Chromium: the whole playthrough typed into it, what it shows
+// against the terminal build's console, the columns, the scores across a browser restart, a
+// phone's keypad and keyboard, and a failing load.
+import { after, before, describe, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { mkdirSync, readFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { golden, idle, launch, newprofile, opengame, origin, root, screens, serve, shown } from './harness.mjs';
+
+const shots = join(root, 'build-wasm', 'screenshots');
+const points = screens();
+const keys = golden('playthrough.keys');
+
+let server;
+before(async () => {
+  server = await serve();
+  mkdirSync(shots, { recursive: true });
+});
+after(() => server.stop());
+
+// The rows and the cursor the page shows after `point.keys` keys equal the terminal's console.
+async function sameasterminal(page, point) {
+  await idle(page, point.keys);
+  const { rows, cursor } = await shown(page);
+  assert.deepEqual(rows, point.rows, `the page's rows at ${point.what}`);
+  assert.deepEqual(cursor, point.cursor, `the cursor at ${point.what}`);
+}
+
+// The score file as the page's download link gives it.
+async function downloaded(page) {
+  await page.click('#scores-button');
+  const listing = await page.$eval('#score-list', (e) => e.textContent);
+  const file = await page.$eval('#download', (a) => fetch(a.href).then((r) => r.text()));
+  await page.click('#scores form button');
+  return { listing, file };
+}
+
+describe('a whole game in the page', () => {
+  const profile = newprofile();
+  let browser;
+  before(async () => (browser = await launch(profile)));
+  after(() => browser && browser.close());
+
+  test('the playthrough shows what the terminal shows and writes the golden score record', async () => {
+    const page = await opengame(browser, '?clock=5000');
+    let typed = 0;
+    for (const point of points) {
+      await page.keyboard.type(keys.slice(typed, point.keys));
+      typed = point.keys;
+      await sameasterminal(page, point);
+      if (point.what === 'the home frame')
+        await page.screenshot({ path: join(shots, 'home-frame.png') });
+    }
+    assert.equal(typed, keys.length);
+    await page.waitForFunction(() => document.body.dataset.state === 'over');
+    assert.equal(await page.$eval('#again', (b) => b.hidden), false, 'a "Play again" button');
+    const { listing, file } = await downloaded(page);
+    assert.equal(file, golden('playthrough.score'));
+    assert.match(listing, /^\s+1\s+Oru\s+6684\s+38$/m);
+    await page.click('#again');
+    await idle(page, 0);
+    assert.deepEqual((await shown(page)).rows, points[0].rows, '"Play again": the first page again');
+    assert.deepEqual(page.problems, []);
+  });
+
+  test('the score survives a browser restart with the same profile', async () => {
+    await browser.close();
+    browser = await launch(profile);
+    const page = await opengame(browser);
+    const { listing, file } = await downloaded(page);
+    assert.equal(file, golden('playthrough.score'));
+    assert.match(listing, /Oru\s+6684\s+38/);
+  });
+});
+
+describe('the page itself', () => {
+  let browser;
+  before(async () => (browser = await launch()));
+  after(() => browser && browser.close());
+
+  test('every glyph of the code page takes one cell: a row of 80 is 80 cells wide', async () => {
+    const header = readFileSync(join(root, 'core/console.hpp'), 'utf8');
+    const table = /cp437 = \{(.*?)\};/s.exec(header)[1];
+    const glyphs = [...table.matchAll(/U'(\\u[0-9A-Fa-f]{4}|\\.|[^'\\])'/g)]
+      .map(([, g]) => (g.startsWith('\\u') ? String.fromCharCode(parseInt(g.slice(2), 16)) : g))
+      .filter((g) => !g.startsWith('\\') && g !== ' ');
+    assert.ok(glyphs.length > 240);
+    const page = await opengame(browser);
+    const widths = await page.evaluate((all) => {
+      const screen = document.getElementById('screen');
+      const measure = (text) => {
+        const span = document.createElement('span');
+        span.textContent = text;
+        screen.append(span);
+        const width = span.getBoundingClientRect().width;
+        span.remove();
+        return width;
+      };
+      const cell = measure('M');
+      const rows = [];
+      for (let i = 0; i < all.length; i += 80) rows.push(all.slice(i, i + 80).join('').padEnd(80, '\u2588'));
+      // The box and shade glyphs the maps are drawn with, then every glyph of the table.
+      rows.unshift('\u2591\u2592\u2593\u2588\u2551\u2550\u256c\u2564\u2567\u2502\u2500\u253c'.repeat(7).slice(0, 80));
+      return { cell, rows: rows.map(measure) };
+    }, glyphs);
+    for (const width of widths.rows) assert.ok(Math.abs(width - 80 * widths.cell) < 0.05, `${width} vs 80 x ${widths.cell}`);
+  });
+
+  test('a phone held upright plays the opening and walks with the on-screen keypad', async () => {
+    const viewport = { width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 2 };
+    const page = await opengame(browser, '?clock=5000', viewport);
+    const tap = async (key) => {
+      const button = await page.$(key === '\n' ? '#keypad .enter' : `#keypad button[data-key="${key}"]`);
+      await button.tap();
+    };
+    for (const key of keys.slice(0, 8)) await tap(key);
+    await sameasterminal(page, points[1]);
+    for (let i = 0; i < 4; ++i) await tap('4');
+    await idle(page, 12);
+    const { rows } = await shown(page);
+    const home = points[1].rows;
+    const moved = home.map((_, r) => r).filter((r) => rows[r] !== home[r]);
+    assert.equal(moved.length, 1, "the hero's row");
+    assert.equal(rows[moved[0]].lastIndexOf('X'), home[moved[0]].lastIndexOf('X') - 4, 'four steps left');
+    await page.screenshot({ path: join(shots, 'phone.png') });
+    const outside = await page.evaluate(() => {
+      const out = [];
+      if (document.documentElement.scrollWidth > innerWidth) out.push('page width');
+      if (document.documentElement.scrollHeight > innerHeight) out.push('page height');
+      for (const e of document.querySelectorAll('body *')) {
+        const r = e.getBoundingClientRect();
+        if (r.width === 0 || getComputedStyle(e).display === 'none') continue;
+        if (r.left < -0.5 || r.top < -0.5 || r.right > innerWidth + 0.5 || r.bottom > innerHeight + 0.5)
+          out.push(e.id || e.className || e.tagName);
+      }
+      return out;
+    });
+    assert.deepEqual(outside, [], 'nothing outside the window');
+  });
+
+  test("a phone's own keyboard types the custom hero's name", async () => {
+    const viewport = { width: 390, height: 844, isMobile: true, hasTouch: true };
+    const page = await opengame(browser, '?clock=2000', viewport);
+    const opening = golden('opening_custom.keys');
+    const upto = opening.indexOf('3\n') + 2; // the introduction, then the choice of a custom hero
+    await page.keyboard.type(opening.slice(0, upto));
+    await idle(page, upto);
+    await (await page.$('#typing-button')).tap();
+    for (const c of 'Abe') await page.keyboard.sendCharacter(c); // as a touch keyboard types
+    await idle(page, upto + 3);
+    const { rows } = await shown(page);
+    assert.ok(rows.some((r) => r.endsWith('Abe')), rows.join('\n'));
+  });
+
+  test('a failing load shows what failed, never a blank page', async () => {
+    const page = await browser.newPage();
+    await page.setRequestInterception(true);
+    page.on('request', (request) =>
+      request.url().endsWith('.wasm') ? request.respond({ status: 404, body: 'gone' }) : request.continue());
+    await page.goto(`${origin}/`);
+    await page.waitForFunction(() => document.body.dataset.state === 'error');
+    const text = await page.$eval('#trouble', (e) => (e.hidden ? '' : e.innerText));
+    assert.match(text, /orbridden\.wasm could not be loaded \(404/);
+    assert.match(text, /Start again/);
+  });
+});
