@@ -6,13 +6,16 @@
 
 #include <emscripten.h>
 
+#include <array>
 #include <string>
 
 namespace {
 
-// The page draws the rows (25 lines of 80 glyphs, UTF-8) and the cursor.
-EM_JS(void, page_draw, (const char *rows, int size, int row, int col),
-      { Module.page.draw(UTF8ToString(rows, size), row, col); });
+// The page shows row `row` as `text` (80 glyphs, UTF-8)...
+EM_JS(void, page_row, (int row, const char *text, int size),
+      { Module.page.row(row, UTF8ToString(text, size)); });
+// ...and, when the rows are drawn, the cursor.
+EM_JS(void, page_cursor, (int row, int col), { Module.page.cursor(row, col); });
 
 // Whether the page has keys queued.
 EM_JS(int, page_ready, (), { return Module.page.ready(); });
@@ -35,16 +38,22 @@ void device_closescreen() {}
 
 void device_setmode(term_mode) {} // the page has one mode: keys without echo
 
-void device_draw(text_console &con, bool) {
-    static std::string rows; // kept: drawing allocates nothing in steady state
-    rows.clear();
+void device_draw(text_console &con, bool whole) {
+    // What the page shows, so that only the rows that changed are sent (a step changes two).
+    static std::array<console_row, console_rows> shown;
+    static bool known = false;
+    static std::string text; // kept: drawing allocates nothing in steady state
     for (int r = 0; r < console_rows; ++r) {
         const console_row &row = con.line(r);
-        appendglyphs({reinterpret_cast<const char *>(row.data()), row.size()}, rows);
-        rows += '\n';
+        if (known && !whole && shown[static_cast<std::size_t>(r)] == row) continue;
+        shown[static_cast<std::size_t>(r)] = row;
+        text.clear();
+        appendglyphs({reinterpret_cast<const char *>(row.data()), row.size()}, text);
+        page_row(r, text.data(), static_cast<int>(text.size()));
     }
+    known = true;
     con.bells = 0; // the page rings no bell
-    page_draw(rows.data(), static_cast<int>(rows.size()), con.row, con.col);
+    page_cursor(con.row, con.col);
 }
 
 int device_write(std::string_view) {

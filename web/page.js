@@ -25,7 +25,6 @@ function setstate(state, text) {
 }
 
 // ---- the console: 25 row elements, each replaced only when its text changed
-const rowtext = [];
 const rowspans = [];
 const cursor = document.createElement('span');
 cursor.id = 'cursor';
@@ -33,24 +32,23 @@ cursor.id = 'cursor';
 function blankscreen() {
   $('loading').hidden = true;
   screen.textContent = '';
-  rowtext.length = rowspans.length = 0;
+  rowspans.length = 0;
   for (let r = 0; r < rows; ++r) {
     const span = document.createElement('span');
     span.className = 'row';
     span.textContent = ' '.repeat(cols);
     screen.append(span);
     rowspans.push(span);
-    rowtext.push(span.textContent);
   }
   screen.append(cursor);
   fit();
 }
 
-// The game's rows (25 lines of 80 glyphs) and its cursor.
-function draw(text, row, col) {
-  const lines = text.split('\n');
-  for (let r = 0; r < rows; ++r)
-    if (lines[r] !== rowtext[r]) rowspans[r].textContent = rowtext[r] = lines[r];
+// A row of the game's (80 glyphs); then, once the rows of a frame or page are there, its cursor.
+function drawrow(r, text) {
+  rowspans[r].textContent = text;
+}
+function drawcursor(row, col) {
   cursor.style.left = `${col}ch`;
   cursor.style.top = `calc(${row + 1} * 1.1641em - 0.18em)`;
   if (orbridden.drawn++ === 0)
@@ -189,10 +187,13 @@ function loadscript(src) {
 async function compile() {
   const response = await fetch('orbridden.wasm');
   if (!response.ok) throw new Error(`orbridden.wasm could not be loaded (${response.status} ${response.statusText})`);
+  // Compiled while it arrives, where the server names its type as browsers require.
+  if (response.headers.get('Content-Type') === 'application/wasm') return WebAssembly.compileStreaming(response);
   return WebAssembly.compile(await response.arrayBuffer());
 }
 
 function over() {
+  performance.mark('orbridden-over');
   setstate('over', 'The game has ended.');
   $('again').hidden = false;
   $('again').focus();
@@ -212,7 +213,8 @@ async function start() {
       return {};
     },
     page: {
-      draw,
+      row: drawrow,
+      cursor: drawcursor,
       over,
       ready: () => (queue.length > 0 ? 1 : 0),
       keys: (size) => {

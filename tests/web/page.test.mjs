@@ -106,6 +106,29 @@ describe('the page itself', () => {
     for (const width of widths.rows) assert.ok(Math.abs(width - 80 * widths.cell) < 0.05, `${width} vs 80 x ${widths.cell}`);
   });
 
+  test('the arrows and the keypad walk, Backspace takes back a letter, as in the terminal', async () => {
+    const page = await opengame(browser, '?clock=5000');
+    await page.keyboard.type(keys.slice(0, 8));
+    await sameasterminal(page, points[1]);
+    await page.keyboard.press('ArrowLeft'); // ESC [ D, read as 4
+    await page.keyboard.press('Numpad4'); // a keypad's 4, whatever Num Lock says
+    await idle(page, 8 + 3 + 1);
+    const home = points[1].rows;
+    const { rows } = await shown(page);
+    const moved = home.map((_, r) => r).filter((r) => rows[r] !== home[r]);
+    assert.equal(moved.length, 1, "the hero's row");
+    assert.equal(rows[moved[0]].lastIndexOf('X'), home[moved[0]].lastIndexOf('X') - 2, 'two steps left');
+
+    const custom = await opengame(browser, '?clock=2000');
+    const opening = golden('opening_custom.keys');
+    const upto = opening.indexOf('3\n') + 2; // the introduction, then the choice of a custom hero
+    await custom.keyboard.type(opening.slice(0, upto) + 'Abx');
+    await custom.keyboard.press('Backspace');
+    await custom.keyboard.type('e');
+    await idle(custom, upto + 5);
+    assert.ok((await shown(custom)).rows.some((r) => r.endsWith('Abe')));
+  });
+
   test('a phone held upright plays the opening and walks with the on-screen keypad', async () => {
     const viewport = { width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 2 };
     const page = await opengame(browser, '?clock=5000', viewport);
