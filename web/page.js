@@ -158,6 +158,8 @@ $('scores-button').addEventListener('click', () => {
   }
   $('scores').showModal();
 });
+// Enter goes to the game again, not to the button that opened the scores.
+$('scores').addEventListener('close', () => document.activeElement.blur());
 
 // ---- loading, starting, ending, failing
 let compiled = null; // the WebAssembly compiled once, for every game of this visit

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 # Cuts a monospace font down to the glyphs the page draws: every glyph of the game's code page
-# table (the cp437 array in core/console.hpp) and printable ASCII for the page's own text.
+# table (the cp437 array in core/console.hpp) and those of the page's own text.
 # Fails when the font lacks one of them, since a glyph from a fallback font could be of another
 # width and break the columns.
 # Usage: subsetfont.py CONSOLE_HPP FONT.ttf OUT.woff
@@ -24,7 +24,8 @@ for lit in re.findall(r"U'(\\u[0-9A-Fa-f]{4}|\\.|[^'\\])'", table):
         glyphs.append(lit)
 if len(glyphs) != 256:
     sys.exit(f"subsetfont: found {len(glyphs)} entries in the cp437 table, not 256")
-wanted = {ord(g) for g in glyphs if g >= " "} | set(range(0x20, 0x7F))
+# The page's own text: ASCII and the ellipsis of its loading line.
+wanted = {ord(g) for g in glyphs if g >= " "} | set(range(0x20, 0x7F)) | {0x2026}
 
 font = TTFont(source)
 missing = wanted - set(font.getBestCmap())
