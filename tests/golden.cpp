@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 std::string slurp(const fs::path &path) {
     std::ifstream in(path, std::ios::binary);
