@@ -175,15 +175,30 @@ describe('the page itself', () => {
     assert.ok(rows.some((r) => r.endsWith('Abe')), rows.join('\n'));
   });
 
-  test('a failing load shows what failed, never a blank page', async () => {
-    const page = await browser.newPage();
-    await page.setRequestInterception(true);
-    page.on('request', (request) =>
-      request.url().endsWith('.wasm') ? request.respond({ status: 404, body: 'gone' }) : request.continue());
-    await page.goto(`${origin}/`);
-    await page.waitForFunction(() => document.body.dataset.state === 'error');
-    const text = await page.$eval('#trouble', (e) => (e.hidden ? '' : e.innerText));
-    assert.match(text, /orbridden\.wasm could not be loaded \(404/);
-    assert.match(text, /Start again/);
-  });
+  // What the page says when it cannot run: a file it cannot load, a browser without WebAssembly.
+  const failures = [
+    {
+      what: 'the .wasm missing',
+      prepare: (page) =>
+        page.setRequestInterception(true).then(() =>
+          page.on('request', (request) =>
+            request.url().endsWith('.wasm') ? request.respond({ status: 404, body: 'gone' }) : request.continue())),
+      says: /orbridden\.wasm could not be loaded \(404/,
+    },
+    {
+      what: 'no WebAssembly',
+      prepare: (page) => page.evaluateOnNewDocument(() => delete window.WebAssembly),
+      says: /it has no WebAssembly/,
+    },
+  ];
+  for (const failure of failures)
+    test(`a failing start shows what failed, never a blank page: ${failure.what}`, async () => {
+      const page = await browser.newPage();
+      await failure.prepare(page);
+      await page.goto(`${origin}/`);
+      await page.waitForFunction(() => document.body.dataset.state === 'error');
+      const text = await page.$eval('#trouble', (e) => (e.hidden ? '' : e.innerText));
+      assert.match(text, failure.says);
+      assert.match(text, /Start again/);
+    });
 });
