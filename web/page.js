@@ -24,7 +24,7 @@ function setstate(state, text) {
   $('status').textContent = text;
 }
 
-// ---- the console: 25 row elements, each replaced only when its text changed
+// ---- the console: 25 row elements, each replaced when the game sends it (a row that changed)
 const rowspans = [];
 const cursor = document.createElement('span');
 cursor.id = 'cursor';
@@ -49,8 +49,8 @@ function drawrow(r, text) {
   rowspans[r].textContent = text;
 }
 function drawcursor(row, col) {
-  cursor.style.left = `${col}ch`;
-  cursor.style.top = `calc(${row + 1} * 1.1641em - 0.18em)`;
+  cursor.style.setProperty('--row', row);
+  cursor.style.setProperty('--col', col);
   if (orbridden.drawn++ === 0)
     requestAnimationFrame(() => performance.mark('orbridden-first-page'));
 }
