@@ -16,21 +16,22 @@ export const port = Number(process.env.ORBRIDDEN_TEST_PORT || 8642);
 export const origin = `http://127.0.0.1:${port}`;
 const browserpath = process.env.ORBRIDDEN_BROWSER || '/usr/bin/chromium-headless-shell';
 
-// Serves `dir` with Python's http.server on the loopback address until `stop()`.
-export async function serve(dir = site) {
-  const server = spawn('python3', ['-m', 'http.server', String(port), '--bind', '127.0.0.1', '--directory', dir], {
-    stdio: 'ignore',
+// Serves `dir` with Python's http.server on the loopback address until `stop()`. Fails when the
+// port is taken, rather than testing whatever else answers there.
+export function serve(dir = site) {
+  const server = spawn('python3', ['-u', '-m', 'http.server', String(port), '--bind', '127.0.0.1', '--directory', dir], {
+    stdio: ['ignore', 'pipe', 'pipe'],
   });
-  for (let tries = 0; ; ++tries) {
-    try {
-      await fetch(`${origin}/index.html`);
-      break;
-    } catch (error) {
-      if (tries === 100 || server.exitCode !== null) throw new Error(`no server on ${origin}: ${error.message}`);
-      await new Promise((resolve) => setTimeout(resolve, 50));
-    }
-  }
-  return { stop: () => server.kill() };
+  let said = '';
+  return new Promise((resolve, reject) => {
+    const listen = (data) => {
+      said += data;
+      if (said.includes('Serving HTTP')) resolve({ stop: () => server.kill() });
+    };
+    server.stdout.on('data', listen);
+    server.stderr.on('data', listen);
+    server.on('exit', () => reject(new Error(`no server on ${origin}: ${said.trim().split('\n').at(-1)}`)));
+  });
 }
 
 export function newprofile() {
