@@ -7,7 +7,7 @@
 // - the playthrough's 4,925 keys in the page, against the same keys through the terminal build's
 //   scripted console (Google Benchmark's Playthrough in build-bench).
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, readdirSync, symlinkSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, readdirSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
@@ -117,6 +117,7 @@ try {
 } finally {
   await browser.close();
   server.stop();
+  rmSync(dir, { recursive: true, force: true });
 }
 if (failures.length) {
   console.log(`over the limit: ${failures.join(', ')}`);

@@ -2,7 +2,7 @@
 // Debian's headless Chromium through puppeteer-core with a profile of its own, and the page's
 // state read back (its rows, whether the game waits for a key).
 import { spawn } from 'node:child_process';
-import { mkdtempSync, readFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -34,8 +34,12 @@ export function serve(dir = site) {
   });
 }
 
+// A browser profile of the tests' own, removed when they end.
+const profiles = [];
+process.on('exit', () => profiles.forEach((p) => rmSync(p, { recursive: true, force: true })));
 export function newprofile() {
-  return mkdtempSync(join(tmpdir(), 'orbridden-browser-'));
+  profiles.push(mkdtempSync(join(tmpdir(), 'orbridden-browser-')));
+  return profiles.at(-1);
 }
 
 export function launch(profile = newprofile()) {
