@@ -128,9 +128,17 @@ for (const button of document.querySelectorAll('#keypad button')) {
 }
 
 // A touch screen's own keyboard, for the hero's name and hangman: what it types into the
-// hidden field is sent and the field emptied (keys it also reports as keydown were sent above).
+// hidden field is sent instead (keys it also reports as keydown were sent above). The field
+// keeps one blank, so that Backspace has something to delete and is reported.
 const typing = $('typing');
-$('typing-button').addEventListener('click', () => typing.focus());
+const sentinel = () => {
+  typing.value = ' ';
+  typing.setSelectionRange(1, 1);
+};
+$('typing-button').addEventListener('click', () => {
+  typing.focus();
+  sentinel();
+});
 typing.addEventListener('beforeinput', (event) => {
   if (event.inputType === 'deleteContentBackward') send([0x7f]);
   else if (event.inputType === 'insertLineBreak') send([10]);
@@ -138,7 +146,7 @@ typing.addEventListener('beforeinput', (event) => {
   else return;
   event.preventDefault();
 });
-typing.addEventListener('input', () => (typing.value = ''));
+typing.addEventListener('input', sentinel);
 
 if (matchMedia('(pointer: coarse)').matches || navigator.maxTouchPoints > 0)
   document.body.classList.add('touch');
