@@ -10,6 +10,7 @@ import { golden, idle, launch, newprofile, opengame, origin, root, screens, serv
 const shots = join(root, 'build-wasm', 'screenshots');
 const points = screens();
 const keys = golden('playthrough.keys');
+const phone = { width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 2 };
 
 let server;
 before(async () => {
@@ -24,6 +25,24 @@ async function sameasterminal(page, point) {
   const { rows, cursor } = await shown(page);
   assert.deepEqual(rows, point.rows, `the page's rows at ${point.what}`);
   assert.deepEqual(cursor, point.cursor, `the cursor at ${point.what}`);
+}
+
+// How many columns the hero's X moved from the home frame, which must be the only row changed.
+function herosteps(rows) {
+  const home = points[1].rows;
+  const moved = home.map((_, r) => r).filter((r) => rows[r] !== home[r]);
+  assert.equal(moved.length, 1, "only the hero's row changes");
+  return rows[moved[0]].lastIndexOf('X') - home[moved[0]].lastIndexOf('X');
+}
+
+// Opens a game at the custom hero's name: the introduction, then the choice of a custom hero.
+async function atname(browser, viewport) {
+  const page = await opengame(browser, '?clock=2000', viewport);
+  const opening = golden('opening_custom.keys');
+  const upto = opening.indexOf('3\n') + 2;
+  await page.keyboard.type(opening.slice(0, upto));
+  await idle(page, upto);
+  return { page, taken: upto };
 }
 
 // The score file as the page's download link gives it.
@@ -113,25 +132,18 @@ describe('the page itself', () => {
     await page.keyboard.press('ArrowLeft'); // ESC [ D, read as 4
     await page.keyboard.press('Numpad4'); // a keypad's 4, whatever Num Lock says
     await idle(page, 8 + 3 + 1);
-    const home = points[1].rows;
-    const { rows } = await shown(page);
-    const moved = home.map((_, r) => r).filter((r) => rows[r] !== home[r]);
-    assert.equal(moved.length, 1, "the hero's row");
-    assert.equal(rows[moved[0]].lastIndexOf('X'), home[moved[0]].lastIndexOf('X') - 2, 'two steps left');
+    assert.equal(herosteps((await shown(page)).rows), -2, 'two steps left');
 
-    const custom = await opengame(browser, '?clock=2000');
-    const opening = golden('opening_custom.keys');
-    const upto = opening.indexOf('3\n') + 2; // the introduction, then the choice of a custom hero
-    await custom.keyboard.type(opening.slice(0, upto) + 'Abx');
-    await custom.keyboard.press('Backspace');
-    await custom.keyboard.type('e');
-    await idle(custom, upto + 5);
-    assert.ok((await shown(custom)).rows.some((r) => r.endsWith('Abe')));
+    const custom = await atname(browser);
+    await custom.page.keyboard.type('Abx');
+    await custom.page.keyboard.press('Backspace');
+    await custom.page.keyboard.type('e');
+    await idle(custom.page, custom.taken + 5);
+    assert.ok((await shown(custom.page)).rows.some((r) => r.endsWith('Abe')));
   });
 
   test('a phone held upright plays the opening and walks with the on-screen keypad', async () => {
-    const viewport = { width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 2 };
-    const page = await opengame(browser, '?clock=5000', viewport);
+    const page = await opengame(browser, '?clock=5000', phone);
     const tap = async (key) => {
       const button = await page.$(key === '\n' ? '#keypad .enter' : `#keypad button[data-key="${key}"]`);
       await button.tap();
@@ -140,11 +152,7 @@ describe('the page itself', () => {
     await sameasterminal(page, points[1]);
     for (let i = 0; i < 4; ++i) await tap('4');
     await idle(page, 12);
-    const { rows } = await shown(page);
-    const home = points[1].rows;
-    const moved = home.map((_, r) => r).filter((r) => rows[r] !== home[r]);
-    assert.equal(moved.length, 1, "the hero's row");
-    assert.equal(rows[moved[0]].lastIndexOf('X'), home[moved[0]].lastIndexOf('X') - 4, 'four steps left');
+    assert.equal(herosteps((await shown(page)).rows), -4, 'four steps left');
     await page.screenshot({ path: join(shots, 'phone.png') });
     const outside = await page.evaluate(() => {
       const out = [];
@@ -162,15 +170,10 @@ describe('the page itself', () => {
   });
 
   test("a phone's own keyboard types the custom hero's name", async () => {
-    const viewport = { width: 390, height: 844, isMobile: true, hasTouch: true };
-    const page = await opengame(browser, '?clock=2000', viewport);
-    const opening = golden('opening_custom.keys');
-    const upto = opening.indexOf('3\n') + 2; // the introduction, then the choice of a custom hero
-    await page.keyboard.type(opening.slice(0, upto));
-    await idle(page, upto);
+    const { page, taken } = await atname(browser, phone);
     await (await page.$('#typing-button')).tap();
     for (const c of 'Abe') await page.keyboard.sendCharacter(c); // as a touch keyboard types
-    await idle(page, upto + 3);
+    await idle(page, taken + 3);
     const { rows } = await shown(page);
     assert.ok(rows.some((r) => r.endsWith('Abe')), rows.join('\n'));
   });
