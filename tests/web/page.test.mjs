@@ -5,7 +5,7 @@ import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { golden, idle, launch, newprofile, opengame, origin, root, screens, serve, shown } from './harness.mjs';
+import { golden, idle, launch, newprofile, opengame, origin, root, screens, serve, shown, site } from './harness.mjs';
 
 const shots = join(root, 'build-wasm', 'screenshots');
 const points = screens();
@@ -178,7 +178,12 @@ describe('the page itself', () => {
     assert.ok(rows.some((r) => r.endsWith('Abe')), rows.join('\n'));
   });
 
-  // What the page says when it cannot run: a file it cannot load, a browser without WebAssembly.
+  // What the page says when it cannot run: a file it cannot load, a browser without WebAssembly,
+  // a game that stops with an error (here: the key '!' breaks its read).
+  const breakonbang = `;{ const start = createOrbridden;
+    createOrbridden = (m) => { const keys = m.page.keys;
+      m.page.keys = (n) => keys(n).then((k) => { if (k[0] === 33) throw new Error('the read broke'); return k; });
+      return start(m); }; }`;
   const failures = [
     {
       what: 'the .wasm missing',
@@ -193,15 +198,35 @@ describe('the page itself', () => {
       prepare: (page) => page.evaluateOnNewDocument(() => delete window.WebAssembly),
       says: /it has no WebAssembly/,
     },
+    {
+      what: 'the game stops with an error',
+      prepare: (page) =>
+        page.setRequestInterception(true).then(() =>
+          page.on('request', (request) =>
+            request.url().endsWith('/orbridden.js')
+              ? request.respond({ contentType: 'text/javascript', body: readFileSync(join(site, 'orbridden.js'), 'utf8') + breakonbang })
+              : request.continue())),
+      act: async (page) => {
+        await idle(page, 0);
+        await page.keyboard.type('!');
+      },
+      says: /The game stopped: the read broke/,
+      restarts: true,
+    },
   ];
   for (const failure of failures)
-    test(`a failing start shows what failed, never a blank page: ${failure.what}`, async () => {
+    test(`a failure shows what failed and a way to start again, never a blank page: ${failure.what}`, async () => {
       const page = await browser.newPage();
       await failure.prepare(page);
       await page.goto(`${origin}/`);
+      if (failure.act) await failure.act(page);
       await page.waitForFunction(() => document.body.dataset.state === 'error');
       const text = await page.$eval('#trouble', (e) => (e.hidden ? '' : e.innerText));
       assert.match(text, failure.says);
       assert.match(text, /Start again/);
+      if (!failure.restarts) return;
+      await page.click('#restart');
+      await idle(page, 0);
+      assert.equal(await page.$eval('#trouble', (e) => e.hidden), true, 'a new game, the message gone');
     });
 });
