@@ -8,21 +8,56 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
 BINDIR ?= $(PREFIX)/bin
 MANDIR ?= $(PREFIX)/share/man
+# The game's tree; `make play BUILD=DIR` plays the game built there.
+BUILD ?= build
 # The binary to install; `make install` builds it first.
-BINARY ?= build/orbridden
+BINARY ?= $(BUILD)/orbridden
 
 .PHONY: all play test golden bench fuzz fuzz-build fuzz-ci format clean install uninstall deps \
 	web test-web bench-web serve
 
-all:
-	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF
-	cmake --build build -j $(JOBS)
+# The Debian packages each build needs. A target that builds first installs what is missing of
+# its own list (tools/prereqs.sh: apt-get as root or through sudo -n, else one line saying how);
+# `make deps` installs them all. PREREQS=: skips the check, where they came another way.
+PREREQS = tools/prereqs.sh
+GAME_DEPS = g++ cmake make pkg-config libncurses-dev
+TEST_BUILD_DEPS = $(GAME_DEPS) libgtest-dev libgmock-dev libvterm-dev
+BENCH_DEPS = $(GAME_DEPS) libbenchmark-dev
+FUZZ_DEPS = $(GAME_DEPS) clang
+# The web build's: emscripten, the font and fonttools to cut it down; its tests' and benchmarks':
+# the headless browser and Node, with npm only where the command is missing (a Node from
+# elsewhere brings its own, which Debian's npm would conflict with). All of them without the
+# packages they only recommend: the browser's are a desktop's worth.
+WEB_BUILD_DEPS = cmake make emscripten fonts-dejavu-core python3-fonttools
+NODE_DEPS = nodejs $(if $(shell command -v npm),,npm)
+WEB_TEST_DEPS = $(WEB_BUILD_DEPS) chromium-headless-shell $(NODE_DEPS)
+DEPS = $(TEST_BUILD_DEPS) groff-base libbenchmark-dev clang
 
+CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF
+
+all:
+	@$(PREREQS) $(GAME_DEPS)
+	$(CONFIGURE)
+	cmake --build $(BUILD) -j $(JOBS)
+
+# A player sees one line while the game builds, and the build's errors if it fails; the rest
+# goes to $(BUILD)/build.log. A tree already configured keeps its settings. The line shows when
+# the game is missing or a source it is built from has changed since that log was written.
+GAME_SOURCES = CMakeLists.txt main.cpp core world combat town casino story cli
+PLAYLOG = $(BUILD)/build.log
 # Ctrl-C is the player's way out, not a failure. It reaches make, this shell and the game alike:
 # the trap lets the shell outlive it and turn the game's end by SIGINT (status 130) into success,
 # so make, which then ends by the same signal, has no failed recipe to report.
-play: all
-	trap : INT; ./build/orbridden || [ $$? -eq 130 ]
+play:
+	@$(PREREQS) $(GAME_DEPS)
+	@[ -x $(BUILD)/orbridden ] && [ -f $(PLAYLOG) ] && \
+	  [ -z "$$(find $(GAME_SOURCES) -newer $(PLAYLOG) 2>/dev/null | head -n 1)" ] || echo "Building ORBRIDDEN..."
+	@mkdir -p $(BUILD) && \
+	  { [ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE); } >$(PLAYLOG) 2>&1 && \
+	  cmake --build $(BUILD) -j $(JOBS) --target orbridden >>$(PLAYLOG) 2>&1 || \
+	  { grep -i -E 'error:|error at|undefined reference' $(PLAYLOG) || tail -n 20 $(PLAYLOG); \
+	    echo "The build failed; all its output is in $(PLAYLOG)."; exit 1; }
+	@trap : INT; $(BUILD)/orbridden || [ $$? -eq 130 ]
 
 # Tests build with AddressSanitizer and UndefinedBehaviorSanitizer in their own tree;
 # `make test CXX=clang++` builds them with another compiler, in a tree of that compiler's own.
@@ -32,41 +67,51 @@ else
 TESTDIR = build-test-$(notdir $(CXX))
 TESTFLAGS = -DCMAKE_CXX_COMPILER=$(CXX)
 endif
+TEST_DEPS = $(TEST_BUILD_DEPS) groff-base $(if $(findstring clang,$(notdir $(CXX))),clang)
 
 test:
+	@$(PREREQS) $(TEST_DEPS)
 	cmake -S . -B $(TESTDIR) $(TESTFLAGS) -DCMAKE_BUILD_TYPE=Debug -DORBRIDDEN_SANITIZE=ON
 	cmake --build $(TESTDIR) -j $(JOBS)
 	cd $(TESTDIR) && ctest --output-on-failure -j $(JOBS)
 
 # Records the golden transcripts again after an intended change to what the game prints.
 golden:
+	@$(PREREQS) $(TEST_BUILD_DEPS)
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DORBRIDDEN_SANITIZE=ON
 	cmake --build build-test -j $(JOBS) --target orbridden_tests
 	ORBRIDDEN_RECORD=1 ./build-test/orbridden_tests --gtest_filter='Sessions/Golden.*:GoldenScreens.*'
 
 bench:
+	@$(PREREQS) $(BENCH_DEPS)
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF -DORBRIDDEN_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
-	./build-bench/orbridden_bench
+	LC_ALL=C.UTF-8 ./build-bench/orbridden_bench # the UTF-8 mapping, whatever the shell's locale
 
-# The fuzz target needs clang; it has its own tree. `make fuzz` runs until stopped (or for
-# FUZZ_SECONDS), `make fuzz-ci` replays the seed corpus and then fuzzes for a minute. The
-# target plays in a directory of its own, so its paths are absolute.
+# The fuzz target needs clang; it has its own tree. New inputs are at most FUZZ_MAX_LEN bytes (a
+# few hundred keys), so that a run takes milliseconds, not seconds; the seeds longer than that,
+# whole games in fuzz/corpus-long, start the fuzzing cut to that length. `make fuzz` runs until
+# stopped (or for FUZZ_SECONDS); `make fuzz-ci` first plays the long seeds whole, then fuzzes
+# for a minute (which plays the short seeds of fuzz/corpus whole as it starts). The target
+# plays in a directory of its own, so its paths are absolute.
 FUZZ_SECONDS ?= 0
-FUZZ = $(CURDIR)/build-fuzz/fuzz/orbridden_fuzz -max_len=8192 -timeout=20 -print_final_stats=1 \
+FUZZ_MAX_LEN ?= 256
+FUZZ = $(CURDIR)/build-fuzz/fuzz/orbridden_fuzz -timeout=20 -print_final_stats=1 \
 	-artifact_prefix=$(CURDIR)/build-fuzz/
 
 fuzz-build:
+	@$(PREREQS) $(FUZZ_DEPS)
 	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DORBRIDDEN_TESTS=OFF -DORBRIDDEN_FUZZ=ON
 	cmake --build build-fuzz -j $(JOBS)
 
 fuzz: fuzz-build
 	mkdir -p build-fuzz/corpus
-	$(FUZZ) -max_total_time=$(FUZZ_SECONDS) $(CURDIR)/build-fuzz/corpus $(CURDIR)/fuzz/corpus
+	$(FUZZ) -max_len=$(FUZZ_MAX_LEN) -max_total_time=$(FUZZ_SECONDS) $(CURDIR)/build-fuzz/corpus \
+		$(CURDIR)/fuzz/corpus $(CURDIR)/fuzz/corpus-long
 
 fuzz-ci: fuzz-build
-	$(FUZZ) -runs=0 $(CURDIR)/fuzz/corpus
+	$(FUZZ) -runs=0 $(CURDIR)/fuzz/corpus-long
 	$(MAKE) fuzz FUZZ_SECONDS=60
 
 # The web build: the same sources compiled by Debian's emscripten (objects in build-wasm),
@@ -75,20 +120,27 @@ fuzz-ci: fuzz-build
 WEBENV = NODE_PATH=/usr/share/nodejs
 PORT ?= 8000
 web:
+	@$(PREREQS) --no-install-recommends $(WEB_BUILD_DEPS)
 	$(WEBENV) emcmake cmake -S . -B build-wasm -DCMAKE_BUILD_TYPE=Release \
 		-DORBRIDDEN_SITE=$(CURDIR)/build-web
 	$(WEBENV) cmake --build build-wasm -j $(JOBS)
 
 # The pinned test packages (package-lock.json); puppeteer-core downloads no browser.
 node_modules: package.json package-lock.json
+	@$(PREREQS) --no-install-recommends $(NODE_DEPS)
 	npm ci --no-audit --no-fund
 	touch node_modules
 
-# The golden sessions under Node, then the page in headless Chromium.
-test-web: web node_modules
+# The golden sessions under Node, then the page in headless Chromium. The browser and Node are
+# looked for before anything is built.
+test-web:
+	@$(PREREQS) --no-install-recommends $(WEB_TEST_DEPS)
+	@$(MAKE) --no-print-directory web node_modules
 	node --test tests/web/*.test.mjs
 
-bench-web: web node_modules
+bench-web:
+	@$(PREREQS) --no-install-recommends $(WEB_TEST_DEPS)
+	@$(MAKE) --no-print-directory web node_modules
 	node tests/web/bench.mjs
 
 serve: web
@@ -109,18 +161,7 @@ format:
 clean:
 	rm -rf build build-test build-test-* build-bench build-fuzz build-wasm build-web
 
-# The packages the README's prerequisites name, on Debian or Ubuntu (only those missing).
-DEPS = g++ cmake make pkg-config libncurses-dev libgtest-dev libgmock-dev libbenchmark-dev \
-       groff-base libvterm-dev clang
-# The web build's and its tests': emscripten, the headless browser (without the recommended
-# packages, a desktop's worth), Node, the font, fonttools to cut it down; npm only where the
-# command is missing (a Node from elsewhere brings its own, which Debian's npm would conflict with).
-WEB_DEPS = emscripten chromium-headless-shell nodejs fonts-dejavu-core python3-fonttools \
-           $(if $(shell command -v npm),,npm)
-SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
 deps:
-	dpkg -s $(DEPS) $(WEB_DEPS) >/dev/null 2>&1 || \
-	  { $(SUDO) apt-get update && \
-	    $(SUDO) apt-get install -y $(DEPS) && \
-	    $(SUDO) apt-get install -y --no-install-recommends $(WEB_DEPS); }
-	$(MAKE) node_modules
+	@$(PREREQS) $(DEPS)
+	@$(PREREQS) --no-install-recommends $(WEB_TEST_DEPS)
+	@$(MAKE) --no-print-directory node_modules

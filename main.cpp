@@ -4,7 +4,7 @@
 #include "core/game.hpp"
 #include "core/terminal.hpp"
 #include "story/story.hpp"
-#include "world/movements.hpp"
+#include "screens/screens.hpp"
 
 #include <exception>
 #include <iostream>

@@ -4,7 +4,7 @@
 
 #include "core/definitions.hpp"
 #include "world/environment.hpp"
-#include "world/maps.hpp"
+#include "world/maps_forest.hpp"
 
 inline stats_rec benchhero() {
     stats_rec s;
@@ -18,7 +18,7 @@ inline stats_rec benchhero() {
 // The forest with the hero's mark in column `col` of row 12.
 inline world_matrix forestwithmark(int col = 40) {
     world_matrix m;
-    init2(m);
+    m.cells = maps::forest_west;
     m(12, col) = 'X';
     return m;
 }

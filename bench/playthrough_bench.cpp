@@ -4,8 +4,8 @@
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "core/random.hpp"
+#include "screens/screens.hpp"
 #include "story/story.hpp"
-#include "world/movements.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -34,7 +34,10 @@ void Playthrough(benchmark::State &state) {
     for (auto _ : state) {
         playthrough_clock = 5000;
         game_clock = stepping;
-        usescript(keys.str(), state.range(0) == 1);
+        if (state.range(0) == 1)
+            usescriptscreen(keys.str());
+        else
+            usescript(keys.str());
         try {
             playgame(intro, screens);
         } catch (const input_closed &) {

@@ -5,7 +5,7 @@
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "core/random.hpp"
-#include "world/movements.hpp"
+#include "screens/screens.hpp"
 
 #include "floor.hpp"
 #include "inplace.hpp"
@@ -41,7 +41,7 @@ void session() {
     game_clock = stepping;
     stats_rec stats;
     setup({.power = 40, .armor = 35, .magic = 25, .name = padded<3>("Oru")}, stats);
-    screen_result at{.where = 2, .oldwhere = 1};
+    screen_result at{.where = screen::forest_west, .oldwhere = screen::home};
     try {
         while (at.where >= 1 && at.where <= screen_count)
             at = screens[at.where](at.oldwhere, stats);

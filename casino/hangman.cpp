@@ -164,15 +164,18 @@ void guess(hangman_game &game, char c) {
         game.invalid = true;
         return;
     }
-    const text<10> newtemp = game.tempstr;
+    bool uncovered = false;
     for (int i = 0; i < 10; ++i)
-        if (game.ourword[i] == c) game.tempstr[i] = c;
+        if (game.ourword[i] == c) {
+            game.tempstr[i] = c;
+            uncovered = true;
+        }
     char &entry = game.board[c - 'a'];
     if (entry == '-')
         game.invalid = true; // guessed before: costs nothing
     else
         entry = '-';
-    if (game.tempstr == newtemp && !game.invalid) ++game.wrong;
+    if (!uncovered && !game.invalid) ++game.wrong; // a letter the word lacks costs a limb
 }
 
 bool playing(const hangman_game &game) {

@@ -52,14 +52,11 @@ constexpr int32 numberat(const std::array<std::string_view, 5> &strip, int32 sto
 struct prize {
     int32 low, high; // the results that win it
     int32 times;
-    std::string_view line;
 };
 constexpr prize prizes[] = {
-    {.low = -1, .high = -1, .times = 30, .line = "        YOU WIN => 30 * $"},
-    {.low = 30, .high = 40, .times = 10, .line = "        YOU WIN => 10 * $"},
-    {.low = 18, .high = 18, .times = 5, .line = "        YOU WIN => 5 * $"},
-    {.low = 12, .high = 12, .times = 2, .line = "        YOU WIN => 2 * $"},
-    {.low = 0, .high = 0, .times = 1, .line = "        YOU WIN => 1 * $"},
+    {.low = -1, .high = -1, .times = 30}, {.low = 30, .high = 40, .times = 10},
+    {.low = 18, .high = 18, .times = 5},  {.low = 12, .high = 12, .times = 2},
+    {.low = 0, .high = 0, .times = 1},
 };
 
 const prize *prizefor(int32 result) {
@@ -217,7 +214,9 @@ void mathslot(stats_rec &stats, int32 cash) {
     putnum(result);
     newlines(1);
     if (const prize *p = prizefor(result)) {
-        put(p->line);
+        put("        YOU WIN => ");
+        putnum(p->times);
+        put(" * $");
         putnum(cash);
         put(" = $");
         putnum(cash * p->times);

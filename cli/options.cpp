@@ -1,9 +1,12 @@
-// Reading the command line with getopt_long, and the texts of --help and --version.
+// Reading the command line with getopt_long from one table of options, and the texts of --help
+// and --version.
 #include "cli/options.hpp"
 
 #include "cli/scores.hpp"
 
+#include <algorithm>
 #include <getopt.h>
+#include <iomanip>
 #include <ostream>
 #include <string_view>
 #include <vector>
@@ -21,16 +24,14 @@ constexpr std::string_view usage = "usage: orbridden [--plain]\n"
                                    "       orbridden --scores [FILE]\n"
                                    "       orbridden --help | --version\n";
 
-constexpr std::string_view details =
+constexpr std::string_view before_options =
     "\n"
     "With no options the game starts in this terminal. It is played in one sitting:\n"
     "nothing is saved.\n"
     "\n"
-    "options:\n"
-    "  --plain          write the plain stream of lines (no in-place screen)\n"
-    "  --scores [FILE]  list the scores in FILE (or score.txt here), best first\n"
-    "  -h, --help       print this help and exit\n"
-    "  -V, --version    print the name and version and exit\n"
+    "options:\n";
+
+constexpr std::string_view after_options =
     "\n"
     "keys:\n"
     "  8 2 4 6 or the arrows  walk; 0 opens the game menu\n"
@@ -43,80 +44,144 @@ constexpr std::string_view details =
     "  score.txt  in the directory the game is started in; each finished game adds a\n"
     "             record to it\n";
 
-// Long options without a letter of their own.
-enum : int { opt_scores = 256, opt_plain };
+// What the options given so far ask for.
+struct choices {
+    bool help = false, version = false, scores = false, plain = false;
+    std::vector<std::string> files; // after "--scores=" and on their own, in their order
+};
+
+// One option: its names, its argument, its line in --help and what giving it asks for.
+struct option_row {
+    const char *name;       // the long name, after "--"
+    char letter = 0;        // the short name, after "-"; 0 for none
+    int argument;           // no_argument, optional_argument or required_argument
+    const char *value = ""; // what --help shows after the option: its argument or operand
+    const char *help;       // its line in --help
+    void (*take)(choices &, const char *argument); // the argument is null when none was given
+};
+
+// In the order --help lists them.
+constexpr option_row option_rows[] = {
+    {.name = "plain",
+     .argument = no_argument,
+     .help = "write the plain stream of lines (no in-place screen)",
+     .take = [](choices &c, const char *) { c.plain = true; }},
+    {.name = "scores",
+     .argument = optional_argument, // --scores=FILE; --scores FILE is its operand
+     .value = "FILE",
+     .help = "list the scores in FILE (or score.txt here), best first",
+     .take =
+         [](choices &c, const char *file) {
+             c.scores = true;
+             if (file != nullptr) c.files.emplace_back(file);
+         }},
+    {.name = "help",
+     .letter = 'h',
+     .argument = no_argument,
+     .help = "print this help and exit",
+     .take = [](choices &c, const char *) { c.help = true; }},
+    {.name = "version",
+     .letter = 'V',
+     .argument = no_argument,
+     .help = "print the name and version and exit",
+     .take = [](choices &c, const char *) { c.version = true; }},
+};
+
+// What getopt_long returns for a row: its letter, or a number past every character.
+int code(const option_row &row) {
+    return row.letter != 0 ? row.letter : 256 + static_cast<int>(&row - option_rows);
+}
+
+const option_row *rowof(int opt) {
+    for (const option_row &row : option_rows)
+        if (code(row) == opt) return &row;
+    return nullptr;
+}
+
+// The option as --help names it: "-h, --help", "--scores [FILE]".
+std::string spelled(const option_row &row) {
+    std::string text;
+    if (row.letter != 0) text = std::string{'-', row.letter} + ", ";
+    text += "--" + std::string(row.name);
+    if (*row.value != 0)
+        text += row.argument == required_argument ? " " + std::string(row.value)
+                                                  : " [" + std::string(row.value) + "]";
+    return text;
+}
+
+void printoptions(std::ostream &out) {
+    std::size_t width = 0;
+    for (const option_row &row : option_rows) width = std::max(width, spelled(row).size());
+    for (const option_row &row : option_rows)
+        out << "  " << std::left << std::setw(static_cast<int>(width + 2)) << spelled(row)
+            << row.help << '\n';
+}
 
 // The message for the option getopt_long has just refused.
 std::string refused(char *argv[]) {
     std::string named(argv[optind - 1]);
-    switch (optopt) {
-        case 0: // a long option nobody knows
-            return "unknown option '" + named + "'";
-        case 'h':
-        case 'V':
-        case opt_scores:
-        case opt_plain: // a known long option given an argument with '='
-            return "option '" + named.substr(0, named.find('=')) + "' takes no argument";
-        default:
-            return std::string("unknown option '-") + static_cast<char>(optopt) + "'";
-    }
+    if (optopt == 0) return "unknown option '" + named + "'"; // a long option nobody knows
+    const option_row *row = rowof(optopt);
+    if (row == nullptr) return std::string("unknown option '-") + static_cast<char>(optopt) + "'";
+    named = named.substr(0, named.find('='));
+    if (row->argument == no_argument) return "option '" + named + "' takes no argument";
+    return "option '" + named + "' needs an argument";
 }
 
 } // namespace
 
 options parseoptions(int argc, char *argv[]) {
-    static constexpr option longopts[] = {
-        {"help", no_argument, nullptr, 'h'},
-        {"version", no_argument, nullptr, 'V'},
-        {"scores", no_argument, nullptr, opt_scores},
-        {"plain", no_argument, nullptr, opt_plain},
-        {nullptr, 0, nullptr, 0},
-    };
-    options opts;
-    bool help = false, version = false, scores = false;
-    std::vector<std::string> operands;
+    std::vector<option> longopts;
+    // The leading '-' hands over the operands in order, where they stand.
+    std::string letters = "-";
+    for (const option_row &row : option_rows) {
+        longopts.push_back({row.name, row.argument, nullptr, code(row)});
+        if (row.letter == 0) continue;
+        letters += row.letter;
+        if (row.argument == required_argument) letters += ":";
+        if (row.argument == optional_argument) letters += "::";
+    }
+    longopts.push_back({nullptr, 0, nullptr, 0});
+
+    choices given;
     optind = 0; // start afresh (glibc), so that the parser can run more than once
     opterr = 0; // the messages are ours
-    // The leading '-' hands over the operands in order, where they stand.
-    for (int opt; (opt = getopt_long(argc, argv, "-hV", longopts, nullptr)) != -1;) {
-        switch (opt) {
-            case 'h':
-                help = true;
-                break;
-            case 'V':
-                version = true;
-                break;
-            case opt_scores:
-                scores = true;
-                break;
-            case opt_plain:
-                opts.plain = true;
-                break;
-            case 1:
-                operands.emplace_back(optarg);
-                break;
-            default:
-                return {.what = command::misuse, .problem = refused(argv)};
-        }
+    for (int opt;
+         (opt = getopt_long(argc, argv, letters.c_str(), longopts.data(), nullptr)) != -1;) {
+        const option_row *row = rowof(opt);
+        if (opt == 1)
+            given.files.emplace_back(optarg);
+        else if (opt != '?' && row != nullptr)
+            row->take(given, optarg);
+        else
+            return {.what = command::misuse, .problem = refused(argv)};
     }
-    for (int i = optind; i < argc; ++i) operands.emplace_back(argv[i]); // after "--"
-    // The one operand there may be is the score file of --scores.
-    const std::size_t wanted = scores ? 1 : 0;
-    if (operands.size() > wanted)
-        return {.what = command::misuse,
-                .problem = "unexpected argument '" + operands[wanted] + "'"};
-    if (!operands.empty()) opts.scorefile = operands.front();
-    opts.what = help      ? command::help
-                : version ? command::version
-                : scores  ? command::scores
-                          : command::play;
+    for (int i = optind; i < argc; ++i) given.files.emplace_back(argv[i]); // after "--"
+    // The one file there may be is the score file of --scores.
+    const std::vector<std::string> &files = given.files;
+    const std::size_t wanted = given.scores ? 1 : 0;
+    if (files.size() > wanted)
+        return {.what = command::misuse, .problem = "unexpected argument '" + files[wanted] + "'"};
+    // An empty name (a script's unset variable, a bare "--scores=") names no file, and must
+    // not quietly list score.txt in its place.
+    if (!files.empty() && files.front().empty())
+        return {.what = command::misuse, .problem = "the score file's name is empty"};
+    options opts;
+    opts.plain = given.plain;
+    if (!files.empty()) opts.scorefile = files.front();
+    opts.what = given.help      ? command::help
+                : given.version ? command::version
+                : given.scores  ? command::scores
+                                : command::play;
     return opts;
 }
 
 int runcommand(const options &opts, std::ostream &out, std::ostream &err) {
     switch (opts.what) {
         case command::help:
-            out << about << usage << details;
+            out << about << usage << before_options;
+            printoptions(out);
+            out << after_options;
             return exit_done;
         case command::version:
             out << program << ' ' << release << '\n';

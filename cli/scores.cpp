@@ -6,39 +6,29 @@
 #include "core/score.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <iomanip>
+#include <istream>
 #include <ostream>
+#include <streambuf>
 #include <string_view>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
 // Any name or number line the game writes is shorter than this.
 constexpr std::size_t line_limit = 32;
 
-bool namebyte(unsigned char b) {
-    return b >= 32 && b != 127;
-}
-bool numberbyte(unsigned char b) {
-    return b == ' ' || b == '-' || (b >= '0' && b <= '9');
-}
-bool encodingbyte(unsigned char b) {
-    return std::string_view("KQJSUWGXE7").find(static_cast<char>(b)) != std::string_view::npos;
-}
-
 struct scoreline {
     std::string text;   // the line's first bytes, as many as were kept
     bool ended = false; // closed by a line end, not by the end of the input
     bool fits = true;   // no longer than what was kept
-
-    bool holds(bool (*allowed)(unsigned char)) const {
-        return std::all_of(text.begin(), text.end(),
-                           [&](char c) { return allowed(static_cast<unsigned char>(c)); });
-    }
 };
 
 // Reads one line, keeping at most `limit` bytes of it; false when the input has no byte left.
@@ -71,65 +61,118 @@ bool readnumber(std::string_view text, int32 &value) {
     return !text.empty() && error == std::errc{} && at == end;
 }
 
-// Takes line `index` of a record into `entry`; false when the line is not what it must be.
-bool takeline(int index, const scoreline &line, const std::string &encoding, score_entry &entry) {
+// The file's lines, and those read ahead and given back to be read again.
+struct scorelines {
+    std::streambuf &in;
+    std::vector<scoreline> given_back{}; // the last is the next to read
+
+    // The next line, keeping at most `limit` bytes of a line read now; false at the end.
+    bool next(std::size_t limit, scoreline &line) {
+        if (given_back.empty()) return readline(in, limit, line);
+        line = std::move(given_back.back());
+        given_back.pop_back();
+        return true;
+    }
+    void giveback(const scoreline &line) { given_back.push_back(line); }
+};
+
+// Takes line `index` of a record's first four into `entry`; false when the line cannot be it.
+// Any three bytes make a name. The encoded line only checks the points: whatever it holds, the
+// record stands, marked altered when it does not match.
+bool takeline(int index, const scoreline &line, std::string_view encoding, score_entry &entry) {
     if (!line.ended) return false;
     switch (index) {
         case 0:
-            if (line.text.size() != entry.name.size() || !line.holds(namebyte)) return false;
+            if (line.text.size() != entry.name.size()) return false;
             std::copy(line.text.begin(), line.text.end(), entry.name.begin());
             return true;
         case 1:
-            return line.fits && line.holds(numberbyte) && readnumber(line.text, entry.points);
+            return line.fits && readnumber(line.text, entry.points);
         case 2:
-            return line.fits && line.holds(numberbyte) && readnumber(line.text, entry.deaths);
-        case 3:
+            return line.fits && readnumber(line.text, entry.deaths);
+        default:
             // A longer line than was kept cannot be the right encoding.
             entry.altered = !line.fits || line.text != encoding;
-            return !line.text.empty() && line.holds(encodingbyte);
-        default:
-            return line.text.empty() && line.fits;
+            return true;
     }
 }
+
+// Whether `line`, found where a record's encoded points should be and not matching them, is the
+// next record's name instead: the record was cut after its deaths when the line could be a name
+// and the one after it could be points. The line after is given back either way.
+bool startsrecord(const scoreline &line, scorelines &lines) {
+    score_entry next;
+    scoreline after;
+    if (!takeline(0, line, "", next) || !lines.next(line_limit, after)) return false;
+    lines.giveback(after);
+    return takeline(1, after, "", next);
+}
+
+// Reads an open file descriptor as a stream: the standard streams cannot take one already open.
+class fdreader : public std::streambuf {
+  public:
+    explicit fdreader(int fd) : fd_(fd) {}
+
+  protected:
+    int_type underflow() override {
+        ssize_t n;
+        do n = ::read(fd_, chunk_.data(), chunk_.size());
+        while (n < 0 && errno == EINTR);
+        if (n <= 0) return traits_type::eof();
+        setg(chunk_.data(), chunk_.data(), chunk_.data() + n);
+        return traits_type::to_int_type(chunk_[0]);
+    }
+
+  private:
+    int fd_;
+    std::array<char, 1 << 16> chunk_;
+};
 
 } // namespace
 
 score_listing readscores(std::istream &in) {
-    std::streambuf &buf = *in.rdbuf();
+    scorelines lines{*in.rdbuf()};
     score_listing listing;
     scoreline line;
     std::string encoding;
-    bool carried = false; // `line` broke the record before and is tried as the next one's name
     for (;;) {
         score_entry entry;
         int taken = 0; // lines of this record found right so far
         bool over = false;
-        for (; taken < 6; ++taken) {
+        for (; taken < 4; ++taken) {
             if (taken == 3) {
                 encoding.clear();
                 encrypt(entry.points, encoding);
             }
             // The encoded line may be as long as the encoding of the points; a longer one is
             // read to its end without being kept.
-            const std::size_t limit =
-                taken == 3 ? std::max(line_limit, encoding.size()) : line_limit;
-            if (!carried && !readline(buf, limit, line)) {
+            if (!lines.next(taken == 3 ? std::max(line_limit, encoding.size()) : line_limit,
+                            line)) {
                 over = true;
                 break;
             }
-            carried = false;
             if (!takeline(taken, line, encoding, entry)) break;
+            if (taken == 3 && entry.altered && startsrecord(line, lines)) break;
         }
-        if (taken == 6) {
+        if (taken == 4) {
             listing.records.push_back(entry);
+            // The two empty lines that close a record. A record missing one or both is still
+            // whole: the line found in their place may be the next record's name.
+            for (int blank = 0; blank < 2; ++blank) {
+                if (!lines.next(line_limit, line)) return listing;
+                if (!line.text.empty()) {
+                    lines.giveback(line);
+                    break;
+                }
+            }
             continue;
         }
         listing.skipped += static_cast<std::uint64_t>(taken);
         if (over) return listing;
         // A record cut short is often followed by a whole one: the line that broke it may be
-        // the next record's name.
-        if (taken > 0 && takeline(0, line, encoding, entry))
-            carried = true;
+        // the next record's name. A line that is not even a name is skipped on its own.
+        if (taken > 0)
+            lines.giveback(line);
         else
             ++listing.skipped;
     }
@@ -146,8 +189,8 @@ void printscores(std::vector<score_entry> records, std::ostream &out) {
         const score_entry &r = records[i];
         if (i == 0 || r.points != records[i - 1].points) rank = i + 1; // equal points, equal rank
         out << std::setw(4) << rank << "  ";
-        // A byte beyond ASCII could act on the terminal; the game never writes control bytes.
-        for (char c : r.name) out << (static_cast<unsigned char>(c) < 127 ? c : '?');
+        // A control byte or one beyond ASCII could act on the terminal.
+        for (char c : r.name) out << (c >= ' ' && c <= '~' ? c : '?');
         out << "   " << std::setw(11) << r.points << "  " << std::setw(11) << r.deaths
             << (r.altered ? "  altered\n" : "\n");
     }
@@ -157,22 +200,27 @@ int listscores(const std::string &path, std::ostream &out, std::ostream &err) {
     auto trouble = [&](std::string_view what) -> std::ostream & {
         return err << "orbridden: " << path << ": " << what;
     };
-    // Only a regular file: a pipe or a device could keep the listing waiting for ever.
+    // Opened first and then looked at, so that what is read is what was looked at. Opened
+    // without waiting, as a pipe with no writer would hold the listing up; and only a regular
+    // file is read, as a pipe or a device could keep it waiting for ever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    auto refuse = [&](std::string_view why) {
+        trouble(why) << '\n';
+        if (fd >= 0) ::close(fd);
+        return exit_unreadable;
+    };
+    if (fd < 0) return refuse(std::strerror(errno));
     struct stat file {};
-    if (::stat(path.c_str(), &file) != 0) {
-        trouble(std::strerror(errno)) << '\n';
-        return exit_unreadable;
-    }
-    if (!S_ISREG(file.st_mode)) {
-        trouble("not a regular file") << '\n';
-        return exit_unreadable;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        trouble(std::strerror(errno)) << '\n';
-        return exit_unreadable;
-    }
+    if (fstat(fd, &file) != 0 || !S_ISREG(file.st_mode)) return refuse("not a regular file");
+    // The file is read with plain blocking reads.
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return refuse(std::strerror(errno));
+    if (scorefile_checked != nullptr) scorefile_checked(path);
+    fdreader reader(fd);
+    std::istream in(&reader);
     score_listing listing = readscores(in);
+    ::close(fd);
     if (listing.records.empty())
         out << "No scores in " << path << ".\n";
     else

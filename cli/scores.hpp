@@ -21,10 +21,15 @@ struct score_listing {
     std::uint64_t skipped = 0;        // lines that belong to no whole record
 };
 
-// Reads records until the input ends. Memory stays bounded per line: a line longer than any
-// the game writes is read to its end without being kept.
+// Reads records until the input ends. A record is whole once its name, points, deaths and
+// encoded line are read; the two empty lines after it may be missing. Memory stays bounded per
+// line: a line longer than any the game writes is read to its end without being kept.
 score_listing readscores(std::istream &in);
-// The table, best first: rank, name, points, deaths, and "altered" where the check fails.
+// The table, best first: rank, name, points, deaths, and "altered" where the check fails. A name's
+// bytes that are not printable ASCII show as '?'.
 void printscores(std::vector<score_entry> records, std::ostream &out);
 // Lists the score file at `path`; problems go to `err`. Returns the exit status.
 int listscores(const std::string &path, std::ostream &out, std::ostream &err);
+// Set by tests only: called with the path once the score file is found to be a regular file and
+// before any of it is read, so that a test can put something else in its place right then.
+inline void (*scorefile_checked)(const std::string &path) = nullptr;

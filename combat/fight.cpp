@@ -2,9 +2,9 @@
 // items, game menu, escape), the creature's attack and the revival of a fallen hero.
 #include "combat/fight.hpp"
 
+#include "core/gamemenu.hpp"
 #include "core/menuloop.hpp"
 #include "core/random.hpp"
-#include "town/menu.hpp"
 
 #include <string_view>
 
@@ -96,7 +96,7 @@ void fightmiddle(const creature_rec &cre) {
 // The message area's three lines: what the hero's command did, a blank line, and the
 // creature's answer beside the command prompt.
 void fightoutput(const creature_rec &cre, const fight_state &s) {
-    if (s.first == 0) {
+    if (!s.commanded) {
         putline(boxline);
         putline(boxline);
         putline(commandline);
@@ -123,7 +123,7 @@ void fightoutput(const creature_rec &cre, const fight_state &s) {
         put(" |");
     } else if (s.ch == '4')
         put("|  You couldn't escape                        |");
-    else if (s.ch == '3' && s.hold == 1)
+    else if (s.ch == '3' && s.none_left)
         put("|  You do not have any left                   |");
     else if (s.ch == '3' && !s.turnover)
         put("|  You didn't need an item                    |");
@@ -238,10 +238,6 @@ bool escapes(int32 r, int32 runaway) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// [SECTION] The fight screen
-// ---------------------------------------------------------------------------------------------
-
-// ---------------------------------------------------------------------------------------------
 // [SECTION] The hero's commands and the creature's attack
 // ---------------------------------------------------------------------------------------------
 
@@ -285,7 +281,7 @@ item_result whichitem(stats_rec &stats) {
                  if (k < '1' || k > '3') return false;
                  const int position = k - '0';
                  if (!itemuseful(stats, position, shortfall::any))
-                     result.hold = itemat(stats, position).num < 1 ? 1 : 0;
+                     result.none_left = stats.items[position] < 1;
                  else
                      result.turnover = useitem(stats, position);
                  return true;
@@ -304,26 +300,26 @@ int32 cre_attack(const creature_rec &cre, stats_rec &stats) {
 }
 
 command_result docommand(char ch, int32 d_2_it, stats_rec &stats, bool run, int32 runaway) {
-    const stats_rec temp = stats;
     switch (ch) {
-        case '0': // the game menu costs the turn only when something changed (an item was used)
-            showmenu(stats);
+        case '0': { // the game menu costs the turn only when an item was used there
+            const bool used = showmenu(stats);
             newlines(1);
-            return {stats != temp, d_2_it, run, 0};
+            return {used, d_2_it, run};
+        }
         case '1':
-            return {true, yourattack(stats), run, 0};
+            return {true, yourattack(stats), run};
         case '2': {
             const spell_result spell = usemagic(stats);
-            return {spell.turn, spell.hit, run, 0};
+            return {spell.turn, spell.hit, run};
         }
         case '3': {
             const item_result item = whichitem(stats);
-            return {item.turnover, d_2_it, run, item.hold};
+            return {item.turnover, d_2_it, run, item.none_left};
         }
         case '4':
-            return {true, d_2_it, run || escapes(fightrandom(), runaway), 0};
+            return {true, d_2_it, run || escapes(fightrandom(), runaway)};
         default:
-            return {false, 0, run, 0};
+            return {false, 0, run};
     }
 }
 
@@ -340,12 +336,12 @@ bool fight(stats_rec &stats, creature_rec &cre, const creature_look &look, int32
         if (s.die) stats.health = maxhealth(stats);
 
         s.ch = key();
-        if (s.ch >= '1' && s.ch <= '4') s.first = 1;
+        if (s.ch >= '1' && s.ch <= '4') s.commanded = true;
         const command_result r = docommand(s.ch, s.d_2_it, stats, s.run, cre.runaway);
         s.turnover = r.turnover;
         s.d_2_it = r.d_2_it;
         s.run = r.run;
-        s.hold = r.hold;
+        s.none_left = r.none_left;
         if (s.turnover && (s.ch == '1' || s.ch == '2') && !s.die) cre.health -= s.d_2_it;
 
         if (!s.turnover) continue;

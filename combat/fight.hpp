@@ -1,95 +1,11 @@
-// Fights: the 34 creature routines, the fight loop and its rules, rewards and the level-up.
+// Fights: the fight loop and its rules, rewards and the level-up. The creatures themselves are
+// rows of the roster (combat/roster.hpp).
 #pragma once
 
 #include "core/console.hpp"
 #include "core/definitions.hpp"
 
 #include <array>
-
-// ---------------------------------------------------------------------------------------------
-// [SECTION] The creature routines: one per creature, each runs one whole fight
-// ---------------------------------------------------------------------------------------------
-
-// A creature routine's id: its row in the roster (combat/roster.hpp),
-// `roster[creature::fight_bats]`. A new creature is an id here, its routine below, and its row,
-// one-liner and picture in the roster.
-namespace creature {
-enum id : int {
-    fight_bats,
-    fight_fox,
-    fight_raccoon,
-    fight_ghost,
-    fight_skeleton,
-    fight_knight,
-    fight_tobrillo,
-    fight_shark,
-    fight_octopus,
-    fight_crab,
-    fight_jelly,
-    fight_mime,
-    fight_seal,
-    fight_monkey,
-    fight_vex,
-    fight_vex_again,
-    fight_madeyes,
-    mad_monkey,
-    crazy_clown,
-    dwarf_guy,
-    glob_of_goo,
-    rock,
-    grumb,
-    caveman,
-    zarkhul,
-    darkness,
-    stalagmite,
-    delvo,
-    fight_tobrillo2,
-    fight_vex2,
-    grumb2,
-    delvo2,
-    vaskar,
-    vaskar2,
-    count
-};
-} // namespace creature
-
-// `cash` is the gold the creature pays; re-fights at the gainer pass 0.
-void fight_bats(stats_rec &stats, int32 cash);
-void fight_fox(stats_rec &stats, int32 cash);
-void fight_raccoon(stats_rec &stats, int32 cash);
-void fight_ghost(stats_rec &stats, int32 cash);
-void fight_skeleton(stats_rec &stats, int32 cash);
-void fight_knight(stats_rec &stats, int32 cash);
-void fight_shark(stats_rec &stats, int32 cash);
-void fight_octopus(stats_rec &stats, int32 cash);
-void fight_crab(stats_rec &stats, int32 cash);
-void fight_jelly(stats_rec &stats, int32 cash);
-void fight_mime(stats_rec &stats, int32 cash);
-void fight_seal(stats_rec &stats, int32 cash);
-void fight_monkey(stats_rec &stats, int32 cash);
-void mad_monkey(stats_rec &stats, int32 cash);
-void crazy_clown(stats_rec &stats, int32 cash);
-void dwarf_guy(stats_rec &stats, int32 cash);
-void glob_of_goo(stats_rec &stats, int32 cash);
-void rock(stats_rec &stats, int32 cash);
-void grumb(stats_rec &stats, int32 cash);
-void caveman(stats_rec &stats, int32 cash);
-void zarkhul(stats_rec &stats, int32 cash);
-void darkness(stats_rec &stats, int32 cash);
-void stalagmite(stats_rec &stats, int32 cash);
-void delvo(stats_rec &stats, int32 cash);
-
-// The ring-holders and the sorceress pay fixed sums.
-void fight_tobrillo(stats_rec &stats);
-void fight_vex(stats_rec &stats); // stops part-way: VEXMINAXUS falls to 300 or less
-void fight_vex_again(stats_rec &stats);
-void fight_madeyes(stats_rec &stats);
-void fight_tobrillo2(stats_rec &stats);
-void fight_vex2(stats_rec &stats);
-void grumb2(stats_rec &stats);
-void delvo2(stats_rec &stats);
-void vaskar(stats_rec &stats); // stops part-way: the sorceress falls to 5000 or less
-void vaskar2(stats_rec &stats);
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] Rewards and the level-up
@@ -125,14 +41,14 @@ bool fight(stats_rec &stats, creature_rec &cre, const creature_look &look, int32
 
 // The state of one fight, reset at its start.
 struct fight_state {
-    char ch = '-';         // the last command key
-    int32 first = 0;       // 1 once a key from 1 to 4 has been pressed
-    bool turnover = false; // the last command used the hero's turn
-    int32 d_2_it = 0;      // the hero's last damage
-    int32 d_2_u = 0;       // the creature's last damage
-    bool run = false;      // the last escape succeeded
-    int32 hold = 0;        // 1 when the last item was refused because none was left
-    bool die = false;      // the hero was revived at the last check
+    char ch = '-';          // the last command key
+    bool commanded = false; // a key from 1 to 4 has been pressed
+    bool turnover = false;  // the last command used the hero's turn
+    int32 d_2_it = 0;       // the hero's last damage
+    int32 d_2_u = 0;        // the creature's last damage
+    bool run = false;       // the last escape succeeded
+    bool none_left = false; // the last item was refused because none was left
+    bool die = false;       // the hero was revived at the last check
 };
 
 // Draws the 24 lines of the fight screen: the figures, the picture beside the commands, the
@@ -148,7 +64,7 @@ struct command_result {
     bool turnover = false;
     int32 d_2_it = 0;
     bool run = false;
-    int32 hold = 0;
+    bool none_left = false;
 };
 struct spell_result {
     int32 hit = 0;
@@ -156,7 +72,7 @@ struct spell_result {
 };
 struct item_result {
     bool turnover = false;
-    int32 hold = 0;
+    bool none_left = false;
 };
 
 // Carries out one command key: 0 game menu, 1 attack, 2 spell, 3 item, 4 escape.

@@ -1,4 +1,4 @@
-// The creatures' fight pictures: one 10 x 45 picture per creature routine, named after it
+// The creatures' fight pictures: one 10 x 45 picture per roster row, named after its creature
 // (`fight_bats_picture`, ..., `vaskar2_picture`), and the mime's second, hurt face.
 #pragma once
 

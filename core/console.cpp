@@ -6,19 +6,24 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
+#include <clocale>
 #include <cstring>
+#include <cwchar>
+#include <langinfo.h>
 
 namespace {
 
-// ---- the UTF-8 form of every code, worked out once at compile time
+// ---- the bytes of every code: its glyph in UTF-8, its ASCII look-alike, or as the locale has it
 
-struct utf8_glyph {
+struct glyph_bytes {
     char bytes[4];
     unsigned char size;
 };
+using glyph_table = std::array<glyph_bytes, 256>;
 
-constexpr utf8_glyph encode(char32_t c) {
-    utf8_glyph g{};
+constexpr glyph_bytes encode(char32_t c) {
+    glyph_bytes g{};
     auto byte = [](char32_t v) { return static_cast<char>(static_cast<unsigned char>(v)); };
     if (c < 0x80) {
         g.bytes[0] = byte(c);
@@ -36,11 +41,48 @@ constexpr utf8_glyph encode(char32_t c) {
     return g;
 }
 
-constexpr std::array<utf8_glyph, 256> utf8_table = [] {
-    std::array<utf8_glyph, 256> t{};
+constexpr glyph_table utf8_glyphs = [] {
+    glyph_table t{};
     for (int code = 0; code < 256; ++code) t[code] = encode(cp437[code]);
     return t;
 }();
+
+constexpr glyph_table ascii_glyphs = [] {
+    glyph_table t{};
+    for (int code = 0; code < 256; ++code) t[code] = {{cp437_ascii[code]}, 1};
+    return t;
+}();
+
+// What the terminal's locale makes of the glyphs, read once.
+struct locale_glyphs {
+    std::array<bool, 256> shown{}; // whether the glyph shows as itself
+    glyph_table stream{};          // what the plain stream writes for each code
+};
+
+const locale_glyphs &terminalglyphs() {
+    static const locale_glyphs glyphs = [] {
+        locale_glyphs g;
+        std::setlocale(LC_CTYPE, "");
+        const bool utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+        for (std::size_t code = 0; code < 256; ++code) {
+            const char32_t glyph = cp437[code];
+            g.shown[code] = utf8 || glyph < 0x80;
+            g.stream[code] = utf8 ? utf8_glyphs[code] : ascii_glyphs[code];
+            if (g.shown[code]) continue;
+            // The locale's own character, where its character set has one a column wide.
+            char bytes[MB_LEN_MAX];
+            std::mbstate_t state{};
+            const std::size_t n = std::wcrtomb(bytes, static_cast<wchar_t>(glyph), &state);
+            if (n > sizeof g.stream[code].bytes || wcwidth(static_cast<wchar_t>(glyph)) != 1)
+                continue; // (size_t)-1 when it has none
+            std::memcpy(g.stream[code].bytes, bytes, n);
+            g.stream[code].size = static_cast<unsigned char>(n);
+            g.shown[code] = true;
+        }
+        return g;
+    }();
+    return glyphs;
+}
 
 // ---- the console's state: which back end, the output buffer and the input buffer
 
@@ -57,13 +99,15 @@ struct console_state {
     bool inplace = false; // the in-place console (on the device, or kept for a script)
     text_console screen;  // what the in-place console shows
     bool changed = false; // whether `screen` changed since it was drawn
-    char out[1 << 16];    // UTF-8 not yet flushed: a few pages' worth
+    const glyph_table *glyphs = &utf8_glyphs; // the bytes the codes are written as
+    char out[1 << 16];                        // bytes not yet flushed: a few pages' worth
     std::size_t out_size = 0;
     std::string script; // scripted input
     std::size_t script_at = 0;
     std::string shown; // scripted output flushed so far
     char inbuf[512];   // terminal input read but not yet taken
     std::size_t in_at = 0, in_size = 0;
+    bool ended = false; // the terminal input has ended
     // Character reads take a line from the input as they go; `in_line` while they are inside
     // one. Key reads do not see the rest of that line: a key read sets it aside here, where it
     // waits until line reads discard it (what was typed after the hero's name).
@@ -78,13 +122,6 @@ console_state &con() {
     return c;
 }
 
-// Whether a byte can be taken without waiting longer than `ms` milliseconds.
-bool ready(int ms) {
-    console_state &c = con();
-    if (c.scripted) return c.script_at < c.script.size();
-    return c.in_at < c.in_size || device_ready(ms);
-}
-
 // Shows the in-place console on the device: what changed, or the whole screen. A script's
 // console is only kept.
 void drawscreen(bool whole) {
@@ -94,18 +131,23 @@ void drawscreen(bool whole) {
     if (!c.scripted) device_draw(c.screen, whole);
 }
 
-// The next byte of input, left in place; waits for one when none has been read yet.
-unsigned char peekbyte() {
+// The next byte of input, left in place: waits for it as long as it takes (`ms` < 0) or at most
+// `ms` milliseconds. -1 when none came in time, or when the input has ended.
+int peekwithin(int ms) {
     console_state &c = con();
-    if (c.scripted) {
-        if (c.script_at >= c.script.size()) throw input_closed();
-        return static_cast<unsigned char>(c.script[c.script_at]);
-    }
+    if (c.scripted)
+        return c.script_at < c.script.size() ? static_cast<unsigned char>(c.script[c.script_at])
+                                             : -1;
     for (;;) {
         if (c.in_at == c.in_size) {
-            c.in_size = device_read(c.inbuf, sizeof c.inbuf, c.inplace ? &c.screen : nullptr);
+            if (c.ended || (ms >= 0 && !device_ready(ms))) return -1;
+            // A read that waits as long as it takes lets the device draw the screen anew
+            // meanwhile (after a resize); a timed one follows a byte that has just come.
+            c.in_size =
+                device_read(c.inbuf, sizeof c.inbuf, ms < 0 && c.inplace ? &c.screen : nullptr);
             c.in_at = 0;
-            if (c.in_size == 0) throw input_closed(); // end of file, or the terminal hung up
+            c.ended = c.in_size == 0; // end of file, or the terminal hung up
+            if (c.ended) return -1;
         }
         if (!c.inplace || static_cast<unsigned char>(c.inbuf[c.in_at]) != redraw_key) break;
         ++c.in_at; // Ctrl-L draws the whole screen again and is no key for the game
@@ -115,10 +157,11 @@ unsigned char peekbyte() {
 }
 
 unsigned char nextbyte() {
-    unsigned char b = peekbyte();
+    int b = peekwithin(-1);
+    if (b < 0) throw input_closed();
     console_state &c = con();
     ++(c.scripted ? c.script_at : c.in_at);
-    return b;
+    return static_cast<unsigned char>(b);
 }
 
 bool pending_left() {
@@ -135,6 +178,14 @@ unsigned char linebyte() {
     return b;
 }
 
+// The next byte of line input (the rest of the pending line first), left in place; -1 as for
+// `peekwithin`.
+int peekline(int ms) {
+    console_state &c = con();
+    if (pending_left()) return static_cast<unsigned char>(c.pending[c.pending_at]);
+    return peekwithin(ms);
+}
+
 // Before a key read: takes the rest of the line that character reads are inside out of the
 // input. Only its first characters are kept (no read looks further) and its line end, so that
 // a line of any length costs no more memory.
@@ -149,11 +200,98 @@ void setasideline() {
     c.in_line = false;
 }
 
+// ---- keys: the bytes a terminal sends for one key, read as one
+
+// Where a key's bytes come from: the input, or line input (the pending line first).
+enum class keysource { input, line };
+
+unsigned char takebyte(keysource from) {
+    return from == keysource::line ? linebyte() : nextbyte();
+}
+
+// The byte after those taken, if it comes within the time a sequence's bytes take to arrive
+// and `fits`; then it is taken. A line end is never part of a key.
+template <class Fits>
+int follower(keysource from, Fits fits) {
+    const int b = from == keysource::line ? peekline(esc_wait_ms) : peekwithin(esc_wait_ms);
+    if (b < 0 || b == '\n' || !fits(static_cast<unsigned char>(b))) return -1;
+    takebyte(from);
+    return b;
+}
+
+// The walking digit of an arrow key's final byte (up, down, right, left); ESC for any other.
+char arrowkey(int final) {
+    switch (final) {
+        case 'A':
+            return '8';
+        case 'B':
+            return '2';
+        case 'C':
+            return '6';
+        case 'D':
+            return '4';
+        default:
+            return esc;
+    }
+}
+
+// The rest of an escape sequence after ESC: an arrow key's digit, a keypad's digit, or ESC for
+// a lone ESC and any other sequence.
+char escapekey(keysource from) {
+    auto ascii = [](unsigned char b) { return b < 0x80; };
+    const int intro = follower(from, ascii);
+    if (intro == 'O') { // application cursor keys and keypad
+        const int k = follower(from, ascii);
+        if (k >= 'p' && k <= 'y') return static_cast<char>('0' + (k - 'p'));
+        return arrowkey(k);
+    }
+    if (intro != '[') return esc; // ESC and one more key: Alt with a key, a key without meaning
+    // A control sequence: parameter and intermediate bytes, then one final byte.
+    for (int b; (b = follower(from, ascii)) >= 0;)
+        if (b < 0x20 || b > 0x3F) return arrowkey(b);
+    return esc;
+}
+
+// How many bytes may follow a UTF-8 lead byte, and the range of the first of them (the others
+// are 80..BF). None for a byte that starts no character.
+struct utf8_lead {
+    int more;
+    unsigned char low, high;
+};
+constexpr utf8_lead leadof(unsigned char b) {
+    if (b >= 0xC2 && b <= 0xDF) return {1, 0x80, 0xBF};
+    if (b == 0xE0) return {2, 0xA0, 0xBF}; // not an overlong form
+    if (b == 0xED) return {2, 0x80, 0x9F}; // not a surrogate
+    if (b >= 0xE1 && b <= 0xEF) return {2, 0x80, 0xBF};
+    if (b == 0xF0) return {3, 0x90, 0xBF};
+    if (b >= 0xF1 && b <= 0xF3) return {3, 0x80, 0xBF};
+    if (b == 0xF4) return {3, 0x80, 0x8F}; // up to U+10FFFF
+    return {0, 0, 0};
+}
+
+// A key read whole: its character (a character beyond ASCII reads as '?'), or for an escape
+// sequence an arrow's or a keypad's digit or ESC.
+struct typed_key {
+    char code;
+    bool escape;
+};
+
+typed_key readkey(keysource from) {
+    const unsigned char first = takebyte(from);
+    if (first == esc) return {escapekey(from), true};
+    if (first < 0x80) return {static_cast<char>(first), false};
+    // The rest of a UTF-8 character, as far as it comes: a run cut short is one character, and
+    // so is each byte that neither starts nor continues one.
+    const utf8_lead lead = leadof(first);
+    unsigned char low = lead.low, high = lead.high;
+    for (int k = 0; k < lead.more; ++k, low = 0x80, high = 0xBF)
+        if (follower(from, [&](unsigned char b) { return b >= low && b <= high; }) < 0) break;
+    return {'?', false};
+}
+
 // Whether the next byte of line input is a line end, without waiting for one.
 bool linebreaknext() {
-    console_state &c = con();
-    if (pending_left()) return c.pending[c.pending_at] == '\n';
-    return ready(0) && peekbyte() == '\n';
+    return peekline(0) == '\n';
 }
 
 // Before a read: the mode first, so that whoever sees the page knows the mode is in force.
@@ -165,14 +303,17 @@ void prepare(term_mode mode) {
 
 // The in-place console's own line editing, the terminal's being off: takes one typed line into
 // `pending`, Backspace erasing the last character, Enter moving the cursor to the next row, as
-// a terminal's echo does. With `echo` the typed characters show at the cursor.
+// a terminal's echo does. With `echo` the typed characters show at the cursor. Escape sequences
+// (arrows, function keys) do nothing here.
 void takeline(bool echo) {
     console_state &c = con();
     c.pending.clear();
     c.pending_at = 0;
     for (;;) {
         flush();
-        unsigned char b = nextbyte();
+        const typed_key k = readkey(keysource::input);
+        if (k.escape) continue;
+        const auto b = static_cast<unsigned char>(k.code);
         if (b == '\n') {
             c.pending.push_back('\n');
             put('\n');
@@ -189,45 +330,10 @@ void takeline(bool echo) {
         } else if (b == end_key) {
             if (c.pending.empty()) throw input_closed();
         } else if (c.pending.size() < typed_limit) {
-            c.pending.push_back(static_cast<char>(b));
-            if (echo && b >= ' ') put(static_cast<char>(b));
+            c.pending.push_back(k.code);
+            if (echo && b >= ' ') put(k.code);
         }
     }
-}
-
-// The walking digit of an arrow key's final byte (up, down, right, left); ESC for any other.
-char arrowkey(unsigned char final) {
-    switch (final) {
-        case 'A':
-            return '8';
-        case 'B':
-            return '2';
-        case 'C':
-            return '6';
-        case 'D':
-            return '4';
-        default:
-            return esc;
-    }
-}
-
-// The rest of an escape sequence after ESC, read as one key.
-char escapekey() {
-    if (!ready(esc_wait_ms)) return esc;
-    unsigned char intro = nextbyte();
-    if (intro == 'O') { // application cursor keys and keypad
-        if (!ready(esc_wait_ms)) return esc;
-        unsigned char k = nextbyte();
-        if (k >= 'p' && k <= 'y') return static_cast<char>('0' + (k - 'p'));
-        return arrowkey(k);
-    }
-    if (intro != '[') return esc; // ESC and one more key: Alt with a key, a key without meaning
-    // A control sequence: parameter and intermediate bytes, then one final byte.
-    while (ready(esc_wait_ms)) {
-        unsigned char b = nextbyte();
-        if (b < 0x20 || b > 0x3F) return arrowkey(b);
-    }
-    return esc;
 }
 
 } // namespace
@@ -236,7 +342,7 @@ char escapekey() {
 
 void appendglyphs(std::string_view codes, std::string &out) {
     for (unsigned char code : codes) {
-        const utf8_glyph &g = utf8_table[code];
+        const glyph_bytes &g = utf8_glyphs[code];
         out.append(g.bytes, g.size);
     }
 }
@@ -249,9 +355,9 @@ void put(std::string_view codes) {
         return;
     }
     while (!codes.empty()) {
-        // Map as many codes as surely fit (a glyph takes at most 3 bytes, a copy writes 4),
-        // keeping the fill level in a local: stores through char pointers alias everything.
-        std::size_t room = (sizeof c.out - c.out_size - 1) / 3;
+        // Map as many codes as surely fit (a glyph takes at most 4 bytes, and each copy writes
+        // 4), keeping the fill level in a local: stores through char pointers alias everything.
+        std::size_t room = (sizeof c.out - c.out_size) / 4;
         if (room == 0) {
             flush();
             continue;
@@ -259,8 +365,9 @@ void put(std::string_view codes) {
         std::string_view part = codes.substr(0, room);
         codes.remove_prefix(part.size());
         char *at = c.out + c.out_size;
+        const glyph_table &glyphs = *c.glyphs;
         for (char ch : part) {
-            const utf8_glyph &g = utf8_table[static_cast<unsigned char>(ch)];
+            const glyph_bytes &g = glyphs[static_cast<unsigned char>(ch)];
             std::memcpy(at, g.bytes, sizeof g.bytes); // all four: one fixed-size copy
             at += g.size;
         }
@@ -351,8 +458,7 @@ void flush() {
 char key() {
     prepare(term_mode::key);
     setasideline();
-    unsigned char c = nextbyte();
-    return c == esc ? escapekey() : static_cast<char>(c);
+    return readkey(keysource::input).code;
 }
 
 void line() {
@@ -360,9 +466,9 @@ void line() {
     if (con().inplace && !pending_left()) takeline(false);
     int taken = 0;
     for (;;) {
-        unsigned char c = linebyte();
-        if (c == '\n') return;
-        if (c == '\r') continue;
+        const typed_key k = readkey(keysource::line);
+        if (k.code == '\n') return;
+        if (k.escape || k.code == '\r') continue;
         if (++taken == line_limit) {
             // A line of exactly 100 characters still ends here; a longer one leaves its rest.
             if (linebreaknext()) linebyte();
@@ -375,8 +481,8 @@ char linechar() {
     prepare(term_mode::line);
     for (;;) {
         if (!pending_left() && con().inplace) takeline(true);
-        char ch = static_cast<char>(linebyte());
-        if (ch != '\n' && ch != '\r') return ch;
+        const typed_key k = readkey(keysource::line);
+        if (!k.escape && k.code != '\n' && k.code != '\r') return k.code;
     }
 }
 
@@ -394,24 +500,33 @@ void useterminal() {
     console_state &c = con();
     c.scripted = false;
     c.inplace = false;
+    c.glyphs = &terminalglyphs().stream;
     c.in_at = c.in_size = 0;
+    c.ended = false;
     c.in_line = false;
     c.pending.clear();
     c.pending_at = 0;
 }
 
-void usescript(std::string_view input, bool screen) {
+void usescript(std::string_view input, glyphset glyphs) {
     flush();
     console_state &c = con();
     c.scripted = true;
-    c.inplace = screen;
-    c.screen = {};
+    c.inplace = false;
+    c.glyphs = glyphs == glyphset::ascii ? &ascii_glyphs : &utf8_glyphs;
     c.script.assign(input);
     c.script_at = 0;
     c.shown.clear();
     c.in_line = false;
     c.pending.clear();
     c.pending_at = 0;
+}
+
+void usescriptscreen(std::string_view input) {
+    usescript(input);
+    console_state &c = con();
+    c.inplace = true;
+    c.screen = {};
 }
 
 bool usescreen() {
@@ -460,6 +575,10 @@ std::string screenrows() {
 screen_cursor cursorat() {
     const text_console &s = con().screen;
     return {s.row, s.col};
+}
+
+bool terminalshows(unsigned char code) {
+    return terminalglyphs().shown[code];
 }
 
 std::uint64_t writecount() {

@@ -1,7 +1,8 @@
 // The console: the game's only door to the keyboard and the screen. Output is buffered and
 // written in one piece before each read; the game's 8-bit codes are shown as code page 437
-// glyphs in UTF-8. Back ends: the in-place console and the plain stream on the device (the
-// terminal, or the page in the web build), and a script for tests.
+// glyphs, in UTF-8 or as near as the terminal's character set comes. Back ends: the in-place
+// console and the plain stream on the device (the terminal, or the page in the web build), and
+// a script for tests.
 #pragma once
 
 #include <algorithm>
@@ -51,6 +52,62 @@ inline constexpr std::array<char32_t, 256> cp437 = {
     U'\u2261', U'\u00B1', U'\u2265', U'\u2264', U'\u2320', U'\u2321', U'\u00F7', U'\u2248',
     U'\u00B0', U'\u2219', U'\u00B7', U'\u221A', U'\u207F', U'\u00B2', U'\u25A0', U'\u00A0',
 };
+
+// The ASCII look-alike of each code, for a terminal whose character set has neither the glyph
+// nor a line-drawing character for it: one printable character in the glyph's place, so that
+// every page keeps its columns. Lines are - = | and their joints +, shades and blocks : % #,
+// letters lose their accents. Code 0 and the blanks stay blanks, 7 the bell and 10 the line end.
+inline constexpr std::array<char, 256> cp437_ascii = {
+    ' ', 'o', '@',  'v', '+',  '*', '^', '\a', // 0: blank ☺ ☻ ♥ ♦ ♣ ♠ bell
+    '#', 'o', '\n', 'M', 'F',  'd', 'J', '*',  // 8: ◘ ○ line end ♂ ♀ ♪ ♫ ☼
+    '>', '<', '|',  '!', 'P',  'S', '-', '|',  // 16: ► ◄ ↕ ‼ ¶ § ▬ ↨
+    '^', 'v', '>',  '<', 'L',  '-', '^', 'v',  // 24: ↑ ↓ → ← ∟ ↔ ▲ ▼
+    ' ', '!', '"',  '#', '$',  '%', '&', '\'', // 32
+    '(', ')', '*',  '+', ',',  '-', '.', '/',  // 40
+    '0', '1', '2',  '3', '4',  '5', '6', '7',  // 48
+    '8', '9', ':',  ';', '<',  '=', '>', '?',  // 56
+    '@', 'A', 'B',  'C', 'D',  'E', 'F', 'G',  // 64
+    'H', 'I', 'J',  'K', 'L',  'M', 'N', 'O',  // 72
+    'P', 'Q', 'R',  'S', 'T',  'U', 'V', 'W',  // 80
+    'X', 'Y', 'Z',  '[', '\\', ']', '^', '_',  // 88
+    '`', 'a', 'b',  'c', 'd',  'e', 'f', 'g',  // 96
+    'h', 'i', 'j',  'k', 'l',  'm', 'n', 'o',  // 104
+    'p', 'q', 'r',  's', 't',  'u', 'v', 'w',  // 112
+    'x', 'y', 'z',  '{', '|',  '}', '~', '^',  // 120: ... ⌂
+    'C', 'u', 'e',  'a', 'a',  'a', 'a', 'c',  // 128: Ç ü é â ä à å ç
+    'e', 'e', 'e',  'i', 'i',  'i', 'A', 'A',  // 136: ê ë è ï î ì Ä Å
+    'E', 'a', 'A',  'o', 'o',  'o', 'u', 'u',  // 144: É æ Æ ô ö ò û ù
+    'y', 'O', 'U',  'c', 'L',  'Y', 'P', 'f',  // 152: ÿ Ö Ü ¢ £ ¥ ₧ ƒ
+    'a', 'i', 'o',  'u', 'n',  'N', 'a', 'o',  // 160: á í ó ú ñ Ñ ª º
+    '?', '-', '-',  '/', '/',  '!', '<', '>',  // 168: ¿ ⌐ ¬ ½ ¼ ¡ « »
+    ':', '%', '#',  '|', '+',  '+', '+', '+',  // 176: ░ ▒ ▓ │ ┤ ╡ ╢ ╖
+    '+', '+', '|',  '+', '+',  '+', '+', '+',  // 184: ╕ ╣ ║ ╗ ╝ ╜ ╛ ┐
+    '+', '+', '+',  '+', '-',  '+', '+', '+',  // 192: └ ┴ ┬ ├ ─ ┼ ╞ ╟
+    '+', '+', '+',  '+', '+',  '=', '+', '+',  // 200: ╚ ╔ ╩ ╦ ╠ ═ ╬ ╧
+    '+', '+', '+',  '+', '+',  '+', '+', '+',  // 208: ╨ ╤ ╥ ╙ ╘ ╒ ╓ ╫
+    '+', '+', '+',  '#', '#',  '#', '#', '#',  // 216: ╪ ┘ ┌ █ ▄ ▌ ▐ ▀
+    'a', 'B', 'G',  'n', 'E',  'o', 'u', 't',  // 224: α ß Γ π Σ σ µ τ
+    'O', 'O', 'O',  'd', '8',  'o', 'e', 'n',  // 232: Φ Θ Ω δ ∞ φ ε ∩
+    '=', '+', '>',  '<', '(',  ')', '/', '~',  // 240: ≡ ± ≥ ≤ ⌠ ⌡ ÷ ≈
+    'o', '.', '.',  'v', 'n',  '2', '#', ' ',  // 248: ° ∙ · √ ⁿ ² ■ no-break blank
+};
+static_assert(
+    [] {
+        auto blank = [](char32_t g) { return g == U' ' || g == U'\u00A0'; };
+        for (int code = 0; code < 256; ++code) {
+            const char c = cp437_ascii[code];
+            if (code == 7 || code == 10) {
+                if (static_cast<char32_t>(c) != cp437[code]) return false;
+            } else if (c < ' ' || c > '~' || blank(cp437[code]) != (c == ' ')) {
+                return false; // not one printable character, or a blank lost or gained
+            } else if (code >= ' ' && code <= '~' && c != code) {
+                return false; // ASCII shows as itself
+            }
+        }
+        return true;
+    }(),
+    "every look-alike is one printable ASCII character; blanks, the bell, the line end and "
+    "ASCII itself stay as they are");
 
 // In pictures and maps this character stands for code 0, the invisible wall, which has no
 // glyph of its own (it shows as a blank).
@@ -119,6 +176,28 @@ consteval picture<Rows, Cols> decode(const std::array<std::string_view, Rows> &r
             out[r][c] = glyph_detail::codeof(glyph_detail::nextchar(rows[r], i));
     }
     return out;
+}
+
+// A line of page text with a figure in it, built at compile time, so that a price or a reward
+// printed in a page is the same number the rules use: `withfigure("$", boat_fare, " Big Ones")`.
+struct figure_line {
+    std::array<char, 80> chars{};
+    std::size_t size = 0;
+    constexpr operator std::string_view() const { return {chars.data(), size}; }
+};
+consteval figure_line withfigure(std::string_view before, std::int32_t figure,
+                                 std::string_view after) {
+    if (figure < 0) throw "a figure in a page is not negative";
+    char digits[10]{};
+    std::size_t count = 0;
+    do digits[count++] = static_cast<char>('0' + figure % 10);
+    while ((figure /= 10) > 0);
+    if (before.size() + count + after.size() > 80) throw "a line of page text fits 80 columns";
+    figure_line line;
+    for (char c : before) line.chars[line.size++] = c;
+    while (count > 0) line.chars[line.size++] = digits[--count];
+    for (char c : after) line.chars[line.size++] = c;
+    return line;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -193,13 +272,16 @@ struct input_closed : std::runtime_error {
     input_closed() : std::runtime_error("input closed") {}
 };
 
+// Every read takes what one key sends as one: a character beyond ASCII (its UTF-8 bytes, or a
+// byte that is no part of one) reads as '?', an escape sequence as one key.
+
 // One key without echo and without Enter. Arrow keys read as '8', '2', '6', '4' and a keypad in
 // application mode as its digits; any other escape sequence, or a lone ESC, is one key (ESC).
 char key();
 // Waits for Enter: reads one line of up to 100 characters and discards it. A longer line is
 // taken 100 characters at a time.
 void line();
-// The next character of line-buffered input, skipping line ends.
+// The next character of line-buffered input, skipping line ends and escape sequences.
 char linechar();
 // Discards the rest of the current input line, its line end included.
 void restofline();
@@ -209,8 +291,14 @@ void restofline();
 // ---------------------------------------------------------------------------------------------
 
 // The plain stream: reads file descriptor 0 and writes the bytes to 1 as they are; on a
-// terminal, switches its modes for each kind of read.
+// terminal, switches its modes for each kind of read. The codes go out in UTF-8 where the
+// locale's character set is UTF-8; in any other, as the locale's own character where it has
+// the glyph, else as the ASCII look-alike.
 void useterminal();
+// Whether the terminal shows the glyph of `code` as itself: always where the locale's character
+// set is UTF-8, else where that set has it as a character one column wide. The locale is read
+// once, when the terminal is first used (setlocale(LC_CTYPE, "") and nl_langinfo(CODESET)).
+bool terminalshows(unsigned char code);
 // The in-place console: the output is applied to an 80x25 text console in memory, drawn on the
 // terminal in place before each read. False, and nothing changed, when standard input and output
 // are not both a terminal that terminfo knows and that can place its cursor.
@@ -218,11 +306,14 @@ bool usescreen();
 // At the normal end of the game: the last output reaches the screen; the in-place console gives
 // the terminal back and prints its last page on the normal screen, to stay in the scrollback.
 void closeconsole();
+// The bytes the codes are written as: their glyphs in UTF-8, or each code's ASCII look-alike.
+enum class glyphset { utf8, ascii };
 // Reads from `input` and keeps the output for `transcript`; the end of `input` ends the input.
-// With `screen`, the output goes to the in-place console in memory instead, as the terminal and
-// the page show it, read back with `screenrows`.
-void usescript(std::string_view input, bool screen = false);
-// The scripted output so far, as UTF-8; it is cleared.
+void usescript(std::string_view input, glyphset glyphs = glyphset::utf8);
+// Reads from `input` as `usescript` does, the output going to the in-place console in memory,
+// as the terminal and the page show it, read back with `screenrows`.
+void usescriptscreen(std::string_view input);
+// The scripted output so far, in the script's glyphs; it is cleared.
 std::string transcript();
 // The in-place console's 25 rows as UTF-8 lines, each without its trailing blanks.
 std::string screenrows();

@@ -1,4 +1,4 @@
-// The records every part of the game exchanges: the hero's Stats record, the item list,
+// The records every part of the game exchanges: the hero's Stats record with his items,
 // creatures, grid positions, cards and reels, plus the hero's start-up and item rules.
 #pragma once
 
@@ -6,6 +6,7 @@
 #include <array>
 #include <cassert>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 
 using int32 = std::int32_t;
@@ -95,13 +96,10 @@ struct magicnode {
 };
 using spells = onebased<magicnode, 5>;
 
-// One entry of the item list: 1 "potion", 2 "magic dust", 3 "regain", always in that order.
-struct node {
-    text<10> item = padded<10>("");
-    text<30> des = padded<30>("");
-    int32 num = 0;
-    node *next = nullptr;
-};
+// The hero's items, in the order every list shows them (keys 1 to 3).
+enum item_kind : int { potion = 1, magic_dust = 2, regain = 3 };
+// How many of each item the hero carries: `stats.items[potion]`.
+using item_counts = onebased<int32, regain>;
 
 // The victory counters, one per creature kind that counts: `stats.wins[won::bats]`. The roster
 // says which creature raises which; 14 to 16 are never raised, and Mad Eyes shares the seal's.
@@ -146,7 +144,7 @@ struct stats_rec {
     int32 total_magicdust = 0;
     int32 money = 100;
     int32 points = 0;
-    node *items = nullptr; // compared by identity
+    item_counts items;
     weapon_type weapon;
     weapon_type shield;
     spells magic;
@@ -161,8 +159,6 @@ struct stats_rec {
     int32 next_level = 100;
     bool boat = false;
 
-    // Two records are equal when every field is; a menu visit in a fight that changes
-    // nothing does not count as the hero's turn.
     friend bool operator==(const stats_rec &, const stats_rec &) = default;
 };
 
@@ -206,6 +202,23 @@ struct screen_result {
 // [SECTION] The hero's figures and items
 // ---------------------------------------------------------------------------------------------
 
+// The four rings, won in order; `num_of_rings` says how many the hero holds.
+inline constexpr int32 all_rings = 4;
+
+// The ring conditions of gates, exits and scenes, as tests of the Stats record.
+template <int32 N>
+constexpr bool ringsatleast(const stats_rec &s) {
+    return s.num_of_rings >= N;
+}
+template <int32 N>
+constexpr bool ringsbelow(const stats_rec &s) {
+    return s.num_of_rings < N;
+}
+template <int32 N>
+constexpr bool ringsexactly(const stats_rec &s) {
+    return s.num_of_rings == N;
+}
+
 // The derived maxima, computed anew at every use and never stored.
 constexpr int32 attackstrength(const stats_rec &s) {
     return s.power + s.weapon.power + s.shield.power;
@@ -217,27 +230,37 @@ constexpr int32 maxmagic(const stats_rec &s) {
     return s.total_magicdust + s.weapon.magic + s.shield.magic;
 }
 
-// Positions in the item list.
-enum item_position : int { potion = 1, magic_dust = 2, regain = 3 };
+// One item: its name and description as the lists show them, how many a new hero carries, and
+// what one use restores, up to the maximum (`whole`: all of it).
+inline constexpr int32 whole = std::numeric_limits<int32>::max();
+struct item_rule {
+    text<10> name;
+    text<30> des;
+    int32 start = 0;
+    int32 health = 0;
+    int32 magic = 0;
+};
+inline constexpr std::array<item_rule, regain> item_rules = {{
+    {padded<10>("potion"), padded<30>("heals up to 30 hit points"), 1, 30, 0},
+    {padded<10>("magic dust"), padded<30>("regain up to 30 magic points"), 0, 0, 30},
+    {padded<10>("regain"), padded<30>("regain all health"), 0, whole, whole},
+}};
+constexpr const item_rule &itemrule(int kind) {
+    assert(kind >= potion && kind <= regain && "there are three items");
+    return item_rules[static_cast<std::size_t>(kind) - 1];
+}
 
-// The item list's references: `head` is its first node; `current` is `setup`'s building cursor.
-extern node *head;
-extern node *current;
-
-// Copies the chosen hero into the Stats record, equips it and builds the item list.
+// Copies the chosen hero into the Stats record, equips it and gives it its first items.
 void setup(const player_rec &player, stats_rec &stats);
-
-// The entry at `position` (1 to 3) of the hero's item list.
-node &itemat(const stats_rec &stats, int position);
 
 // How far the hero must be from full before an item counts as useful: the fight lets an item
 // through when any figure it restores is short of its maximum, the game menu only when every one
 // is (the two differ only for regain, which restores both).
 enum class shortfall { any, every };
 
-// Whether using the item at `position` would help: one is left and the figures it restores are
+// Whether using the item `kind` would help: one is left and the figures it restores are
 // short of their maxima as `need` says. The game menu and the fight refuse an item that would not.
-bool itemuseful(const stats_rec &stats, int position, shortfall need);
+bool itemuseful(const stats_rec &stats, int kind, shortfall need);
 
-// Uses one of the item at `position` if any is left and applies its effect; false when none.
-bool useitem(stats_rec &stats, int position);
+// Uses one of the item `kind` if any is left and applies its effect; false when none.
+bool useitem(stats_rec &stats, int kind);

@@ -7,12 +7,12 @@
 #include "core/terminal.hpp"
 
 #include <algorithm>
-#include <clocale>
-#include <cstring>
-#include <langinfo.h>
+#include <cstdlib>
 #include <string>
+#include <string_view>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <utility>
 
 // After the game's own headers: terminfo's header defines macros named like its capabilities.
 #include <curses.h>
@@ -25,6 +25,10 @@
 namespace {
 
 constexpr int least_rows = console_rows - 1; // 24 rows show every row that matters
+// ncurses keeps each of a terminal's cells several times over. The console needs 80x25 and the
+// notice a few lines: a larger window is taken as this large, so that no size costs more than a
+// few megabytes and milliseconds.
+constexpr int largest_side = 256;
 
 struct display_state {
     SCREEN *screen = nullptr;
@@ -32,6 +36,7 @@ struct display_state {
     std::array<console_row, console_rows> drawn{}; // what each terminal row shows
     bool drawn_known = false;                      // whether `drawn` holds anything yet
     bool toosmall = false;
+    int rows = 0, cols = 0; // the terminal's size as it reports it
 };
 
 display_state &dis() {
@@ -57,22 +62,30 @@ std::string sequence(const char *s) {
     return collected;
 }
 
-// The way out: the cursor to the bottom row (where a terminal without an alternate screen
-// goes on), the cursor shown, the alternate screen left.
+// The terminal's size as it reports it, rows and columns; 0 and 0 when it does not tell.
+std::pair<int, int> reportedsize() {
+    winsize size{};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_row == 0 || size.ws_col == 0)
+        return {0, 0};
+    return {size.ws_row, size.ws_col};
+}
+
+// The way out: the screen cleared with the cursor at the top left and shown, then the alternate
+// screen left. Where there is one, the shell's screen comes back as it was; a terminal without
+// one (linux, vt100) keeps the cleared screen instead of the game's last frame under the shell.
 void setwayout() {
-    const char *cup = capability("cup");
-    std::string leave = cup ? sequence(tiparm(cup, LINES - 1, 0)) : std::string();
+    std::string leave = sequence(capability("clear"));
     leave += sequence(capability("cnorm"));
     leave += sequence(capability("rmcup"));
     terminal_screen(sequence(capability("smcup")), leave);
 }
 
 // The notice on a terminal too small for the console: the size needed and the size it has.
-void drawnotice() {
+void drawnotice(const display_state &d) {
     std::string notice[] = {
         "ORBRIDDEN needs a terminal",
         "of at least " + std::to_string(console_cols) + " x " + std::to_string(least_rows) + ";",
-        "this one is " + std::to_string(COLS) + " x " + std::to_string(LINES) + ".",
+        "this one is " + std::to_string(d.cols) + " x " + std::to_string(d.rows) + ".",
         "Please make it larger.",
     };
     erase();
@@ -82,42 +95,100 @@ void drawnotice() {
     refresh();
 }
 
+// The terminal's own line-drawing characters, by the letters terminfo's "acsc" names them with,
+// and the glyphs each stands for where the locale's character set lacks them. Double and mixed
+// lines draw as single ones of the same shape.
+struct linedrawing {
+    char letter;
+    std::string_view glyphs;
+};
+constexpr linedrawing line_drawing[] = {
+    {'q', "─═"},   {'x', "│║"},   // lines
+    {'l', "┌╔╒╓"}, {'k', "┐╗╕╖"}, // upper corners
+    {'m', "└╚╘╙"}, {'j', "┘╝╛╜"}, // lower corners
+    {'t', "├╠╞╟"}, {'u', "┤╣╡╢"}, // tees to the right and to the left
+    {'v', "┴╩╧╨"}, {'w', "┬╦╤╥"}, // tees up and down
+    {'n', "┼╬╪╫"},                // crossings
+    {'a', "░▒▓"},  {'0', "█■"},   // checkerboard and block
+    {'`', "♦"},    {'f', "°"},    {'g', "±"}, {'~', "∙·"}, {'y', "≤"}, {'z', "≥"},
+    {'{', "π"},    {'}', "£"},    {',', "←"}, {'+', "→"},  {'-', "↑"}, {'.', "↓"},
+};
+
+// The line-drawing letter of each code, 0 for none.
+consteval std::array<char, 256> linedrawingletters() {
+    std::array<char, 256> letters{};
+    for (const linedrawing &l : line_drawing)
+        for (std::size_t i = 0; i < l.glyphs.size();)
+            letters[glyph_detail::codeof(glyph_detail::nextchar(l.glyphs, i))] = l.letter;
+    return letters;
+}
+constexpr std::array<char, 256> line_drawing_letters = linedrawingletters();
+
+// The cell of every code: its glyph where the locale's character set has it; else the
+// terminal's own line-drawing character, where terminfo's `acsc` names one for it; else its
+// ASCII look-alike. The bell and the line end are never drawn.
+void setglyphs(std::array<cchar_t, 256> &cells, const char *acsc) {
+    const std::string_view pairs = acsc ? acsc : "";
+    auto terminalhas = [&](char letter) {
+        for (std::size_t i = 0; i < pairs.size(); i += 2)
+            if (pairs[i] == letter) return true;
+        return false;
+    };
+    for (std::size_t code = 0; code < cells.size(); ++code) {
+        const char32_t g = cp437[code];
+        const char letter = line_drawing_letters[code];
+        wchar_t text[2] = {L' ', L'\0'};
+        attr_t look = A_NORMAL;
+        if (g == U'\a' || g == U'\n') {
+        } else if (terminalshows(static_cast<unsigned char>(code))) {
+            text[0] = static_cast<wchar_t>(g);
+        } else if (letter && terminalhas(letter)) {
+            text[0] = static_cast<wchar_t>(letter);
+            look = A_ALTCHARSET;
+        } else {
+            text[0] = static_cast<wchar_t>(cp437_ascii[code]);
+        }
+        setcchar(&cells[code], text, look, 0, nullptr);
+    }
+}
+
 } // namespace
 
 bool display_open() {
     display_state &d = dis();
     if (d.screen) return true;
     if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) return false;
-    // The glyphs go out in UTF-8, as the plain stream writes them, whatever the locale says.
-    std::setlocale(LC_CTYPE, "");
-    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0 && !std::setlocale(LC_CTYPE, "C.UTF-8"))
-        return false;
     // Known to terminfo, and able to place the cursor (TERM=dumb cannot).
     int error = 0;
     if (setupterm(nullptr, STDOUT_FILENO, &error) != OK) return false;
     bool addressable = capability("cup") != nullptr;
+    // Before ncurses starts: the locale the cells are read in is the one it writes them in.
+    if (addressable) setglyphs(d.glyphs, capability("acsc"));
     del_curterm(cur_term);
     if (!addressable) return false;
+    // ncurses sizes its first screen, and the terminal's scrolling region, from LINES and
+    // COLUMNS when they are set: the window's size within bounds, never a huge window's cells
+    // nor a size exported earlier.
+    if (auto [rows, cols] = reportedsize(); rows > 0) {
+        setenv("LINES", std::to_string(std::min(rows, largest_side)).c_str(), 1);
+        setenv("COLUMNS", std::to_string(std::min(cols, largest_side)).c_str(), 1);
+    }
     d.screen = newterm(nullptr, stdout, stdin);
     if (!d.screen) return false;
     typeahead(-1); // a key typed meanwhile must not cut a drawing short
-    for (int code = 0; code < 256; ++code) {
-        char32_t g = cp437[code];
-        wchar_t text[2] = {g == U'\a' || g == U'\n' ? L' ' : static_cast<wchar_t>(g), L'\0'};
-        setcchar(&d.glyphs[static_cast<std::size_t>(code)], text, A_NORMAL, 0, nullptr);
-    }
     display_resize();
+    setwayout();
     return true;
 }
 
 void display_resize() {
     display_state &d = dis();
     if (!d.screen) return;
-    winsize size{};
-    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0)
-        resizeterm(size.ws_row, size.ws_col);
-    d.toosmall = COLS < console_cols || LINES < least_rows;
-    setwayout();
+    auto [rows, cols] = reportedsize();
+    d.rows = rows > 0 ? rows : LINES;
+    d.cols = rows > 0 ? cols : COLS;
+    resizeterm(std::min(d.rows, largest_side), std::min(d.cols, largest_side));
+    d.toosmall = d.cols < console_cols || d.rows < least_rows;
 }
 
 bool display_toosmall() {
@@ -134,7 +205,7 @@ void display_draw(text_console &con, bool whole) {
         d.drawn_known = false;
     }
     if (d.toosmall) {
-        drawnotice();
+        drawnotice(d);
         d.drawn_known = false;
         return;
     }
@@ -151,13 +222,11 @@ void display_draw(text_console &con, bool whole) {
     }
     d.drawn_known = true;
     const int cursor = con.row - first;
-    if (cursor < shown) {
-        curs_set(1);
+    if (cursor < shown)
         move(cursor, con.col);
-    } else {
-        curs_set(0); // the cursor's row is below the terminal's last
-        move(shown - 1, 0);
-    }
+    else
+        move(shown - 1, 0); // the cursor's row is below the terminal's last, and blank
+    curs_set(cursor < shown && atprompt(con) ? 1 : 0);
     refresh();
     for (; con.bells > 0; --con.bells) beep();
 }

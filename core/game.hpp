@@ -6,14 +6,14 @@
 
 #include <span>
 
-// A screen handler `moveN(oldwhere, stats)`: runs screen N until the hero leaves it.
+// A screen handler: runs one screen, entered from screen `oldwhere`, until the hero leaves it.
 using screen_handler = screen_result (*)(int32 oldwhere, stats_rec &stats);
-// The handlers by screen number (entry 0 is unused): the world says how many screens there are.
-// A screen not built yet is null.
+// The handlers by screen number: the world says how many screens there are. Entry 0 is null,
+// and a null entry is no screen.
 using screen_table = std::span<const screen_handler>;
 
 // Runs the screens from `from` (at the start of a game screen 1, coming from -1, no screen)
-// until a result leaves the table or reaches a screen that is not built; then saves the score
+// until a result names no screen, outside the table or at a null entry; then saves the score
 // record.
 void runscreens(screen_table table, stats_rec &stats,
                 screen_result from = {.where = 1, .oldwhere = -1});

@@ -13,10 +13,10 @@ constexpr player_rec vek{.power = 25, .armor = 45, .magic = 30, .name = padded<3
 // The cursor rows of the adjusting screen, top to bottom.
 enum stat_row { power_row, armor_row, magic_row };
 
-// A name may hold any printable ASCII character; every other byte is kept as '?'. Control
-// codes would act on the terminal of whoever reads the score file. A byte from 128 up is part
-// of a letter typed in UTF-8: one letter would take two or three of the name's places, and its
-// codes become bricks on the name puzzle, where 206 is a fixed wall that no push moves.
+// A name may hold any printable ASCII character; every other is kept as '?'. Control codes
+// would act on the terminal of whoever reads the score file. (A letter beyond ASCII already
+// reads as one '?': as a code from 128 up it would become a brick on the name puzzle, where 206
+// is a fixed wall that no push moves.)
 char namechar(char c) {
     auto u = static_cast<unsigned char>(c);
     return u < 32 || u > 126 ? '?' : c;

@@ -60,6 +60,10 @@ void wake() {
 termios settings_for(term_mode m) {
     termios t = saved;
     t.c_iflag &= ~static_cast<tcflag_t>(IXON); // Ctrl-S must not freeze the game
+    // Ctrl-C or Ctrl-\ must not make the terminal discard the output on its way: the way out
+    // that the handler writes meanwhile would go with it. The handler discards the keys typed
+    // ahead itself (`wayout`).
+    t.c_lflag |= NOFLSH;
     if (m == term_mode::screen) {
         t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL);
         t.c_oflag &= ~static_cast<tcflag_t>(ONLCR);
@@ -89,10 +93,18 @@ void unblock(int sig) {
     sigprocmask(SIG_UNBLOCK, &set, nullptr);
 }
 
+// From a signal handler, on the way out or to a stop: the keys typed ahead go, as they went
+// before NOFLSH, so that none reaches the shell or discards the way out after the settings are
+// back; then the way out, and the settings once it has left (a slow line sends it first).
+void wayout() {
+    tcflush(STDIN_FILENO, TCIFLUSH);
+    writeout(leave_screen);
+    tcsetattr(STDIN_FILENO, TCSADRAIN, &saved);
+}
+
 // Restores the terminal, then dies of the same signal so the exit status still tells why.
 void on_fatal(int sig) {
-    writeout(leave_screen);
-    tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    wayout();
     std::signal(sig, SIG_DFL);
     unblock(sig);
     raise(sig);
@@ -107,8 +119,7 @@ void on_stop(int sig) {
     sigemptyset(&ttou);
     sigaddset(&ttou, SIGTTOU);
     sigprocmask(SIG_BLOCK, &ttou, &before);
-    writeout(leave_screen);
-    tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    wayout();
     sigprocmask(SIG_SETMASK, &before, nullptr);
     std::signal(sig, SIG_DFL);
     unblock(sig);

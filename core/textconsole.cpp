@@ -54,6 +54,10 @@ void consoleunput(text_console &con) {
     con.line(con.row)[con.col] = ' ';
 }
 
+bool atprompt(const text_console &con) {
+    return !blankrow(con.line(con.row));
+}
+
 int firstrow(const text_console &con, int rows_shown) {
     return rows_shown < console_rows && !blankrow(con.line(console_rows - 1)) ? 1 : 0;
 }

@@ -33,6 +33,10 @@ struct text_console {
 void consoleput(text_console &con, std::string_view codes);
 // Takes back the character before the cursor (Backspace while a line is typed).
 void consoleunput(text_console &con);
+// Whether the cursor stands at a prompt, where a front end shows it: its row holds text (the
+// hero's name being typed, CHOICE, PRESS ENTER). A map frame or a fight screen waits with the
+// cursor on a blank row, where it would only mark a corner of the screen.
+bool atprompt(const text_console &con);
 // The first console row a terminal of `lines` rows shows: all 25 rows fit from 25 lines up; on
 // 24 lines, rows 1 to 24 while the cursor's row 25 is blank, otherwise rows 2 to 25.
 int firstrow(const text_console &con, int lines);

@@ -5,15 +5,16 @@
 #include "casino/casino.hpp"
 #include "core/console.hpp"
 #include "core/game.hpp"
+#include "core/gamemenu.hpp"
 #include "core/random.hpp"
 #include "core/score.hpp"
+#include "screens/screens.hpp"
 #include "story/story.hpp"
 #include "town/gainer.hpp"
 #include "town/hotel.hpp"
 #include "town/market.hpp"
-#include "town/menu.hpp"
-#include "world/movements.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -27,7 +28,7 @@ std::int64_t steppingclock() {
     return clock_ms++;
 }
 
-// The places a run can start besides the opening and the 55 screens: the town's doors, the
+// The places a run can start besides the opening and the screens: the town's doors, the
 // ring-holders' and Mad Eyes' sequences, the boatman and the final battle with the score.
 using place = void (*)(stats_rec &);
 constexpr place places[] = {
@@ -35,7 +36,7 @@ constexpr place places[] = {
     loadhotel,
     loadgainer,
     loadcasino,
-    showmenu,
+    [](stats_rec &s) { showmenu(s); },
     [](stats_rec &s) { boatman(s); },
     [](stats_rec &s) { firstringholder(s); },
     [](stats_rec &s) { clownescapes(s); },
@@ -48,7 +49,7 @@ constexpr place places[] = {
         savescore(s);
     },
 };
-constexpr int screen_starts = 55;
+constexpr int screen_starts = screen_count;
 constexpr int starts = 1 + screen_starts + static_cast<int>(std::size(places));
 
 // A hero part way through the quest: a preset hero, the rings, the money and, for a veteran,
@@ -80,19 +81,35 @@ void check(bool sound, const char *what) {
 // and the game menu's "CHOICE  : " is followed at once by the screen it returns to. Both are
 // the pages as the game lays them out, so a line is counted anew after each prompt.
 constexpr std::string_view prompts[] = {"PRESS ENTER", "CHOICE  : "};
+constexpr std::size_t screen_cols = 80;
 
-void checkwidths(std::string_view shown) {
+std::size_t columns(std::string_view text) {
     std::size_t cols = 0;
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        const auto c = static_cast<unsigned char>(shown[i]);
-        if (c == '\n') {
-            cols = 0;
-            continue;
-        }
-        if ((c & 0xC0) != 0x80 && c != '\a') ++cols;
-        check(cols <= 80, "a line wider than 80 columns");
+    for (char c : text) cols += (c & 0xC0) != 0x80 && c != '\a';
+    return cols;
+}
+
+// A line is counted anew after each prompt: each part, up to and with its prompt, must fit.
+void checkline(std::string_view line) {
+    if (columns(line) <= screen_cols) return;
+    for (;;) {
+        std::size_t cut = std::string_view::npos;
         for (std::string_view p : prompts)
-            if (shown.substr(0, i + 1).ends_with(p)) cols = 0;
+            if (std::size_t at = line.find(p); at != std::string_view::npos)
+                cut = std::min(cut, at + p.size());
+        check(columns(line.substr(0, cut)) <= screen_cols, "a line wider than 80 columns");
+        if (cut == std::string_view::npos) return;
+        line.remove_prefix(cut);
+    }
+}
+
+// The transcript of a long game is megabytes: a line of at most 80 bytes needs no counting,
+// every column taking at least one byte.
+void checkwidths(std::string_view shown) {
+    while (!shown.empty()) {
+        const std::size_t end = std::min(shown.find('\n'), shown.size());
+        if (end > screen_cols) checkline(shown.substr(0, end));
+        shown.remove_prefix(std::min(end + 1, shown.size()));
     }
 }
 
@@ -100,7 +117,7 @@ void checkhero(const stats_rec &s) {
     check(s.health >= 0 && s.health <= maxhealth(s), "health out of range");
     check(s.magicdust >= 0 && s.magicdust <= maxmagic(s), "magic dust out of range");
     check(s.num_of_rings >= 0 && s.num_of_rings <= 4, "rings out of range");
-    for (int i = potion; i <= regain; ++i) check(itemat(s, i).num >= 0, "an item count below 0");
+    for (int32 n : s.items) check(n >= 0, "an item count below 0");
     for (int32 w : s.wins) check(w >= 0, "a victory count below 0");
     check(s.deaths >= 0 && s.num_fights >= 0, "a count below 0");
 }

@@ -94,24 +94,21 @@ constexpr std::string_view destroy_them[] = {
 // [SECTION] The battle: pages and fights in a fixed order
 // ---------------------------------------------------------------------------------------------
 
-// One step: a fight (or the dragon's picture), or a page that waits for Enter.
+// One step: a fight (no creature pays gold here), the dragon's picture, or a page that waits
+// for Enter.
+enum class step_kind { page, fight, dragon };
 struct battle_step {
-    void (*run)(stats_rec &) = nullptr;
+    step_kind kind = step_kind::page;
+    creature_id foe{};
     page_rec page{};
 };
 
-template <void (*Fight)(stats_rec &, int32)>
-void unpaid(stats_rec &stats) {
-    Fight(stats, 0);
+constexpr battle_step fightstep(creature_id foe) {
+    return {.kind = step_kind::fight, .foe = foe};
 }
 // The dragon's picture stands alone on its page and waits for Enter without a notice.
-void dragonpage(stats_rec &) {
-    putpicture(dragon_picture);
-    enter();
-}
-constexpr battle_step fightstep(void (*run)(stats_rec &)) {
-    return {.run = run};
-}
+constexpr battle_step dragonstep{.kind = step_kind::dragon};
+
 // How a page's notice stands: after 63 blanks on its own line (the usual), the story's notice on
 // its own line or without a line end, or no notice at all.
 constexpr page_rec usual_notice{.lead = 63, .end = 1, .wait = waitfor::line};
@@ -123,41 +120,46 @@ constexpr battle_step pagestep(int before, textlines text, int after,
     notice.before = before;
     notice.lines = text;
     notice.after = after;
-    return {.page = notice};
+    return {.kind = step_kind::page, .page = notice};
 }
 
 // Whatever a fight's outcome, the next step follows.
-const battle_step battle[] = {
+constexpr battle_step battle[] = {
     pagestep(6, welcome, 6),
     pagestep(12, never_beaten, 6),
-    fightstep(unpaid<fight_knight>),
+    fightstep(creature("knight")),
     pagestep(8, immense, 6),
-    fightstep(fight_tobrillo2),
+    fightstep(creature("tobrillo2")),
     pagestep(20, vex_charges, 12),
-    fightstep(fight_vex2),
+    fightstep(creature("vex2")),
     pagestep(20, familiar_face, 11),
-    fightstep(unpaid<dwarf_guy>),
+    fightstep(creature("dwarf_guy")),
     pagestep(20, mourning, 10),
-    fightstep(grumb2),
+    fightstep(creature("grumb2")),
     pagestep(20, fear, 11),
-    fightstep(unpaid<darkness>),
+    fightstep(creature("darkness")),
     pagestep(20, challenge, 11),
-    fightstep(delvo2),
+    fightstep(creature("delvo2")),
     pagestep(20, last_minion, 12),
-    fightstep(vaskar),
+    fightstep(creature("vaskar")),
     pagestep(20, transforms, 8),
-    fightstep(dragonpage),
+    dragonstep,
     pagestep(20, dragon_attacks, 9, story_open),
-    fightstep(vaskar2),
+    fightstep(creature("vaskar2")),
     pagestep(20, beast_falls, 10, story_ends),
     pagestep(20, destroy_them, 8, no_notice),
 };
 
 void runstep(const battle_step &step, stats_rec &stats) {
-    if (step.run)
-        step.run(stats);
-    else
-        showpage(step.page);
+    switch (step.kind) {
+        case step_kind::page:
+            return showpage(step.page);
+        case step_kind::fight:
+            return fightcreature(step.foe, stats);
+        case step_kind::dragon:
+            putpicture(dragon_picture);
+            return enter();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

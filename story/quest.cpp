@@ -1,6 +1,6 @@
 // The quest's sequences as the screens run them: the switch, the boatman, the four
 // ring-holders and Mad Eyes, with what each leaves in the Stats record and where the hero goes.
-#include "combat/fight.hpp"
+#include "combat/roster.hpp"
 #include "core/menuloop.hpp"
 #include "story/scenes.hpp"
 #include "story/story.hpp"
@@ -51,7 +51,6 @@ void give(stats_rec &stats, gift g) {
 // ---------------------------------------------------------------------------------------------
 
 namespace {
-constexpr int32 boat_fare = 200;
 constexpr int32 knight_cash = 44;
 constexpr int32 grumb_cash = 200;
 constexpr int32 delvo_cash = 500;
@@ -75,7 +74,7 @@ constexpr std::string_view back_in_the_cave[] = {
 } // namespace
 
 bool pullswitch(const stats_rec &stats) {
-    if (stats.num_of_rings > 0) {
+    if (ringsatleast<1>(stats)) {
         notgoing();
         return false;
     }
@@ -101,10 +100,10 @@ bool boatman(stats_rec &stats) {
 
 void firstringholder(stats_rec &stats) {
     tobr();
-    fight_knight(stats, knight_cash);
-    fight_knight(stats, knight_cash);
+    fightcreature(creature("knight"), stats, knight_cash);
+    fightcreature(creature("knight"), stats, knight_cash);
     tobrmore();
-    fight_tobrillo(stats);
+    fightcreature(creature("tobrillo"), stats);
     tobrdead();
     findshield();
     winring(stats, 1, gift::brass_shield);
@@ -112,7 +111,7 @@ void firstringholder(stats_rec &stats) {
     switch (tobrchoice()) {
         case '1':
             window1();
-            fight_knight(stats, knight_cash);
+            fightcreature(creature("knight"), stats, knight_cash);
             window2();
             break;
         case '2':
@@ -125,26 +124,26 @@ void firstringholder(stats_rec &stats) {
 
 void clownescapes(stats_rec &stats) {
     vex();
-    fight_vex(stats);
+    fightcreature(creature("vex"), stats);
     vexrun();
 }
 
 void clownfalls(stats_rec &stats) {
-    fight_vex_again(stats);
+    fightcreature(creature("vex_again"), stats);
     vexdead();
     winring(stats, 2, gift::silver_shield);
 }
 
 int32 thirdringholder(stats_rec &stats) {
-    grumb(stats, grumb_cash);
+    fightcreature(creature("grumb"), stats, grumb_cash);
     grumbsurrender();
     findshield();
     winring(stats, 3, gift::tower_shield);
-    return southern_forest;
+    return screen::southern_forest;
 }
 
 int32 fourthringholder(stats_rec &stats) {
-    delvo(stats, delvo_cash);
+    fightcreature(creature("delvo"), stats, delvo_cash);
     showpage({20, delvo_falls, 9, 57, 0});
     newlines(2);
     findshield();
@@ -154,15 +153,15 @@ int32 fourthringholder(stats_rec &stats) {
     putlines(back_in_the_cave);
     newlines(9);
     pressenterat(57);
-    stats.num_of_rings = 4;
-    return cave_entrance;
+    stats.num_of_rings = all_rings;
+    return screen::cave_entrance;
 }
 
 bool meetmadeyes(stats_rec &stats) {
     bool accepted = false;
     menuloop(madeyes, [&](char k) { return accepted = k == '1'; });
     if (!accepted) return false;
-    fight_madeyes(stats);
+    fightcreature(creature("madeyes"), stats);
     findsword();
     give(stats, gift::magestic_blade);
     return true;

@@ -42,13 +42,17 @@ void picturewords(const picture<Rows, Cols> &pic, std::size_t column,
 
 // The boatman's words start here, right of his picture.
 constexpr std::size_t boatman_words = 53;
+constexpr auto fare_short = withfigure("$", boat_fare, " Smackers.");
+constexpr auto fare_asked = withfigure("$", boat_fare, " Big Ones");
 constexpr words_rec no_money[] = {
-    {1, "Sorry! You don't have"}, {2, "enough cash. Come back"}, {3, "when you got an extra"},
-    {4, "$200 Smackers."},        {18, "PRESS ENTER"},
+    {1, "Sorry! You don't have"}, {2, "enough cash. Come back"},
+    {3, "when you got an extra"}, {4, fare_short},
+    {18, "PRESS ENTER"},
 };
 constexpr words_rec offer[] = {
-    {1, "So you wanna borrow me"}, {2, "smiley boat eh?  Why,"}, {3, "it'll cost ya."},
-    {4, "$200 Big Ones"},          {16, "1) Rent the boat"},     {18, "0) EXIT"},
+    {1, "So you wanna borrow me"}, {2, "smiley boat eh?  Why,"},
+    {3, "it'll cost ya."},         {4, fare_asked},
+    {16, "1) Rent the boat"},      {18, "0) EXIT"},
 };
 
 constexpr words_rec signpost_notice[] = {{15, "PRESS ENTER"}};

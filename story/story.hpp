@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/definitions.hpp"
+#include "world/screenids.hpp"
 
 #include <span>
 #include <string_view>
@@ -34,7 +35,9 @@ player_rec intro();
 // The switch by the castle moat; the caller reads the line that pulls it. (`switch` is a C++
 // keyword, hence the longer name.)
 void switchscene();
-// The boatman: turned away for want of $200 (waits for Enter), or his offer (the caller reads
+// The boatman's fare, paid once: the boat is the hero's ever after.
+inline constexpr int32 boat_fare = 200;
+// The boatman: turned away for want of the fare (waits for Enter), or his offer (the caller reads
 // the key: '1' rents the boat, '0' leaves).
 void boatnomoney();
 void boat();
@@ -81,26 +84,21 @@ void give(stats_rec &stats, gift g);
 const weapon_type &giftitem(gift g);
 bool isweapon(gift g);
 
-// Screens the sequences send the hero to; the first ring-holder's and the clown's next screens
-// are their rows' exits in the screen table.
-inline constexpr int32 island_gate = 33;     // after the second ring
-inline constexpr int32 southern_forest = 41; // after the third ring
-inline constexpr int32 cave_entrance = 47;   // after the fourth ring
-
-// The switch on screen 5: true when it is pulled (the gate opens); false when the hero already
-// holds a ring and will not go in again.
+// The switch by the castle moat: true when it is pulled (the gate opens); false when the hero
+// already holds a ring and will not go in again.
 bool pullswitch(const stats_rec &stats);
-// The boatman on screen 20: true when the hero crosses (paying $200 the first time only).
+// The boatman on the pier: true when the hero crosses (paying the fare the first time only).
 bool boatman(stats_rec &stats);
 // The first ring-holder, from his welcome to the hero's escape.
 void firstringholder(stats_rec &stats);
 // The clown's first meeting and his last stand (the second ring).
 void clownescapes(stats_rec &stats);
 void clownfalls(stats_rec &stats);
-// The third ring-holder's fight in the corner of his room; returns the next screen (41).
+// The third ring-holder's fight in the corner of his room; returns the next screen, the southern
+// forest.
 int32 thirdringholder(stats_rec &stats);
 // The fourth ring-holder's fight once the hero has pressed a key aboard; returns the next
-// screen (47).
+// screen, the cave entrance.
 int32 fourthringholder(stats_rec &stats);
 // Mad Eyes asks until the key is '1' or '0'. On '1' he is fought and the hero takes the
 // Magestic Blade, whatever the fight's outcome; returns whether the fight took place.

@@ -6,7 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -62,17 +68,30 @@ TEST(ReadScores, FindsTheWholeRecords) {
         {"points changed, encoding kept", altered, "Vek 9234 0 altered\n", 0},
         {"an encoding of a megabyte is altered, not skipped", longcode, "Oru 250 2 altered\n", 0},
         {"cut inside the encoded line", vek + oru.substr(0, oru.find("QW") + 2), "Vek 1234 0\n", 4},
-        {"the last line end missing", vek + oru.substr(0, oru.size() - 1), "Vek 1234 0\n", 5},
+        {"one empty line at the end", vek + oru.substr(0, oru.size() - 1),
+         "Vek 1234 0\nOru 250 2\n", 0},
+        {"no empty lines at the end", vek + oru.substr(0, oru.size() - 2),
+         "Vek 1234 0\nOru 250 2\n", 0},
+        {"no empty lines between records", vek.substr(0, vek.size() - 2) + oru,
+         "Vek 1234 0\nOru 250 2\n", 0},
+        {"a garbled encoding is altered", "Oru\n        250\n          2\nABC\n\n\n" + cal,
+         "Oru 250 2 altered\nCal 7 1\n", 0},
+        {"a garbled encoding, then a record with no empty line between",
+         "Oru\n        250\n          2\nABC\n" + cal, "Oru 250 2 altered\nCal 7 1\n", 0},
+        {"an empty encoded line is altered", "Oru\n        250\n          2\n\n\n\n" + cal,
+         "Oru 250 2 altered\nCal 7 1\n", 0},
+        {"a letter outside the encoding is altered",
+         "Oru\n        250\n          2\nQWZ\n\n\n" + cal, "Oru 250 2 altered\nCal 7 1\n", 0},
         {"a name that is not three bytes", "Oruk" + oru.substr(3) + cal, "Cal 7 1\n", 6},
         {"a word for the points", wordy + cal, "Cal 7 1\n", 6},
         {"points beyond 32 bits", "Oru\n 9999999999\n" + oru.substr(oru.find("          2")) + cal,
          "Cal 7 1\n", 6},
-        {"a letter outside the encoding", "Oru\n        250\n          2\nQWZ\n\n\n" + cal,
-         "Cal 7 1\n", 6},
         {"binary bytes between records", oru + "\0\x01\xfe\xff\n\x1b[2J\n"s + cal,
          "Oru 250 2\nCal 7 1\n", 2},
-        {"a control byte in a name", "O\x01u" + oru.substr(3), "", 6},
-        {"a byte beyond ASCII in a name", "\xe9ru" + oru.substr(3), "\xe9ru 250 2\n", 0},
+        {"a control byte in a name", "O\x01u" + oru.substr(3), "O\x01u 250 2\n", 0},
+        {"UTF-8 in a name", "\xc3\xb6r" + oru.substr(3), "\xc3\xb6r 250 2\n", 0},
+        {"deaths that are not a number", "Oru\n        250\n          -\nE\n\n\n" + cal,
+         "Cal 7 1\n", 6},
         {"a line of a megabyte", oru + std::string(1 << 20, 'x') + "\n" + cal,
          "Oru 250 2\nCal 7 1\n", 1},
         {"blank lines before a record", "\n\n" + cal, "Cal 7 1\n", 2},
@@ -85,35 +104,41 @@ TEST(ReadScores, FindsTheWholeRecords) {
     }
 }
 
-// A record cut short at any of its lines costs only its own lines: the next record is found,
-// and at the end of the file the lines are counted.
+// A record cut short before its encoded line costs only its own lines: the next record is
+// found, and at the end of the file the lines are counted. One cut only in its empty lines is
+// whole.
 TEST(ReadScores, ARecordCutShortAtEachLine) {
     for (int kept = 1; kept <= 5; ++kept) {
         SCOPED_TRACE(kept);
+        const bool whole = kept >= 4;
+        const std::uint64_t skipped = whole ? 0 : static_cast<std::uint64_t>(kept);
         std::istringstream inside(vek + firstlines(oru, kept) + cal);
         score_listing listing = readscores(inside);
-        EXPECT_EQ(seen(listing), "Vek 1234 0\nCal 7 1\n");
-        EXPECT_EQ(listing.skipped, static_cast<std::uint64_t>(kept));
+        EXPECT_EQ(seen(listing),
+                  whole ? "Vek 1234 0\nOru 250 2\nCal 7 1\n" : "Vek 1234 0\nCal 7 1\n");
+        EXPECT_EQ(listing.skipped, skipped);
 
         std::istringstream atend(vek + firstlines(oru, kept));
         listing = readscores(atend);
-        EXPECT_EQ(seen(listing), "Vek 1234 0\n");
-        EXPECT_EQ(listing.skipped, static_cast<std::uint64_t>(kept));
+        EXPECT_EQ(seen(listing), whole ? "Vek 1234 0\nOru 250 2\n" : "Vek 1234 0\n");
+        EXPECT_EQ(listing.skipped, skipped);
     }
 }
 
 TEST(PrintScores, BestFirstWithSharedRanksAndMarks) {
     std::istringstream in(record("abc", 0, 2) + record("Low", 7, 0) + vek + record("Tie", 7, 3));
     score_listing listing = readscores(in);
-    listing.records.push_back({.name = {'\xe9', 'r', 'u'}, .points = 9234, .altered = true});
+    listing.records.push_back({.name = {'\xc3', '\xb6', 'r'}, .points = 9234, .altered = true});
+    listing.records.push_back({.name = {'O', '\x01', '\x7f'}, .points = -3});
     std::ostringstream out;
     printscores(listing.records, out);
     EXPECT_EQ(out.str(), "rank  name       points       deaths\n"
-                         "   1  ?ru          9234            0  altered\n"
+                         "   1  ??r          9234            0  altered\n"
                          "   2  Vek          1234            0\n"
                          "   3  Low             7            0\n"
                          "   3  Tie             7            3\n"
-                         "   5  abc             0            2\n");
+                         "   5  abc             0            2\n"
+                         "   6  O??            -3            0\n");
 }
 
 TEST(ListScores, AFileThatCannotBeListed) {
@@ -124,6 +149,70 @@ TEST(ListScores, AFileThatCannotBeListed) {
         EXPECT_EQ(out.str(), "");
         EXPECT_EQ(err.str().rfind("orbridden: " + path + ": ", 0), 0u) << err.str();
     }
+}
+
+// What listing `path` wrote (standard output, then standard error) and how it ended. The
+// listing runs in a child that an alarm ends, so that a listing waiting on a pipe for a writer
+// fails the test instead of holding it up for ever.
+struct child_listing {
+    std::string ended; // "exit N", or "signal N" (14, the alarm: the listing waited)
+    std::string written;
+};
+
+child_listing listinchild(const std::string &path) {
+    int pipefd[2];
+    if (pipe(pipefd) != 0) return {"no pipe", ""};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(pipefd[0]);
+        std::signal(SIGALRM, SIG_DFL);
+        alarm(10);
+        std::ostringstream out, err;
+        const int status = listscores(path, out, err);
+        const std::string written = out.str() + err.str();
+        for (std::size_t done = 0; done < written.size();) {
+            const ssize_t n = write(pipefd[1], written.data() + done, written.size() - done);
+            if (n <= 0) _exit(99);
+            done += static_cast<std::size_t>(n);
+        }
+        _exit(status);
+    }
+    close(pipefd[1]);
+    child_listing seen;
+    char chunk[4096];
+    for (ssize_t n; (n = read(pipefd[0], chunk, sizeof chunk)) > 0;) seen.written.append(chunk, n);
+    close(pipefd[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    seen.ended = WIFEXITED(status) ? "exit " + std::to_string(WEXITSTATUS(status))
+                                   : "signal " + std::to_string(WTERMSIG(status));
+    return seen;
+}
+
+// The listing opens the file first and then looks at what it opened, so a pipe put in place of
+// the file after the look is never what it reads, and a pipe found there is refused at once.
+TEST(ListScores, ReadsWhatItChecked) {
+    char name[] = "/tmp/orbridden-scores-XXXXXX";
+    const std::string path = std::string(mkdtemp(name)) + "/score.txt";
+    std::ofstream(path, std::ios::binary) << oru;
+    scorefile_checked = [](const std::string &file) {
+        unlink(file.c_str());
+        mkfifo(file.c_str(), 0600);
+    };
+    child_listing seen = listinchild(path);
+    scorefile_checked = nullptr;
+    EXPECT_EQ(seen.ended, "exit 0");
+    EXPECT_EQ(seen.written, "rank  name       points       deaths\n"
+                            "   1  Oru           250            2\n");
+
+    struct stat file {};
+    ASSERT_EQ(stat(path.c_str(), &file), 0);
+    ASSERT_TRUE(S_ISFIFO(file.st_mode));
+    seen = listinchild(path);
+    EXPECT_EQ(seen.ended, "exit 1");
+    EXPECT_EQ(seen.written, "orbridden: " + path + ": not a regular file\n");
+    unlink(path.c_str());
+    rmdir(name);
 }
 
 struct parse_case {
@@ -139,11 +228,17 @@ TEST(ParseOptions, WhatEachCommandLineAsksFor) {
         {{}, command::play, "score.txt", false, ""},
         {{"--plain"}, command::play, "score.txt", true, ""},
         {{"--scores", "old.txt"}, command::scores, "old.txt", false, ""},
+        {{"--scores=old.txt"}, command::scores, "old.txt", false, ""},
+        {{"--sc=old.txt", "--plain"}, command::scores, "old.txt", true, ""},
+        {{"--scores=-odd.txt"}, command::scores, "-odd.txt", false, ""},
         {{"old.txt", "--scores"}, command::scores, "old.txt", false, ""},
         {{"--scores", "--", "-odd.txt"}, command::scores, "-odd.txt", false, ""},
         {{"--sc"}, command::scores, "score.txt", false, ""}, // a long option may be abbreviated
         {{"-Vh"}, command::help, "score.txt", false, ""},
         {{"--scores", "a", "b"}, command::misuse, "score.txt", false, "unexpected argument 'b'"},
+        {{"--scores=a", "b"}, command::misuse, "score.txt", false, "unexpected argument 'b'"},
+        {{"--scores="}, command::misuse, "score.txt", false, "the score file's name is empty"},
+        {{"--scores", ""}, command::misuse, "score.txt", false, "the score file's name is empty"},
         {{"--help", "x"}, command::misuse, "score.txt", false, "unexpected argument 'x'"},
         {{"--", "-h"}, command::misuse, "score.txt", false, "unexpected argument '-h'"},
         {{"-hx"}, command::misuse, "score.txt", false, "unknown option '-x'"},
@@ -171,6 +266,25 @@ TEST(ParseOptions, WhatEachCommandLineAsksFor) {
         EXPECT_EQ(opts.plain, c.plain) << line;
         EXPECT_EQ(opts.problem, c.problem) << line;
     }
+}
+
+// The options block of --help is built from the table of options: names, arguments and lines
+// in one aligned column.
+TEST(RunCommand, HelpListsTheOptions) {
+    options asked;
+    asked.what = command::help;
+    std::ostringstream out, err;
+    EXPECT_EQ(runcommand(asked, out, err), exit_done);
+    const std::string help = out.str();
+    const std::size_t from = help.find("options:\n"), to = help.find("\nkeys:\n");
+    ASSERT_LT(from, to) << help;
+    EXPECT_EQ(help.substr(from, to - from),
+              "options:\n"
+              "  --plain          write the plain stream of lines (no in-place screen)\n"
+              "  --scores [FILE]  list the scores in FILE (or score.txt here), best first\n"
+              "  -h, --help       print this help and exit\n"
+              "  -V, --version    print the name and version and exit\n");
+    EXPECT_EQ(err.str(), "");
 }
 
 } // namespace

@@ -201,54 +201,54 @@ TEST(FightMessages, LinesByState) {
         std::string_view top, bottom;
     };
     const row rows[] = {
-        {"BATS", {.first = 0, .turnover = true, .d_2_u = 2}, box, command},
+        {"BATS", {.turnover = true, .d_2_u = 2}, box, command},
         {"BATS",
-         {.ch = '1', .first = 1, .turnover = true, .d_2_it = 7, .d_2_u = 2},
+         {.ch = '1', .commanded = true, .turnover = true, .d_2_it = 7, .d_2_u = 2},
          "|  You hit BATS for 7 damage.                 |                              |",
          "|  BATS hit you for 2 damage.                 |  Command :                   |"},
         {"??????????????",
-         {.ch = '1', .first = 1, .turnover = true, .d_2_it = 12, .d_2_u = 19},
+         {.ch = '1', .commanded = true, .turnover = true, .d_2_it = 12, .d_2_u = 19},
          "|  You hit ?????????????? for 12 damage.      |                              |",
          "|  ?????????????? hit you for 19 damage.      |  Command :                   |"},
         {"SHARK",
-         {.ch = '1', .first = 1, .turnover = true, .d_2_it = 345, .d_2_u = 0},
+         {.ch = '1', .commanded = true, .turnover = true, .d_2_it = 345, .d_2_u = 0},
          "|  You hit SHARK for 345 damage.              |                              |",
          "|  SHARK missed!!!                            |  Command :                   |"},
         {"CRAB",
-         {.ch = '2', .first = 1, .turnover = true, .d_2_it = 45, .d_2_u = 120},
+         {.ch = '2', .commanded = true, .turnover = true, .d_2_it = 45, .d_2_u = 120},
          "|  Spell Hit CRAB for 45 damage.              |                              |",
          "|  CRAB hit you for 120 damage.               |  Command :                   |"},
         {"Sorceress",
-         {.ch = '2', .first = 1, .turnover = true, .d_2_it = 6},
+         {.ch = '2', .commanded = true, .turnover = true, .d_2_it = 6},
          "|  Spell Hit Sorceress for 6 damage.          |                              |",
          "|  Sorceress missed!!!                        |  Command :                   |"},
         {"BATS",
-         {.ch = '1', .first = 1, .turnover = true, .d_2_it = 0},
+         {.ch = '1', .commanded = true, .turnover = true, .d_2_it = 0},
          "|  You missed!!!                              |                              |",
          "|  BATS missed!!!                             |  Command :                   |"},
         {"BATS",
-         {.ch = '1', .first = 1, .turnover = true, .d_2_it = 9, .die = true},
+         {.ch = '1', .commanded = true, .turnover = true, .d_2_it = 9, .die = true},
          "|  You were revived                           |                              |",
          "|  BATS missed!!!                             |  Command :                   |"},
         {"BATS",
-         {.ch = '4', .first = 1, .turnover = true, .d_2_it = 9, .d_2_u = 1},
+         {.ch = '4', .commanded = true, .turnover = true, .d_2_it = 9, .d_2_u = 1},
          "|  You couldn't escape                        |                              |",
          "|  BATS hit you for 1 damage.                 |  Command :                   |"},
         {"BATS",
-         {.ch = '3', .first = 1, .turnover = false, .d_2_it = 9, .hold = 1},
+         {.ch = '3', .commanded = true, .turnover = false, .d_2_it = 9, .none_left = true},
          "|  You do not have any left                   |                              |",
          command},
         {"BATS",
-         {.ch = '3', .first = 1, .turnover = false, .hold = 0},
+         {.ch = '3', .commanded = true, .turnover = false},
          "|  You didn't need an item                    |                              |",
          command},
         {"BATS",
-         {.ch = '3', .first = 1, .turnover = true, .d_2_it = 9},
+         {.ch = '3', .commanded = true, .turnover = true, .d_2_it = 9},
          box,
          "|  BATS missed!!!                             |  Command :                   |"},
-        {"BATS", {.ch = '0', .first = 1, .turnover = false, .d_2_it = 9}, box, command},
-        {"BATS", {.ch = '2', .first = 1, .turnover = false, .d_2_it = 0}, box, command},
-        {"BATS", {.ch = 'x', .first = 1, .turnover = false}, box, command},
+        {"BATS", {.ch = '0', .commanded = true, .turnover = false, .d_2_it = 9}, box, command},
+        {"BATS", {.ch = '2', .commanded = true, .turnover = false, .d_2_it = 0}, box, command},
+        {"BATS", {.ch = 'x', .commanded = true, .turnover = false}, box, command},
     };
     for (const row &r : rows) {
         const auto lines = fightmessages(named(r.name), r.state);
@@ -260,7 +260,8 @@ TEST(FightMessages, LinesByState) {
 
 TEST(FightMessages, FourDigitNumbersLengthenTheLine) {
     const auto lines = fightmessages(
-        named("SHARK"), {.ch = '1', .first = 1, .turnover = true, .d_2_it = 1234, .d_2_u = 1000});
+        named("SHARK"),
+        {.ch = '1', .commanded = true, .turnover = true, .d_2_it = 1234, .d_2_u = 1000});
     EXPECT_EQ(lines[0],
               "|  You hit SHARK for 1234 damage.              |                              |");
     EXPECT_EQ(lines[2],
@@ -400,41 +401,41 @@ TEST(Items, RefusalsAndUses) {
         std::string_view what;
         int32 health, magic, potions, dusts, regains;
         char key;
-        bool turnover;
-        int32 hold, health_after, magic_after;
+        bool turnover, none_left;
+        int32 health_after, magic_after;
     };
     // Maximum health 40, maximum magic 29.
     const row rows[] = {
-        {"potion", 20, 10, 1, 0, 0, '1', true, 0, 40, 10},
-        {"potion at full health", 40, 10, 1, 0, 0, '1', false, 0, 40, 10},
-        {"potion above the maximum", 45, 10, 1, 0, 0, '1', true, 0, 40, 10},
-        {"no potion", 20, 10, 0, 0, 0, '1', false, 1, 20, 10},
-        {"magic dust", 20, 10, 0, 2, 0, '2', true, 0, 20, 29},
-        {"magic dust not needed", 20, 29, 0, 2, 0, '2', false, 0, 20, 29},
-        {"regain with full magic", 20, 29, 0, 0, 1, '3', true, 0, 40, 29},
-        {"regain not needed", 40, 29, 0, 0, 1, '3', false, 0, 40, 29},
-        {"no regain", 10, 10, 0, 0, 0, '3', false, 1, 10, 10},
-        {"leave with 0", 10, 10, 1, 1, 1, '0', false, 0, 10, 10},
-        {"leave with 4", 10, 10, 1, 1, 1, '4', false, 0, 10, 10},
+        {"potion", 20, 10, 1, 0, 0, '1', true, false, 40, 10},
+        {"potion at full health", 40, 10, 1, 0, 0, '1', false, false, 40, 10},
+        {"potion above the maximum", 45, 10, 1, 0, 0, '1', true, false, 40, 10},
+        {"no potion", 20, 10, 0, 0, 0, '1', false, true, 20, 10},
+        {"magic dust", 20, 10, 0, 2, 0, '2', true, false, 20, 29},
+        {"magic dust not needed", 20, 29, 0, 2, 0, '2', false, false, 20, 29},
+        {"regain with full magic", 20, 29, 0, 0, 1, '3', true, false, 40, 29},
+        {"regain not needed", 40, 29, 0, 0, 1, '3', false, false, 40, 29},
+        {"no regain", 10, 10, 0, 0, 0, '3', false, true, 10, 10},
+        {"leave with 0", 10, 10, 1, 1, 1, '0', false, false, 10, 10},
+        {"leave with 4", 10, 10, 1, 1, 1, '4', false, false, 10, 10},
     };
     for (const row &r : rows) {
         stats_rec s = hero_oru();
         s.health = r.health;
         s.magicdust = r.magic;
-        itemat(s, potion).num = r.potions;
-        itemat(s, magic_dust).num = r.dusts;
-        itemat(s, regain).num = r.regains;
+        s.items[potion] = r.potions;
+        s.items[magic_dust] = r.dusts;
+        s.items[regain] = r.regains;
         usescript(std::string("7x") + r.key);
         const item_result got = whichitem(s);
         EXPECT_EQ(got.turnover, r.turnover) << r.what;
-        EXPECT_EQ(got.hold, r.hold) << r.what;
+        EXPECT_EQ(got.none_left, r.none_left) << r.what;
         EXPECT_EQ(s.health, r.health_after) << r.what;
         EXPECT_EQ(s.magicdust, r.magic_after) << r.what;
         const int used = got.turnover ? 1 : 0;
         const int position = r.key - '0';
         const std::array<int32, 3> counts = {r.potions, r.dusts, r.regains};
         if (position >= 1 && position <= 3) {
-            EXPECT_EQ(itemat(s, position).num, counts[position - 1] - used) << r.what;
+            EXPECT_EQ(s.items[position], counts[position - 1] - used) << r.what;
         }
         EXPECT_EQ(occurrences(transcript(), "CHOOSE AN ITEM TO USE"), 3) << "7 and x redraw";
     }
@@ -528,7 +529,7 @@ TEST(FightLoop, ASuccessfulEscapeEndsTheFightWithoutACreatureAttack) {
 TEST(FightLoop, KeysThatDoNothingAreFree) {
     stats_rec s = hero_oru();
     s.magicdust = 0;
-    itemat(s, potion).num = 0;
+    s.items[potion] = 0;
     const stats_rec before = s;
     creature_rec c = bats();
     planned_draws d{}; // no draw at all
@@ -569,7 +570,7 @@ TEST(FightLoop, AMenuVisitThatDrinksAPotionCostsTheTurn) {
     EXPECT_FALSE(fightuntilclosed(s, c, "02100"));
     EXPECT_TRUE(d.used_all());
     EXPECT_EQ(s.health, 38) << "healed to the maximum 40, then hit for 2";
-    EXPECT_EQ(itemat(s, potion).num, 0);
+    EXPECT_EQ(s.items[potion], 0);
     const std::vector<std::string> lines = splitlines(transcript());
     const std::string *screen = &lines[lines.size() - 25];
     EXPECT_EQ(screen[1].substr(46), "|  Oru    HEALTH : 38/40       |");
@@ -614,9 +615,9 @@ TEST(FightLoop, RandomKeyStreams) {
     for (int round = 0; round < 60; ++round) {
         stats_rec s = hero_oru();
         s.magic[3] = {padded<11>("Fire"), padded<30>("burns"), 12, 2};
-        itemat(s, potion).num = static_cast<int32>(next() % 3);
-        itemat(s, magic_dust).num = static_cast<int32>(next() % 3);
-        itemat(s, regain).num = static_cast<int32>(next() % 2);
+        s.items[potion] = static_cast<int32>(next() % 3);
+        s.items[magic_dust] = static_cast<int32>(next() % 3);
+        s.items[regain] = static_cast<int32>(next() % 2);
         creature_rec c = bats();
         c.power = static_cast<int32>(next() % 60);
         c.health = c.total_health = 1 + static_cast<int32>(next() % 400);
@@ -626,7 +627,7 @@ TEST(FightLoop, RandomKeyStreams) {
         if (fightuntilclosed(s, c, keys)) ++ended;
         EXPECT_GE(s.health, 0);
         EXPECT_GE(s.magicdust, 0);
-        for (int i = potion; i <= regain; ++i) EXPECT_GE(itemat(s, i).num, 0);
+        for (int i = potion; i <= regain; ++i) EXPECT_GE(s.items[i], 0);
         const std::string out = transcript();
         EXPECT_EQ(out.find("HEALTH : -"), std::string::npos) << "never shown below 0";
         for (const std::string &l : splitlines(out)) {

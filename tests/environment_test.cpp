@@ -39,7 +39,7 @@ TEST(Placex, AnyNonBlankCellRefusesTheMoveWithoutCost) {
         world_matrix before = m;
         stats_rec s = hero();
         s.steps = 50;
-        EXPECT_EQ(placex(12, 6, m, step_right, s, 10, 'X'), (position_rec{12, 5})) << c.what;
+        EXPECT_EQ(placex(m, {12, 6, step_right, 10, 'X'}, s), (position_rec{12, 5})) << c.what;
         EXPECT_EQ(m.cells, before.cells) << c.what;
         EXPECT_EQ(s.steps, 50) << c.what;
     }
@@ -48,24 +48,24 @@ TEST(Placex, AnyNonBlankCellRefusesTheMoveWithoutCost) {
 TEST(Placex, RefusalUndoesTheStepInEachDirection) {
     world_matrix m = filled('#');
     stats_rec s = hero();
-    EXPECT_EQ(placex(10, 10, m, step_left, s, 0, 'X'), (position_rec{10, 11}));
-    EXPECT_EQ(placex(10, 10, m, step_right, s, 0, 'X'), (position_rec{10, 9}));
-    EXPECT_EQ(placex(10, 10, m, step_up, s, 0, 'X'), (position_rec{11, 10}));
-    EXPECT_EQ(placex(10, 10, m, step_down, s, 0, 'X'), (position_rec{9, 10}));
-    EXPECT_EQ(placex(10, 10, m, 7, s, 0, 'X'), (position_rec{10, 10}));
+    EXPECT_EQ(placex(m, {10, 10, step_left, 0, 'X'}, s), (position_rec{10, 11}));
+    EXPECT_EQ(placex(m, {10, 10, step_right, 0, 'X'}, s), (position_rec{10, 9}));
+    EXPECT_EQ(placex(m, {10, 10, step_up, 0, 'X'}, s), (position_rec{11, 10}));
+    EXPECT_EQ(placex(m, {10, 10, step_down, 0, 'X'}, s), (position_rec{9, 10}));
+    EXPECT_EQ(placex(m, {10, 10, 7, 0, 'X'}, s), (position_rec{10, 10}));
 }
 
 TEST(Placex, AStepClearsTheCellItCameFromAndDrawsTheMark) {
     world_matrix m = filled(' ');
     m(12, 5) = 'X';
     stats_rec s = hero();
-    EXPECT_EQ(placex(12, 6, m, step_right, s, 0, 'X'), (position_rec{12, 6}));
+    EXPECT_EQ(placex(m, {12, 6, step_right, 0, 'X'}, s), (position_rec{12, 6}));
     EXPECT_EQ(m(12, 5), ' ');
     EXPECT_EQ(m(12, 6), 'X');
     // The cell left behind becomes blank whatever it held.
     m(11, 6) = 'Q';
     m(12, 6) = ' ';
-    placex(12, 6, m, step_down, s, 0, 1);
+    placex(m, {12, 6, step_down, 0, 1}, s);
     EXPECT_EQ(m(11, 6), ' ');
     EXPECT_EQ(m(12, 6), 1);
 }
@@ -78,7 +78,7 @@ TEST(Placex, StepCountdownTable) {
         world_matrix m = filled(' ');
         stats_rec s = hero();
         s.steps = c.steps;
-        placex(5, 5, m, step_up, s, c.chance, 'X');
+        placex(m, {5, 5, step_up, c.chance, 'X'}, s);
         EXPECT_EQ(s.steps, c.after) << "steps " << c.steps << " chance " << c.chance;
     }
 }
@@ -88,15 +88,15 @@ TEST(Placex, EntryPlacementClearsNothingAndOccupiedEntryDrawsNothing) {
     m(11, 39) = '#';
     m(12, 40) = 'Q';
     stats_rec s = hero();
-    EXPECT_EQ(placex(11, 40, m, no_step, s, 0, 'X'), (position_rec{11, 40}));
+    EXPECT_EQ(placex(m, {11, 40, no_step, 0, 'X'}, s), (position_rec{11, 40}));
     EXPECT_EQ(m(11, 40), 'X');
     EXPECT_EQ(m(11, 39), '#');
     EXPECT_EQ(m(12, 40), 'Q');
     world_matrix before = m;
-    EXPECT_EQ(placex(12, 40, m, no_step, s, 0, 'X'), (position_rec{12, 40}));
+    EXPECT_EQ(placex(m, {12, 40, no_step, 0, 'X'}, s), (position_rec{12, 40}));
     EXPECT_EQ(m.cells, before.cells);
     // A key that is not a move finds the mark itself and changes nothing.
-    EXPECT_EQ(placex(11, 40, m, no_step, s, 10, 'X'), (position_rec{11, 40}));
+    EXPECT_EQ(placex(m, {11, 40, no_step, 10, 'X'}, s), (position_rec{11, 40}));
     EXPECT_EQ(m.cells, before.cells);
 }
 
@@ -105,14 +105,14 @@ TEST(Placex, ATargetOffTheMatrixIsRefusedWithoutTouchingIt) {
     stats_rec s = hero();
     s.steps = 40;
     world_matrix before = m;
-    EXPECT_EQ(placex(0, 5, m, step_up, s, 10, 'X'), (position_rec{1, 5}));
-    EXPECT_EQ(placex(23, 5, m, step_down, s, 10, 'X'), (position_rec{22, 5}));
-    EXPECT_EQ(placex(5, 0, m, step_left, s, 10, 'X'), (position_rec{5, 1}));
-    EXPECT_EQ(placex(5, 79, m, step_right, s, 10, 'X'), (position_rec{5, 78}));
+    EXPECT_EQ(placex(m, {0, 5, step_up, 10, 'X'}, s), (position_rec{1, 5}));
+    EXPECT_EQ(placex(m, {23, 5, step_down, 10, 'X'}, s), (position_rec{22, 5}));
+    EXPECT_EQ(placex(m, {5, 0, step_left, 10, 'X'}, s), (position_rec{5, 1}));
+    EXPECT_EQ(placex(m, {5, 79, step_right, 10, 'X'}, s), (position_rec{5, 78}));
     EXPECT_EQ(m.cells, before.cells);
     EXPECT_EQ(s.steps, 40);
     // A step whose origin would lie off the grid draws the mark but clears nothing there.
-    EXPECT_EQ(placex(5, 78, m, step_left, s, 0, 'X'), (position_rec{5, 78}));
+    EXPECT_EQ(placex(m, {5, 78, step_left, 0, 'X'}, s), (position_rec{5, 78}));
     EXPECT_EQ(m(5, 78), 'X');
 }
 
@@ -157,7 +157,7 @@ TEST(Shadowx, AfterAStepOnlyTheSquareAroundTheMarkIsLit) {
     world_matrix m = tunnel(10, 40);
     stats_rec s = hero();
     s.steps = 100;
-    EXPECT_EQ(shadowx(10, 41, m, step_right, s, 10, 'X'), (position_rec{10, 41}));
+    EXPECT_EQ(shadowx(m, {10, 41, step_right, 10, 'X'}, s), (position_rec{10, 41}));
     EXPECT_EQ(s.steps, 90);
     for (int r = 1; r <= map_rows; ++r)
         for (int c = 1; c <= map_cols; ++c) {
@@ -180,7 +180,7 @@ TEST(Shadowx, NearTheEdgesTheMarkIsPulledBackAndTheSquareStaysOnTheGrid) {
     for (const auto &c : cases) {
         world_matrix m = tunnel(c.from_row, c.from_col);
         stats_rec s = hero();
-        EXPECT_EQ(shadowx(c.to_row, c.to_col, m, c.dir, s, 0, 'X'), c.lands) << c.from_row;
+        EXPECT_EQ(shadowx(m, {c.to_row, c.to_col, c.dir, 0, 'X'}, s), c.lands) << c.from_row;
         for (int r = c.lit_row1; r < c.lit_row1 + 5; ++r)
             for (int k = c.lit_col1; k < c.lit_col1 + 5; ++k)
                 EXPECT_NE(m(r, k), '*') << "cell " << r << "," << k;
@@ -194,11 +194,11 @@ TEST(Shadowx, ARefusedStepChangesNothingAndKeepsOffTheOuterRing) {
     world_matrix before = m;
     stats_rec s = hero();
     s.steps = 30;
-    EXPECT_EQ(shadowx(5, 6, m, step_right, s, 10, 'X'), (position_rec{5, 5}));
-    EXPECT_EQ(shadowx(1, 9, m, step_up, s, 10, 'X'), (position_rec{2, 9}));
-    EXPECT_EQ(shadowx(22, 9, m, step_down, s, 10, 'X'), (position_rec{21, 9}));
-    EXPECT_EQ(shadowx(9, 0, m, step_left, s, 10, 'X'), (position_rec{9, 2}));
-    EXPECT_EQ(shadowx(9, 79, m, step_right, s, 10, 'X'), (position_rec{9, 77}));
+    EXPECT_EQ(shadowx(m, {5, 6, step_right, 10, 'X'}, s), (position_rec{5, 5}));
+    EXPECT_EQ(shadowx(m, {1, 9, step_up, 10, 'X'}, s), (position_rec{2, 9}));
+    EXPECT_EQ(shadowx(m, {22, 9, step_down, 10, 'X'}, s), (position_rec{21, 9}));
+    EXPECT_EQ(shadowx(m, {9, 0, step_left, 10, 'X'}, s), (position_rec{9, 2}));
+    EXPECT_EQ(shadowx(m, {9, 79, step_right, 10, 'X'}, s), (position_rec{9, 77}));
     EXPECT_EQ(m.cells, before.cells);
     EXPECT_EQ(s.steps, 30);
 }
@@ -207,7 +207,7 @@ TEST(Shadowx, APlacementInACornerWritesOnlyInsideTheGrid) {
     world_matrix m = filled('*');
     m(1, 1) = ' ';
     stats_rec s = hero();
-    EXPECT_EQ(shadowx(1, 1, m, no_step, s, 0, 'X'), (position_rec{3, 1}));
+    EXPECT_EQ(shadowx(m, {1, 1, no_step, 0, 'X'}, s), (position_rec{3, 1}));
     EXPECT_EQ(m(3, 1), 'X');
     EXPECT_EQ(m(1, 3), ' ');
     EXPECT_EQ(m(1, 4), '*');
@@ -221,7 +221,7 @@ TEST(Mirrorx, ReflectionsShowOnTheFirstWallInEachDirection) {
     m(9, 40) = 0;  // and one right above
     stats_rec s = hero();
     s.steps = 20;
-    EXPECT_EQ(mirrorx(10, 40, m, no_step, s, 15, 'X'), (position_rec{10, 40}));
+    EXPECT_EQ(mirrorx(m, {10, 40, no_step, 15, 'X'}, s), (position_rec{10, 40}));
     EXPECT_EQ(m(10, 40), 'X');
     EXPECT_EQ(m(10, 43), 'x');
     EXPECT_EQ(m(9, 40), 'X');
@@ -230,14 +230,14 @@ TEST(Mirrorx, ReflectionsShowOnTheFirstWallInEachDirection) {
     EXPECT_EQ(s.steps, 5);
 
     // A step down: the old reflections vanish but the walls still block.
-    EXPECT_EQ(mirrorx(11, 40, m, step_down, s, 15, 'X'), (position_rec{11, 40}));
+    EXPECT_EQ(mirrorx(m, {11, 40, step_down, 15, 'X'}, s), (position_rec{11, 40}));
     EXPECT_EQ(m(10, 40), ' ');
     EXPECT_EQ(m(10, 43), 0);
     EXPECT_EQ(m(9, 40), 'x'); // seen again from further away, through the cell left behind
     EXPECT_EQ(m(11, 40), 'X');
     EXPECT_EQ(s.steps, 0);
     world_matrix before = m;
-    EXPECT_EQ(mirrorx(10, 43, m, step_right, s, 15, 'X'), (position_rec{10, 42}));
+    EXPECT_EQ(mirrorx(m, {10, 43, step_right, 15, 'X'}, s), (position_rec{10, 42}));
     EXPECT_EQ(m.cells, before.cells);
 }
 
@@ -245,12 +245,12 @@ TEST(Mirrorx, AVisibleWallThatShowedAReflectionTurnsInvisible) {
     world_matrix m = filled(' ');
     m(10, 45) = '#';
     stats_rec s = hero();
-    mirrorx(10, 40, m, no_step, s, 0, 'X');
+    mirrorx(m, {10, 40, no_step, 0, 'X'}, s);
     EXPECT_EQ(m(10, 45), 'x');
-    mirrorx(9, 40, m, step_up, s, 0, 'X');
+    mirrorx(m, {9, 40, step_up, 0, 'X'}, s);
     EXPECT_EQ(m(10, 45), 0);
     // A target off the grid is refused.
-    EXPECT_EQ(mirrorx(0, 40, m, step_up, s, 0, 'X'), (position_rec{1, 40}));
+    EXPECT_EQ(mirrorx(m, {0, 40, step_up, 0, 'X'}, s), (position_rec{1, 40}));
 }
 
 // [SECTION] setwaves
@@ -287,11 +287,11 @@ TEST(Movebrickx, TheHeroWalksTheFloorAndPushesLetters) {
     world_matrix m = puzzle();
     stats_rec s = hero();
     s.steps = 30;
-    EXPECT_EQ(movebrickx(10, 11, m, step_right, s), (position_rec{10, 11}));
+    EXPECT_EQ(movebrickx(m, {10, 11, step_right}, s), (position_rec{10, 11}));
     EXPECT_EQ(m(10, 10), 0);
     EXPECT_EQ(m(10, 11), 'X');
     m(10, 12) = 'V';
-    EXPECT_EQ(movebrickx(10, 12, m, step_right, s), (position_rec{10, 12}));
+    EXPECT_EQ(movebrickx(m, {10, 12, step_right}, s), (position_rec{10, 12}));
     EXPECT_EQ(m(10, 13), 'V');
     EXPECT_EQ(m(10, 12), 'X');
     EXPECT_EQ(m(10, 11), 0);
@@ -306,7 +306,7 @@ TEST(Movebrickx, ALetterThatCannotMoveStopsTheHero) {
         m(10, 12) = b;
         world_matrix before = m;
         stats_rec s = hero();
-        EXPECT_EQ(movebrickx(10, 11, m, step_right, s), (position_rec{10, 10})) << int(b);
+        EXPECT_EQ(movebrickx(m, {10, 11, step_right}, s), (position_rec{10, 10})) << int(b);
         EXPECT_EQ(m.cells, before.cells) << int(b);
     }
     world_matrix m = puzzle();
@@ -314,8 +314,8 @@ TEST(Movebrickx, ALetterThatCannotMoveStopsTheHero) {
     stats_rec s = hero();
     m(10, 11) = puzzle_brick;
     before(10, 11) = puzzle_brick;
-    EXPECT_EQ(movebrickx(10, 11, m, step_right, s), (position_rec{10, 10}));
-    EXPECT_EQ(movebrickx(10, 10, m, no_step, s), (position_rec{10, 10}));
+    EXPECT_EQ(movebrickx(m, {10, 11, step_right}, s), (position_rec{10, 10}));
+    EXPECT_EQ(movebrickx(m, {10, 10, no_step}, s), (position_rec{10, 10}));
     EXPECT_EQ(m.cells, before.cells);
 }
 
@@ -325,7 +325,7 @@ TEST(Movebrickx, ALetterPushedDownOntoTheBottomRowBreaks) {
     m(21, 39) = 'X';
     m(22, 39) = 'k'; // a letter lying in the open bottom gap
     stats_rec s = hero();
-    EXPECT_EQ(movebrickx(22, 39, m, step_down, s), (position_rec{22, 39}));
+    EXPECT_EQ(movebrickx(m, {22, 39, step_down}, s), (position_rec{22, 39}));
     EXPECT_EQ(m(22, 39), 'X');
     EXPECT_EQ(m(21, 39), 0);
 }
@@ -337,14 +337,14 @@ TEST(Movebrickx, NoPushLeavesTheGrid) {
     m(1, 39) = 'V';
     world_matrix before = m;
     stats_rec s = hero();
-    EXPECT_EQ(movebrickx(1, 39, m, step_up, s), (position_rec{2, 39}));
+    EXPECT_EQ(movebrickx(m, {1, 39, step_up}, s), (position_rec{2, 39}));
     EXPECT_EQ(m.cells, before.cells);
     m(2, 39) = 0;
     m(5, 2) = 'X';
     m(5, 1) = 'e';
     before = m;
-    EXPECT_EQ(movebrickx(5, 1, m, step_left, s), (position_rec{5, 2}));
-    EXPECT_EQ(movebrickx(5, 0, m, step_left, s), (position_rec{5, 1}));
+    EXPECT_EQ(movebrickx(m, {5, 1, step_left}, s), (position_rec{5, 2}));
+    EXPECT_EQ(movebrickx(m, {5, 0, step_left}, s), (position_rec{5, 1}));
     EXPECT_EQ(m.cells, before.cells);
 }
 
@@ -364,10 +364,10 @@ TEST(Chasex, TheFigureRunsOffWhileTheHeroIsFarAway) {
     stats_rec s = hero();
     s.steps = 50;
     int col = 40;
-    for (int k = 1; k <= 4; ++k) chasex(12, ++col, m, step_right, s, 10);
+    for (int k = 1; k <= 4; ++k) chasex(m, {12, ++col, step_right, 10}, s);
     EXPECT_EQ(m(11, 78), '{');
     EXPECT_EQ(m(12, 78), '|');
-    chasex(12, col, m, no_step, s, 10); // even a key that is no move drives it on
+    chasex(m, {12, col, no_step, 10}, s); // even a key that is no move drives it on
     for (int r = 11; r <= 13; ++r)
         for (int c = 73; c <= 78; ++c) EXPECT_EQ(m(r, c), ' ') << r << "," << c;
     EXPECT_EQ(s.steps, 50); // the chase counts no steps
@@ -378,17 +378,17 @@ TEST(Chasex, ItStandsStillOnceTheHeroIsNear) {
     m(12, 40) = ' ';
     m(12, 72) = 'X';
     stats_rec s = hero();
-    EXPECT_EQ(chasex(12, 73, m, step_right, s, 0), (position_rec{12, 73}));
+    EXPECT_EQ(chasex(m, {12, 73, step_right, 0}, s), (position_rec{12, 73}));
     world_matrix before = m;
-    EXPECT_EQ(chasex(12, 74, m, step_right, s, 0), (position_rec{12, 73})); // the figure blocks
+    EXPECT_EQ(chasex(m, {12, 74, step_right, 0}, s), (position_rec{12, 73})); // the figure blocks
     EXPECT_EQ(m.cells, before.cells);
 }
 
-// [SECTION] switch5
+// [SECTION] opencastlegate
 
-TEST(Switch5, OpensTheGateAndTheBridge) {
+TEST(CastleGate, OpensTheGateAndTheBridge) {
     world_matrix m = filled(176);
-    switch5(m);
+    opencastlegate(m);
     for (int r = 4; r <= 11; ++r)
         for (int c = 36; c <= 42; ++c)
             if (r != 4 || (c != 36 && c != 42)) {

@@ -4,9 +4,9 @@
 
 #include "core/console.hpp"
 #include "core/game.hpp"
+#include "screens/screens.hpp"
 #include "story/story.hpp"
 #include "support.hpp"
-#include "world/movements.hpp"
 
 #include <cstdlib>
 #include <fstream>
@@ -25,7 +25,7 @@ fs::path goldenfile(const golden_case &c, const char *suffix) {
     return p;
 }
 
-played play(const golden_case &c, std::string_view keys, bool screen) {
+played play(const golden_case &c, std::string_view keys, kept_as kept) {
     const fs::path home = fs::current_path();
     char name[] = "/tmp/orbridden-golden-XXXXXX";
     const fs::path dir = mkdtemp(name);
@@ -33,7 +33,10 @@ played play(const golden_case &c, std::string_view keys, bool screen) {
 
     played out{};
     stepping_clock clock(c.clock);
-    usescript(keys, screen);
+    if (kept == kept_as::screen)
+        usescriptscreen(keys);
+    else
+        usescript(keys, kept == kept_as::ascii ? glyphset::ascii : glyphset::utf8);
     try {
         if (c.screen == 0) {
             playgame(intro, screens);
@@ -46,7 +49,7 @@ played play(const golden_case &c, std::string_view keys, bool screen) {
         out.ended = true;
     } catch (const input_closed &) {
     }
-    out.transcript = screen ? screenrows() : transcript();
+    out.transcript = kept == kept_as::screen ? screenrows() : transcript();
     out.score = slurp(dir / "score.txt");
     fs::current_path(home);
     fs::remove_all(dir);
@@ -58,7 +61,7 @@ std::string playthroughscreens() {
     const std::string keys = slurp(goldenfile(c, ".keys"));
     std::string out;
     for (const screen_point &at : screen_points) {
-        const played p = play(c, std::string_view(keys).substr(0, at.keys), true);
+        const played p = play(c, std::string_view(keys).substr(0, at.keys), kept_as::screen);
         const screen_cursor cursor = cursorat();
         out += "== " + std::to_string(at.keys) + " keys, cursor " + std::to_string(cursor.row) +
                " " + std::to_string(cursor.col) + ": " + at.what + "\n" + p.transcript;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/definitions.hpp"
+#include "world/screenids.hpp"
 
 #include <cstdint>
 #include <filesystem>
@@ -33,8 +34,8 @@ inline void PrintTo(const golden_case &c, std::ostream *os) {
 inline constexpr golden_case sessions[] = {
     {.name = "opening_preset", .clock = 1000},
     {.name = "opening_custom", .clock = 2000},
-    {.name = "town", .clock = 3000, .screen = 1, .money = 1500},
-    {.name = "casino", .clock = 4000, .screen = 1, .money = 3000},
+    {.name = "town", .clock = 3000, .screen = screen::home, .money = 1500},
+    {.name = "casino", .clock = 4000, .screen = screen::home, .money = 3000},
     // The whole quest from the first page of the introduction to the score record (its keys
     // were written by the player in golden_player_test.cpp).
     {.name = "playthrough",
@@ -46,7 +47,7 @@ inline constexpr golden_case sessions[] = {
                "\n"
                "\n"},
     // A long walk with fights and level-ups through the forest, the sea and the cave.
-    {.name = "wander", .clock = 6000, .screen = 1, .rings = 3, .money = 1000},
+    {.name = "wander", .clock = 6000, .screen = screen::home, .rings = 3, .money = 1000},
 };
 
 // The session of that name; a name not in the table does not compile.
@@ -63,15 +64,18 @@ std::string slurp(const fs::path &path);
 // The session's file in tests/golden with that suffix (".keys", ".transcript", ".score").
 fs::path goldenfile(const golden_case &c, const char *suffix);
 
+// What a session's output is kept as: what the game printed, in UTF-8 or in the ASCII
+// look-alikes, or the in-place console's 25 rows at its end.
+enum class kept_as { utf8, ascii, screen };
+
 struct played {
-    std::string transcript; // what the game printed, or with `screen` the console's 25 rows
+    std::string transcript; // the output, kept as asked
     std::string score;      // the score file's contents, empty when the game did not end
     bool ended;             // the game reached its end before the keys ran out
 };
 
-// Plays the session on `keys` in a fresh directory, so that its score file is its own. With
-// `screen` the output goes to the in-place console, whose rows it returns.
-played play(const golden_case &c, std::string_view keys, bool screen = false);
+// Plays the session on `keys` in a fresh directory, so that its score file is its own.
+played play(const golden_case &c, std::string_view keys, kept_as kept = kept_as::utf8);
 
 // Points of the playthrough at which the in-place console's 25 rows are kept in
 // tests/golden/playthrough.screens: what the terminal and the page show after that many keys.

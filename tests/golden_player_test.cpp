@@ -9,11 +9,11 @@
 #include "core/console.hpp"
 #include "core/random.hpp"
 #include "golden.hpp"
+#include "screens/home.hpp"
+#include "screens/screens.hpp"
 #include "story/story.hpp"
 #include "support.hpp"
-#include "world/home.hpp"
 #include "world/mechanics.hpp"
-#include "world/movements.hpp"
 
 #include <gtest/gtest.h>
 
@@ -36,13 +36,11 @@ std::int64_t stepping() {
     return now++;
 }
 
-// Everything a piece of the game can change: the hero, the screen's visit, the clock and the
-// item counts (the item list lives outside the Stats record).
+// Everything a piece of the game can change: the hero, the screen's visit and the clock.
 struct snapshot {
     stats_rec stats;
     visit_rec visit;
     std::int64_t clock = 0;
-    std::array<int32, 3> items{};
 };
 
 struct game_state {
@@ -50,18 +48,11 @@ struct game_state {
     visit_rec visit;
     std::string keys; // every key the game has read so far
 
-    snapshot save() const {
-        snapshot s{stats, visit, now, {}};
-        if (stats.items) // the list exists once the hero is set up
-            for (int i = potion; i <= regain; ++i) s.items[i - 1] = itemat(stats, i).num;
-        return s;
-    }
+    snapshot save() const { return {stats, visit, now}; }
     void restore(const snapshot &s) {
         stats = s.stats;
         visit = s.visit;
         now = s.clock;
-        if (stats.items)
-            for (int i = potion; i <= regain; ++i) itemat(stats, i).num = s.items[i - 1];
     }
 };
 
@@ -82,7 +73,7 @@ std::optional<char> bladetobuy(const stats_rec &s) {
     return std::nullopt;
 }
 bool wantspotion(const stats_rec &s) {
-    return itemat(s, potion).num < 4 && spare(s) >= 50;
+    return s.items[potion] < 4 && spare(s) >= 50;
 }
 bool wantsmarket(const stats_rec &s) {
     return bladetobuy(s) || wantspotion(s) || (s.mad_eyes && !s.mad_eyes_collect);
@@ -114,7 +105,7 @@ std::string answer(std::string_view fresh, const stats_rec &stats) {
         {"Command :",
          [&] {
              bool low = stats.health < maxhealth(stats) / 4;
-             return low && itemat(stats, potion).num > 0 ? "31" : "1";
+             return low && stats.items[potion] > 0 ? "31" : "1";
          }},
         {"Which would you like to upgrade?",
          [&] { return stats.total_health < stats.power ? "2" : "1"; }},
@@ -209,8 +200,8 @@ bool trap(const game_state &g, int32 row, int32 col) {
     const screen_rec &screen = world[g.visit.screen];
     if (leadsto(screen, g.stats, row, col) != stay || doorat(screen, g.stats, row, col))
         return true;
-    if (g.visit.screen == 5) return row == 12 && col == 30;
-    if (g.visit.screen == 47 && g.stats.num_of_rings > 3 && !g.stats.mad_eyes)
+    if (g.visit.screen == screen::castle_approach) return row == 12 && col == 30;
+    if (g.visit.screen == screen::cave_entrance && g.stats.num_of_rings > 3 && !g.stats.mad_eyes)
         return row >= 12 && row <= 14 && col >= 2 && col <= 4;
     return false;
 }
@@ -224,8 +215,9 @@ bool walkable(const game_state &g, int32 row, int32 col) {
     if (screen.move == shadowx)
         return row >= 3 && row <= map_rows - 2 && col >= 3 && col <= map_cols - 2;
     const unsigned char c = g.visit.map(row, col);
-    if (g.visit.screen == 36) return c == invisible;
-    const bool chase = g.visit.screen == 38 || g.visit.screen == 39;
+    if (g.visit.screen == screen::name_puzzle) return c == invisible;
+    const bool chase =
+        g.visit.screen == screen::chase_first || g.visit.screen == screen::chase_second;
     if (chase && row >= 11 && row <= 13 && col > 73) return true;
     return c == blank || (screen.sea && c == wave);
 }
@@ -286,15 +278,15 @@ cell_test namepuzzle(const game_state &g) {
                 return standon(g, from.row, from.col);
             }
     }
-    return exitto(g, 37);
+    return exitto(g, screen::clown_room);
 }
 
-// The four posts of screen 54, lit in their one order, then the way out east.
+// The four posts, lit in their one order, then the way out east.
 cell_test fourposts(const game_state &g) {
     constexpr cell posts[] = {{18, 76}, {3, 3}, {3, 76}, {18, 3}};
     for (int i = 0; i < 4; ++i)
         if (!g.visit.lights[i + 1]) return touch(posts[i].row, posts[i].col);
-    return exitto(g, 55);
+    return exitto(g, screen::alien_ship);
 }
 
 // The screens the quest walks through, one road for each number of rings.
@@ -303,11 +295,26 @@ struct road {
     std::vector<int32> screens;
 };
 const road quest[] = {
-    {0, {1, 2, 3, 4, 5, 6, 7, 10, 13, 14, 17, 18, 19}},
-    {1, {5, 4, 3, 2, 1, 20, 21, 22, 23, 31, 33, 34, 35, 36, 37, 38, 39, 40}},
-    {2, {33, 31, 23, 22, 21, 20, 1, 41, 42, 43, 44, 45, 46}},
-    {3, {41, 1, 47, 48, 49, 52, 53, 54, 55}},
-    {4, {47, 1}},
+    {0,
+     {screen::home, screen::forest_west, screen::forest_ring, screen::forest_north,
+      screen::castle_approach, screen::courtyard, screen::castle_west1, screen::castle_west2,
+      screen::castle_west3, screen::castle_middle3, screen::castle_middle4, screen::castle_east4,
+      screen::great_hall}},
+    {1,
+     {screen::castle_approach, screen::forest_north, screen::forest_ring, screen::forest_west,
+      screen::home, screen::pier, screen::sea_mid1, screen::sea_mid2, screen::sea_mid3,
+      screen::sea_north3, screen::island_gate, screen::mirror_maze, screen::mirror_hall,
+      screen::name_puzzle, screen::clown_room, screen::chase_first, screen::chase_second,
+      screen::clown_cornered}},
+    {2,
+     {screen::island_gate, screen::sea_north3, screen::sea_mid3, screen::sea_mid2, screen::sea_mid1,
+      screen::pier, screen::home, screen::southern_forest, screen::backwards_room,
+      screen::confusing_room, screen::fenced_field, screen::landing_room, screen::chanting_room}},
+    {3,
+     {screen::southern_forest, screen::home, screen::cave_entrance, screen::tunnel_descent,
+      screen::tunnel_junction, screen::tunnel_east, screen::tunnel_to_ship, screen::four_posts,
+      screen::alien_ship}},
+    {4, {screen::cave_entrance, screen::home}},
 };
 
 // The road's next screen after `screen`; the last screen of a road ends in its event.
@@ -321,28 +328,28 @@ cell_test questgoal(game_state &g) {
     const stats_rec &s = g.stats;
     const visit_rec &v = g.visit;
     switch (v.screen) {
-        case 5: // the switch first, then through the opened gate
+        case screen::castle_approach: // the switch first, then through the opened gate
             if (s.num_of_rings == 0 && v.map(8, 39) != blank) return touch(12, 30);
             break;
-        case 19: // the hall floor
+        case screen::great_hall: // the hall floor
             return [](int32 r, int32) { return r == 14; };
-        case 36:
+        case screen::name_puzzle:
             return namepuzzle(g);
-        case 37:
+        case screen::clown_room:
             if (s.num_of_rings == 1) return [](int32 r, int32) { return r == 14; };
             break;
-        case 40:
+        case screen::clown_cornered:
             return [](int32, int32 c) { return c == 50; };
-        case 46: // the ring-holder's corner
+        case screen::chanting_room: // the ring-holder's corner
             return [&g](int32 r, int32 c) { return r > 14 && c > 71 && walkable(g, r, c); };
-        case 47:
+        case screen::cave_entrance:
             if (s.num_of_rings == 3 && !v.flashlights) return touch(20, 76);
             if (s.num_of_rings == 4 && !s.mad_eyes)
                 return [](int32 r, int32 c) { return r >= 12 && r <= 14 && c >= 2 && c <= 4; };
             break;
-        case 54:
+        case screen::four_posts:
             return fourposts(g);
-        case 1: // the market and the hotel when they have something for him, then on
+        case screen::home: // the market and the hotel when they have something for him, then on
             if (wantsmarket(s)) return touch(17, 10);
             if (wantshotel(s)) return touch(17, 65);
             if (s.num_of_rings == 4) return touch(16, 34); // the sorceress's door
@@ -406,7 +413,7 @@ int32 playsession(const golden_case &c, const std::function<cell_test(game_state
         drive(
             g, [&] { hero = intro(); }, "\n\n\n\n\n1\n");
         setup(hero, g.stats);
-        at = {.where = 1, .oldwhere = -1};
+        at = {.where = screen::home, .oldwhere = -1};
     } else {
         g.stats = newhero();
         g.stats.num_of_rings = c.rings;

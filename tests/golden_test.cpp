@@ -76,6 +76,33 @@ TEST(GoldenScreens, PlaythroughRowsAreAsRecorded) {
     EXPECT_EQ(have.size(), want.size()) << "playthrough.screens: line count";
 }
 
+TEST(GoldenAscii, EveryRowKeepsItsWidthInTheLookAlikes) {
+    // The long walk: map frames of forest, sea and cave, fights and level-ups.
+    const golden_case &c = session("wander");
+    const played p = play(c, slurp(goldenfile(c, ".keys")), kept_as::ascii);
+    const lines want = splitlines(slurp(goldenfile(c, ".transcript"))),
+                got = splitlines(p.transcript);
+    ASSERT_EQ(got.size(), want.size()) << "line count";
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        // Each character of the UTF-8 line (its bytes but the continuing ones) is one byte here,
+        // the same byte where it is ASCII.
+        std::string ascii_of_want;
+        for (std::size_t k = 0; k < want[i].size(); ++k) {
+            const auto b = static_cast<unsigned char>(want[i][k]);
+            if (b < 0x80)
+                ascii_of_want += want[i][k];
+            else if (b >= 0xC0)
+                ascii_of_want += '\x80'; // where a look-alike goes
+        }
+        ASSERT_EQ(got[i].size(), ascii_of_want.size()) << "line " << i + 1 << ": " << got[i];
+        for (std::size_t k = 0; k < got[i].size(); ++k) {
+            const char g = got[i][k], w = ascii_of_want[k];
+            ASSERT_TRUE(w == '\x80' ? g >= ' ' && g <= '~' : g == w)
+                << "line " << i + 1 << ", column " << k + 1 << ": " << got[i];
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Sessions, Golden, ::testing::ValuesIn(sessions),
                          [](const auto &info) { return std::string(info.param.name); });
 

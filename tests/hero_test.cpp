@@ -66,12 +66,48 @@ TEST(Custom, TheNameIsTheFirstThreeNonBlanks) {
     EXPECT_EQ(view(p.name), "abc");
     p = custom("1.\x07\n" + std::string(70, '6'));
     EXPECT_EQ(view(p.name), "1.?") << "a control character is kept as '?'";
-    p = custom("\xce\xa9"
-               "a\n" +
-               std::string(70, '6')); // a Greek letter in UTF-8, then a
-    EXPECT_EQ(view(p.name), "??a") << "bytes from 128 up are kept as '?'";
-    p = custom("\x7f\x9b\xff\n" + std::string(70, '6'));
-    EXPECT_EQ(view(p.name), "???");
+}
+
+TEST(Custom, AKeyThatSendsSeveralBytesCountsOnce) {
+    struct namecase {
+        const char *what;
+        std::string typed; // the name's line or lines, the last line end included
+        const char *name;
+    };
+    const namecase cases[] = {
+        {"a letter in UTF-8 is one '?'", "Z\xc3\xb6k\n", "Z?k"},
+        {"the line carries on after it", "Z\xc3\xb6\nk\n", "Z?k"},
+        {"an arrow is no character", "a\x1b[Db\x1bOAc\n", "abc"},
+        {"nor a function key or the keypad", "\x1b[15~a\x1bOpbc\n", "abc"},
+        {"a character of four bytes", "\xf0\x9f\x90\x89xy\n", "?xy"},
+        {"a lone continuation byte", "k\x80z\n", "k?z"},
+        {"bytes that start nothing", "\xc0\xff\xf5\n", "???"},
+        {"an overlong form is one per byte", "\xe0\x80k\n", "??k"},
+        {"a run cut short keeps the letter after it", "\xe2\x95xy\n", "?xy"},
+        {"a run cut short by a new one",
+         "\xe2\xc3\xb6"
+         "a\n",
+         "??a"},
+        {"a run cut by the line end", "ab\xe2\x95\n", "ab?"},
+        {"an escape sequence cut by the line end", "ab\x1b[\nc\n", "abc"},
+    };
+    for (const namecase &c : cases) {
+        // The adjusting keys on a line of their own: a line end taken into a character would
+        // leave them behind as the rest of the name's line.
+        player_rec p{};
+        EXPECT_NO_THROW(p = custom(c.typed + std::string(70, '6'))) << c.what;
+        EXPECT_EQ(view(p.name), c.name) << c.what;
+        EXPECT_EQ(p.power, 80) << c.what;
+    }
+}
+
+TEST(Choice, AKeyThatSendsSeveralBytesIsOneChoice) {
+    std::string shown;
+    EXPECT_EQ(view(choose("\xc3\xb6\n2\n", &shown).name), "Vek");
+    EXPECT_TRUE(shown.ends_with("     CHOICE  : INVALID CHOICE!!!\n     CHOICE  : "))
+        << "one refusal for one letter";
+    EXPECT_EQ(view(choose("\x1b[B1\n", &shown).name), "Oru") << "an arrow is no choice";
+    EXPECT_EQ(shown.find("INVALID"), std::string::npos);
 }
 
 // The adjusting screen as last drawn after `keys`, which do not finish it.

@@ -1,13 +1,13 @@
 // The walking engine on test screens and on the home town: keys, walls, exits, the encounter
-// countdown, the doors and gates of screen 1 and their pages, and the main loop's table.
-#include "combat/fight.hpp"
+// countdown, the doors and gates of the home town and their pages, and the main loop's table.
+#include "combat/roster.hpp"
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "home_plan.hpp"
+#include "screens/home.hpp"
+#include "screens/screens.hpp"
 #include "support.hpp"
-#include "world/home.hpp"
 #include "world/mechanics.hpp"
-#include "world/movements.hpp"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ namespace {
 
 // [SECTION] Fixtures
 
-// A field framed by '#': an opening in the east wall (rows 11 to 13) that leads to screen 2,
+// A field framed by '#': an opening in the east wall (rows 11 to 13) that leads on,
 // an opening in the west wall (rows 5 to 6) that no exit covers, and a rock at (12,40).
 void field(world_matrix &m, const stats_rec &) {
     for (auto &row : m.cells) row.fill(' ');
@@ -28,26 +28,38 @@ void field(world_matrix &m, const stats_rec &) {
     m(12, 40) = '*';
 }
 
-int fights = 0;
-int32 paid = 0;
+// What the field's fights and its exit scene saw; the `Walking` fixture clears it for each test.
+struct seen_rec {
+    int fights = 0;
+    int32 paid = 0; // the cash of the last fight
+    bool turned_back = false;
+};
+seen_rec seen;
+
 void fought(stats_rec &, int32 cash) {
-    ++fights;
-    paid = cash;
+    ++seen.fights;
+    seen.paid = cash;
 }
 constexpr foe_rec test_foes[] = {{2, fought, 8}, {3, fought, 14}, {1, fought, 12}};
 
-bool turned_back = false;
 bool turnback(stats_rec &, visit_rec &) {
-    return !(turned_back = true);
+    seen.turned_back = true;
+    return false;
 }
 
+// The field's number and its neighbours': the screen whose entry is the field's middle, the one
+// beyond its east opening (entered beside it), the one behind the scene at (2,60), and one that
+// has no entry here.
+constexpr int32 field_number = 7, from_middle = 3, east_door = 2, scene_door = 9, unrelated = 44;
+
 constexpr screen_rec fieldscreen{
-    .number = 7,
+    .number = field_number,
     .build = field,
     .cost = 10,
-    .entries = {{{.from = 3, .row = 12, .col = 39}, {.from = 2, .row = 12, .col = 77}}},
-    .exits = {{{.rows = {11, 13}, .cols = at(79), .to = 2},
-               {.rows = at(2), .cols = at(60), .to = 9, .scene = turnback}}},
+    .entries = {{{.from = from_middle, .row = 12, .col = 39},
+                 {.from = east_door, .row = 12, .col = 77}}},
+    .exits = {{{.rows = {11, 13}, .cols = at(79), .to = east_door},
+               {.rows = at(2), .cols = at(60), .to = scene_door, .scene = turnback}}},
     .check = countdown::fights,
     .foes = test_foes,
 };
@@ -73,9 +85,17 @@ struct walk_rec {
 
 // [SECTION] Keys, walls and the countdown
 
-TEST(Walking, KeysWithoutAMeaningRedrawTheSameFrameAndCostNothing) {
-    usescript("");
-    walk_rec w(fieldscreen, 3);
+// The field walked with no keys scripted and nothing seen yet.
+class Walking : public testing::Test {
+  protected:
+    void SetUp() override {
+        seen = {};
+        usescript("");
+    }
+};
+
+TEST_F(Walking, KeysWithoutAMeaningRedrawTheSameFrameAndCostNothing) {
+    walk_rec w(fieldscreen, from_middle);
     w.stats.steps = 500;
     std::string first = transcript();
     for (char k : std::string("z5179 \x1b\n")) {
@@ -86,89 +106,78 @@ TEST(Walking, KeysWithoutAMeaningRedrawTheSameFrameAndCostNothing) {
     EXPECT_EQ(w.at(), (position_rec{12, 39}));
 }
 
-TEST(Walking, AKeyThatIsNoMoveStillDrawsANewCountdown) {
+TEST_F(Walking, AKeyThatIsNoMoveStillDrawsANewCountdown) {
     fixed_clock clock(1234);
-    usescript("");
-    walk_rec w(fieldscreen, 3);
+    walk_rec w(fieldscreen, from_middle);
     w.press("5");
     EXPECT_GE(w.stats.steps, 100);
     EXPECT_LE(w.stats.steps, 1000);
     EXPECT_EQ(w.stats.battle_rand, w.stats.steps);
 }
 
-TEST(Walking, WallsAndRocksNeverBringAnEncounterCloser) {
-    usescript("");
-    walk_rec w(fieldscreen, 3);
+TEST_F(Walking, WallsAndRocksNeverBringAnEncounterCloser) {
+    walk_rec w(fieldscreen, from_middle);
     w.stats.steps = 3;
-    fights = 0;
     w.press("6"); // the rock at (12,40)
     EXPECT_EQ(w.at(), (position_rec{12, 39}));
     EXPECT_EQ(w.stats.steps, 3);
-    EXPECT_EQ(fights, 0);
+    EXPECT_EQ(seen.fights, 0);
 }
 
-TEST(Walking, TheCreatureIsChosenByTheCountdownAsDrawn) {
+TEST_F(Walking, TheCreatureIsChosenByTheCountdownAsDrawn) {
     struct {
         int32 battle_rand, cash;
     } cases[] = {{10, 8}, {9, 14}, {6, 8}, {7, 12}, {25, 12}};
     for (const auto &c : cases) {
-        usescript("");
-        walk_rec w(fieldscreen, 3);
+        walk_rec w(fieldscreen, from_middle);
         w.stats.steps = 3;
         w.stats.battle_rand = c.battle_rand;
-        fights = 0;
+        const int before = seen.fights;
         w.press("8");
-        EXPECT_EQ(fights, 1) << c.battle_rand;
-        EXPECT_EQ(paid, c.cash) << c.battle_rand;
+        EXPECT_EQ(seen.fights, before + 1) << c.battle_rand;
+        EXPECT_EQ(seen.paid, c.cash) << c.battle_rand;
         EXPECT_EQ(w.stats.steps, -1) << "the next key draws a new countdown";
     }
 }
 
-TEST(Walking, ACountLeftAtZeroFightsAtTheFirstKeyEvenWithoutAMove) {
-    usescript("");
-    walk_rec w(fieldscreen, 3);
+TEST_F(Walking, ACountLeftAtZeroFightsAtTheFirstKeyEvenWithoutAMove) {
+    walk_rec w(fieldscreen, from_middle);
     w.stats.steps = 0;
     w.stats.battle_rand = 9;
-    fights = 0;
     w.press("x");
-    EXPECT_EQ(fights, 1);
+    EXPECT_EQ(seen.fights, 1);
     EXPECT_EQ(w.stats.steps, -1);
 }
 
-TEST(Walking, ACountdownOnlyScreenNeverFights) {
+TEST_F(Walking, ACountdownOnlyScreenNeverFights) {
     screen_rec quiet = fieldscreen;
     quiet.check = countdown::count_only;
-    usescript("");
-    walk_rec w(quiet, 3);
+    walk_rec w(quiet, from_middle);
     w.stats.steps = 3;
-    fights = 0;
     w.press("8");
-    EXPECT_EQ(fights, 0);
+    EXPECT_EQ(seen.fights, 0);
     EXPECT_EQ(w.stats.steps, -1);
 }
 
-TEST(Walking, EntryCellsDependOnlyOnTheScreenLeft) {
-    usescript("");
-    EXPECT_EQ(walk_rec(fieldscreen, 3).at(), (position_rec{12, 39}));
-    EXPECT_EQ(walk_rec(fieldscreen, 2).at(), (position_rec{12, 77}));
+TEST_F(Walking, EntryCellsDependOnlyOnTheScreenLeft) {
+    EXPECT_EQ(walk_rec(fieldscreen, from_middle).at(), (position_rec{12, 39}));
+    EXPECT_EQ(walk_rec(fieldscreen, east_door).at(), (position_rec{12, 77}));
     // A screen the hero cannot come from falls back to the first entry, never to no position.
-    EXPECT_EQ(walk_rec(fieldscreen, 44).at(), (position_rec{12, 39}));
+    EXPECT_EQ(walk_rec(fieldscreen, unrelated).at(), (position_rec{12, 39}));
 }
 
-TEST(Walking, ExitsAreTestedOnTheTargetCell) {
-    usescript("");
-    walk_rec w(fieldscreen, 2);
+TEST_F(Walking, ExitsAreTestedOnTheTargetCell) {
+    walk_rec w(fieldscreen, east_door);
     EXPECT_EQ(w.press("6"), stay);
     EXPECT_EQ(w.at(), (position_rec{12, 78}));
-    EXPECT_EQ(w.press("6"), 2);
+    EXPECT_EQ(w.press("6"), east_door);
     // From another row of the band as well.
-    walk_rec v(fieldscreen, 2);
-    EXPECT_EQ(v.press("266"), 2);
+    walk_rec v(fieldscreen, east_door);
+    EXPECT_EQ(v.press("266"), east_door);
 }
 
-TEST(Walking, AStepOffTheMapThatNoExitCoversIsRefused) {
-    usescript("");
-    walk_rec w(fieldscreen, 3);
+TEST_F(Walking, AStepOffTheMapThatNoExitCoversIsRefused) {
+    walk_rec w(fieldscreen, from_middle);
     w.stats.steps = 900;
     std::string keys = "8888888" + std::string(38, '4'); // to (5,1), in the uncovered gap
     EXPECT_EQ(w.press(keys), stay);
@@ -181,21 +190,18 @@ TEST(Walking, AStepOffTheMapThatNoExitCoversIsRefused) {
     EXPECT_EQ(w.stats.steps, steps);
 }
 
-TEST(Walking, AnExitSceneMayTurnTheHeroBack) {
-    usescript("");
-    walk_rec w(fieldscreen, 3);
-    turned_back = false;
+TEST_F(Walking, AnExitSceneMayTurnTheHeroBack) {
+    walk_rec w(fieldscreen, from_middle);
     std::string keys = std::string(10, '8') + std::string(21, '6'); // to (2,60)
     EXPECT_EQ(w.press(keys), stay);
-    EXPECT_TRUE(turned_back);
+    EXPECT_TRUE(seen.turned_back);
     EXPECT_EQ(w.at(), (position_rec{2, 60})); // the step went on
 }
 
-TEST(Walking, TheCursedKeysGoTheOtherWay) {
+TEST_F(Walking, TheCursedKeysGoTheOtherWay) {
     screen_rec cursed = fieldscreen;
     cursed.reversed = true;
-    usescript("");
-    walk_rec w(cursed, 3);
+    walk_rec w(cursed, from_middle);
     w.press("2");
     EXPECT_EQ(w.at(), (position_rec{11, 39}));
     w.press("8");
@@ -207,7 +213,7 @@ TEST(Walking, TheCursedKeysGoTheOtherWay) {
     EXPECT_EQ(w.at(), (position_rec{13, 39}));
 }
 
-TEST(Walking, TheSeaDrawsTenWavesAndAWaveNeverStopsTheBoat) {
+TEST_F(Walking, TheSeaDrawsTenWavesAndAWaveNeverStopsTheBoat) {
     screen_rec sea = fieldscreen;
     sea.build = [](world_matrix &m, const stats_rec &st) {
         field(m, st);
@@ -216,8 +222,7 @@ TEST(Walking, TheSeaDrawsTenWavesAndAWaveNeverStopsTheBoat) {
     sea.sea = true;
     sea.mark = boat_mark;
     stepping_clock clock(77);
-    usescript("");
-    walk_rec w(sea, 3);
+    walk_rec w(sea, from_middle);
     for (int k = 0; k < 200; ++k) {
         position_rec before = w.at();
         char key = "8624"[k % 4];
@@ -231,9 +236,9 @@ TEST(Walking, TheSeaDrawsTenWavesAndAWaveNeverStopsTheBoat) {
     }
 }
 
-TEST(Walking, TheMenuKeyOpensTheMenuWithoutAStepEvenBesideAnExit) {
-    usescript("0");          // the menu's own key to close it
-    walk_rec w(world[1], 2); // at (12,1), one step from the way west
+TEST_F(Walking, TheMenuKeyOpensTheMenuWithoutAStepEvenBesideAnExit) {
+    usescript("0");                                       // the menu's own key to close it
+    walk_rec w(world[screen::home], screen::forest_west); // at (12,1), one step from the way west
     w.stats.steps = 40;
     EXPECT_EQ(w.press("0"), stay);
     EXPECT_THROW(key(), input_closed) << "the menu did not take its key";
@@ -245,7 +250,7 @@ TEST(Walking, TheMenuKeyOpensTheMenuWithoutAStepEvenBesideAnExit) {
 
 TEST(Home, TheFirstFrameShowsTheTownAndTheFirstHeroesStatus) {
     usescript("");
-    walk_rec w(world[1], -1);
+    walk_rec w(world[screen::home], -1);
     auto lines = splitlines(transcript());
     ASSERT_EQ(lines.size(), 25u);
     EXPECT_EQ(lines[0], "Oru");
@@ -261,10 +266,14 @@ TEST(Home, EveryEntryFacesTheWayTheHeroCameIn) {
     struct {
         int32 from;
         position_rec cell;
-    } cases[] = {{-1, {17, 40}}, {2, {12, 1}}, {20, {12, 78}}, {41, {22, 39}}, {47, {1, 39}}};
+    } cases[] = {{-1, {17, 40}},
+                 {screen::forest_west, {12, 1}},
+                 {screen::pier, {12, 78}},
+                 {screen::southern_forest, {22, 39}},
+                 {screen::cave_entrance, {1, 39}}};
     for (const auto &c : cases) {
         usescript("");
-        walk_rec w(world[1], c.from);
+        walk_rec w(world[screen::home], c.from);
         EXPECT_EQ(w.at(), c.cell) << "from " << c.from;
         EXPECT_EQ(w.visit.map(c.cell.row, c.cell.col), 'X') << "from " << c.from;
     }
@@ -293,16 +302,16 @@ TEST(Home, TheWaysOutAreClosedUntilTheRingsOpenThem) {
         char onward;
         int32 rings_to_pass, leads_to;
     } cases[] = {
-        {"east", to_east_gap, "VB", {12, 77}, '6', 1, 20},
-        {"north", to_north_gap, "Java", {2, 41}, '8', 3, 47},
-        {"south", to_south_gap, "C++", {21, 40}, '2', 2, 41},
+        {"east", to_east_gap, "VB", {12, 77}, '6', 1, screen::pier},
+        {"north", to_north_gap, "Java", {2, 41}, '8', 3, screen::cave_entrance},
+        {"south", to_south_gap, "C++", {21, 40}, '2', 2, screen::southern_forest},
     };
     for (const auto &c : cases) {
         for (int32 rings = 0; rings < c.rings_to_pass; ++rings) {
             usescript("k");
             stats_rec s = newhero();
             s.num_of_rings = rings;
-            walk_rec w(world[1], -1, s);
+            walk_rec w(world[screen::home], -1, s);
             EXPECT_EQ(w.press(c.path), stay) << c.what;
             std::string text = transcript();
             EXPECT_NE(text.find(gappage(c.ring)), std::string::npos) << c.what << "\n" << text;
@@ -312,7 +321,7 @@ TEST(Home, TheWaysOutAreClosedUntilTheRingsOpenThem) {
         usescript("");
         stats_rec s = newhero();
         s.num_of_rings = c.rings_to_pass;
-        walk_rec w(world[1], -1, s);
+        walk_rec w(world[screen::home], -1, s);
         EXPECT_EQ(w.press(c.path), stay) << c.what;
         EXPECT_EQ(transcript().find("This is the way"), std::string::npos) << c.what;
         EXPECT_EQ(w.press(std::string(1, c.onward)), c.leads_to) << c.what;
@@ -321,8 +330,8 @@ TEST(Home, TheWaysOutAreClosedUntilTheRingsOpenThem) {
 
 TEST(Home, TheWestEdgeIsAlwaysOpen) {
     usescript("");
-    walk_rec w(world[1], 2);
-    EXPECT_EQ(w.press("4"), 2);
+    walk_rec w(world[screen::home], screen::forest_west);
+    EXPECT_EQ(w.press("4"), screen::forest_west);
 }
 
 TEST(Home, TheCasinoNamesTheMissingDollars) {
@@ -334,7 +343,7 @@ TEST(Home, TheCasinoNamesTheMissingDollars) {
         usescript("k");
         stats_rec s = newhero();
         s.money = c.money;
-        walk_rec w(world[1], -1, s);
+        walk_rec w(world[screen::home], -1, s);
         transcript();
         w.press(to_casino);
         std::string want = std::string(10, '\n') + "                                 Sorry,\n" +
@@ -349,7 +358,7 @@ TEST(Home, TheCasinoNamesTheMissingDollars) {
     usescript("0");
     stats_rec s = newhero();
     s.money = 500;
-    walk_rec w(world[1], -1, s);
+    walk_rec w(world[screen::home], -1, s);
     w.press(to_casino);
     EXPECT_EQ(transcript().find("Sorry,"), std::string::npos);
     EXPECT_THROW(key(), input_closed) << "the lobby did not take its key";
@@ -360,7 +369,7 @@ TEST(Home, TheCastleWaitsForAllFourRings) {
     usescript("k");
     stats_rec s = newhero();
     s.num_of_rings = 3;
-    walk_rec w(world[1], -1, s);
+    walk_rec w(world[screen::home], -1, s);
     w.press(to_castle);
     std::string want =
         std::string(12, '\n') + "                           Don't waste time here!\n" +
@@ -378,7 +387,7 @@ TEST(Home, TheCastleWaitsForAllFourRings) {
     std::string keys;
     for (int i = 0; i < 400; ++i) keys += "1\n";
     usescript(keys);
-    walk_rec v(world[1], -1, s);
+    walk_rec v(world[screen::home], -1, s);
     EXPECT_EQ(v.press(to_castle), game_over);
     EXPECT_NE(transcript().find("HERE'S YOUR TOTAL SCORE!"), std::string::npos);
 }
@@ -395,7 +404,7 @@ TEST(Home, TheShopDoorsLeadInAndPushTheHeroBackOut) {
     };
     for (const auto &c : cases) {
         usescript("0"); // the shop's key to leave
-        walk_rec w(world[1], -1);
+        walk_rec w(world[screen::home], -1);
         EXPECT_EQ(w.press(c.path), stay) << c.shop;
         EXPECT_THROW(key(), input_closed) << c.shop << " did not take its key";
         EXPECT_EQ(w.at(), c.outside) << c.shop;
@@ -411,15 +420,31 @@ struct foe_case {
     int32 cash;
 };
 using foe_list = std::vector<foe_case>;
-const foe_list forest_foes = {{2, fight_bats, 8}, {3, fight_fox, 14}, {1, fight_raccoon, 12}};
-const foe_list castle_foes = {{2, fight_ghost, 16}, {5, fight_skeleton, 22}, {1, fight_bats, 8}};
-const foe_list sea_foes = {
-    {3, fight_jelly, 20}, {2, fight_crab, 23}, {5, fight_shark, 29}, {1, fight_octopus, 25}};
-const foe_list mirror_foes = {{3, fight_mime, 32}, {2, fight_seal, 37}, {1, fight_monkey, 36}};
-const foe_list enchanted_foes = {{2, mad_monkey, 40}, {3, crazy_clown, 45}, {1, dwarf_guy, 60}};
-const foe_list pit_foes = {{2, glob_of_goo, 50}, {3, rock, 70}, {1, dwarf_guy, 60}};
-const foe_list cave_foes = {{2, caveman, 2}, {3, darkness, 190}, {1, stalagmite, 100}};
-const foe_list ship_foes = {{2, zarkhul, 2}, {3, darkness, 190}, {1, zarkhul, 100}};
+const foe_list forest_foes = {{2, meet<creature("bats")>, 8},
+                              {3, meet<creature("fox")>, 14},
+                              {1, meet<creature("raccoon")>, 12}};
+const foe_list castle_foes = {{2, meet<creature("ghost")>, 16},
+                              {5, meet<creature("skeleton")>, 22},
+                              {1, meet<creature("bats")>, 8}};
+const foe_list sea_foes = {{3, meet<creature("jelly")>, 20},
+                           {2, meet<creature("crab")>, 23},
+                           {5, meet<creature("shark")>, 29},
+                           {1, meet<creature("octopus")>, 25}};
+const foe_list mirror_foes = {{3, meet<creature("mime")>, 32},
+                              {2, meet<creature("seal")>, 37},
+                              {1, meet<creature("monkey")>, 36}};
+const foe_list enchanted_foes = {{2, meet<creature("mad_monkey")>, 40},
+                                 {3, meet<creature("crazy_clown")>, 45},
+                                 {1, meet<creature("dwarf_guy")>, 60}};
+const foe_list pit_foes = {{2, meet<creature("glob_of_goo")>, 50},
+                           {3, meet<creature("rock")>, 70},
+                           {1, meet<creature("dwarf_guy")>, 60}};
+const foe_list cave_foes = {{2, meet<creature("caveman")>, 2},
+                            {3, meet<creature("darkness")>, 190},
+                            {1, meet<creature("stalagmite")>, 100}};
+const foe_list ship_foes = {{2, meet<creature("zarkhul")>, 2},
+                            {3, meet<creature("darkness")>, 190},
+                            {1, meet<creature("zarkhul")>, 100}};
 
 TEST(Screens, StepCostsMarksMoversAndEncountersOfEveryScreen) {
     struct {
@@ -429,30 +454,37 @@ TEST(Screens, StepCostsMarksMoversAndEncountersOfEveryScreen) {
         unsigned char mark;
         mover move; // null: a mechanic of its own
     } spans[] = {
-        {1, 1, 0, countdown::none, nullptr, 'X', placex},
-        {2, 4, 10, countdown::fights, &forest_foes, 'X', placex},
-        {5, 5, 0, countdown::fights, &forest_foes, 'X', placex},
-        {6, 18, 15, countdown::fights, &castle_foes, 'X', placex},
-        {19, 20, 0, countdown::none, nullptr, 'X', placex},
-        {21, 32, 10, countdown::fights, &sea_foes, boat_mark, placex},
-        {33, 33, 0, countdown::none, nullptr, 'X', placex},
-        {34, 34, 15, countdown::none, nullptr, 'X', mirrorx},
-        {35, 35, 15, countdown::fights, &mirror_foes, 'X', mirrorx},
-        {36, 36, 0, countdown::none, nullptr, 'X', nullptr},
-        {37, 37, 0, countdown::none, nullptr, 'X', placex},
-        {38, 39, 0, countdown::none, nullptr, 'X', nullptr},
-        {40, 40, 0, countdown::none, nullptr, 'X', placex},
-        {41, 43, 10, countdown::fights, &enchanted_foes, 'X', placex},
-        {44, 44, 10, countdown::fights, &pit_foes, 'X', placex},
-        {45, 45, 30, countdown::fights, &pit_foes, 'X', placex},
-        {46, 46, 0, countdown::none, nullptr, 'X', placex},
-        {47, 47, 10, countdown::count_only, nullptr, 'X', placex},
-        {48, 52, 10, countdown::fights, &cave_foes, 'X', shadowx},
-        {53, 53, 10, countdown::fights, &ship_foes, 'X', shadowx},
-        {54, 54, 10, countdown::none, nullptr, 'X', placex},
-        {55, 55, 0, countdown::none, nullptr, 'X', placex},
+        {screen::home, screen::home, 0, countdown::none, nullptr, 'X', placex},
+        {screen::forest_west, screen::forest_north, 10, countdown::fights, &forest_foes, 'X',
+         placex},
+        {screen::castle_approach, screen::castle_approach, 0, countdown::fights, &forest_foes, 'X',
+         placex},
+        {screen::courtyard, screen::castle_east4, 15, countdown::fights, &castle_foes, 'X', placex},
+        {screen::great_hall, screen::pier, 0, countdown::none, nullptr, 'X', placex},
+        {screen::sea_mid1, screen::sea_north4, 10, countdown::fights, &sea_foes, boat_mark, placex},
+        {screen::island_gate, screen::island_gate, 0, countdown::none, nullptr, 'X', placex},
+        {screen::mirror_maze, screen::mirror_maze, 15, countdown::none, nullptr, 'X', mirrorx},
+        {screen::mirror_hall, screen::mirror_hall, 15, countdown::fights, &mirror_foes, 'X',
+         mirrorx},
+        {screen::name_puzzle, screen::name_puzzle, 0, countdown::none, nullptr, 'X', nullptr},
+        {screen::clown_room, screen::clown_room, 0, countdown::none, nullptr, 'X', placex},
+        {screen::chase_first, screen::chase_second, 0, countdown::none, nullptr, 'X', nullptr},
+        {screen::clown_cornered, screen::clown_cornered, 0, countdown::none, nullptr, 'X', placex},
+        {screen::southern_forest, screen::confusing_room, 10, countdown::fights, &enchanted_foes,
+         'X', placex},
+        {screen::fenced_field, screen::fenced_field, 10, countdown::fights, &pit_foes, 'X', placex},
+        {screen::landing_room, screen::landing_room, 30, countdown::fights, &pit_foes, 'X', placex},
+        {screen::chanting_room, screen::chanting_room, 0, countdown::none, nullptr, 'X', placex},
+        {screen::cave_entrance, screen::cave_entrance, 10, countdown::count_only, nullptr, 'X',
+         placex},
+        {screen::tunnel_descent, screen::tunnel_east, 10, countdown::fights, &cave_foes, 'X',
+         shadowx},
+        {screen::tunnel_to_ship, screen::tunnel_to_ship, 10, countdown::fights, &ship_foes, 'X',
+         shadowx},
+        {screen::four_posts, screen::four_posts, 10, countdown::none, nullptr, 'X', placex},
+        {screen::alien_ship, screen::alien_ship, 0, countdown::none, nullptr, 'X', placex},
     };
-    int32 next = 1;
+    int32 next = screen::home;
     for (const auto &sp : spans) {
         ASSERT_EQ(sp.first, next);
         next = sp.last + 1;
@@ -462,8 +494,8 @@ TEST(Screens, StepCostsMarksMoversAndEncountersOfEveryScreen) {
             EXPECT_EQ(s.check, sp.check) << n;
             EXPECT_EQ(s.mark, sp.mark) << n;
             EXPECT_EQ(s.sea, sp.mark == boat_mark) << n;
-            EXPECT_EQ(s.entrycost, n >= 54 ? 10 : 0) << n;
-            EXPECT_EQ(s.reversed, n == 46) << n;
+            EXPECT_EQ(s.entrycost, n >= screen::four_posts ? 10 : 0) << n;
+            EXPECT_EQ(s.reversed, n == screen::chanting_room) << n;
             if (sp.move)
                 EXPECT_EQ(s.move, sp.move) << n;
             else
@@ -480,15 +512,17 @@ TEST(Screens, StepCostsMarksMoversAndEncountersOfEveryScreen) {
             }
         }
     }
-    EXPECT_EQ(next, 56);
+    EXPECT_EQ(next, screen_count + 1);
 }
 
 // The figure stands in front of the gap (columns 74 to 76) when the hero comes in; each of the
 // first five keys, moves or not, drives it one column on, and the fifth takes it off the grid.
 TEST(Screens, TheChaseFigureWaitsForTheFirstKeyAndIsGoneAfterTheFifth) {
-    for (int32 n : {38, 39}) {
+    const std::pair<int32, int32> chases[] = {{screen::chase_first, screen::clown_room},
+                                              {screen::chase_second, screen::chase_first}};
+    for (auto [n, from] : chases) {
         usescript("");
-        walk_rec w(world[n], n - 1);
+        walk_rec w(world[n], from);
         EXPECT_EQ(w.visit.map(11, 74), '{') << n;
         EXPECT_EQ(w.visit.map(13, 76), '\\') << n;
         w.press("5555");
@@ -507,6 +541,7 @@ TEST(Screens, EveryScreenHasAHandlerAndARow) {
     for (int n = 1; n <= screen_count; ++n) {
         EXPECT_NE(screens[n], nullptr) << n;
         EXPECT_EQ(world[n].number, n);
+        EXPECT_NE(world[n].picture, nullptr) << "screen " << n << " has no map";
         EXPECT_NE(world[n].entries[0].from, 0) << "screen " << n << " has no entry";
     }
 }

@@ -157,7 +157,7 @@ TEST(FirstRingHolder, TheWindowMeansOneMoreKnight) {
         usescript(tobrillokeys(c.choice));
         firstringholder(s); // every key is used, none is missing
         const std::string out = transcript();
-        EXPECT_EQ(s.wins[6], c.knights);
+        EXPECT_EQ(s.wins[won::knight], c.knights);
         EXPECT_EQ(s.money, 100 + 44 * c.knights + 56);
         EXPECT_EQ(s.num_of_rings, 1);
         EXPECT_EQ(trimmed(s.shield.name), "Brass Shield");
@@ -224,7 +224,7 @@ TEST(MadEyes, ZeroLeavesHimOneFightsAndGivesTheBlade) {
     out = run("1" + onward(5), [&] { fought = meetmadeyes(s); });
     EXPECT_TRUE(fought);
     EXPECT_TRUE(s.mad_eyes);
-    EXPECT_EQ(s.wins[12], 1);
+    EXPECT_EQ(s.wins[won::seal], 1);
     EXPECT_EQ(s.weapon, giftitem(gift::magestic_blade));
     EXPECT_NE(find(out, "YOU FOUND A SWORD"), -1);
 }
@@ -350,7 +350,7 @@ TEST(ScoreScreen, AWideScoreKeepsItsWidthsAndNeverOverflows) {
 TEST(TallyScreen, ElevenLinesOfTwoCounts) {
     stats_rec s = newhero();
     for (int i = 1; i <= 25; ++i) s.wins[i] = i * 10;
-    s.wins[24] = 12345;
+    s.wins[won::darkness] = 12345;
     const lines out = run("\n", [&] { tallyscreen(s); });
     ASSERT_EQ(out.size(), 7u + 2 + 11 + 6);
     EXPECT_EQ(out[7], "               HERE'S HOW MANY OF EACH CHARACTER YOU'VE BEATEN");

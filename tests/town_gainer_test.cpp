@@ -36,7 +36,7 @@ TEST(Gainer, RefusesAHeroWithoutAVictory) {
 
 TEST(Gainer, AnyVictoryOpensTheDifficultyMenu) {
     stats_rec s = newhero();
-    s.wins[23] = 1; // a creature no menu shows still counts
+    s.wins[won::zarkhul] = 1; // a creature no menu shows still counts
     lines page = run("x0", [&] { loadgainer(s); });
     lines menu = {
         "",
@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Gainer, ADashedLineStartsItsFight) {
     stats_rec s = newhero();
-    s.wins[1] = 1; // only the bats are named
+    s.wins[won::bats] = 1; // only the bats are named
     lines page = run("16", [&] { loadgainer(s); });
     auto menu = std::find(page.begin(), page.end(), "      6) -----");
     ASSERT_NE(menu, page.end());
@@ -151,8 +151,8 @@ TEST(Gainer, ADashedLineStartsItsFight) {
 TEST(Gainer, AVictoryPaysPointsButNoGold) {
     stats_rec s = newhero();
     s.power = 1000;
-    s.wins[1] = 1;
-    s.wins[9] = 2;
+    s.wins[won::bats] = 1;
+    s.wins[won::crab] = 2;
     planned_draws d{fightdraw(50)}; // one blow fells the crab
     // Easy, crab, Enter at the announcement, attack, Enter at the reward, back, exit.
     usescript("16\n1\n00");
@@ -162,7 +162,7 @@ TEST(Gainer, AVictoryPaysPointsButNoGold) {
     EXPECT_TRUE(shows(page, "   You recieved  : 38 points and $0"));
     EXPECT_EQ(s.money, 100);
     EXPECT_EQ(s.points, 38);
-    EXPECT_EQ(s.wins[9], 3);
+    EXPECT_EQ(s.wins[won::crab], 3);
     EXPECT_EQ(s.num_fights, 1);
     EXPECT_TRUE(shows(page, "      6) Crab")) << "the easy menu is drawn again after the fight";
 }

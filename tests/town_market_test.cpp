@@ -150,14 +150,14 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, MarketSale,
     testing::Values(
         sale_case{"potion with exactly its price", money(50), "11", 0, "    50", 1,
-                  [](const stats_rec &s) { EXPECT_EQ(itemat(s, potion).num, 2); }},
+                  [](const stats_rec &s) { EXPECT_EQ(s.items[potion], 2); }},
         sale_case{"potion one short", money(49), "11", 49, "     0", 0},
         sale_case{"three potions on the register", money(500), "1111", 350, "   150", 3,
-                  [](const stats_rec &s) { EXPECT_EQ(itemat(s, potion).num, 4); }},
+                  [](const stats_rec &s) { EXPECT_EQ(s.items[potion], 4); }},
         sale_case{"dust and regain", money(250), "123", 0, "   250", 2,
                   [](const stats_rec &s) {
-                      EXPECT_EQ(itemat(s, magic_dust).num, 1);
-                      EXPECT_EQ(itemat(s, regain).num, 1);
+                      EXPECT_EQ(s.items[magic_dust], 1);
+                      EXPECT_EQ(s.items[regain], 1);
                   }},
         sale_case{"a spell bought twice", money(1000), "211", 750, "   250", 1,
                   [](const stats_rec &s) {

@@ -3,9 +3,9 @@
 // long random key streams through the walking engine on every screen.
 #include "core/console.hpp"
 #include "core/random.hpp"
+#include "screens/screens.hpp"
 #include "support.hpp"
 #include "world/mechanics.hpp"
-#include "world/movements.hpp"
 
 #include <gtest/gtest.h>
 
@@ -25,27 +25,29 @@ stats_rec herowith(int32 rings) {
 
 // [SECTION] The map checker
 
-// The map of screen n as the screen's events can leave it: the gate of screen 5 opened by
-// the switch, the name puzzle's gate opened by the spelled name, the posts of screen 54 lit.
+// The map of screen n as the screen's events can leave it: the castle gate opened by the
+// switch, the name puzzle's gate opened by the spelled name, the posts' wall opened.
 void opened(int32 n, world_matrix &m) {
-    if (n == 5) switch5(m);
-    if (n == 36)
+    if (n == screen::castle_approach) opencastlegate(m);
+    if (n == screen::name_puzzle)
         for (int c = 37; c <= 41; ++c) m(1, c) = invisible;
-    if (n == 54) m(11, map_cols) = blank;
+    if (n == screen::four_posts) m(11, map_cols) = blank;
 }
 
-// An exit that the map keeps the hero from on purpose: on screen 32 the whole top edge tests
-// as the way to the island, but the coast keeps the boat below it; once the clown's ring is
-// won, the island gate lies in pieces and only the way back to the landing is open.
+// An exit that the map keeps the hero from on purpose: on the sea's north-east corner the whole
+// top edge tests as the way to the island, but the coast keeps the boat below it; once the
+// clown's ring is won, the island gate lies in pieces and only the way back to the landing is
+// open.
 constexpr bool sealedoff(int32 n, int32 rings, const exit_rec &e) {
-    return (n == 32 && e.to == 33) || (n == 33 && rings >= 2 && e.to == 34);
+    return (n == screen::sea_north4 && e.to == screen::island_gate) ||
+           (n == screen::island_gate && rings >= 2 && e.to == screen::mirror_maze);
 }
 
 constexpr bool tunnel(int32 n) {
-    return n >= 48 && n <= 53;
+    return n >= screen::tunnel_descent && n <= screen::tunnel_to_ship;
 }
 constexpr bool seascreen(int32 n) {
-    return n >= 21 && n <= 32;
+    return n >= screen::sea_mid1 && n <= screen::sea_north4;
 }
 
 struct move_key {
@@ -73,7 +75,7 @@ survey_rec survey(const screen_rec &screen, const world_matrix &built, position_
     stats_rec s = hero;
     node first{entry, built};
     if (screen.lit_entry) lightsquare(first.map, entry.row, entry.col);
-    first.at = entrymover(screen)(entry.row, entry.col, first.map, no_step, s, 0, screen.mark);
+    first.at = entrymover(screen)(first.map, {entry.row, entry.col, no_step, 0, screen.mark}, s);
     std::vector<node> todo{first};
     std::set<std::pair<int, int>> seen{{first.at.row, first.at.col}};
     while (!todo.empty()) {
@@ -95,7 +97,7 @@ survey_rec survey(const screen_rec &screen, const world_matrix &built, position_
                 continue;
             }
             node next{{}, here.map};
-            next.at = screen.move(t.row, t.col, next.map, k.dir, s, 0, screen.mark);
+            next.at = screen.move(next.map, {t.row, t.col, k.dir, 0, screen.mark}, s);
             if (seen.insert({next.at.row, next.at.col}).second) todo.push_back(std::move(next));
         }
     }
@@ -118,20 +120,20 @@ std::string where(position_rec p) {
 TEST(WorldMap, EveryScreenCanBeWalkedFromEveryEntryToEveryExit) {
     for (int32 n = 1; n <= screen_count; ++n) {
         const screen_rec &screen = world[n];
-        if (!screen.build) continue; // its map is not drawn yet
-        // Screen 33 has two maps, before and after the second ring.
-        for (int32 rings : n == 33 ? std::vector<int32>{0, 2} : std::vector<int32>{0}) {
+        // The island gate has two maps, before and after the second ring.
+        for (int32 rings :
+             n == screen::island_gate ? std::vector<int32>{0, 2} : std::vector<int32>{0}) {
             SCOPED_TRACE("screen " + std::to_string(n) + " with " + std::to_string(rings) +
                          " rings");
             stats_rec hero = herowith(rings);
 
-            // The builder writes every cell: two different backgrounds give the same map.
+            // The map is written whole: two different backgrounds give the same map.
             world_matrix a, b;
             for (auto &row : a.cells) row.fill(0xAA);
             for (auto &row : b.cells) row.fill(0x55);
-            screen.build(a, hero);
-            screen.build(b, hero);
-            ASSERT_EQ(a.cells, b.cells) << "the builder leaves cells unwritten";
+            buildmap(screen, a, hero);
+            buildmap(screen, b, hero);
+            ASSERT_EQ(a.cells, b.cells) << "the map leaves cells unwritten";
 
             // Every row prints as 78 cells.
             usescript("");
@@ -158,7 +160,7 @@ TEST(WorldMap, EveryScreenCanBeWalkedFromEveryEntryToEveryExit) {
                     // The lit square around the entry cell must lie on the grid.
                     EXPECT_TRUE(e.row >= 3 && e.row <= 20 && e.col >= 3 && e.col <= 76);
                 } else {
-                    unsigned char floor = n == 36 ? invisible : blank;
+                    unsigned char floor = n == screen::name_puzzle ? invisible : blank;
                     EXPECT_EQ(a(e.row, e.col), floor) << "the entry cell is not floor";
                 }
                 survey_rec found = survey(screen, a, {e.row, e.col}, hero);
@@ -198,9 +200,9 @@ TEST(WorldMap, TheNamePuzzleCanBeSolvedByPushingTheLettersIntoTheSlots) {
     usescript("");
     stats_rec s = herowith(1);
     visit_rec v;
-    enterscreen(world[36], v, 35, s);
+    enterscreen(world[screen::name_puzzle], v, screen::mirror_hall, s);
     auto press = [&](const std::string &keys) {
-        for (char k : keys) ASSERT_EQ(stepscreen(world[36], v, k, s), stay);
+        for (char k : keys) ASSERT_EQ(stepscreen(world[screen::name_puzzle], v, k, s), stay);
     };
     // Each letter: walk behind it, push it along row 17 to its slot's column, then push it up.
     struct {
@@ -258,7 +260,7 @@ TEST(WorldWalk, RandomKeyStreamsOnEveryScreenKeepTheMarkOnTheGrid) {
                     if (to != stay) {
                         // The end of the game starts it again at home.
                         int32 old = to >= 1 && to <= screen_count ? screen : -1;
-                        screen = to >= 1 && to <= screen_count ? to : 1;
+                        screen = to >= 1 && to <= screen_count ? to : screen::home;
                         v = visit_rec{};
                         enterscreen(world[screen], v, old, s);
                     }

@@ -1,11 +1,10 @@
 // The gainer: the refusal before the first victory, the difficulty menu and the three creature
-// menus in front of the fight routines.
+// menus in front of the fights.
 #include "town/gainer.hpp"
 
 #include "combat/roster.hpp"
 #include "core/console.hpp"
 #include "core/menuloop.hpp"
-#include "town/menu.hpp"
 
 #include <algorithm>
 #include <array>
@@ -31,13 +30,13 @@ const menu_layout &layoutof(gainer_menu menu) {
     return layouts[static_cast<std::size_t>(menu) - 1];
 }
 
-// Calls `each` with the key and the row of every line of one menu: the roster's rows marked for
-// it, in roster order, keyed from 1.
+// Calls `each` with the key and the creature of every line of one menu: the roster's rows marked
+// for it, in roster order, keyed from 1.
 template <class Each>
 void forlines(gainer_menu menu, Each each) {
     int number = 0;
-    for (const creature_row &r : roster)
-        if (r.gainer == menu) each(++number, r);
+    for (std::size_t row = 0; row < std::size(roster); ++row)
+        if (roster[row].gainer == menu) each(++number, creature_id{row});
 }
 
 // Each line's name shows once its victory counter is above 0; five dashes stand in for it
@@ -46,11 +45,11 @@ void drawcreatures(const stats_rec &stats, gainer_menu menu) {
     newlines(5);
     putline("      Choose an enemy to fight.");
     newlines(2);
-    forlines(menu, [&](int number, const creature_row &r) {
+    forlines(menu, [&](int number, creature_id c) {
         blanks(6);
         put(static_cast<char>('0' + number));
         put(") ");
-        putline(stats.wins[r.wins] > 0 ? r.listed : "-----");
+        putline(stats.wins[rowof(c).wins] > 0 ? rowof(c).listed : "-----");
     });
     newlines(layoutof(menu).before_back);
     putline("      0) BACK");
@@ -62,8 +61,8 @@ void drawcreatures(const stats_rec &stats, gainer_menu menu) {
 void creaturemenu(stats_rec &stats, gainer_menu menu) {
     menuloop([&] { drawcreatures(stats, menu); },
              [&](char k) {
-                 forlines(menu, [&](int number, const creature_row &r) {
-                     if (number == k - '0') runcreature(r, stats, 0);
+                 forlines(menu, [&](int number, creature_id c) {
+                     if (number == k - '0') fightcreature(c, stats);
                  });
                  return false;
              });

@@ -2,7 +2,6 @@
 #include "town/hotel.hpp"
 
 #include "core/console.hpp"
-#include "town/menu.hpp"
 
 #include <algorithm>
 #include <array>
@@ -19,24 +18,33 @@ constexpr std::array<std::string_view, 4> sign = {
     "                  <_____________________________________>",
 };
 
-// The key board, the innkeeper and the price sign. The greeting and the money follow row 3;
-// the health follows row 4.
-constexpr auto inn_picture = decode<14, 59>({
-    "          _____                                            ",
-    "         |KEYS |___                                        ",
-    "         |-|-|-|-|-|                                       ",
-    "         |F| |F|F|F|      \\                                ",
-    "         |-|-|-|-|-|    .--\\--.              _____________ ",
-    "         |O|F| |F|O|   /  o o  \\            |             |",
-    "         |-|-|-|-|-|  |    >    |           |   One Bed   |",
-    "         |F|F|O|F| |  |  \\___/  |           |    $100     |",
-    "         |-|-|-|-|-|   \\_______/            |_____________|",
-    "         |F|O|F|F|F|    ___| |___                 | |      ",
-    "         |-|-|-|-|-|   /         \\                | |      ",
-    "         |O| |F|O|F|  |  |     |  |               | |      ",
-    "         |_|_|_|_|_|  |  |     |  |               | |      ",
-    "______________________|__|_____|__|_______________|_|______",
-});
+// The key board, the innkeeper and the price sign, whose price is written after its "$" on row
+// 8. The greeting and the money follow row 3; the health follows row 4.
+constexpr int price_row = 8;
+constexpr auto inn_picture = [] {
+    auto inn = decode<14, 59>({
+        "          _____                                            ",
+        "         |KEYS |___                                        ",
+        "         |-|-|-|-|-|                                       ",
+        "         |F| |F|F|F|      \\                                ",
+        "         |-|-|-|-|-|    .--\\--.              _____________ ",
+        "         |O|F| |F|O|   /  o o  \\            |             |",
+        "         |-|-|-|-|-|  |    >    |           |   One Bed   |",
+        "         |F|F|O|F| |  |  \\___/  |           |    $        |",
+        "         |-|-|-|-|-|   \\_______/            |_____________|",
+        "         |F|O|F|F|F|    ___| |___                 | |      ",
+        "         |-|-|-|-|-|   /         \\                | |      ",
+        "         |O| |F|O|F|  |  |     |  |               | |      ",
+        "         |_|_|_|_|_|  |  |     |  |               | |      ",
+        "______________________|__|_____|__|_______________|_|______",
+    });
+    auto &row = inn[price_row - 1];
+    auto at = std::find(row.begin(), row.end(), '$') + 1;
+    for (int32 unit = 100; unit > 0; unit /= 10) // the price has three digits
+        *at++ = static_cast<unsigned char>('0' + room_price / unit % 10);
+    return inn;
+}();
+static_assert(room_price >= 100 && room_price <= 999, "the sign has room for three digits");
 constexpr int greeting_row = 3, health_row = 4;
 constexpr int figures_col = 57; // where "MONEY" and "HEALTH" start, counted from 0
 

@@ -4,7 +4,6 @@
 
 #include "core/console.hpp"
 #include "core/menuloop.hpp"
-#include "town/menu.hpp"
 
 #include <array>
 #include <string_view>
@@ -18,13 +17,12 @@ namespace {
 // The shelves: 0 is the main choice, then one shelf per kind of ware.
 enum shelf_number : int { main_shelf = 0, item_shelf = 1, spell_shelf = 2, weapon_shelf = 3 };
 
-// One ware. `shelf` says which of the other fields count: the item's position in the hero's
-// item list, the spell written into a free slot, or the weapon that replaces the hero's.
+// One ware. `shelf` says which of the other fields count: the item a sale adds one of, the
+// spell written into a free slot, or the weapon that replaces the hero's.
 struct ware {
     shelf_number shelf;
-    std::string_view label; // the option line; its key is its first character
     int32 price;
-    int item = 0;
+    item_kind item = potion;
     magicnode spell{};
     weapon_type weapon{};
     int32 sold_below = 0; // a weapon is sold only while the hero's weapon power is below this
@@ -32,33 +30,27 @@ struct ware {
 
 // Keys 1 to 3 of shelves 1 to 3, in that order.
 constexpr std::array<ware, 9> stock = {{
-    {.shelf = item_shelf, .label = "1) potion $50", .price = 50, .item = potion},
-    {.shelf = item_shelf, .label = "2) magic dust $50", .price = 50, .item = magic_dust},
-    {.shelf = item_shelf, .label = "3) regain $200", .price = 200, .item = regain},
+    {.shelf = item_shelf, .price = 50, .item = potion},
+    {.shelf = item_shelf, .price = 50, .item = magic_dust},
+    {.shelf = item_shelf, .price = 200, .item = regain},
     {.shelf = spell_shelf,
-     .label = "1) Tidal Flush $250",
      .price = 250,
      .spell = {padded<11>("Tidal Flush"), padded<30>("Powerful wave at your control"), 12, 2}},
     {.shelf = spell_shelf,
-     .label = "2) Firewall $400",
      .price = 400,
      .spell = {padded<11>("Firewall"), padded<30>("Wall of Fire...daaaa"), 17, 3}},
     {.shelf = spell_shelf,
-     .label = "3) DaShizNizzy $2000",
      .price = 2000,
      .spell = {padded<11>("DaShizNizzy"), padded<30>("UMMMM, mucho damage"), 40, 5, 30}},
     {.shelf = weapon_shelf,
-     .label = "1) Sharp Blade $350",
      .price = 350,
      .weapon = {15, 6, 4, padded<20>("Sharp Blade")},
      .sold_below = 1},
     {.shelf = weapon_shelf,
-     .label = "2) Magic Blade $900",
      .price = 900,
      .weapon = {42, 16, 42, padded<20>("Magic Blade")},
      .sold_below = 16},
     {.shelf = weapon_shelf,
-     .label = "3) Warrior Blade $3500",
      .price = 3500,
      .weapon = {80, 26, 45, padded<20>("Warrior Blade")},
      .sold_below = 43},
@@ -72,11 +64,25 @@ static_assert(
     [] {
         for (int shelf = item_shelf; shelf <= weapon_shelf; ++shelf)
             for (int key = 1; key <= 3; ++key)
-                if (wareat(shelf, key).shelf != shelf || wareat(shelf, key).label[0] != '0' + key)
-                    return false;
+                if (wareat(shelf, key).shelf != shelf) return false;
         return true;
     }(),
     "the stock lists shelves 1 to 3 with keys 1 to 3 in order");
+
+// A ware's name as its option line shows it: the item's, the spell's or the weapon's own.
+constexpr std::string_view warename(const ware &w) {
+    switch (w.shelf) {
+        case item_shelf:
+            return trimmed(itemrule(w.item).name);
+        case spell_shelf:
+            return trimmed(w.spell.spell);
+        case weapon_shelf:
+            return trimmed(w.weapon.name);
+        case main_shelf:
+            break;
+    }
+    return {};
+}
 
 // The main shelf's three choices.
 constexpr std::array<std::string_view, 3> main_choices = {"1) Buy a item", "2) Buy a spell",
@@ -119,7 +125,7 @@ bool cansell(const stats_rec &stats, const ware &w) {
 void handover(stats_rec &stats, const ware &w) {
     switch (w.shelf) {
         case item_shelf:
-            ++itemat(stats, w.item).num;
+            ++stats.items[w.item];
             break;
         case spell_shelf:
             stats.magic[freeslot(stats)] = w.spell;
@@ -202,22 +208,36 @@ void drawmarket(const stats_rec &stats, int shelf, int32 register_total) {
         }
         put(codes);
         for (int k = 1; k <= 3; ++k)
-            if (r == choice_rows[k - 1])
-                put(shelf == main_shelf ? main_choices[k - 1] : wareat(shelf, k).label);
+            if (r == choice_rows[k - 1]) {
+                if (shelf == main_shelf) {
+                    put(main_choices[k - 1]);
+                    continue;
+                }
+                // The ware's option line: its key, its name and its price.
+                const ware &w = wareat(shelf, k);
+                putnum(k);
+                put(") ");
+                put(warename(w));
+                put(" $");
+                putnum(w.price);
+            }
         newlines(1);
     }
     newlines(2);
     put("                              WHAT CAN I DO YA FOR?  :");
 }
 
+constexpr int32 mad_eyes_bounty = 1000;
+constexpr auto bounty_paid =
+    withfigure("                           Here's your $", mad_eyes_bounty, "");
 constexpr std::string_view bounty_words[] = {"                       You've defeated Mad Eyes!!!",
-                                             "                           Here's your $1000"};
+                                             bounty_paid};
 
 // The reward for Mad Eyes, paid on the first visit after he is beaten and never again.
 void paybounty(stats_rec &stats) {
     if (!stats.mad_eyes || stats.mad_eyes_collect) return;
     stats.mad_eyes_collect = true;
-    stats.money += 1000;
+    stats.money += mad_eyes_bounty;
     showpage({14, bounty_words, 8, 57, 2});
 }
 

@@ -5,8 +5,8 @@
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "core/random.hpp"
+#include "screens/screens.hpp"
 #include "story/story.hpp"
-#include "world/movements.hpp"
 
 #include <emscripten.h>
 

@@ -24,13 +24,13 @@ void outmap(const world_matrix &map, const stats_rec &stats) {
         putline({reinterpret_cast<const char *>(row.data()), row.size()});
 }
 
-position_rec placex(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
-                    int32 chance, unsigned char ch) {
+position_rec placex(world_matrix &map, const step_rec &step, stats_rec &stats) {
+    const auto [row, col, dir, chance, mark] = step;
     if (!onmap(row, col) || map(row, col) != blank) return stepfrom(row, col, dir);
     position_rec from = stepfrom(row, col, dir);
     if (from != position_rec{row, col} && onmap(from.row, from.col))
         map(from.row, from.col) = blank;
-    map(row, col) = ch;
+    map(row, col) = mark;
     countstep(stats, chance);
     return {row, col};
 }

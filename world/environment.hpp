@@ -43,6 +43,16 @@ inline constexpr unsigned char boat_mark = 1; // ☺, the hero in the boat
 // The direction of the step that produced a target cell, as the key loop passes it on.
 enum step_dir : int32 { no_step = 0, step_left = 1, step_right = 2, step_up = 3, step_down = 4 };
 
+// A step for a mover to place: the target cell, the direction the step was taken in (`no_step`:
+// the hero is placed where he stands, as on entry), what it costs against the encounter
+// countdown, and the mark that shows the hero.
+struct step_rec {
+    int32 row = 0, col = 0;
+    int32 dir = no_step;
+    int32 chance = 0;
+    unsigned char mark = hero_mark;
+};
+
 // Whether (row, col) is a cell of the matrix; rows 0 and 23, columns 0 and 79 are not.
 constexpr bool onmap(int32 row, int32 col) {
     return row >= 1 && row <= map_rows && col >= 1 && col <= map_cols;
@@ -85,8 +95,7 @@ void countstep(stats_rec &stats, int32 chance);
 // Prints the hero's name, the status line and the 22 rows of `map` (24 lines).
 void outmap(const world_matrix &map, const stats_rec &stats);
 
-// Puts the mark `ch` on (row, col) if that cell is blank, clearing the cell the step came
-// from, and counts the step. Any other cell refuses the move: nothing changes and the cell the
-// step came from is returned. A target off the matrix is refused the same way.
-position_rec placex(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
-                    int32 chance, unsigned char ch);
+// Puts the step's mark on its target cell if that cell is blank, clearing the cell the step
+// came from, and counts the step. Any other cell refuses the move: nothing changes and the cell
+// the step came from is returned. A target off the matrix is refused the same way.
+position_rec placex(world_matrix &map, const step_rec &step, stats_rec &stats);

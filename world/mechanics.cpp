@@ -33,8 +33,8 @@ void lightsquare(world_matrix &map, int32 row, int32 col) {
     fill(map, row - 2, row + 2, col - 2, col + 2, blank);
 }
 
-position_rec shadowx(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
-                     int32 chance, unsigned char ch) {
+position_rec shadowx(world_matrix &map, const step_rec &step, stats_rec &stats) {
+    auto [row, col, dir, chance, mark] = step;
     if (get(map, row, col) != blank) {
         position_rec back = stepfrom(row, col, dir);
         // Keep the hero off the outermost ring, where his square would leave the grid.
@@ -61,14 +61,14 @@ position_rec shadowx(int32 row, int32 col, world_matrix &map, int32 dir, stats_r
     else if (col - 2 < 1)
         col = 3;
     lightsquare(map, row, col);
-    set(map, row, col, ch);
+    set(map, row, col, mark);
     return {row, col};
 }
 
 // ---- the house of mirrors
 
-position_rec mirrorx(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
-                     int32 chance, unsigned char ch) {
+position_rec mirrorx(world_matrix &map, const step_rec &step, stats_rec &stats) {
+    const auto [row, col, dir, chance, mark] = step;
     if (get(map, row, col) != blank) return stepfrom(row, col, dir);
     if (moved(dir)) {
         position_rec from = stepfrom(row, col, dir);
@@ -89,7 +89,7 @@ position_rec mirrorx(int32 row, int32 col, world_matrix &map, int32 dir, stats_r
                 cell = next ? hero_mark : far_reflection;
                 break;
             }
-    map(row, col) = ch;
+    map(row, col) = mark;
     countstep(stats, chance);
     return {row, col};
 }
@@ -105,7 +105,8 @@ void setwaves(world_matrix &map, const wave_array &waves, const wave_array &oldw
 
 // ---- the name puzzle
 
-position_rec movebrickx(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &) {
+position_rec movebrickx(world_matrix &map, const step_rec &step, stats_rec &) {
+    const int32 row = step.row, col = step.col, dir = step.dir;
     position_rec from = stepfrom(row, col, dir);
     if (!onmap(row, col)) return from;
     unsigned char target = map(row, col);
@@ -130,16 +131,16 @@ position_rec movebrickx(int32 row, int32 col, world_matrix &map, int32 dir, stat
 
 // ---- the chase
 
-position_rec chasex(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats, int32) {
-    if (col < 73)
+position_rec chasex(world_matrix &map, const step_rec &step, stats_rec &stats) {
+    if (step.col < 73)
         for (int32 r = 11; r <= 13; ++r)
             for (int32 c = map_cols; c > 73; --c) map(r, c) = map(r, c - 1);
-    return placex(row, col, map, dir, stats, 0, hero_mark);
+    return placex(map, {step.row, step.col, step.dir}, stats);
 }
 
-// ---- the castle gate of screen 5
+// ---- the castle gate by the moat
 
-void switch5(world_matrix &map) {
+void opencastlegate(world_matrix &map) {
     fill(map, 4, 11, 36, 42, blank);
     for (int32 r = 9; r <= 11; ++r) {
         map(r, 35) = '|';

@@ -1,8 +1,9 @@
 // The walking engine: one routine runs every screen from its row of the screen table.
 #include "world/movements.hpp"
 
+#include "core/gamemenu.hpp"
 #include "core/random.hpp"
-#include "town/menu.hpp"
+#include "world/help.hpp"
 #include "world/mechanics.hpp"
 
 namespace {
@@ -18,7 +19,7 @@ constexpr key_move moves[] = {
     {'4', step_left},
     {'6', step_right},
 };
-// Under the curse of screen 46 every move key goes the other way.
+// Under the third ring-holder's curse every move key goes the other way.
 constexpr key_move reversed_moves[] = {
     {'2', step_up},
     {'8', step_down},
@@ -27,6 +28,7 @@ constexpr key_move reversed_moves[] = {
 };
 
 constexpr char menu_key = '0';
+constexpr char help_key = '?';
 
 // The entry cell for the screen the hero comes from. A screen he cannot have come from gets
 // the first entry cell, so that the hero always has a place on the map.
@@ -37,7 +39,7 @@ const entry_rec &entryfor(const screen_rec &screen, int32 oldwhere) {
 }
 
 void place(mover move, visit_rec &visit, stats_rec &stats, int32 chance) {
-    position_rec p = move(visit.row, visit.col, visit.map, visit.dir, stats, chance, visit.mark);
+    position_rec p = move(visit.map, {visit.row, visit.col, visit.dir, chance, visit.mark}, stats);
     visit.row = p.row;
     visit.col = p.col;
 }
@@ -67,9 +69,14 @@ void newwaves(visit_rec &visit, int32 row, int32 col) {
 void pushback(visit_rec &visit, stats_rec &stats, int32 dir) {
     position_rec out = stepto(visit.row, visit.col, dir);
     visit.dir = dir;
-    position_rec p = placex(out.row, out.col, visit.map, dir, stats, 0, visit.mark);
+    position_rec p = placex(visit.map, {out.row, out.col, dir, 0, visit.mark}, stats);
     visit.row = p.row;
     visit.col = p.col;
+}
+
+void buildmap(const screen_rec &screen, world_matrix &map, const stats_rec &stats) {
+    if (screen.picture) map.cells = *screen.picture;
+    if (screen.build) screen.build(map, stats);
 }
 
 void enterscreen(const screen_rec &screen, visit_rec &visit, int32 oldwhere, stats_rec &stats) {
@@ -77,7 +84,7 @@ void enterscreen(const screen_rec &screen, visit_rec &visit, int32 oldwhere, sta
     visit.oldwhere = oldwhere;
     visit.mark = screen.mark;
     visit.dir = no_step;
-    if (screen.build) screen.build(visit.map, stats);
+    buildmap(screen, visit.map, stats);
     if (screen.sea) {
         randwaves(visit.waves);
         setwaves(visit.map, visit.waves, visit.waves, 0, 0);
@@ -93,6 +100,13 @@ void enterscreen(const screen_rec &screen, visit_rec &visit, int32 oldwhere, sta
 }
 
 int32 stepscreen(const screen_rec &screen, visit_rec &visit, char key, stats_rec &stats) {
+    // The page of keys is no step: nothing on the screen sees the key, no chance is drawn, and
+    // the same frame comes back.
+    if (key == help_key) {
+        showhelp();
+        outmap(visit.map, stats);
+        return stay;
+    }
     const position_rec here{visit.row, visit.col};
     visit.key = key;
     visit.dir = no_step;

@@ -1,11 +1,10 @@
-// The walking engine and the table of the 55 screens: each screen is one row of data (its map,
+// The walking engine and the columns of a screen's row: each screen is one row of data (its map,
 // mark, mover, step cost, entry cells, exits, doors, encounters and event hooks) and one
-// engine runs them all, key by key.
+// engine runs them all, key by key. The rows themselves are in screens/screens.cpp.
 #pragma once
 
-#include "core/game.hpp"
 #include "world/environment.hpp"
-#include "world/maps.hpp"
+#include "world/screenids.hpp"
 
 #include <array>
 #include <span>
@@ -25,10 +24,10 @@ struct visit_rec {
     unsigned char mark = hero_mark;
     wave_array waves; // the sea's waves now on the map
     // Flags of a screen's events, false (or as noted) on every entry.
-    bool open = false;         // 36: the name is spelled and the gate is open
-    bool flashlights = false;  // 47: the flashlights have been taken
-    onebased<bool, 4> lights;  // 54: the four posts
-    bool noise_pending = true; // 54: the screech has still to come
+    bool open = false;         // name puzzle: the name is spelled and the gate is open
+    bool flashlights = false;  // cave entrance: the flashlights have been taken
+    onebased<bool, 4> lights;  // four posts: the posts lit
+    bool noise_pending = true; // four posts: the screech has still to come
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -49,13 +48,14 @@ constexpr band at(int32 v) {
 }
 inline constexpr band any{0, map_cols + 1};
 
-// Fills a screen's matrix; a few builders read the Stats record (the rings, the hero's name).
+// Changes a screen's map, as the quest has left it, after its picture is copied in: from the
+// Stats record (the rings, the hero's name).
 using map_builder = void (*)(world_matrix &map, const stats_rec &stats);
-// Moves the mark to the target cell (or refuses) like `placex`; the special mechanics come in
-// through small adapters of this shape.
-using mover = position_rec (*)(int32 row, int32 col, world_matrix &map, int32 dir, stats_rec &stats,
-                               int32 chance, unsigned char ch);
-// A creature routine with the cash the screen pays out through it.
+// Moves the mark to the step's target cell (or refuses) and says where the hero now stands:
+// `placex`, or a special screen's mechanic.
+using mover = position_rec (*)(world_matrix &map, const step_rec &step, stats_rec &stats);
+// A fight with the cash the screen pays out through it: the screens meet the roster's creatures
+// (`meet<creature("bats")>`), the tests a routine of their own.
 using fight_routine = void (*)(stats_rec &stats, int32 cash);
 // Screen events: one that runs at a fixed point of the visit, one that may end it (`stay` or
 // the next screen), and the scene of an exit, which may turn the hero back (false).
@@ -90,7 +90,7 @@ struct door_rec {
 };
 
 // One encounter rule: a countdown value divisible by `divisor` meets `fight` with `cash`.
-// A set is tested in order; its last rule has divisor 1. A null routine is not fought yet.
+// A set is tested in order; its last rule has divisor 1.
 struct foe_rec {
     int32 divisor = 1;
     fight_routine fight = nullptr;
@@ -102,7 +102,8 @@ using encounter_set = std::span<const foe_rec>;
 enum class countdown { none, fights, count_only };
 
 // A screen: its data in the order a key works through it.
-//   build      the map builder, called on every entry
+//   picture    the map the screen starts from, copied in on every entry
+//   build      what changes that map at run time, called after it (null: nothing)
 //   mark       the hero's mark: X, or the boat on the sea
 //   move       placex, or the screen's special mechanic
 //   entrymove  what places the hero on entry, where that is not `move` (null: `move`)
@@ -121,6 +122,7 @@ enum class countdown { none, fights, count_only };
 //   script     replaces the key loop after the first frame (a screen without walking)
 struct screen_rec {
     int32 number = 0;
+    const map_picture *picture = nullptr;
     map_builder build = nullptr;
     unsigned char mark = hero_mark;
     mover move = placex;
@@ -149,15 +151,12 @@ constexpr mover entrymover(const screen_rec &screen) {
     return screen.entrymove ? screen.entrymove : screen.move;
 }
 
-// The 55 screens, indexed by number (row 0 is unused).
-extern const std::array<screen_rec, screen_count + 1> world;
-// Their handlers, for the main loop.
-extern const screen_table screens;
-
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The engine
 // ---------------------------------------------------------------------------------------------
 
+// The map a screen starts from: its picture, changed by its builder.
+void buildmap(const screen_rec &screen, world_matrix &map, const stats_rec &stats);
 // Builds the screen, places the hero at the entry cell for `oldwhere` and draws the first
 // frame. A screen the hero could not have come from places him at its first entry cell.
 void enterscreen(const screen_rec &screen, visit_rec &visit, int32 oldwhere, stats_rec &stats);
@@ -168,9 +167,3 @@ screen_result runscreen(const screen_rec &screen, int32 oldwhere, stats_rec &sta
 
 // Pushes the hero one cell back out of a door in direction `dir`, at no step cost.
 void pushback(visit_rec &visit, stats_rec &stats, int32 dir);
-
-// The handler of screen N, as the main loop calls it.
-template <int N>
-screen_result movescreen(int32 oldwhere, stats_rec &stats) {
-    return runscreen(world[N], oldwhere, stats);
-}

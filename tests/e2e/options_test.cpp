@@ -28,11 +28,12 @@ const std::string oru_row = "   2  Oru           250            2\n";
 struct option_case {
     const char *what;
     std::vector<std::string> args;
-    std::optional<std::string> scorefile; // written to score.txt first, when given
+    std::optional<std::string> scorefile; // written to `file` first, when given
     std::string out;                      // standard output (its beginning, with `more`)
     std::string err;                      // standard error
     int status;
-    bool more = false; // the output goes on after `out`
+    bool more = false;              // the output goes on after `out`
+    std::string file = "score.txt"; // the name `scorefile` is written under
     friend void PrintTo(const option_case &c, std::ostream *os) { *os << c.what; }
 };
 
@@ -47,7 +48,7 @@ class Options : public testing::TestWithParam<option_case> {};
 TEST_P(Options, PrintExitAndLeaveTheTerminalAlone) {
     const option_case &c = GetParam();
     const std::string dir = tempdir();
-    if (c.scorefile) std::ofstream(dir + "/score.txt", std::ios::binary) << *c.scorefile;
+    if (c.scorefile) std::ofstream(dir + "/" + c.file, std::ios::binary) << *c.scorefile;
     pty_game game(dir, c.args, true);
     game.send("\x04"); // a game started by mistake would end here, having shown its first page
     const int status = game.finish();
@@ -89,6 +90,28 @@ INSTANTIATE_TEST_SUITE_P(
                     "orbridden: score.txt: No such file or directory\n",
                     1},
         option_case{"scores_empty", {"--scores"}, "", "No scores in score.txt.\n", "", 0},
+        option_case{"scores_equals_file",
+                    {"--scores=old.txt"},
+                    vek,
+                    header + vek_row,
+                    "",
+                    0,
+                    false,
+                    "old.txt"},
+        option_case{"scores_then_file",
+                    {"--scores", "old.txt"},
+                    vek,
+                    header + vek_row,
+                    "",
+                    0,
+                    false,
+                    "old.txt"},
+        option_case{"scores_equals_nothing",
+                    {"--scores="},
+                    abc,
+                    "",
+                    "orbridden: the score file's name is empty\n" + usage,
+                    2},
         option_case{"scores_best_first",
                     {"--scores"},
                     abc + oru + vek,

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,8 +48,10 @@ TEST(Plain, OnATerminalWithPlainTheBytesAreTheScriptedOnes) {
     EXPECT_EQ(game.seen, scriptedgame(allkeys()));
 }
 
-// Runs the game with `args` on pipes, the keys written at once; returns what it wrote.
-std::string throughpipes(const std::vector<std::string> &args, const std::string &keys) {
+// Runs the game with `args` on pipes in the locale `locale`, the keys written at once; returns
+// what it wrote.
+std::string throughpipes(const std::vector<std::string> &args, const std::string &keys,
+                         const char *locale = "C.UTF-8") {
     int in[2], out[2];
     if (pipe(in) != 0 || pipe(out) != 0) return "no pipes";
     pid_t pid = fork();
@@ -59,6 +63,7 @@ std::string throughpipes(const std::vector<std::string> &args, const std::string
         for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
         argv.push_back(nullptr);
         if (chdir(tempdir().c_str()) != 0) _exit(126);
+        setenv("LC_ALL", locale, 1);
         execv(ORBRIDDEN_BINARY, argv.data());
         _exit(127);
     }
@@ -79,6 +84,16 @@ TEST(Plain, OnPipesTheBytesAreTheScriptedOnes) {
     const std::string want = scriptedgame(allkeys());
     EXPECT_EQ(throughpipes({}, allkeys()), want);
     EXPECT_EQ(throughpipes({"--plain"}, allkeys()), want);
+}
+
+TEST(Plain, WithoutUtf8OnlyAsciiGoesOut) {
+    // On to the town, the game menu and the world's map, whose forest is drawn in ♣.
+    const std::string keys = allkeys() + "\n01";
+    ASSERT_NE(scriptedgame(keys).find("\u2663"), std::string::npos);
+    const std::string shown = throughpipes({}, keys, "C");
+    EXPECT_TRUE(std::all_of(shown.begin(), shown.end(),
+                            [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+    EXPECT_EQ(shown, scriptedgame(keys, glyphset::ascii)) << "each glyph as its look-alike";
 }
 
 } // namespace

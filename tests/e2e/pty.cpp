@@ -4,7 +4,7 @@
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "story/story.hpp"
-#include "world/movements.hpp"
+#include "screens/screens.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
@@ -79,6 +80,7 @@ void writeall(int fd, const void *data, std::size_t size) {
             unsetenv("TERM");
         else
             setenv("TERM", o.term.c_str(), 1);
+        setenv("LC_ALL", o.utf8 ? "C.UTF-8" : "C", 1);
         if (o.run) {
             o.run();
             _exit(0);
@@ -128,8 +130,8 @@ pty_game::pty_game(const std::string &dir, const pty_options &o) {
         tcsetattr(slave, TCSANOW, &t);
     }
     tcgetattr(slave, &initial);
-    vt = vterm_new(o.rows, o.cols);
-    vterm_set_utf8(vt, 1);
+    vt = vterm_new(o.screen_rows ? o.screen_rows : o.rows, o.screen_cols ? o.screen_cols : o.cols);
+    vterm_set_utf8(vt, o.utf8);
     vs = vterm_obtain_screen(vt);
     vterm_screen_set_callbacks(vs, &screen_callbacks, this);
     vterm_screen_enable_altscreen(vs, 1);
@@ -232,6 +234,10 @@ std::string pty_game::shown() const {
 void pty_game::resize(int rows, int cols) {
     drain(); // what was drawn for the old size
     vterm_set_size(vt, rows, cols);
+    reportsize(rows, cols);
+}
+
+void pty_game::reportsize(int rows, int cols) {
     winsize size{.ws_row = static_cast<unsigned short>(rows),
                  .ws_col = static_cast<unsigned short>(cols),
                  .ws_xpixel = 0,
@@ -247,6 +253,20 @@ termios pty_game::settings() const {
     termios t{};
     tcgetattr(slave, &t);
     return t;
+}
+
+std::pair<int, int> pty_game::cursor() const {
+    VTermPos at{};
+    vterm_state_get_cursorpos(vterm_obtain_state(vt), &at);
+    return {at.row, at.col};
+}
+
+long pty_game::peakmemory() const {
+    std::ifstream status("/proc/" + std::to_string(game) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    ADD_FAILURE() << "no VmHWM for the game";
+    return -1;
 }
 
 bool pty_game::waitunread(int count, int timeout_ms) {
@@ -314,8 +334,8 @@ bool samesettings(const termios &a, const termios &b) {
            a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
 }
 
-std::string scriptedgame(std::string_view keys) {
-    usescript(keys);
+std::string scriptedgame(std::string_view keys, glyphset glyphs) {
+    usescript(keys, glyphs);
     try {
         playgame(intro, screens);
     } catch (const input_closed &) {

@@ -3,11 +3,14 @@
 // emulator (libvterm) shows the screen the player sees.
 #pragma once
 
+#include "core/console.hpp"
+
 #include <functional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
 #include <termios.h>
+#include <utility>
 #include <vector>
 
 struct VTerm;
@@ -15,11 +18,17 @@ struct VTermScreen;
 
 // How the game is started.
 struct pty_options {
-    std::vector<std::string> args = {};  // after the program's name, e.g. {"--plain"}
-    int rows = 24, cols = 80;            // the terminal's size
+    std::vector<std::string> args = {}; // after the program's name, e.g. {"--plain"}
+    int rows = 24, cols = 80;           // the terminal's size
+    // The emulator's screen, when it is to be smaller than the size the terminal reports (a
+    // window too large to emulate); 0 takes the terminal's size.
+    int screen_rows = 0, screen_cols = 0;
     std::string term = "xterm-256color"; // TERM; empty leaves it unset
     // Whether the terminal turns a line end into carriage return and line end.
     bool translate = true;
+    // Whether the terminal shows UTF-8 and the game's locale says so (LC_ALL=C.UTF-8); without,
+    // the locale is C and the terminal takes each byte as one character.
+    bool utf8 = true;
     bool errors_apart = false;      // standard error into `errors` instead of onto the screen
     std::function<void()> run = {}; // played instead of the binary, when given
 };
@@ -63,9 +72,15 @@ struct pty_game {
     std::string shown() const;
     // Changes the terminal's size, as a player dragging the window's corner does.
     void resize(int rows, int cols);
+    // Changes only the size the terminal reports, the emulator's screen staying as it is.
+    void reportsize(int rows, int cols);
     // Writes bytes into the emulator as if another program had written to the terminal.
     void scribble(std::string_view bytes);
     termios settings() const;
+    // The emulator's cursor: row and column.
+    std::pair<int, int> cursor() const;
+    // The most memory the game has held at once (its VmHWM), in kB.
+    long peakmemory() const;
     // Waits until the game's input holds `count` bytes typed and not read yet; false after the
     // timeout.
     bool waitunread(int count, int timeout_ms = 10000);
@@ -87,5 +102,5 @@ std::string tempdir();
 bool samesettings(const termios &a, const termios &b);
 
 // The whole game played through the scripted console with `keys` until they run out: its
-// output, as the plain stream writes it.
-std::string scriptedgame(std::string_view keys);
+// output, as the plain stream writes it in `glyphs`.
+std::string scriptedgame(std::string_view keys, glyphset glyphs = glyphset::utf8);

@@ -73,6 +73,7 @@ TEST(Terminal, StatKeysActAtOnceWithoutEchoAndArrowsMove) {
     EXPECT_TRUE(keys.c_lflag & ISIG);
     EXPECT_TRUE(keys.c_oflag & OPOST);
     EXPECT_FALSE(keys.c_iflag & IXON);
+    EXPECT_TRUE(keys.c_lflag & NOFLSH) << "Ctrl-C could discard the way out on its way";
 
     std::size_t frame = game.seen.size();
     game.send("6"); // no Enter

@@ -1,9 +1,13 @@
-// Maps of the first ring-holder's castle: courtyard, corridors and great hall (screens 6-19).
+// Maps of the first ring-holder's castle: courtyard, corridors and great hall.
 // In the pictures ¤ stands for code 0, a cell that shows empty but cannot be entered.
-#include "world/maps.hpp"
+#pragma once
+
+#include "world/environment.hpp"
+
+namespace maps {
 
 // The castle courtyard: three gates north into the corridors, the moat bridge south.
-constexpr map_picture courtyard = decode<map_rows, map_cols>({
+inline constexpr map_picture courtyard = decode<map_rows, map_cols>({
     R"(╤╤╤╤╤╤╤╤     ╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤     ╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤     ╤╤╤╤╤╤╤╤)",
     R"(¥                       ║                             ║                      ¥)",
     R"(¥                       ║   Ω                     Ω   ║                      ¥)",
@@ -30,7 +34,7 @@ constexpr map_picture courtyard = decode<map_rows, map_cols>({
 
 // A castle corridor running north and south. ¤ (code 0) outside the walls shows as empty ground
 // that cannot be entered.
-constexpr map_picture corridor = decode<map_rows, map_cols>({
+inline constexpr map_picture corridor = decode<map_rows, map_cols>({
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤╤╤╤╤╤╤╤╤╤╤╤╤     ╤╤╤╤╤╤╤╤╤╤╤╤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¥                           ¥¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¥                           ¥¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
@@ -56,7 +60,7 @@ constexpr map_picture corridor = decode<map_rows, map_cols>({
 });
 
 // A corridor with a door in its east wall.
-constexpr map_picture corridor_east_door = decode<map_rows, map_cols>({
+inline constexpr map_picture corridor_east_door = decode<map_rows, map_cols>({
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤╤╤╤╤╤╤╤╤╤╤╤╤     ╤╤╤╤╤╤╤╤╤╤╤╤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¥                           ¥¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¥                           ¥¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
@@ -82,7 +86,7 @@ constexpr map_picture corridor_east_door = decode<map_rows, map_cols>({
 });
 
 // A corridor with a door in its west wall.
-constexpr map_picture corridor_west_door = decode<map_rows, map_cols>({
+inline constexpr map_picture corridor_west_door = decode<map_rows, map_cols>({
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤╤╤╤╤╤╤╤╤╤╤╤╤     ╤╤╤╤╤╤╤╤╤╤╤╤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¥                           ¥¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¥                           ¥¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
@@ -108,7 +112,7 @@ constexpr map_picture corridor_west_door = decode<map_rows, map_cols>({
 });
 
 // A corridor that ends at a cold hearth: the only way out is back south.
-constexpr map_picture corridor_dead_end = decode<map_rows, map_cols>({
+inline constexpr map_picture corridor_dead_end = decode<map_rows, map_cols>({
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¥         ▄███████▄         ¥¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¥         █░▲▲▲▲▲░█         ¥¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
@@ -134,7 +138,7 @@ constexpr map_picture corridor_dead_end = decode<map_rows, map_cols>({
 });
 
 // A corridor closed to the south, entered through its west door.
-constexpr map_picture corridor_west_turn = decode<map_rows, map_cols>({
+inline constexpr map_picture corridor_west_turn = decode<map_rows, map_cols>({
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤╤╤╤╤╤╤╤╤╤╤╤╤     ╤╤╤╤╤╤╤╤╤╤╤╤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¥                           ¥¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¥                           ¥¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
@@ -160,7 +164,7 @@ constexpr map_picture corridor_west_turn = decode<map_rows, map_cols>({
 });
 
 // A corridor closed to the north, left through its east door.
-constexpr map_picture corridor_east_turn = decode<map_rows, map_cols>({
+inline constexpr map_picture corridor_east_turn = decode<map_rows, map_cols>({
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¥                           ¥¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¥                           ¥¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
@@ -188,7 +192,7 @@ constexpr map_picture corridor_east_turn = decode<map_rows, map_cols>({
 // The great hall: the ring-holder's knight before his throne. Stepping out of the
 // corridor onto the hall floor (row 14) starts the scene. ¤ (code 0) outside the walls shows as
 // empty ground that cannot be entered.
-constexpr map_picture great_hall = decode<map_rows, map_cols>({
+inline constexpr map_picture great_hall = decode<map_rows, map_cols>({
     R"(╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤╤)",
     R"(¥      ▓           ▓                ╔═══╗                ▓           ▓       ¥)",
     R"(¥      ▓           ▓                ║ O ║                ▓           ▓       ¥)",
@@ -213,27 +217,4 @@ constexpr map_picture great_hall = decode<map_rows, map_cols>({
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¥ * * ¥¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
 });
 
-void init6(world_matrix &map) {
-    map.cells = courtyard;
-}
-void init7_10_12(world_matrix &map) {
-    map.cells = corridor;
-}
-void init8_13(world_matrix &map) {
-    map.cells = corridor_east_door;
-}
-void init9(world_matrix &map) {
-    map.cells = corridor_west_door;
-}
-void init11_15_16(world_matrix &map) {
-    map.cells = corridor_dead_end;
-}
-void init14_18(world_matrix &map) {
-    map.cells = corridor_west_turn;
-}
-void init17(world_matrix &map) {
-    map.cells = corridor_east_turn;
-}
-void init19(world_matrix &map) {
-    map.cells = great_hall;
-}
+} // namespace maps

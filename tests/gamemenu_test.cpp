@@ -1,5 +1,5 @@
 // The game menu and its views: exact pages, item use and redraws.
-#include "town/menu.hpp"
+#include "core/gamemenu.hpp"
 
 #include "core/console.hpp"
 #include "town_support.hpp"
@@ -56,7 +56,9 @@ TEST(GameMenu, PrintsTheStatusSheetAndOptions) {
     s.shield.magic = 2;
     s.money = -250;
     stats_rec before = s;
-    lines page = run("0", [&] { showmenu(s); });
+    bool used = true;
+    lines page = run("0", [&] { used = showmenu(s); });
+    EXPECT_FALSE(used);
 
     lines expected = menupage(s, "-250");
     EXPECT_EQ(expected[6], pad(49) + "HEALTH  : 12/41") << "maximum health adds the weapon";
@@ -85,11 +87,13 @@ TEST(GameMenu, UnknownKeysRedrawAndZeroLeaves) {
 TEST(GameMenu, UsingAPotionChangesTheSheetShownAfterwards) {
     stats_rec s = newhero();
     s.health = 3;
+    bool used = false;
     lines page = run("210"
                      "0",
-                     [&] { showmenu(s); });
+                     [&] { used = showmenu(s); });
+    EXPECT_TRUE(used) << "the fight counts the visit as the hero's turn";
     EXPECT_EQ(s.health, 33);
-    EXPECT_EQ(itemat(s, potion).num, 0);
+    EXPECT_EQ(s.items[potion], 0);
     // The last sheet, drawn after the item view closed, shows the new health.
     auto last = std::find(page.rbegin(), page.rend(), pad(49) + "HEALTH  : 33/35");
     EXPECT_NE(last, page.rend());
@@ -117,7 +121,7 @@ TEST(GameMenu, EachKeyOpensItsView) {
 TEST(ItemView, PrintsTheListExactly) {
     stats_rec s = newhero();
     s.health = 20;
-    itemat(s, regain).num = 12;
+    s.items[regain] = 12;
     lines page = run("0", [&] { viewitems(s); });
     lines expected = {
         "",
@@ -169,14 +173,16 @@ TEST_P(ItemUse, FromTheMenu) {
     stats_rec s = newhero(); // maximum health 35, maximum magic 25
     s.health = c.health;
     s.magicdust = c.magicdust;
-    itemat(s, potion).num = c.potions;
-    itemat(s, magic_dust).num = c.dusts;
-    itemat(s, regain).num = c.regains;
+    s.items[potion] = c.potions;
+    s.items[magic_dust] = c.dusts;
+    s.items[regain] = c.regains;
     stats_rec before = s;
-    lines page = run(std::string{c.key, '0'}, [&] { viewitems(s); });
+    bool used = false;
+    lines page = run(std::string{c.key, '0'}, [&] { used = viewitems(s); });
+    EXPECT_EQ(used, s.items[c.key - '0'] != before.items[c.key - '0']);
     EXPECT_EQ(s.health, c.health_after);
     EXPECT_EQ(s.magicdust, c.magicdust_after);
-    EXPECT_EQ(itemat(s, c.key - '0').num, c.left_after);
+    EXPECT_EQ(s.items[c.key - '0'], c.left_after);
     if (c.health_after == c.health && c.magicdust_after == c.magicdust) {
         EXPECT_EQ(s, before) << "a refused use changes nothing";
     }
@@ -202,10 +208,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ItemView, UsesSeveralItemsInOneVisit) {
     stats_rec s = newhero();
     s.health = 1;
-    itemat(s, potion).num = 3;
+    s.items[potion] = 3;
     run("1x10", [&] { viewitems(s); });
     EXPECT_EQ(s.health, 35);
-    EXPECT_EQ(itemat(s, potion).num, 1);
+    EXPECT_EQ(s.items[potion], 1);
 }
 
 TEST(WeaponView, PrintsBothPiecesExactly) {

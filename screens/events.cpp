@@ -1,10 +1,10 @@
 // The screens' events, each a short hook over the story's scenes and sequences and the pages of
 // the screens themselves.
-#include "world/events.hpp"
+#include "screens/events.hpp"
 
+#include "core/gamemenu.hpp"
 #include "story/story.hpp"
-#include "town/menu.hpp"
-#include "world/maps.hpp"
+#include "world/maps_island.hpp"
 #include "world/mechanics.hpp"
 
 #include <iterator>
@@ -75,16 +75,9 @@ constexpr std::string_view screech[] = {
 
 // Line ends before, the text, line ends after, blanks before "PRESS ENTER", line ends after it;
 // then one key.
-constexpr page_rec reenter_page{30, reenter_forest, 10, 56, 0};
-constexpr page_rec backwards_page{30, backwards, 10, 56, 0};
-constexpr page_rec confusing_page{30, confusing, 12, 49, 0};
-constexpr page_rec wearing_off_page{30, wearing_off, 12, 42, 0};
-constexpr page_rec falling_page{30, falling, 9, 64, 0};
 constexpr page_rec revived_page{20, revived, 9, 57, 2};
 constexpr page_rec flashlights_page{20, flashlights_found, 10, 56, 0};
 constexpr page_rec too_dark_page{20, too_dark, 11, 56, 0};
-constexpr page_rec descend_page{20, descend, 9, 61, 0};
-constexpr page_rec bright_light_page{20, bright_light, 8, 58, 1};
 constexpr page_rec wrong_post_page{20, wrong_post, 9, 52, 0};
 constexpr page_rec cha_ching_page{20, cha_ching, 9, 52, 0};
 constexpr page_rec screech_page{20, screech, 9, 52, 0};
@@ -103,13 +96,22 @@ void undostep(visit_rec &visit) {
 
 } // namespace
 
+// The pages the screen table shows as the hero arrives (declared in screens/events.hpp).
+constexpr page_rec reenter_page{30, reenter_forest, 10, 56, 0};
+constexpr page_rec backwards_page{30, backwards, 10, 56, 0};
+constexpr page_rec confusing_page{30, confusing, 12, 49, 0};
+constexpr page_rec wearing_off_page{30, wearing_off, 12, 42, 0};
+constexpr page_rec falling_page{30, falling, 9, 64, 0};
+constexpr page_rec descend_page{20, descend, 9, 61, 0};
+constexpr page_rec bright_light_page{20, bright_light, 8, 58, 1};
+
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The forest castle and the pier
 // ---------------------------------------------------------------------------------------------
 
 int32 castleswitch(stats_rec &stats, visit_rec &visit) {
     if (!targets(visit, 12, 30)) return stay;
-    if (pullswitch(stats)) switch5(visit.map);
+    if (pullswitch(stats)) opencastlegate(visit.map);
     undostep(visit);
     return stay;
 }
@@ -132,8 +134,12 @@ bool boatcrossing(stats_rec &stats, visit_rec &visit) {
 // [SECTION] The island
 // ---------------------------------------------------------------------------------------------
 
+void brokengate(world_matrix &map, const stats_rec &stats) {
+    if (ringsatleast<2>(stats)) map.cells = maps::island_gate_broken;
+}
+
 void mirrorsign(stats_rec &, visit_rec &visit) {
-    if (visit.oldwhere == island_gate) houseofmirrors();
+    if (visit.oldwhere == screen::island_gate) houseofmirrors();
 }
 
 namespace {
@@ -147,6 +153,12 @@ void setgate(world_matrix &map, unsigned char code) {
     for (int32 c = gate_first; c <= gate_last; ++c) map(gate_row, c) = code;
 }
 } // namespace
+
+void namebricks(world_matrix &map, const stats_rec &stats) {
+    map(17, 39) = static_cast<unsigned char>(stats.name[0]);
+    map(17, 50) = static_cast<unsigned char>(stats.name[1]);
+    map(17, 28) = static_cast<unsigned char>(stats.name[2]);
+}
 
 int32 namegate(stats_rec &stats, visit_rec &visit) {
     bool spelled = true;
@@ -177,22 +189,6 @@ bool clownlaststand(stats_rec &stats, visit_rec &) {
 // [SECTION] The enchanted lands and the third ring-holder
 // ---------------------------------------------------------------------------------------------
 
-void forestagain(stats_rec &, visit_rec &visit) {
-    if (visit.oldwhere == 42) showpage(reenter_page);
-}
-void backwardspage(stats_rec &, visit_rec &) {
-    showpage(backwards_page);
-}
-void confusingpage(stats_rec &, visit_rec &) {
-    showpage(confusing_page);
-}
-void wearingoffpage(stats_rec &, visit_rec &) {
-    showpage(wearing_off_page);
-}
-void fallingpage(stats_rec &, visit_rec &) {
-    showpage(falling_page);
-}
-
 void cursefalls(stats_rec &, visit_rec &) {
     grumbcurse();
 }
@@ -221,12 +217,11 @@ constexpr position_rec mad_eyes_at{13, 3};
 constexpr position_rec flashlights_at{20, 76};
 
 bool madeyeswaits(const stats_rec &stats) {
-    return stats.num_of_rings > 3 && !stats.mad_eyes;
+    return ringsatleast<all_rings>(stats) && !stats.mad_eyes;
 }
 } // namespace
 
-void build47(world_matrix &map, const stats_rec &stats) {
-    init47(map);
+void madeyesstands(world_matrix &map, const stats_rec &stats) {
     if (madeyeswaits(stats)) map(mad_eyes_at.row, mad_eyes_at.col) = mad_eyes_mark;
 }
 
@@ -246,14 +241,6 @@ bool cavehole(stats_rec &, visit_rec &visit) {
     if (visit.flashlights) return true;
     showpage(too_dark_page);
     return false;
-}
-
-void descendpage(stats_rec &, visit_rec &visit) {
-    if (visit.oldwhere == cave_entrance) showpage(descend_page);
-}
-
-void brightlight(stats_rec &, visit_rec &) {
-    showpage(bright_light_page);
 }
 
 namespace {

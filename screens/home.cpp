@@ -1,5 +1,5 @@
 // The home town's doors and gates, and the pages of the ones that stay shut.
-#include "world/home.hpp"
+#include "screens/home.hpp"
 
 namespace {
 

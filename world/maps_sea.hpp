@@ -1,10 +1,14 @@
-// Maps of the pier and of the sea around the island (screens 20-32). The waves are not part of
+// Maps of the pier and of the sea around the island. The waves are not part of
 // the maps: they are drawn onto the open water at every key.
-#include "world/maps.hpp"
+#pragma once
+
+#include "world/environment.hpp"
+
+namespace maps {
 
 // The pier east of the town, between the harbour's waters; the boat for hire is moored at its far
 // end.
-constexpr map_picture pier = decode<map_rows, map_cols>({
+inline constexpr map_picture pier = decode<map_rows, map_cols>({
     R"(░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░)",
     R"(░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░)",
     R"(░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░)",
@@ -30,7 +34,7 @@ constexpr map_picture pier = decode<map_rows, map_cols>({
 });
 
 // Open sea off the pier: the coast to the west, broken where the pier runs out.
-constexpr map_picture sea_pier_end = decode<map_rows, map_cols>({
+inline constexpr map_picture sea_pier_end = decode<map_rows, map_cols>({
     R"(░░░░                                                                          )",
     R"(░░░░                                                                          )",
     R"(░░░░                                                                          )",
@@ -56,7 +60,7 @@ constexpr map_picture sea_pier_end = decode<map_rows, map_cols>({
 });
 
 // Open sea on every side.
-constexpr map_picture sea_open = decode<map_rows, map_cols>({
+inline constexpr map_picture sea_open = decode<map_rows, map_cols>({
     R"(                                                                              )",
     R"(                                                                              )",
     R"(                                                                              )",
@@ -82,7 +86,7 @@ constexpr map_picture sea_open = decode<map_rows, map_cols>({
 });
 
 // Open sea against the eastern coast.
-constexpr map_picture sea_east_coast = decode<map_rows, map_cols>({
+inline constexpr map_picture sea_east_coast = decode<map_rows, map_cols>({
     R"(                                                                          ░░░░)",
     R"(                                                                          ░░░░)",
     R"(                                                                          ░░░░)",
@@ -108,7 +112,7 @@ constexpr map_picture sea_east_coast = decode<map_rows, map_cols>({
 });
 
 // The south-western corner of the sea.
-constexpr map_picture sea_southwest = decode<map_rows, map_cols>({
+inline constexpr map_picture sea_southwest = decode<map_rows, map_cols>({
     R"(░░░░                                                                          )",
     R"(░░░░                                                                          )",
     R"(░░░░                                                                          )",
@@ -134,7 +138,7 @@ constexpr map_picture sea_southwest = decode<map_rows, map_cols>({
 });
 
 // Open sea along the southern coast.
-constexpr map_picture sea_south_coast = decode<map_rows, map_cols>({
+inline constexpr map_picture sea_south_coast = decode<map_rows, map_cols>({
     R"(                                                                              )",
     R"(                                                                              )",
     R"(                                                                              )",
@@ -160,7 +164,7 @@ constexpr map_picture sea_south_coast = decode<map_rows, map_cols>({
 });
 
 // The south-eastern corner of the sea.
-constexpr map_picture sea_southeast = decode<map_rows, map_cols>({
+inline constexpr map_picture sea_southeast = decode<map_rows, map_cols>({
     R"(                                                                          ░░░░)",
     R"(                                                                          ░░░░)",
     R"(                                                                          ░░░░)",
@@ -186,7 +190,7 @@ constexpr map_picture sea_southeast = decode<map_rows, map_cols>({
 });
 
 // The north-western corner of the sea.
-constexpr map_picture sea_northwest = decode<map_rows, map_cols>({
+inline constexpr map_picture sea_northwest = decode<map_rows, map_cols>({
     R"(░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░)",
     R"(░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░)",
     R"(░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░)",
@@ -212,7 +216,7 @@ constexpr map_picture sea_northwest = decode<map_rows, map_cols>({
 });
 
 // Open sea along the northern coast.
-constexpr map_picture sea_north_coast = decode<map_rows, map_cols>({
+inline constexpr map_picture sea_north_coast = decode<map_rows, map_cols>({
     R"(░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░)",
     R"(░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░)",
     R"(░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░)",
@@ -238,7 +242,7 @@ constexpr map_picture sea_north_coast = decode<map_rows, map_cols>({
 });
 
 // The northern coast with the landing that leads up to the island.
-constexpr map_picture sea_landing = decode<map_rows, map_cols>({
+inline constexpr map_picture sea_landing = decode<map_rows, map_cols>({
     R"(░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░     ░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░)",
     R"(░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░     ░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░)",
     R"(░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░       ░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░)",
@@ -264,7 +268,7 @@ constexpr map_picture sea_landing = decode<map_rows, map_cols>({
 });
 
 // The north-eastern corner of the sea.
-constexpr map_picture sea_northeast = decode<map_rows, map_cols>({
+inline constexpr map_picture sea_northeast = decode<map_rows, map_cols>({
     R"(░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░)",
     R"(░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░)",
     R"(░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░░)",
@@ -289,36 +293,4 @@ constexpr map_picture sea_northeast = decode<map_rows, map_cols>({
     R"(                                                                          ░░░░)",
 });
 
-void init20(world_matrix &map) {
-    map.cells = pier;
-}
-void init21(world_matrix &map) {
-    map.cells = sea_pier_end;
-}
-void init22_23(world_matrix &map) {
-    map.cells = sea_open;
-}
-void init24(world_matrix &map) {
-    map.cells = sea_east_coast;
-}
-void init25(world_matrix &map) {
-    map.cells = sea_southwest;
-}
-void init26_27(world_matrix &map) {
-    map.cells = sea_south_coast;
-}
-void init28(world_matrix &map) {
-    map.cells = sea_southeast;
-}
-void init29(world_matrix &map) {
-    map.cells = sea_northwest;
-}
-void init30(world_matrix &map) {
-    map.cells = sea_north_coast;
-}
-void init31(world_matrix &map) {
-    map.cells = sea_landing;
-}
-void init32(world_matrix &map) {
-    map.cells = sea_northeast;
-}
+} // namespace maps

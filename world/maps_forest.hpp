@@ -1,10 +1,14 @@
-// Maps of the home town and of the western forest on the way to the first castle (screens 1-5).
+// Maps of the home town and of the western forest on the way to the first castle.
 // In the pictures ¤ stands for code 0, a cell that shows empty but cannot be entered.
-#include "world/maps.hpp"
+#pragma once
+
+#include "world/environment.hpp"
+
+namespace maps {
 
 // The home town: the gainer, the casino, the sorceress's castle, the market and the hotel,
 // with gates to the four ways out (west forest, east pier, south forest, north cave).
-constexpr map_picture home_picture = decode<map_rows, map_cols>({
+inline constexpr map_picture home = decode<map_rows, map_cols>({
     R"(------------------------------------     -------------------------------------)",
     R"(|                                                                            |)",
     R"(|    -----------                                   ---------------------     |)",
@@ -30,7 +34,7 @@ constexpr map_picture home_picture = decode<map_rows, map_cols>({
 });
 
 // The forest beyond the town's west gate: one winding path, three cells wide.
-constexpr map_picture forest_west = decode<map_rows, map_cols>({
+inline constexpr map_picture forest_west = decode<map_rows, map_cols>({
     R"(♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣)",
     R"(♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣)",
     R"(♣♣♣♣♣♣♣♣♣♣                                                          ♣♣♣♣♣♣♣♣♣♣)",
@@ -56,7 +60,7 @@ constexpr map_picture forest_west = decode<map_rows, map_cols>({
 });
 
 // Deeper in the forest: a ring road around a thicket.
-constexpr map_picture forest_ring = decode<map_rows, map_cols>({
+inline constexpr map_picture forest_ring = decode<map_rows, map_cols>({
     R"(♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣)",
     R"(♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣)",
     R"(♣♣♣♣                                                                      ♣♣♣♣)",
@@ -82,7 +86,7 @@ constexpr map_picture forest_ring = decode<map_rows, map_cols>({
 });
 
 // The last of the forest: the path turns north towards the castle.
-constexpr map_picture forest_north = decode<map_rows, map_cols>({
+inline constexpr map_picture forest_north = decode<map_rows, map_cols>({
     R"(♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣     ♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣)",
     R"(♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣     ♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣)",
     R"(♣♣                                       ♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣)",
@@ -109,7 +113,7 @@ constexpr map_picture forest_north = decode<map_rows, map_cols>({
 
 // The castle across its moat, gate shut. The switch `k` opens gate and bridge (rows 4-11,
 // cols 36-42); inside the castle walls ¤ (code 0) is the unreachable sky and yard.
-constexpr map_picture castle_approach = decode<map_rows, map_cols>({
+inline constexpr map_picture castle_approach = decode<map_rows, map_cols>({
     R"(░░░░░░░░░░|¤¤¤¤¤¤¤¤▄¤▄¤▄¤¤¤¤¤¤¤¤¤¤¤¤¤¤│►¤¤¤¤¤¤¤¤¤¤¤¤¤▄¤▄¤▄¤¤¤¤¤¤¤¤¤|░░░░░░░░░░)",
     R"(░░░░░░░░░░|¤¤¤¤¤¤¤¤█████¤¤¤¤¤¤¤¤¤¤¤¤¤¤│¤¤¤¤¤¤¤¤¤¤¤¤¤¤█████¤¤¤¤¤¤¤¤¤|░░░░░░░░░░)",
     R"(░░░░░░░░░░|¤¤¤¤¤¤¤¤██▀██¤¤¤¤¤¤¤¤¤¤█▀█▀█▀█▀█¤¤¤¤¤¤¤¤¤¤██▀██¤¤¤¤¤¤¤¤¤|░░░░░░░░░░)",
@@ -134,18 +138,4 @@ constexpr map_picture castle_approach = decode<map_rows, map_cols>({
     R"(♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣     ♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣♣)",
 });
 
-void inithome(world_matrix &home_map) {
-    home_map.cells = home_picture;
-}
-void init2(world_matrix &map) {
-    map.cells = forest_west;
-}
-void init3(world_matrix &map) {
-    map.cells = forest_ring;
-}
-void init4(world_matrix &map) {
-    map.cells = forest_north;
-}
-void init5(world_matrix &map) {
-    map.cells = castle_approach;
-}
+} // namespace maps

@@ -1,5 +1,5 @@
 // The game menu and its views: status sheet, world map, items, weapon and shield, spells.
-#include "town/menu.hpp"
+#include "core/gamemenu.hpp"
 
 #include "core/console.hpp"
 #include "core/menuloop.hpp"
@@ -122,25 +122,27 @@ void putitemlist(const stats_rec &stats) {
     newlines(1);
     putline("      Item         #     Description");
     putline(std::string(63, '-'));
-    for (int position = potion; position <= regain; ++position) {
-        const node &n = itemat(stats, position);
+    for (int kind = potion; kind <= regain; ++kind) {
         put("   ");
-        putnum(position);
+        putnum(kind);
         put(") ");
-        put(view(n.item));
+        put(view(itemrule(kind).name));
         blanks(3);
-        putnum(n.num);
+        putnum(stats.items[kind]);
         blanks(5);
-        put(view(n.des));
-        newlines(position == regain ? 3 : 2);
+        put(view(itemrule(kind).des));
+        newlines(kind == regain ? 3 : 2);
     }
     put("   0) Exit");
     newlines(8);
 }
 
-void showmenu(stats_rec &stats) {
-    menuchoices([&] { drawmenu(stats); }, {[] { viewmap(); }, [&] { viewitems(stats); },
-                                           [&] { viewweapon(stats); }, [&] { viewmagic(stats); }});
+bool showmenu(stats_rec &stats) {
+    bool used = false;
+    menuchoices([&] { drawmenu(stats); },
+                {[] { viewmap(); }, [&] { used = viewitems(stats) || used; },
+                 [&] { viewweapon(stats); }, [&] { viewmagic(stats); }});
+    return used;
 }
 
 void viewmap() {
@@ -150,14 +152,16 @@ void viewmap() {
     pressenterat(61, 0, waitfor::key);
 }
 
-void viewitems(stats_rec &stats) {
+bool viewitems(stats_rec &stats) {
+    bool used = false;
     // A refused use, like any other key, only draws the list again.
     menuloop([&] { drawitems(stats); },
              [&](char k) {
                  if (k >= '1' && k <= '3' && itemuseful(stats, k - '0', shortfall::every))
-                     useitem(stats, k - '0');
+                     used = useitem(stats, k - '0') || used;
                  return false;
              });
+    return used;
 }
 
 void viewweapon(const stats_rec &stats) {

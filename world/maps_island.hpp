@@ -1,11 +1,15 @@
-// Maps of the island of the clown ring-holder (screens 33-40) and of the southern forest and
-// enchanted lands on the way to the third ring-holder (screens 41-46). In the pictures ¤ stands
+// Maps of the island of the clown ring-holder and of the southern forest and
+// enchanted lands on the way to the third ring-holder. In the pictures ¤ stands
 // for code 0, the invisible wall: it shows empty but cannot be entered.
-#include "world/maps.hpp"
+#pragma once
+
+#include "world/environment.hpp"
+
+namespace maps {
 
 // The island's gate: a monster whose open mouth (row 13) is the door to the house of
 // mirrors. ¤ (code 0) around it is unreachable ground.
-constexpr map_picture island_gate = decode<map_rows, map_cols>({
+inline constexpr map_picture island_gate = decode<map_rows, map_cols>({
     R"(¤¤¤¤\\¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤//¤¤¤¤¤¤)",
     R"(¤¤¤¤¤\\¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤%%%%%%%%%%%%%%%%%%%%%%%%%%¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤//¤¤¤¤¤¤¤)",
     R"(¤¤¤¤¤¤\\¤¤¤¤¤¤¤¤¤¤¤¤¤%%%%88888888888888888888888888%%%%¤¤¤¤¤¤¤¤¤¤¤¤¤//¤¤¤¤¤¤¤¤)",
@@ -32,7 +36,7 @@ constexpr map_picture island_gate = decode<map_rows, map_cols>({
 
 // The island's gate once the clown is beaten: the monster lies in pieces on ground of
 // ¤ (code 0), and only the way back to the landing is open.
-constexpr map_picture island_gate_broken = decode<map_rows, map_cols>({
+inline constexpr map_picture island_gate_broken = decode<map_rows, map_cols>({
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤\8888¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
     R"(¤¤¤8{%%%%%%}8¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤}\888¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤//¤¤¤¤¤)",
     R"(¤¤¤8{%****%}8¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤}}\88¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤//¤¤¤¤¤¤)",
@@ -59,7 +63,7 @@ constexpr map_picture island_gate_broken = decode<map_rows, map_cols>({
 
 // The house of mirrors: its maze walls are ¤ (code 0), invisible until a reflection shows on
 // them.
-constexpr map_picture mirror_maze = decode<map_rows, map_cols>({
+inline constexpr map_picture mirror_maze = decode<map_rows, map_cols>({
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤     ¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
     R"(¤                  ¤                                                 ¤       ¤)",
     R"(¤                  ¤                                                 ¤       ¤)",
@@ -85,7 +89,7 @@ constexpr map_picture mirror_maze = decode<map_rows, map_cols>({
 });
 
 // The hall of mirrors, split by an invisible wall (¤ (code 0)) with two gaps.
-constexpr map_picture mirror_hall = decode<map_rows, map_cols>({
+inline constexpr map_picture mirror_hall = decode<map_rows, map_cols>({
     R"(¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤     ¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤)",
     R"(¤                                                                            ¤)",
     R"(¤                                                                            ¤)",
@@ -112,7 +116,7 @@ constexpr map_picture mirror_hall = decode<map_rows, map_cols>({
 
 // The name puzzle: a floor of ¤ (code 0) inside a frame of ♦; the three slots on row 12 lie
 // between ╬ markers, and the gate is the frame's top row at cols 37-41.
-constexpr map_picture name_puzzle = decode<map_rows, map_cols>({
+inline constexpr map_picture name_puzzle = decode<map_rows, map_cols>({
     R"(♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦♦)",
     R"(♦¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤♦)",
     R"(♦¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤¤♦)",
@@ -139,7 +143,7 @@ constexpr map_picture name_puzzle = decode<map_rows, map_cols>({
 
 // The clown's room: stepping out of the corridor onto its floor (row 14) meets him.
 // ¤ (code 0) beside the corridor is unreachable.
-constexpr map_picture clown_room = decode<map_rows, map_cols>({
+inline constexpr map_picture clown_room = decode<map_rows, map_cols>({
     R"(^^^^^^^^^^^^^^^^^^^^^^^^^^^^^|  |^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^)",
     R"(<                            |  |  ♫     ♫                                   >)",
     R"(<   OOOO                     '  '    {O}                                     >)",
@@ -165,7 +169,7 @@ constexpr map_picture clown_room = decode<map_rows, map_cols>({
 });
 
 // The chase: the clown flees through the gap in the east wall.
-constexpr map_picture chase_first = decode<map_rows, map_cols>({
+inline constexpr map_picture chase_first = decode<map_rows, map_cols>({
     R"(------------------------------------------------------------------------------)",
     R"(|                                                                            |)",
     R"(|                                                                            |)",
@@ -191,7 +195,7 @@ constexpr map_picture chase_first = decode<map_rows, map_cols>({
 });
 
 // The chase goes on.
-constexpr map_picture chase_second = decode<map_rows, map_cols>({
+inline constexpr map_picture chase_second = decode<map_rows, map_cols>({
     R"(------------------------------------------------------------------------------)",
     R"(|                                                                            |)",
     R"(|                                                                            |)",
@@ -217,7 +221,7 @@ constexpr map_picture chase_second = decode<map_rows, map_cols>({
 });
 
 // The clown cornered against the lamps of his last room.
-constexpr map_picture clown_cornered = decode<map_rows, map_cols>({
+inline constexpr map_picture clown_cornered = decode<map_rows, map_cols>({
     R"(------------------------------------------------------------------------------)",
     R"(|                                                                            |)",
     R"(|            O                                                              ☼|)",
@@ -244,7 +248,7 @@ constexpr map_picture clown_cornered = decode<map_rows, map_cols>({
 
 // The southern forest: a maze of trunks from the town's south gate down to the enchanted
 // lands.
-constexpr map_picture southern_forest = decode<map_rows, map_cols>({
+inline constexpr map_picture southern_forest = decode<map_rows, map_cols>({
     R"(IIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIII   IIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIII)",
     R"(I       I                           I           I                            I)",
     R"(IIIII   I   IIIIIIIIIIIIIIIIIIIII   IIIIIIIII   I   IIIIIIIIIIIII   I   I    I)",
@@ -270,7 +274,7 @@ constexpr map_picture southern_forest = decode<map_rows, map_cols>({
 });
 
 // Where everything seems backwards.
-constexpr map_picture backwards_room = decode<map_rows, map_cols>({
+inline constexpr map_picture backwards_room = decode<map_rows, map_cols>({
     R"(-------------------------------------   --------------------------------------)",
     R"(|                                                                            |)",
     R"(|                                                                            |)",
@@ -296,7 +300,7 @@ constexpr map_picture backwards_room = decode<map_rows, map_cols>({
 });
 
 // Where things are just plain confusing: one path through the rock.
-constexpr map_picture confusing_room = decode<map_rows, map_cols>({
+inline constexpr map_picture confusing_room = decode<map_rows, map_cols>({
     R"(******************************************************************************)",
     R"(******************************************************************************)",
     R"(******************************************************************************)",
@@ -322,7 +326,7 @@ constexpr map_picture confusing_room = decode<map_rows, map_cols>({
 });
 
 // A quiet field; the fenced lane leads down to a pit (row 12).
-constexpr map_picture fenced_field = decode<map_rows, map_cols>({
+inline constexpr map_picture fenced_field = decode<map_rows, map_cols>({
     R"(                                     | |                                      )",
     R"(                                     | |                                      )",
     R"(       "                             | |                                      )",
@@ -348,7 +352,7 @@ constexpr map_picture fenced_field = decode<map_rows, map_cols>({
 });
 
 // The soft room at the bottom of the pit, its floor heaped with cushions.
-constexpr map_picture landing_room = decode<map_rows, map_cols>({
+inline constexpr map_picture landing_room = decode<map_rows, map_cols>({
     R"(------------------------------------------------------------------------------)",
     R"(|                                                                            |)",
     R"(|                                                          ▒▒▒               |)",
@@ -374,7 +378,7 @@ constexpr map_picture landing_room = decode<map_rows, map_cols>({
 });
 
 // The third ring-holder's chamber, the chanting shape in its south-eastern corner.
-constexpr map_picture chanting_room = decode<map_rows, map_cols>({
+inline constexpr map_picture chanting_room = decode<map_rows, map_cols>({
     R"(------------------------------------------------------------------------------)",
     R"(|                                                                            |)",
     R"(|                                                                            |)",
@@ -399,52 +403,4 @@ constexpr map_picture chanting_room = decode<map_rows, map_cols>({
     R"(------------------------------------------------------------------------------)",
 });
 
-void init33(world_matrix &map) {
-    map.cells = island_gate;
-}
-void init33after(world_matrix &map) {
-    map.cells = island_gate_broken;
-}
-void init34(world_matrix &map) {
-    map.cells = mirror_maze;
-}
-void init35(world_matrix &map) {
-    map.cells = mirror_hall;
-}
-void init36(world_matrix &map, const text<3> &n) {
-    map.cells = name_puzzle;
-    // The hero's name, as three bricks to be pushed into the slots in the right order.
-    map(17, 39) = static_cast<unsigned char>(n[0]);
-    map(17, 50) = static_cast<unsigned char>(n[1]);
-    map(17, 28) = static_cast<unsigned char>(n[2]);
-}
-void init37(world_matrix &map) {
-    map.cells = clown_room;
-}
-void init38(world_matrix &map) {
-    map.cells = chase_first;
-}
-void init39(world_matrix &map) {
-    map.cells = chase_second;
-}
-void init40(world_matrix &map) {
-    map.cells = clown_cornered;
-}
-void init41(world_matrix &map) {
-    map.cells = southern_forest;
-}
-void init42(world_matrix &map) {
-    map.cells = backwards_room;
-}
-void init43(world_matrix &map) {
-    map.cells = confusing_room;
-}
-void init44(world_matrix &map) {
-    map.cells = fenced_field;
-}
-void init45(world_matrix &map) {
-    map.cells = landing_room;
-}
-void init46(world_matrix &map) {
-    map.cells = chanting_room;
-}
+} // namespace maps

@@ -1,10 +1,14 @@
 // Maps of the northern cave: its entrance, the dark tunnels, the room of the four posts and the
-// fourth ring-holder's ship (screens 47-55).
-#include "world/maps.hpp"
+// fourth ring-holder's ship.
+#pragma once
+
+#include "world/environment.hpp"
+
+namespace maps {
 
 // The cave entrance north of the town: the hole (4,39) at the foot of the shaft, and the
 // pile of flashlights ☼ in the south-eastern corner.
-constexpr map_picture cave_entrance = decode<map_rows, map_cols>({
+inline constexpr map_picture cave_entrance = decode<map_rows, map_cols>({
     R"(------------------------------------------------------------------------------)",
     R"(|   ▼   ▼    ▼      ▼     ▼     Down You Go!!      ▼     ▼    ▼     ▼    ▼   |)",
     R"(|     ▼          ▼     ▼             ___               ▼         ▼     ▼     |)",
@@ -30,7 +34,7 @@ constexpr map_picture cave_entrance = decode<map_rows, map_cols>({
 });
 
 // The dark tunnels are solid rock but for their entrances; the hero carries his own light.
-constexpr map_picture tunnel_from_entrance = decode<map_rows, map_cols>({
+inline constexpr map_picture tunnel_from_entrance = decode<map_rows, map_cols>({
     R"( *****************************************************************************)",
     R"(******************************************************************************)",
     R"(******************************************************************************)",
@@ -55,7 +59,7 @@ constexpr map_picture tunnel_from_entrance = decode<map_rows, map_cols>({
     R"(******************************************************************************)",
 });
 
-constexpr map_picture tunnel_junction = decode<map_rows, map_cols>({
+inline constexpr map_picture tunnel_junction = decode<map_rows, map_cols>({
     R"(************************************** ***************************************)",
     R"(******************************************************************************)",
     R"(******************************************************************************)",
@@ -80,7 +84,7 @@ constexpr map_picture tunnel_junction = decode<map_rows, map_cols>({
     R"(************************************** ***************************************)",
 });
 
-constexpr map_picture tunnel_north_end = decode<map_rows, map_cols>({
+inline constexpr map_picture tunnel_north_end = decode<map_rows, map_cols>({
     R"(******************************************************************************)",
     R"(******************************************************************************)",
     R"(******************************************************************************)",
@@ -105,7 +109,7 @@ constexpr map_picture tunnel_north_end = decode<map_rows, map_cols>({
     R"(************************************** ***************************************)",
 });
 
-constexpr map_picture tunnel_south_end = decode<map_rows, map_cols>({
+inline constexpr map_picture tunnel_south_end = decode<map_rows, map_cols>({
     R"(************************************** ***************************************)",
     R"(******************************************************************************)",
     R"(******************************************************************************)",
@@ -130,7 +134,7 @@ constexpr map_picture tunnel_south_end = decode<map_rows, map_cols>({
     R"(******************************************************************************)",
 });
 
-constexpr map_picture tunnel_east = decode<map_rows, map_cols>({
+inline constexpr map_picture tunnel_east = decode<map_rows, map_cols>({
     R"(******************************************************************************)",
     R"(******************************************************************************)",
     R"(******************************************************************************)",
@@ -155,7 +159,7 @@ constexpr map_picture tunnel_east = decode<map_rows, map_cols>({
     R"(******************************************************************************)",
 });
 
-constexpr map_picture tunnel_to_ship = decode<map_rows, map_cols>({
+inline constexpr map_picture tunnel_to_ship = decode<map_rows, map_cols>({
     R"(******************************************************************************)",
     R"(******************************************************************************)",
     R"(******************************************************************************)",
@@ -181,7 +185,7 @@ constexpr map_picture tunnel_to_ship = decode<map_rows, map_cols>({
 });
 
 // The cold dark room with its four posts ☻.
-constexpr map_picture four_posts = decode<map_rows, map_cols>({
+inline constexpr map_picture four_posts = decode<map_rows, map_cols>({
     R"(------------------------------------------------------------------------------)",
     R"(|                                                                            |)",
     R"(| ☻                                                                        ☻ |)",
@@ -207,7 +211,7 @@ constexpr map_picture four_posts = decode<map_rows, map_cols>({
 });
 
 // Inside the alien's ship.
-constexpr map_picture final_fight = decode<map_rows, map_cols>({
+inline constexpr map_picture final_fight = decode<map_rows, map_cols>({
     R"(------------------------------------------------------------------------------)",
     R"(|        THE FINAL FIGHT!                                                    |)",
     R"(|                                                                            |)",
@@ -232,30 +236,4 @@ constexpr map_picture final_fight = decode<map_rows, map_cols>({
     R"(------------------------------------------------------------------------------)",
 });
 
-void init47(world_matrix &map) {
-    map.cells = cave_entrance;
-}
-void init48(world_matrix &map) {
-    map.cells = tunnel_from_entrance;
-}
-void init49(world_matrix &map) {
-    map.cells = tunnel_junction;
-}
-void init50(world_matrix &map) {
-    map.cells = tunnel_north_end;
-}
-void init51(world_matrix &map) {
-    map.cells = tunnel_south_end;
-}
-void init52(world_matrix &map) {
-    map.cells = tunnel_east;
-}
-void init53(world_matrix &map) {
-    map.cells = tunnel_to_ship;
-}
-void init54(world_matrix &map) {
-    map.cells = four_posts;
-}
-void init55(world_matrix &map) {
-    map.cells = final_fight;
-}
+} // namespace maps
