@@ -14,8 +14,8 @@ namespace {
 // The page shows row `row` as `text` (80 glyphs, UTF-8)...
 EM_JS(void, page_row, (int row, const char *text, int size),
       { Module.page.row(row, UTF8ToString(text, size)); });
-// ...and, when the rows are drawn, the cursor.
-EM_JS(void, page_cursor, (int row, int col), { Module.page.cursor(row, col); });
+// ...and, when the rows are drawn, the cursor, shown only at a prompt as the terminal shows it.
+EM_JS(void, page_cursor, (int row, int col, int shown), { Module.page.cursor(row, col, shown); });
 
 // Whether the page has keys queued.
 EM_JS(int, page_ready, (), { return Module.page.ready(); });
@@ -53,7 +53,7 @@ void device_draw(text_console &con, bool whole) {
     }
     known = true;
     con.bells = 0; // the page rings no bell
-    page_cursor(con.row, con.col);
+    page_cursor(con.row, con.col, atprompt(con));
 }
 
 int device_write(std::string_view) {

@@ -44,11 +44,13 @@ function blankscreen() {
   fit();
 }
 
-// A row of the game's (80 glyphs); then, once the rows of a frame or page are there, its cursor.
+// A row of the game's (80 glyphs); then, once the rows of a frame or page are there, its cursor
+// (hidden where the game waits with it on a blank row: a map frame, a fight).
 function drawrow(r, text) {
   rowspans[r].textContent = text;
 }
-function drawcursor(row, col) {
+function drawcursor(row, col, shown) {
+  cursor.hidden = !shown;
   cursor.style.setProperty('--row', row);
   cursor.style.setProperty('--col', col);
   if (orbridden.drawn++ === 0)
@@ -92,7 +94,8 @@ function take(size) {
 
 // Keys by the DOM's name, as a terminal sends them: the arrows as escape sequences, which the
 // game reads as 8 2 6 4; the keypad's digits whatever Num Lock says, as a keypad in
-// application mode sends them.
+// application mode sends them; any other character in UTF-8, which the game reads as one key
+// (one beyond ASCII as '?').
 const esc = '\x1b';
 const named = {
   Enter: '\n',
@@ -109,7 +112,7 @@ function keybytes(event) {
   if (pad) return pad[1];
   if (event.code === 'NumpadEnter') return '\n';
   if (named[event.key] !== undefined) return named[event.key];
-  if (event.key.length === 1 && event.key < '\x7f') return event.key;
+  if ([...event.key].length === 1 && event.key >= ' ' && event.key !== '\x7f') return event.key;
   return null;
 }
 
@@ -142,7 +145,7 @@ $('typing-button').addEventListener('click', () => {
 typing.addEventListener('beforeinput', (event) => {
   if (event.inputType === 'deleteContentBackward') send([0x7f]);
   else if (event.inputType === 'insertLineBreak') send([10]);
-  else if (event.data) send(encoder.encode(event.data.replace(/[^\x20-\x7e]/g, '')));
+  else if (event.data) send(encoder.encode(event.data.replace(/[\x00-\x1f\x7f]/g, '')));
   else return;
   event.preventDefault();
 });

@@ -72,18 +72,21 @@ export async function idle(page, taken) {
   );
 }
 
-// The page's 25 rows without their trailing blanks, and the cursor's cell.
+// The page's 25 rows without their trailing blanks, and the cursor's cell (null when hidden).
 export function shown(page) {
   return page.evaluate(() => {
     const screen = document.getElementById('screen');
     const rows = [...screen.querySelectorAll('.row')].map((r) => r.textContent.replace(/ +$/, ''));
     const box = screen.getBoundingClientRect();
     const first = screen.querySelector('.row').getBoundingClientRect();
-    const cursor = document.getElementById('cursor').getBoundingClientRect();
+    const cursor = document.getElementById('cursor');
+    const at = cursor.getBoundingClientRect();
     const cell = first.width / 80;
     return {
       rows,
-      cursor: [Math.floor((cursor.bottom - 1 - box.top) / first.height), Math.round((cursor.left - box.left) / cell)],
+      cursor: cursor.hidden
+        ? null
+        : [Math.floor((at.bottom - 1 - box.top) / first.height), Math.round((at.left - box.left) / cell)],
     };
   });
 }
