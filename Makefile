@@ -135,12 +135,14 @@ node_modules: package.json package-lock.json
 # looked for before anything is built.
 test-web:
 	@$(PREREQS) --no-install-recommends $(WEB_TEST_DEPS)
-	@$(MAKE) --no-print-directory web node_modules
+	@$(MAKE) -s --no-print-directory web node_modules
 	node --test tests/web/*.test.mjs
 
+# Also builds the terminal build's benchmarks (build-bench), for the playthrough's floor.
 bench-web:
+	@$(PREREQS) $(BENCH_DEPS)
 	@$(PREREQS) --no-install-recommends $(WEB_TEST_DEPS)
-	@$(MAKE) --no-print-directory web node_modules
+	@$(MAKE) -s --no-print-directory web node_modules
 	node tests/web/bench.mjs
 
 serve: web
@@ -164,4 +166,4 @@ clean:
 deps:
 	@$(PREREQS) $(DEPS)
 	@$(PREREQS) --no-install-recommends $(WEB_TEST_DEPS)
-	@$(MAKE) --no-print-directory node_modules
+	@$(MAKE) -s --no-print-directory node_modules

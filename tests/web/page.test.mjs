@@ -157,6 +157,7 @@ describe('the page itself', () => {
     await idle(page, 12);
     assert.equal(herosteps((await shown(page)).rows), -4, 'four steps left');
     await page.screenshot({ path: join(shots, 'phone.png') });
+    assert.equal(await page.$eval('#turn', (e) => getComputedStyle(e).display), 'block', 'the line on turning the phone');
     const outside = await page.evaluate(() => {
       const out = [];
       if (document.documentElement.scrollWidth > innerWidth) out.push('page width');
