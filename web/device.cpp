@@ -60,8 +60,11 @@ int device_write(std::string_view) {
     return 0; // the page never shows the plain stream: the game runs in the in-place console
 }
 
+// The page queues each key's bytes (an arrow's whole escape sequence) at once, so the bytes the
+// decoder waits for after an ESC are there or never come: waiting could only join the next key,
+// pressed after Escape, to it.
 bool device_ready(int) {
-    return page_ready() != 0; // a key's bytes arrive together: nothing more to wait for
+    return page_ready() != 0;
 }
 
 std::size_t device_read(char *buf, std::size_t size, text_console *) {
