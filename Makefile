@@ -13,7 +13,8 @@ BUILD ?= build
 # The binary to install; `make install` builds it first.
 BINARY ?= $(BUILD)/orbridden
 
-.PHONY: all play test golden bench fuzz fuzz-build fuzz-ci format clean install uninstall deps
+.PHONY: all play test golden bench fuzz fuzz-build fuzz-ci format clean install uninstall deps \
+	web test-web bench-web serve
 
 # The Debian packages each build needs. A target that builds first installs what is missing of
 # its own list (tools/prereqs.sh: apt-get as root or through sudo -n, else one line saying how);
@@ -23,6 +24,13 @@ GAME_DEPS = g++ cmake make pkg-config libncurses-dev
 TEST_BUILD_DEPS = $(GAME_DEPS) libgtest-dev libgmock-dev libvterm-dev
 BENCH_DEPS = $(GAME_DEPS) libbenchmark-dev
 FUZZ_DEPS = $(GAME_DEPS) clang
+# The web build's: emscripten, the font and fonttools to cut it down; its tests' and benchmarks':
+# the headless browser and Node, with npm only where the command is missing (a Node from
+# elsewhere brings its own, which Debian's npm would conflict with). All of them without the
+# packages they only recommend: the browser's are a desktop's worth.
+WEB_BUILD_DEPS = cmake make emscripten fonts-dejavu-core python3-fonttools
+NODE_DEPS = nodejs $(if $(shell command -v npm),,npm)
+WEB_TEST_DEPS = $(WEB_BUILD_DEPS) chromium-headless-shell $(NODE_DEPS)
 DEPS = $(TEST_BUILD_DEPS) groff-base libbenchmark-dev clang
 
 CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF
@@ -35,7 +43,7 @@ all:
 # A player sees one line while the game builds, and the build's errors if it fails; the rest
 # goes to $(BUILD)/build.log. A tree already configured keeps its settings. The line shows when
 # the game is missing or a source it is built from has changed since that log was written.
-GAME_SOURCES = CMakeLists.txt main.cpp core world combat town casino story cli
+GAME_SOURCES = CMakeLists.txt main.cpp core world combat town casino story screens cli
 PLAYLOG = $(BUILD)/build.log
 # Ctrl-C is the player's way out, not a failure. It reaches make, this shell and the game alike:
 # the trap lets the shell outlive it and turn the game's end by SIGINT (status 130) into success,
@@ -72,7 +80,7 @@ golden:
 	@$(PREREQS) $(TEST_BUILD_DEPS)
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DORBRIDDEN_SANITIZE=ON
 	cmake --build build-test -j $(JOBS) --target orbridden_tests
-	ORBRIDDEN_RECORD=1 ./build-test/orbridden_tests --gtest_filter='Sessions/Golden.*'
+	ORBRIDDEN_RECORD=1 ./build-test/orbridden_tests --gtest_filter='Sessions/Golden.*:GoldenScreens.*'
 
 bench:
 	@$(PREREQS) $(BENCH_DEPS)
@@ -106,6 +114,41 @@ fuzz-ci: fuzz-build
 	$(FUZZ) -runs=0 $(CURDIR)/fuzz/corpus-long
 	$(MAKE) fuzz FUZZ_SECONDS=60
 
+# The web build: the same sources compiled by Debian's emscripten (objects in build-wasm),
+# the page written into build-web/, which any static web host can serve as it is. Debian's
+# emscripten finds its own Node modules through NODE_PATH when the machine's node is another.
+WEBENV = NODE_PATH=/usr/share/nodejs
+PORT ?= 8000
+web:
+	@$(PREREQS) --no-install-recommends $(WEB_BUILD_DEPS)
+	$(WEBENV) emcmake cmake -S . -B build-wasm -DCMAKE_BUILD_TYPE=Release \
+		-DORBRIDDEN_SITE=$(CURDIR)/build-web
+	$(WEBENV) cmake --build build-wasm -j $(JOBS)
+
+# The pinned test packages (package-lock.json); puppeteer-core downloads no browser.
+node_modules: package.json package-lock.json
+	@$(PREREQS) --no-install-recommends $(NODE_DEPS)
+	npm ci --no-audit --no-fund
+	touch node_modules
+
+# The golden sessions under Node, then the page in headless Chromium. The browser and Node are
+# looked for before anything is built.
+test-web:
+	@$(PREREQS) --no-install-recommends $(WEB_TEST_DEPS)
+	@$(MAKE) -s --no-print-directory web node_modules
+	node --test tests/web/*.test.mjs
+
+# Also builds the terminal build's benchmarks (build-bench), for the playthrough's floor.
+bench-web:
+	@$(PREREQS) $(BENCH_DEPS)
+	@$(PREREQS) --no-install-recommends $(WEB_TEST_DEPS)
+	@$(MAKE) -s --no-print-directory web node_modules
+	node tests/web/bench.mjs
+
+serve: web
+	@echo "ORBRIDDEN in a browser: http://127.0.0.1:$(PORT)/ (Ctrl-C stops the server)"
+	cd build-web && python3 -m http.server $(PORT) --bind 127.0.0.1
+
 install: all
 	install -d '$(DESTDIR)$(BINDIR)' '$(DESTDIR)$(MANDIR)/man6'
 	install -m 755 '$(BINARY)' '$(DESTDIR)$(BINDIR)/orbridden'
@@ -118,7 +161,9 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
 
 clean:
-	rm -rf build build-test build-test-* build-bench build-fuzz
+	rm -rf build build-test build-test-* build-bench build-fuzz build-wasm build-web
 
 deps:
 	@$(PREREQS) $(DEPS)
+	@$(PREREQS) --no-install-recommends $(WEB_TEST_DEPS)
+	@$(MAKE) -s --no-print-directory node_modules

@@ -118,7 +118,9 @@ void castframe(const text_console &con, std::int64_t ms) {
             console_cols -
             (std::mismatch(row.rbegin(), row.rend(), was.rbegin()).first - row.rbegin());
         frame += cursorto(r, static_cast<int>(first));
-        for (auto x = first; x < end; ++x) frame += utf8glyph(row[static_cast<std::size_t>(x)]);
+        appendglyphs({reinterpret_cast<const char *>(row.data()) + first,
+                      static_cast<std::size_t>(end - first)},
+                     frame);
         was = row;
         moved = true;
     }

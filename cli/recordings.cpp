@@ -314,7 +314,7 @@ int replaycommand(const options &opts, game_parts game, std::ostream &out, std::
             << rec.header.game << "; this is version " << game_release << '\n';
 
     if (opts.what == command::verify) {
-        usememory();
+        usescriptscreen({}); // no screen: the console in memory only
         replay(rec, game, nullptr);
         if (replaystate().ended) out << replaystate().score;
         return report(rec, opts, err);
@@ -330,7 +330,7 @@ int replaycommand(const options &opts, game_parts game, std::ostream &out, std::
             err << program << opts.cast << ": " << problem << '\n';
             return exit_unwritable;
         }
-        usememory();
+        usescriptscreen({}); // no screen: the console in memory only
         replay(rec, game, castkey);
         castframe(consolescreen(), replaystate().now); // the last page
         const int error = endcast();

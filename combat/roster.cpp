@@ -42,7 +42,9 @@ static_assert(namedwherecounted(), "a gainer line or tally entry needs its menu 
 
 constexpr bool menusfit() {
     for (gainer_menu menu : {gainer_menu::easy, gainer_menu::average, gainer_menu::hard})
-        if (std::ranges::count(roster, menu, &creature_row::gainer) > 9) return false;
+        if (std::count_if(std::begin(roster), std::end(roster),
+                          [&](const creature_row &row) { return row.gainer == menu; }) > 9)
+            return false;
     return true;
 }
 static_assert(menusfit(), "a gainer menu's keys run from 1 to 9");

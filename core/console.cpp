@@ -1,20 +1,16 @@
-// The console's three back ends, the UTF-8 mapping of the game's codes and the three reads.
+// The console's back ends, the UTF-8 mapping of the game's codes and the three reads. What lies
+// under it, the terminal or the page, is the device (core/device.hpp).
 #include "core/console.hpp"
 
-#include "core/display.hpp"
-#include "core/terminal.hpp"
+#include "core/device.hpp"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <chrono>
 #include <climits>
 #include <clocale>
 #include <cstring>
 #include <cwchar>
 #include <langinfo.h>
-#include <poll.h>
-#include <unistd.h>
 
 namespace {
 
@@ -90,8 +86,6 @@ const locale_glyphs &terminalglyphs() {
 
 // ---- the console's state: which back end, the output buffer and the input buffer
 
-constexpr int ttyfd_in = STDIN_FILENO;
-constexpr int ttyfd_out = STDOUT_FILENO;
 constexpr int esc = 27;
 constexpr int esc_wait_ms = 25; // time for the rest of an escape sequence to arrive
 constexpr int line_limit = 100;
@@ -101,10 +95,9 @@ constexpr unsigned char erase_keys[] = {127, 8}; // Backspace, as terminals send
 constexpr std::size_t typed_limit = 4095;        // a terminal's own line holds no more
 
 struct console_state {
-    bool scripted = true;
-    bool inplace = false;   // the in-place console on the terminal
-    bool memory = false;    // the output goes only to `screen` (a replay without a screen)
-    bool keep = false;      // `screen` is kept by a back end that does not show it
+    bool scripted = true;   // input from `script`, output kept here, the device untouched
+    bool inplace = false;   // the in-place console (on the device, or kept for a script)
+    bool keep = false;      // `screen` is kept under the plain stream and the script too
     bool editlines = false; // typed lines are edited by the console itself, not the terminal
     text_console screen;    // what the in-place console shows
     bool changed = false;   // whether `screen` changed since it was drawn
@@ -132,66 +125,16 @@ console_state &con() {
     return c;
 }
 
-void write_all(std::string_view bytes) {
-    console_state &c = con();
-    while (!bytes.empty()) {
-        ssize_t n = ::write(ttyfd_out, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            // Left non-blocking by another program: wait until the screen takes more.
-            pollfd p{ttyfd_out, POLLOUT, 0};
-            poll(&p, 1, -1);
-            continue;
-        }
-        if (n <= 0) return; // the screen is gone; the next read will find the input closed
-        ++c.writes;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-}
-
-// Draws the in-place console: what changed, or the whole screen after a resize or a continue.
+// Shows the in-place console on the device: what changed, or the whole screen. A script's
+// console is only kept.
 void drawscreen(bool whole) {
     console_state &c = con();
-    if (terminal_redrawwanted()) {
-        display_resize();
-        whole = true;
-    }
     if (!whole && !c.changed) return;
     c.changed = false;
-    display_draw(c.screen, whole);
+    if (!c.scripted) device_draw(c.screen, whole);
 }
 
-// Before the in-place console reads the terminal: waits for a key at most `ms` milliseconds
-// (`ms` < 0: as long as it takes), drawing the screen anew after a resize or a continue
-// meanwhile. While the terminal is too small for the console, what is typed is thrown away:
-// the player cannot see what it would act on. Whether a key (or the input's end) came in time.
-bool screenwait(int ms) {
-    using namespace std::chrono;
-    const auto deadline = steady_clock::now() + milliseconds(ms);
-    for (;;) {
-        drawscreen(false);
-        const auto left = std::max(deadline - steady_clock::now(), steady_clock::duration{});
-        pollfd p[2] = {{ttyfd_in, POLLIN, 0}, {terminal_wakefd(), POLLIN, 0}};
-        const int r = poll(p, 2, ms < 0 ? -1 : static_cast<int>(ceil<milliseconds>(left).count()));
-        if (r == 0) return false;
-        if (r < 0 || p[0].revents == 0) continue;
-        if (!display_toosmall()) return true;
-        char typed[64];
-        ssize_t n = ::read(ttyfd_in, typed, sizeof typed);
-        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) return true; // the read ends it
-    }
-}
-
-// Whether the terminal input has a byte within `ms` milliseconds (or has ended meanwhile).
-bool ready(int ms) {
-    pollfd p{ttyfd_in, POLLIN, 0};
-    int r;
-    do r = poll(&p, 1, ms);
-    while (r < 0 && errno == EINTR);
-    return r > 0; // readable, or hung up: the read then finds the end
-}
-
-// The next byte of the script or the terminal, left in place: waits for it as long as it takes
+// The next byte of the script or the device, left in place: waits for it as long as it takes
 // (`ms` < 0) or at most `ms` milliseconds. -1 when none came in time, or when the input has
 // ended.
 int inputpeek(int ms) {
@@ -201,21 +144,14 @@ int inputpeek(int ms) {
                                              : -1;
     for (;;) {
         if (c.in_at == c.in_size) {
-            if (c.ended || (c.inplace ? !screenwait(ms) : ms >= 0 && !ready(ms))) return -1;
-            ssize_t n;
-            while ((n = ::read(ttyfd_in, c.inbuf, sizeof c.inbuf)) < 0) {
-                if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                    // Another program left the input non-blocking: wait for a byte, then read.
-                    pollfd p{ttyfd_in, POLLIN, 0};
-                    poll(&p, 1, -1);
-                } else if (errno != EINTR) {
-                    break;
-                }
-            }
-            c.ended = n <= 0; // end of file, or the terminal hung up
-            if (c.ended) return -1;
+            // The device draws the in-place console anew meanwhile, should the screen ask for
+            // it (after a resize), however long the wait.
+            text_console *screen = c.inplace ? &c.screen : nullptr;
+            if (c.ended || (ms >= 0 && !device_ready(ms, screen))) return -1;
+            c.in_size = device_read(c.inbuf, sizeof c.inbuf, screen);
             c.in_at = 0;
-            c.in_size = static_cast<std::size_t>(n);
+            c.ended = c.in_size == 0; // end of file, or the terminal hung up
+            if (c.ended) return -1;
         }
         if (!c.inplace || static_cast<unsigned char>(c.inbuf[c.in_at]) != redraw_key) break;
         ++c.in_at; // Ctrl-L draws the whole screen again and is no key for the game
@@ -384,7 +320,7 @@ bool linebreaknext() {
 // Before a read: the mode first, so that whoever sees the page knows the mode is in force.
 void prepare(term_mode mode) {
     console_state &c = con();
-    if (!c.scripted) terminal_setmode(c.inplace ? term_mode::screen : mode);
+    if (!c.scripted) device_setmode(c.inplace ? term_mode::screen : mode);
     flush();
 }
 
@@ -427,12 +363,19 @@ void takeline(bool echo) {
 
 // ---- output
 
+void appendglyphs(std::string_view codes, std::string &out) {
+    for (unsigned char code : codes) {
+        const glyph_bytes &g = utf8_glyphs[code];
+        out.append(g.bytes, g.size);
+    }
+}
+
 void put(std::string_view codes) {
     console_state &c = con();
     if (c.inplace || c.keep) {
         consoleput(c.screen, codes);
         c.changed = true;
-        if (c.inplace || c.memory) return;
+        if (c.inplace) return;
     }
     while (!codes.empty()) {
         // Map as many codes as surely fit (a glyph takes at most 4 bytes, and each copy writes
@@ -453,11 +396,6 @@ void put(std::string_view codes) {
         }
         c.out_size = static_cast<std::size_t>(at - c.out);
     }
-}
-
-std::string_view utf8glyph(unsigned char code) {
-    const glyph_bytes &g = utf8_glyphs[code];
-    return {g.bytes, g.size};
 }
 
 void put(char code) {
@@ -534,7 +472,7 @@ void flush() {
     if (c.scripted)
         c.shown += bytes;
     else
-        write_all(bytes);
+        c.writes += static_cast<std::uint64_t>(device_write(bytes));
     c.out_size = 0;
 }
 
@@ -581,33 +519,40 @@ void restofline() {
 // ---- back ends
 
 namespace {
-// A back end's fresh start: nothing read, nothing set aside, the console in memory blank and
-// kept only by the in-place console and the one in memory.
-void freshstart(bool scripted, bool inplace, bool memory) {
+// A back end's fresh start: nothing set aside, the console in memory blank and neither kept
+// nor shown, typed lines edited by the terminal.
+void freshstart(bool scripted) {
     flush();
     console_state &c = con();
     c.scripted = scripted;
-    c.inplace = inplace;
-    c.memory = memory;
-    c.keep = memory;
-    c.editlines = inplace;
+    c.inplace = false;
+    c.keep = false;
+    c.editlines = false;
     c.screen = {};
     c.changed = true;
-    c.in_at = c.in_size = 0;
-    c.ended = false;
     c.in_line = false;
     c.pending.clear();
     c.pending_at = 0;
 }
+
+// The in-place console from here on, which edits typed lines itself.
+void showinplace() {
+    console_state &c = con();
+    c.inplace = true;
+    c.editlines = true;
+}
 } // namespace
 
 void useterminal() {
-    freshstart(false, false, false);
-    con().glyphs = &terminalglyphs().stream;
+    freshstart(false);
+    console_state &c = con();
+    c.glyphs = &terminalglyphs().stream;
+    c.in_at = c.in_size = 0;
+    c.ended = false;
 }
 
 void usescript(std::string_view input, glyphset glyphs) {
-    freshstart(true, false, false);
+    freshstart(true);
     console_state &c = con();
     c.glyphs = glyphs == glyphset::ascii ? &ascii_glyphs : &utf8_glyphs;
     c.script.assign(input);
@@ -615,23 +560,24 @@ void usescript(std::string_view input, glyphset glyphs) {
     c.shown.clear();
 }
 
-bool usescreen() {
-    if (!display_open()) return false;
-    freshstart(false, true, false);
-    con().glyphs = &terminalglyphs().stream; // for the last page, after the screen is left
-    return true;
+void usescriptscreen(std::string_view input) {
+    usescript(input);
+    showinplace();
 }
 
-void usememory() {
-    freshstart(false, false, true);
+bool usescreen() {
+    if (!device_openscreen()) return false;
+    useterminal();
+    showinplace();
+    return true;
 }
 
 void closeconsole() {
     flush();
     console_state &c = con();
-    if (!c.inplace) return;
+    if (!c.inplace || c.scripted) return;
     c.inplace = false;
-    terminal_restore(); // out of the alternate screen
+    device_closescreen();
     // The last page again on the normal screen, from its first row that shows anything.
     const text_console last = c.screen; // the lines put below change the one kept
     int first = 0;
@@ -646,6 +592,22 @@ std::string transcript() {
     std::string s;
     s.swap(con().shown);
     return s;
+}
+
+std::string screenrows() {
+    console_state &c = con();
+    flush();
+    std::string rows;
+    for (int r = 0; r < console_rows; ++r) {
+        appendglyphs(rowtext(c.screen.line(r)), rows);
+        rows += '\n';
+    }
+    return rows;
+}
+
+screen_cursor cursorat() {
+    const text_console &s = con().screen;
+    return {s.row, s.col};
 }
 
 bool terminalshows(unsigned char code) {

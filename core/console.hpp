@@ -1,7 +1,8 @@
 // The console: the game's only door to the keyboard and the screen. Output is buffered and
 // written in one piece before each read; the game's 8-bit codes are shown as code page 437
-// glyphs, in UTF-8 or as near as the terminal's character set comes. Three back ends: the
-// in-place console and the plain stream on the real terminal, and a script for tests.
+// glyphs, in UTF-8 or as near as the terminal's character set comes. Back ends: the in-place
+// console and the plain stream on the device (the terminal, or the page in the web build), and
+// a script for tests.
 #pragma once
 
 #include "core/textconsole.hpp"
@@ -221,8 +222,8 @@ void putnum(std::int32_t value, int width = 0);
 int numwidth(std::int32_t value);
 // Sends everything written so far to the screen.
 void flush();
-// The UTF-8 bytes of a code's glyph, as the console writes it.
-std::string_view utf8glyph(unsigned char code);
+// Appends the glyphs of game codes to `out` in UTF-8.
+void appendglyphs(std::string_view codes, std::string &out);
 
 // How a page waits after its "PRESS ENTER" notice: not at all (its caller reads), for one key
 // (screens, menus, shops), or for a whole line (the introduction, the story, announcements).
@@ -311,13 +312,20 @@ void closeconsole();
 enum class glyphset { utf8, ascii };
 // Reads from `input` and keeps the output for `transcript`; the end of `input` ends the input.
 void usescript(std::string_view input, glyphset glyphs = glyphset::utf8);
+// Reads from `input` as `usescript` does, the output going to the in-place console in memory,
+// as the terminal and the page show it, read back with `screenrows`.
+void usescriptscreen(std::string_view input);
 // The scripted output so far, in the script's glyphs; it is cleared.
 std::string transcript();
+// The in-place console's 25 rows as UTF-8 lines, each without its trailing blanks.
+std::string screenrows();
+// Where the in-place console's cursor stands (0-based console row and column).
+struct screen_cursor {
+    int row, col;
+};
+screen_cursor cursorat();
 // Counts the `write` calls the terminal back end has made (for measuring).
 std::uint64_t writecount();
-// A replay without a screen: the output goes only to the console in memory (`consolescreen`),
-// the input only through the hooks below.
-void usememory();
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] Recording and replay: hooks into the input, the console in memory
@@ -337,7 +345,7 @@ struct input_hooks {
 // Puts `hooks` in place of the ones before; `{}` takes them away.
 void hookinput(const input_hooks &hooks);
 // Keeps the console in memory up to date under the plain stream and the script too (the
-// in-place console and `usememory` always do), from a blank console on.
+// in-place console always does), from a blank console on.
 void keepscreen();
 // The console in memory, as the output so far has left it.
 const text_console &consolescreen();
@@ -346,7 +354,7 @@ const text_console &consolescreen();
 bool editslines();
 // Sets it: a replay edits lines as its recording did.
 void editlines(bool own);
-// For a replay on the in-place console: a byte typed at the terminal within `ms` milliseconds
-// (-1: however long it takes), or -1 when none came; throws input_closed when the terminal has
-// hung up. The screen is drawn first; Ctrl-L draws it anew.
+// For a replay on the in-place console: a byte typed on the device within `ms` milliseconds
+// (-1: however long it takes), or -1 when none came; throws input_closed when the input has
+// ended. The screen is drawn meanwhile; Ctrl-L draws it anew.
 int typedkey(int ms);

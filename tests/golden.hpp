@@ -6,7 +6,9 @@
 #include "world/screenids.hpp"
 
 #include <cstdint>
+#include <filesystem>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 // One recorded session. Its keys are in tests/golden/<name>.keys, what it printed in
@@ -54,3 +56,36 @@ consteval const golden_case &session(std::string_view name) {
         if (name == c.name) return c;
     throw "no golden session of that name";
 }
+
+namespace fs = std::filesystem;
+
+// The session's file in tests/golden with that suffix (".keys", ".transcript", ".score").
+fs::path goldenfile(const golden_case &c, const char *suffix);
+
+// What a session's output is kept as: what the game printed, in UTF-8 or in the ASCII
+// look-alikes, or the in-place console's 25 rows at its end.
+enum class kept_as { utf8, ascii, screen };
+
+struct played {
+    std::string transcript; // the output, kept as asked
+    std::string score;      // the score file's contents, empty when the game did not end
+    bool ended;             // the game reached its end before the keys ran out
+};
+
+// Plays the session on `keys` in a fresh directory, so that its score file is its own.
+played play(const golden_case &c, std::string_view keys, kept_as kept = kept_as::utf8);
+
+// Points of the playthrough at which the in-place console's 25 rows are kept in
+// tests/golden/playthrough.screens: what the terminal and the page show after that many keys.
+struct screen_point {
+    const char *what;
+    std::size_t keys;
+};
+inline constexpr screen_point screen_points[] = {
+    {"the first page", 0}, {"the home frame", 8},   {"a fight", 141},
+    {"the market", 1231},  {"the last page", 4925},
+};
+
+// The console's rows at every point, as stored in playthrough.screens: for each, a line
+// "== KEYS keys, cursor ROW COL: WHAT" and the 25 rows without their trailing blanks.
+std::string playthroughscreens();

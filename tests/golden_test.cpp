@@ -2,22 +2,14 @@
 // and compared byte for byte with what is stored under tests/golden/. Any change to any page the
 // sessions reach shows here. After an intended change, record them again (`make golden`) and
 // say in the commit which page changed and why.
-#include "core/console.hpp"
-#include "core/game.hpp"
 #include "golden.hpp"
-#include "screens/screens.hpp"
-#include "story/story.hpp"
 #include "support.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <unistd.h>
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Record instead of compare when ORBRIDDEN_RECORD is set (see `make golden`).
 bool recording() {
@@ -25,50 +17,12 @@ bool recording() {
     return v && *v && std::string_view(v) != "0";
 }
 
-struct played {
-    std::string transcript;
-    std::string score; // the score file's contents, empty when the game did not end
-    bool ended;        // the game reached its end before the keys ran out
-};
-
-// Plays one session in a fresh directory, so that its score file is its own.
-played play(const golden_case &c, const std::string &keys, glyphset glyphs = glyphset::utf8) {
-    const fs::path home = fs::current_path();
-    char name[] = "/tmp/orbridden-golden-XXXXXX";
-    const fs::path dir = mkdtemp(name);
-    fs::current_path(dir);
-
-    played out{};
-    stepping_clock clock(c.clock);
-    usescript(keys, glyphs);
-    try {
-        if (c.screen == 0) {
-            playgame(intro, screens);
-        } else {
-            stats_rec stats = newhero();
-            stats.num_of_rings = c.rings;
-            stats.money = c.money;
-            runscreens(screens, stats, {.where = c.screen, .oldwhere = 0});
-        }
-        out.ended = true;
-    } catch (const input_closed &) {
-    }
-    out.transcript = transcript();
-    out.score = slurp(dir / "score.txt");
-    fs::current_path(home);
-    fs::remove_all(dir);
-    return out;
-}
-
 class Golden : public ::testing::TestWithParam<golden_case> {};
 
 TEST_P(Golden, SessionIsByteForByteAsRecorded) {
     const golden_case &c = GetParam();
-    const fs::path base = fs::path(ORBRIDDEN_GOLDEN_DIR) / c.name;
-    fs::path keys = base, text = base, score = base;
-    keys += ".keys";
-    text += ".transcript";
-    score += ".score";
+    const fs::path keys = goldenfile(c, ".keys"), text = goldenfile(c, ".transcript"),
+                   score = goldenfile(c, ".score");
     ASSERT_TRUE(fs::exists(keys)) << keys;
 
     const played p = play(c, slurp(keys));
@@ -102,12 +56,26 @@ TEST_P(Golden, SessionIsByteForByteAsRecorded) {
     checkrecord();
 }
 
+// The in-place console's rows at points of the playthrough: what the terminal draws and what
+// the page must show for the same keys (the browser tests compare the page with this file).
+TEST(GoldenScreens, PlaythroughRowsAreAsRecorded) {
+    const fs::path file = goldenfile(session("playthrough"), ".screens");
+    const std::string got = playthroughscreens();
+    if (recording()) {
+        store(file, got);
+        GTEST_SKIP() << "recorded " << file;
+    }
+    const lines want = splitlines(slurp(file)), have = splitlines(got);
+    for (std::size_t i = 0; i < std::min(want.size(), have.size()); ++i)
+        ASSERT_EQ(have[i], want[i]) << "playthrough.screens, line " << i + 1;
+    EXPECT_EQ(have.size(), want.size()) << "playthrough.screens: line count";
+}
+
 TEST(GoldenAscii, EveryRowKeepsItsWidthInTheLookAlikes) {
     // The long walk: map frames of forest, sea and cave, fights and level-ups.
     const golden_case &c = session("wander");
-    const fs::path base = fs::path(ORBRIDDEN_GOLDEN_DIR) / c.name;
-    const played p = play(c, slurp(fs::path(base) += ".keys"), glyphset::ascii);
-    const lines want = splitlines(slurp(fs::path(base) += ".transcript")),
+    const played p = play(c, slurp(goldenfile(c, ".keys")), kept_as::ascii);
+    const lines want = splitlines(slurp(goldenfile(c, ".transcript"))),
                 got = splitlines(p.transcript);
     ASSERT_EQ(got.size(), want.size()) << "line count";
     for (std::size_t i = 0; i < got.size(); ++i) {

@@ -1,9 +1,17 @@
 #!/bin/sh
 # Makes sure the Debian packages named on the command line are installed before a build needs
 # them: silent when they are; otherwise installs the missing ones with apt-get (as root, or
-# through sudo -n), or stops with one line saying what is missing and how to install it.
-# Usage: prereqs.sh PACKAGE...
+# through sudo -n), or stops with one line saying what is missing and how to install it. With
+# --no-install-recommends, apt-get leaves out the packages they only recommend (for a headless
+# browser, a desktop's worth).
+# Usage: prereqs.sh [--no-install-recommends] PACKAGE...
 set -eu
+
+options=
+if [ "${1-}" = --no-install-recommends ]; then
+    options=$1
+    shift
+fi
 
 # Without dpkg this is not Debian or Ubuntu: the README names what to install, and the build
 # says what it cannot find.
@@ -25,7 +33,7 @@ missing=${missing# }
 # The command a person runs to install them, as root or not.
 stop() {
     as=${sudo:+sudo }
-    echo "ORBRIDDEN needs $missing: install with ${as}apt-get update && ${as}apt-get install $missing" >&2
+    echo "ORBRIDDEN needs $missing: install with ${as}apt-get update && ${as}apt-get install ${options:+$options }$missing" >&2
     exit 1
 }
 
@@ -39,5 +47,5 @@ else
 fi
 echo "Installing $missing"
 # The package lists may be empty (a fresh machine) or out of date: read them first.
-$sudo apt-get update -q && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -q -y $missing ||
+$sudo apt-get update -q && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -q -y $options $missing ||
     stop

@@ -69,7 +69,7 @@ void creaturemenu(stats_rec &stats, gainer_menu menu) {
 }
 
 bool hasfought(const stats_rec &stats) {
-    return std::ranges::any_of(stats.wins, [](int32 w) { return w > 0; });
+    return std::any_of(stats.wins.begin(), stats.wins.end(), [](int32 w) { return w > 0; });
 }
 
 void drawdifficulties() {

@@ -55,7 +55,8 @@ constexpr std::array<std::string_view, 3> greetings = {
     "    Not enough money, sorry          ",
     "    Would you like a room?           ",
 };
-static_assert(std::ranges::all_of(greetings, [](std::string_view g) { return g.size() == 37; }),
+static_assert(std::all_of(greetings.begin(), greetings.end(),
+                          [](std::string_view g) { return g.size() == 37; }),
               "every greeting fills the same 37 columns");
 
 // Full health comes first: a hero who needs no rest is not told he is poor.

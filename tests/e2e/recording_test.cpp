@@ -260,7 +260,7 @@ TEST(Recording, TheCastParsesAndEndsOnTheConsolesLastPage) {
     const std::vector<std::string> shown = screenrows(vt);
     for (int r = 0; r < console_rows; ++r) {
         std::string want;
-        for (unsigned char code : con.line(r)) want += utf8glyph(code);
+        appendglyphs({reinterpret_cast<const char *>(con.line(r).data()), console_cols}, want);
         want.erase(want.find_last_not_of(' ') + 1);
         EXPECT_EQ(shown[static_cast<std::size_t>(r)], want) << "row " << r + 1;
     }

@@ -1,0 +1,105 @@
+// The console's device in the terminal build: file descriptors 0 and 1, the terminal's modes
+// (core/terminal) and the in-place console drawn with ncurses (core/display).
+#include "core/device.hpp"
+
+#include "core/display.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int ttyfd_in = STDIN_FILENO;
+constexpr int ttyfd_out = STDOUT_FILENO;
+
+// After a resize or a continue: takes the terminal's size anew; true when the screen must then
+// be drawn whole.
+bool resized() {
+    if (!terminal_redrawwanted()) return false;
+    display_resize();
+    return true;
+}
+
+// Before the in-place console reads the terminal: waits for a key at most `ms` milliseconds
+// (`ms` < 0: as long as it takes), drawing the screen anew after a resize or a continue
+// meanwhile. While the terminal is too small for the console, what is typed is thrown away:
+// the player cannot see what it would act on. Whether a key (or the input's end) came in time.
+bool screenwait(text_console &con, int ms) {
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + milliseconds(ms);
+    for (;;) {
+        if (resized()) display_draw(con, true);
+        const auto left = std::max(deadline - steady_clock::now(), steady_clock::duration{});
+        pollfd p[2] = {{ttyfd_in, POLLIN, 0}, {terminal_wakefd(), POLLIN, 0}};
+        const int r = poll(p, 2, ms < 0 ? -1 : static_cast<int>(ceil<milliseconds>(left).count()));
+        if (r == 0) return false;
+        if (r < 0 || p[0].revents == 0) continue;
+        if (!display_toosmall()) return true;
+        char typed[64];
+        ssize_t n = ::read(ttyfd_in, typed, sizeof typed);
+        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) return true; // the read ends it
+    }
+}
+
+} // namespace
+
+bool device_openscreen() {
+    return display_open();
+}
+
+void device_closescreen() {
+    terminal_restore(); // out of the alternate screen
+}
+
+void device_setmode(term_mode mode) {
+    terminal_setmode(mode);
+}
+
+void device_draw(text_console &con, bool whole) {
+    display_draw(con, resized() || whole);
+}
+
+int device_write(std::string_view bytes) {
+    int writes = 0;
+    while (!bytes.empty()) {
+        ssize_t n = ::write(ttyfd_out, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // Left non-blocking by another program: wait until the screen takes more.
+            pollfd p{ttyfd_out, POLLOUT, 0};
+            poll(&p, 1, -1);
+            continue;
+        }
+        if (n <= 0) break; // the screen is gone; the next read will find the input closed
+        ++writes;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return writes;
+}
+
+bool device_ready(int ms, text_console *screen) {
+    if (screen) return screenwait(*screen, ms);
+    pollfd p{ttyfd_in, POLLIN, 0};
+    int r;
+    do r = poll(&p, 1, ms);
+    while (r < 0 && errno == EINTR);
+    return r > 0; // readable, or hung up: the read then reports the end
+}
+
+std::size_t device_read(char *buf, std::size_t size, text_console *screen) {
+    if (screen) screenwait(*screen, -1);
+    ssize_t n;
+    while ((n = ::read(ttyfd_in, buf, size)) < 0) {
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            // Another program left the input non-blocking: wait for a byte, then read.
+            pollfd p{ttyfd_in, POLLIN, 0};
+            poll(&p, 1, -1);
+        } else if (errno != EINTR) {
+            break;
+        }
+    }
+    return n > 0 ? static_cast<std::size_t>(n) : 0; // end of file, or the terminal hung up
+}

@@ -1,0 +1,125 @@
+// make bench-web: the page's costs, each against a floor measured in the same run.
+// - transfer size: the page's files gzip-compressed (at most 300 KB), against a page of one <pre>;
+// - navigation to the first page painted from the loopback server (at most 300 ms), against a
+//   page that only paints a 25-row <pre>;
+// - a key to the page's updated text, median over 1,000 walking keys (at most 1.5 times), against
+//   a page that only echoes the key into a <pre>;
+// - the playthrough's 4,925 keys in the page, against the same keys through the terminal build's
+//   scripted console (Google Benchmark's Playthrough in build-bench).
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, readdirSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { gzipSync } from 'node:zlib';
+import { golden, launch, opengame, origin, root, serve, site } from './harness.mjs';
+
+const failures = [];
+function judge(what, value, limit, unit) {
+  const ok = value <= limit;
+  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}: ${value.toFixed(2)} ${unit} (limit ${limit} ${unit})`);
+  if (!ok) failures.push(what);
+}
+const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
+
+// The floors, beside the page's own files in a directory of their own.
+const rows = Array.from({ length: 25 }, (_, r) => `row ${r}`.padEnd(80, '.')).join('\n');
+const floors = {
+  'floor-paint.html': `<!doctype html><meta charset="utf-8"><title>floor</title><pre id="screen">${rows}</pre>
+<script>requestAnimationFrame(() => performance.mark('orbridden-first-page'));</script>`,
+  'floor-echo.html': `<!doctype html><meta charset="utf-8"><title>floor</title><pre id="screen">${rows}</pre>
+<script>window.orbridden = { drawn: 0, waiting: true, taken: 0 };
+const screen = document.getElementById('screen');
+document.addEventListener('keydown', (e) => { screen.textContent = rows.replace('row 0', e.key); orbridden.drawn++; });
+const rows = screen.textContent;</script>`,
+};
+const dir = mkdtempSync(join(tmpdir(), 'orbridden-bench-'));
+for (const f of readdirSync(site)) symlinkSync(join(site, f), join(dir, f));
+for (const [f, text] of Object.entries(floors)) writeFileSync(join(dir, f), text);
+
+// ---- transfer size
+const pagefiles = ['index.html', 'page.js', 'page.css', 'orbridden.js', 'orbridden.wasm', 'orbridden-mono.woff'];
+let total = 0;
+for (const f of pagefiles) {
+  const size = gzipSync(readFileSync(join(site, f)), { level: 9 }).length;
+  total += size;
+  console.log(`     ${f}: ${(size / 1024).toFixed(1)} KB gzip-compressed`);
+}
+const floorsize = gzipSync(floors['floor-paint.html'], { level: 9 }).length;
+console.log(`     floor (one <pre>): ${(floorsize / 1024).toFixed(1)} KB`);
+judge('transfer size, gzip-compressed', total / 1024, 300, 'KB');
+
+const server = await serve(dir);
+const browser = await launch();
+try {
+  // ---- navigation to the first page painted, median of 15 loads in fresh contexts
+  async function firstpaint(path) {
+    const times = [];
+    for (let i = 0; i < 15; ++i) {
+      const context = await browser.createBrowserContext();
+      const page = await context.newPage();
+      await page.goto(`${origin}/${path}`);
+      await page.waitForFunction(() => performance.getEntriesByName('orbridden-first-page').length > 0);
+      times.push(await page.evaluate(() => performance.getEntriesByName('orbridden-first-page')[0].startTime));
+      await context.close();
+    }
+    return median(times);
+  }
+  const paintfloor = await firstpaint('floor-paint.html');
+  const paint = await firstpaint('');
+  console.log(`     floor: ${paintfloor.toFixed(1)} ms; the page: ${(paint / paintfloor).toFixed(1)} times the floor`);
+  judge('navigation to the first page painted', paint, 300, 'ms');
+
+  // ---- a key to the updated text: dispatched by the browser's input, until the text changed
+  async function keytotext(page, keys) {
+    const times = [];
+    for (const key of keys) {
+      const before = await page.evaluate(() => orbridden.drawn);
+      const start = performance.now();
+      await page.keyboard.press(key);
+      await page.waitForFunction((n) => orbridden.drawn > n, { polling: 'mutation' }, before);
+      times.push(performance.now() - start);
+    }
+    return median(times);
+  }
+  const walk = Array.from({ length: 1000 }, (_, i) => (i % 40 < 20 ? '6' : '4'));
+  const echopage = await browser.newPage();
+  await echopage.goto(`${origin}/floor-echo.html`);
+  const echo = await keytotext(echopage, walk);
+  const gamepage = await opengame(browser, '?clock=5000');
+  await gamepage.keyboard.type(golden('playthrough.keys').slice(0, 8)); // to the home town
+  await gamepage.waitForFunction(() => orbridden.taken === 8 && orbridden.waiting);
+  const game = await keytotext(gamepage, walk);
+  const stillwalking = await gamepage.$eval('#screen', (s) => s.textContent.includes('Sorceress'));
+  console.log(`     floor (echo into a <pre>): ${echo.toFixed(3)} ms; the game: ${game.toFixed(3)} ms` +
+    (stillwalking ? '' : ' (the walk left the home town!)'));
+  judge('key to updated text against the echo page', game / echo, 1.5, 'times');
+
+  // ---- the playthrough in the page, against the terminal build's scripted console
+  const page = await opengame(browser, '?clock=5000');
+  const inpage = await page.evaluate(
+    (keys) =>
+      new Promise((resolve) => {
+        const start = performance.now();
+        new PerformanceObserver(() => resolve(performance.now() - start)).observe({ type: 'mark' });
+        orbridden.type(keys);
+      }),
+    golden('playthrough.keys'),
+  );
+  execFileSync('cmake', ['-S', root, '-B', join(root, 'build-bench'), '-DCMAKE_BUILD_TYPE=Release',
+    '-DORBRIDDEN_TESTS=OFF', '-DORBRIDDEN_BENCH=ON'], { stdio: 'ignore' });
+  execFileSync('cmake', ['--build', join(root, 'build-bench'), '-j2', '--target', 'orbridden_bench'], { stdio: 'ignore' });
+  const native = JSON.parse(execFileSync(join(root, 'build-bench/orbridden_bench'),
+    ['--benchmark_filter=^Playthrough', '--benchmark_format=json'], { encoding: 'utf8' }));
+  const ms = (name) => native.benchmarks.find((b) => b.name === name).real_time;
+  console.log(`     the playthrough in the page: ${inpage.toFixed(0)} ms; terminal build, scripted: ` +
+    `${ms('Playthrough/0').toFixed(1)} ms (transcript), ${ms('Playthrough/1').toFixed(1)} ms (console in memory); ` +
+    `${(inpage / ms('Playthrough/0')).toFixed(1)} times`);
+} finally {
+  await browser.close();
+  server.stop();
+  rmSync(dir, { recursive: true, force: true });
+}
+if (failures.length) {
+  console.log(`over the limit: ${failures.join(', ')}`);
+  process.exit(1);
+}

@@ -1,0 +1,50 @@
+// The golden sessions in the web build, run under Node: the same sources compiled by emscripten
+// must print every transcript, score record and console screen byte for byte as recorded.
+// `golden_node NAME` plays one session (or "screens", the playthrough's console rows) and says
+// where it first differs; the exit status is 0 when all is as recorded.
+#include "golden.hpp"
+#include "support.hpp"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace {
+
+// Reports the first line where `got` differs from `want`; true when they are equal.
+bool same(std::string_view what, const std::string &got, const std::string &want) {
+    if (got == want) return true;
+    const lines g = splitlines(got), w = splitlines(want);
+    std::size_t i = 0;
+    while (i < g.size() && i < w.size() && g[i] == w[i]) ++i;
+    std::printf("%.*s differs at line %zu:\n  got:  %s\n  want: %s\n",
+                static_cast<int>(what.size()), what.data(), i + 1,
+                i < g.size() ? g[i].c_str() : "(end)", i < w.size() ? w[i].c_str() : "(end)");
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: golden_node SESSION|screens\n");
+        return 2;
+    }
+    const std::string_view name = argv[1];
+    if (name == "screens") {
+        const golden_case &c = session("playthrough");
+        return same("playthrough.screens", playthroughscreens(), slurp(goldenfile(c, ".screens")))
+                   ? 0
+                   : 1;
+    }
+    for (const golden_case &c : sessions) {
+        if (name != c.name) continue;
+        const played p = play(c, slurp(goldenfile(c, ".keys")));
+        bool ok = same(std::string(c.name) + ".transcript", p.transcript,
+                       slurp(goldenfile(c, ".transcript")));
+        ok = same(std::string(c.name) + ".score", p.score, slurp(goldenfile(c, ".score"))) && ok;
+        return ok ? 0 : 1;
+    }
+    std::fprintf(stderr, "golden_node: no session %s\n", argv[1]);
+    return 2;
+}

@@ -1,0 +1,236 @@
+// The page in Debian's headless Chromium: the whole playthrough typed into it, what it shows
+// against the terminal build's console, the columns, the scores across a browser restart, a
+// phone's keypad and keyboard, and a failing load.
+import { after, before, describe, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { mkdirSync, readFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { golden, idle, launch, newprofile, opengame, origin, root, screens, serve, shown, site } from './harness.mjs';
+
+const shots = join(root, 'build-wasm', 'screenshots');
+const points = screens();
+const keys = golden('playthrough.keys');
+const phone = { width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 2 };
+
+let server;
+before(async () => {
+  server = await serve();
+  mkdirSync(shots, { recursive: true });
+});
+after(() => server.stop());
+
+// The rows and the cursor the page shows after `point.keys` keys equal the terminal's console;
+// the cursor shows, as on the terminal, only on a row with text (a prompt).
+async function sameasterminal(page, point) {
+  await idle(page, point.keys);
+  const { rows, cursor } = await shown(page);
+  assert.deepEqual(rows, point.rows, `the page's rows at ${point.what}`);
+  assert.deepEqual(cursor, point.rows[point.cursor[0]] ? point.cursor : null, `the cursor at ${point.what}`);
+}
+
+// How many columns the hero's X moved from the home frame, which must be the only row changed.
+function herosteps(rows) {
+  const home = points[1].rows;
+  const moved = home.map((_, r) => r).filter((r) => rows[r] !== home[r]);
+  assert.equal(moved.length, 1, "only the hero's row changes");
+  return rows[moved[0]].lastIndexOf('X') - home[moved[0]].lastIndexOf('X');
+}
+
+// Opens a game at the custom hero's name: the introduction, then the choice of a custom hero.
+async function atname(browser, viewport) {
+  const page = await opengame(browser, '?clock=2000', viewport);
+  const opening = golden('opening_custom.keys');
+  const upto = opening.indexOf('3\n') + 2;
+  await page.keyboard.type(opening.slice(0, upto));
+  await idle(page, upto);
+  return { page, taken: upto };
+}
+
+// The score file as the page's download link gives it.
+async function downloaded(page) {
+  await page.click('#scores-button');
+  const listing = await page.$eval('#score-list', (e) => e.textContent);
+  const file = await page.$eval('#download', (a) => fetch(a.href).then((r) => r.text()));
+  await page.click('#scores form button');
+  return { listing, file };
+}
+
+describe('a whole game in the page', () => {
+  const profile = newprofile();
+  let browser;
+  before(async () => (browser = await launch(profile)));
+  after(() => browser && browser.close());
+
+  test('the playthrough shows what the terminal shows and writes the golden score record', async () => {
+    const page = await opengame(browser, '?clock=5000');
+    let typed = 0;
+    for (const point of points) {
+      await page.keyboard.type(keys.slice(typed, point.keys));
+      typed = point.keys;
+      await sameasterminal(page, point);
+      if (point.what === 'the home frame')
+        await page.screenshot({ path: join(shots, 'home-frame.png') });
+    }
+    assert.equal(typed, keys.length);
+    await page.waitForFunction(() => document.body.dataset.state === 'over');
+    assert.equal(await page.$eval('#again', (b) => b.hidden), false, 'a "Play again" button');
+    const { listing, file } = await downloaded(page);
+    assert.equal(file, golden('playthrough.score'));
+    assert.match(listing, /^\s+1\s+Oru\s+6684\s+38$/m);
+    await page.click('#again');
+    await idle(page, 0);
+    assert.deepEqual((await shown(page)).rows, points[0].rows, '"Play again": the first page again');
+    assert.deepEqual(page.problems, []);
+  });
+
+  test('the score survives a browser restart with the same profile', async () => {
+    await browser.close();
+    browser = await launch(profile);
+    const page = await opengame(browser);
+    const { listing, file } = await downloaded(page);
+    assert.equal(file, golden('playthrough.score'));
+    assert.match(listing, /Oru\s+6684\s+38/);
+  });
+});
+
+describe('the page itself', () => {
+  let browser;
+  before(async () => (browser = await launch()));
+  after(() => browser && browser.close());
+
+  test('every glyph of the code page takes one cell: a row of 80 is 80 cells wide', async () => {
+    const header = readFileSync(join(root, 'core/console.hpp'), 'utf8');
+    const table = /cp437 = \{(.*?)\};/s.exec(header)[1];
+    const glyphs = [...table.matchAll(/U'(\\u[0-9A-Fa-f]{4}|\\.|[^'\\])'/g)]
+      .map(([, g]) => (g.startsWith('\\u') ? String.fromCharCode(parseInt(g.slice(2), 16)) : g))
+      .filter((g) => !g.startsWith('\\') && g !== ' ');
+    assert.ok(glyphs.length > 240);
+    const page = await opengame(browser);
+    const widths = await page.evaluate((all) => {
+      const screen = document.getElementById('screen');
+      const measure = (text) => {
+        const span = document.createElement('span');
+        span.textContent = text;
+        screen.append(span);
+        const width = span.getBoundingClientRect().width;
+        span.remove();
+        return width;
+      };
+      const cell = measure('M');
+      const rows = [];
+      for (let i = 0; i < all.length; i += 80) rows.push(all.slice(i, i + 80).join('').padEnd(80, '\u2588'));
+      // The box and shade glyphs the maps are drawn with, then every glyph of the table.
+      rows.unshift('\u2591\u2592\u2593\u2588\u2551\u2550\u256c\u2564\u2567\u2502\u2500\u253c'.repeat(7).slice(0, 80));
+      return { cell, rows: rows.map(measure) };
+    }, glyphs);
+    for (const width of widths.rows) assert.ok(Math.abs(width - 80 * widths.cell) < 0.05, `${width} vs 80 x ${widths.cell}`);
+  });
+
+  test('the arrows and the keypad walk, Backspace takes back a letter, a letter beyond ASCII is ?, as in the terminal', async () => {
+    const page = await opengame(browser, '?clock=5000');
+    await page.keyboard.type(keys.slice(0, 8));
+    await sameasterminal(page, points[1]);
+    await page.keyboard.press('ArrowLeft'); // ESC [ D, read as 4
+    await page.keyboard.press('Numpad4'); // a keypad's 4, whatever Num Lock says
+    await idle(page, 8 + 3 + 1);
+    assert.equal(herosteps((await shown(page)).rows), -2, 'two steps left');
+
+    const custom = await atname(browser);
+    await custom.page.keyboard.type('Abx');
+    await custom.page.keyboard.press('Backspace');
+    // As a keyboard that has the letter types it: its two bytes of UTF-8 are one key.
+    const keyboard = await custom.page.createCDPSession();
+    await keyboard.send('Input.dispatchKeyEvent', { type: 'keyDown', key: 'é', text: 'é' });
+    await idle(custom.page, custom.taken + 6);
+    assert.ok((await shown(custom.page)).rows.some((r) => r.endsWith('Ab?')));
+  });
+
+  test('a phone held upright plays the opening and walks with the on-screen keypad', async () => {
+    const page = await opengame(browser, '?clock=5000', phone);
+    const tap = async (key) => {
+      const button = await page.$(key === '\n' ? '#keypad .enter' : `#keypad button[data-key="${key}"]`);
+      await button.tap();
+    };
+    for (const key of keys.slice(0, 8)) await tap(key);
+    await sameasterminal(page, points[1]);
+    for (let i = 0; i < 4; ++i) await tap('4');
+    await idle(page, 12);
+    assert.equal(herosteps((await shown(page)).rows), -4, 'four steps left');
+    await page.screenshot({ path: join(shots, 'phone.png') });
+    assert.equal(await page.$eval('#turn', (e) => getComputedStyle(e).display), 'block', 'the line on turning the phone');
+    const outside = await page.evaluate(() => {
+      const out = [];
+      if (document.documentElement.scrollWidth > innerWidth) out.push('page width');
+      if (document.documentElement.scrollHeight > innerHeight) out.push('page height');
+      for (const e of document.querySelectorAll('body *')) {
+        const r = e.getBoundingClientRect();
+        if (r.width === 0 || getComputedStyle(e).display === 'none') continue;
+        if (r.left < -0.5 || r.top < -0.5 || r.right > innerWidth + 0.5 || r.bottom > innerHeight + 0.5)
+          out.push(e.id || e.className || e.tagName);
+      }
+      return out;
+    });
+    assert.deepEqual(outside, [], 'nothing outside the window');
+  });
+
+  test("a phone's own keyboard types the custom hero's name", async () => {
+    const { page, taken } = await atname(browser, phone);
+    await (await page.$('#typing-button')).tap();
+    for (const c of 'Abé') await page.keyboard.sendCharacter(c); // as a touch keyboard types
+    await idle(page, taken + 4);
+    const { rows } = await shown(page);
+    assert.ok(rows.some((r) => r.endsWith('Ab?')), rows.join('\n'));
+  });
+
+  // What the page says when it cannot run: a file it cannot load, a browser without WebAssembly,
+  // a game that stops with an error (here: the key '!' breaks its read).
+  const breakonbang = `;{ const start = createOrbridden;
+    createOrbridden = (m) => { const keys = m.page.keys;
+      m.page.keys = (n) => keys(n).then((k) => { if (k[0] === 33) throw new Error('the read broke'); return k; });
+      return start(m); }; }`;
+  const failures = [
+    {
+      what: 'the .wasm missing',
+      prepare: (page) =>
+        page.setRequestInterception(true).then(() =>
+          page.on('request', (request) =>
+            request.url().endsWith('.wasm') ? request.respond({ status: 404, body: 'gone' }) : request.continue())),
+      says: /orbridden\.wasm could not be loaded \(404/,
+    },
+    {
+      what: 'no WebAssembly',
+      prepare: (page) => page.evaluateOnNewDocument(() => delete window.WebAssembly),
+      says: /it has no WebAssembly/,
+    },
+    {
+      what: 'the game stops with an error',
+      prepare: (page) =>
+        page.setRequestInterception(true).then(() =>
+          page.on('request', (request) =>
+            request.url().endsWith('/orbridden.js')
+              ? request.respond({ contentType: 'text/javascript', body: readFileSync(join(site, 'orbridden.js'), 'utf8') + breakonbang })
+              : request.continue())),
+      act: async (page) => {
+        await idle(page, 0);
+        await page.keyboard.type('!');
+      },
+      says: /The game stopped: the read broke/,
+      restarts: true,
+    },
+  ];
+  for (const failure of failures)
+    test(`a failure shows what failed and a way to start again, never a blank page: ${failure.what}`, async () => {
+      const page = await browser.newPage();
+      await failure.prepare(page);
+      await page.goto(`${origin}/`);
+      if (failure.act) await failure.act(page);
+      await page.waitForFunction(() => document.body.dataset.state === 'error');
+      const text = await page.$eval('#trouble', (e) => (e.hidden ? '' : e.innerText));
+      assert.match(text, failure.says);
+      assert.match(text, /Start again/);
+      if (!failure.restarts) return;
+      await page.click('#restart');
+      await idle(page, 0);
+      assert.equal(await page.$eval('#trouble', (e) => e.hidden), true, 'a new game, the message gone');
+    });
+});
