@@ -34,7 +34,7 @@ enum class item_type : unsigned char {
     key,      // a byte of input the game took, with the console's check as it took it
     clock,    // a reading of the clock by the sources of chance
     checksum, // the console's checksum as the game ended
-    nokey,    // a wait for a byte that found none (a lone ESC)
+    nokey,    // a wait of a limited time that found no byte (after a lone ESC)
     closed,   // the input ended (closed, hung up)
     score,    // the score record the game ended with
 };
@@ -74,10 +74,10 @@ bool readrecording(std::string_view text, recording &out, std::string &problem);
 // ---------------------------------------------------------------------------------------------
 
 // Writes the header to `fd` and from then on every key the game takes (before the game answers
-// it, with the console's check as the game took it), every clock reading, and at the end the
-// console's checksum and the score record, each line in its own write, so that a game ended
-// any way keeps all it did. Key times
-// come from `elapsed`, milliseconds since the start. The console keeps its screen in memory.
+// it, with the console's check as the game took it), every wait of a limited time that found no
+// byte, every clock reading, and at the end the console's checksum and the score record, each
+// line in its own write, so that a game ended any way keeps all it did. Key times come from
+// `elapsed`, milliseconds since the start. The console keeps its screen in memory.
 void startrecording(int fd, const recording_header &header, std::int64_t (*elapsed)());
 // Writes that the input ended.
 void recordclosed();
