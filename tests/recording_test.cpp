@@ -10,13 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 
@@ -75,12 +73,11 @@ struct recorded {
 };
 
 // Plays the small game from a stepping clock at 1000 on the console as it is set and records
-// it; keys come 100 ms apart. Returns the recording.
-std::string recordgame() {
-    scratch here;
+// it to the new file `path`; keys come 100 ms apart. Returns the recording.
+std::string recordgame(const fs::path &path) {
     stepping_clock clock(1000);
     key_ms = 0;
-    const int fd = open("game.rec", O_WRONLY | O_CREAT | O_EXCL, 0644);
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
     startrecording(fd, {.game = std::string(game_release), .start = 1000}, keytimes);
     try {
         playgame(tiny.opening, tiny.screens);
@@ -89,13 +86,14 @@ std::string recordgame() {
     }
     EXPECT_EQ(stoprecording(), 0);
     close(fd);
-    return slurp("game.rec");
+    return slurp(path);
 }
 
 // The small game on the scripted `keys`, recorded.
 recorded record(const std::string &keys) {
+    scratch here;
     usescript(keys);
-    std::string text = recordgame();
+    std::string text = recordgame("game.rec");
     return {text, transcript()};
 }
 
@@ -302,18 +300,6 @@ TEST(Verify, KeysThatLookAheadReplayAsTheyWereRead) {
     }
 }
 
-// Whether thread `tid` of this process sleeps in the system call numbered `call`.
-bool sleepsin(pid_t tid, long call) {
-    const std::string task = "/proc/self/task/" + std::to_string(tid);
-    std::ifstream stat(task + "/stat");
-    const std::string all((std::istreambuf_iterator<char>(stat)), {});
-    const std::size_t end = all.rfind(')'); // the state follows the name in brackets
-    if (end == std::string::npos || all.size() <= end + 2 || all[end + 2] != 'S') return false;
-    long number = -1;
-    std::ifstream(task + "/syscall") >> number;
-    return number == call;
-}
-
 // At a real input, an ESC whose next bytes come only after the wait for them is a key of its
 // own: the recording says the wait found nothing, and a replay, which has every byte at once,
 // reads ESC, [ and A in the name as three keys again (the name "A[A") instead of an arrow.
@@ -327,15 +313,20 @@ TEST(Recording, AnEscWhoseRestCameLateReplaysAsALoneEsc) {
     dup2(null, STDOUT_FILENO);
     close(null);
     ASSERT_EQ(write(in[1], "A\x1b", 2), 2);
-    const pid_t game = gettid();
-    // The rest once the game, its wait after ESC over, waits in a read for the next key.
+    const scratch here;
+    const fs::path file = here.dir / "game.rec";
+    // The rest once the recording says that the wait after ESC found nothing (or, should it
+    // never say so, after ten seconds, so that the game does not wait for ever).
     std::thread typist([&] {
-        while (!sleepsin(game, SYS_read)) std::this_thread::yield();
-        (void)write(in[1], "[Ab\n1q", 7);
+        const auto giveup = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (slurp(file).find("\nw\n") == std::string::npos &&
+               std::chrono::steady_clock::now() < giveup)
+            std::this_thread::yield();
+        (void)write(in[1], "[Ab\n1q", 6);
         close(in[1]);
     });
     useterminal();
-    const std::string text = recordgame();
+    const std::string text = recordgame(file);
     typist.join();
     dup2(saved_in, STDIN_FILENO);
     dup2(saved_out, STDOUT_FILENO);
