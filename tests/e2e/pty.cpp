@@ -209,10 +209,10 @@ void pty_game::drain() {
 }
 
 std::vector<std::string> pty_game::screen() const {
-    return screenrows(vt);
+    return emulatorrows(vt);
 }
 
-std::vector<std::string> screenrows(VTerm *vt) {
+std::vector<std::string> emulatorrows(VTerm *vt) {
     VTermScreen *vs = vterm_obtain_screen(vt);
     int rows = 0, cols = 0;
     vterm_get_size(vt, &rows, &cols);

@@ -97,7 +97,7 @@ struct pty_game {
 };
 
 // A terminal emulator's screen rows as UTF-8, trailing blanks removed.
-std::vector<std::string> screenrows(VTerm *vt);
+std::vector<std::string> emulatorrows(VTerm *vt);
 
 // A fresh empty directory for one test.
 std::string tempdir();

@@ -257,7 +257,7 @@ TEST(Recording, TheCastParsesAndEndsOnTheConsolesLastPage) {
     EXPECT_LE(last, 250.0 * 4925 / 1000) << "no later than the last key";
 
     const text_console &con = playthrough().last;
-    const std::vector<std::string> shown = screenrows(vt);
+    const std::vector<std::string> shown = emulatorrows(vt);
     for (int r = 0; r < console_rows; ++r) {
         std::string want;
         appendglyphs({reinterpret_cast<const char *>(con.line(r).data()), console_cols}, want);
