@@ -4,7 +4,8 @@
 #include "cli/cast.hpp"
 
 #include "core/console.hpp"
-#include "core/recording.hpp"
+#include "core/display.hpp"
+#include "core/files.hpp"
 
 #include <algorithm>
 #include <array>
@@ -30,7 +31,8 @@ struct cast_state {
     bool started = false; // whether the first frame is out
     std::array<console_row, console_rows> shown{}; // what the cast's terminal shows
     int row = 0, col = 0;                          // and where its cursor is
-    std::string out;
+    std::string out;                               // gathered, not written yet
+    std::uint64_t written = 0;                     // bytes written
 };
 
 cast_state &cast() {
@@ -41,6 +43,7 @@ cast_state &cast() {
 void writeout() {
     cast_state &c = cast();
     writewhole(c.fd, c.out, c.error);
+    c.written += c.out.size();
     c.out.clear();
 }
 
@@ -65,11 +68,6 @@ std::string cursorto(int row, int col) {
     return tiparm(cast().cup.c_str(), row, col);
 }
 
-const char *capability(const char *name) {
-    const char *s = tigetstr(name);
-    return s == reinterpret_cast<char *>(-1) ? nullptr : s;
-}
-
 } // namespace
 
 bool startcast(int fd, std::int64_t start_ms, std::string &problem) {
@@ -82,7 +80,7 @@ bool startcast(int fd, std::int64_t start_ms, std::string &problem) {
         problem = std::string("terminfo does not describe ") + cast_terminal;
         return false;
     }
-    const char *cup = capability("cup"), *clear = capability("clear");
+    const char *cup = terminfo_string("cup"), *clear = terminfo_string("clear");
     if (cup) c.cup = cup;
     if (clear) c.clear = clear;
     del_curterm(cur_term);
@@ -142,4 +140,8 @@ void castframe(const text_console &con, std::int64_t ms) {
 int endcast() {
     writeout();
     return cast().error;
+}
+
+std::uint64_t castbytes() {
+    return cast().written + cast().out.size();
 }

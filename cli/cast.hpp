@@ -1,7 +1,8 @@
 // A terminal cast: a replay written as an asciicast v2 file, the format terminal-recording
 // players read. The console's pages become timed output for an 80x25 terminal: each frame
 // moves the cursor to each row that changed and writes its glyphs from the first cell that
-// changed to the last, then puts the cursor where the console has it. The sequences are terminfo's for xterm-256color.
+// changed to the last, then puts the cursor where the console has it. The sequences are terminfo's
+// for xterm-256color.
 #pragma once
 
 #include "core/textconsole.hpp"
@@ -19,3 +20,5 @@ bool startcast(int fd, std::int64_t start_ms, std::string &problem);
 void castframe(const text_console &con, std::int64_t ms);
 // Writes what is left; returns the error of the first write that failed (0: none).
 int endcast();
+// The cast's bytes so far, its header included.
+std::uint64_t castbytes();

@@ -3,6 +3,7 @@
 #include "cli/options.hpp"
 
 #include "cli/scores.hpp"
+#include "core/files.hpp"
 
 #include <algorithm>
 #include <getopt.h>
@@ -166,12 +167,14 @@ void printoptions(std::ostream &out) {
     }
 }
 
-// The message for the option getopt_long has just refused.
+// The message for the option getopt_long has just refused, naming it as it was typed (shown
+// safely: it may hold any byte).
 std::string refused(char *argv[]) {
-    std::string named(argv[optind - 1]);
+    std::string named = shown(argv[optind - 1]);
     if (optopt == 0) return "unknown option '" + named + "'"; // a long option nobody knows
     const option_row *row = rowof(optopt);
-    if (row == nullptr) return std::string("unknown option '-") + static_cast<char>(optopt) + "'";
+    if (row == nullptr)
+        return "unknown option '-" + shown(std::string(1, static_cast<char>(optopt))) + "'";
     named = named.substr(0, named.find('='));
     if (row->argument == no_argument) return "option '" + named + "' takes no argument";
     return "option '" + named + "' needs an argument";
@@ -212,7 +215,7 @@ options parseoptions(int argc, char *argv[]) {
     // The one file there may be is the score file of --scores.
     const std::vector<std::string> &files = given.files;
     const std::size_t wanted = given.scores ? 1 : 0;
-    if (files.size() > wanted) return misuse("unexpected argument '" + files[wanted] + "'");
+    if (files.size() > wanted) return misuse("unexpected argument '" + shown(files[wanted]) + "'");
     // An empty name (a script's unset variable, a bare "--scores=") names no file, and must
     // not quietly list score.txt in its place, nor a replay go to the screen for want of a cast.
     if (!files.empty() && files.front().empty()) return misuse("the score file's name is empty");

@@ -5,6 +5,7 @@
 
 #include "cli/cast.hpp"
 #include "core/console.hpp"
+#include "core/files.hpp"
 #include "core/random.hpp"
 #include "core/recording.hpp"
 #include "core/terminal.hpp"
@@ -23,7 +24,10 @@
 
 namespace {
 
-constexpr std::string_view program = "orbridden: ";
+// The start of a message about `path`: the program's name and the file's, shown safely.
+std::ostream &about(std::ostream &err, const std::string &path) {
+    return err << "orbridden: " << shown(path) << ": ";
+}
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] Files
@@ -31,50 +35,35 @@ constexpr std::string_view program = "orbridden: ";
 
 // Makes the new file `path`; one that exists, of whatever kind, is never written over.
 int createfile(const std::string &path, std::ostream &err, int &fd) {
-    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0644);
+    std::string problem;
+    fd = openregular(path, O_WRONLY | O_CREAT | O_EXCL, problem);
     if (fd >= 0) return exit_done;
     const bool exists = errno == EEXIST;
-    err << program << path << ": "
-        << (exists ? "exists; it is not written over" : std::strerror(errno)) << '\n';
+    about(err, path) << (exists ? "exists; it is not written over" : problem) << '\n';
     return exists ? exit_misuse : exit_unwritable;
 }
 
-// Reads the recording at `path`. Opened without blocking and looked at before it is read, so
-// that a pipe or a device of that name cannot hold the game up.
+// Reads the recording at `path`: only a regular file, and no more of it than a recording of
+// any game takes.
 int loadrecording(const std::string &path, recording &rec, std::ostream &err) {
-    auto refuse = [&](const std::string &why) {
-        err << program << path << ": " << why << '\n';
-        return exit_notarecording;
-    };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return refuse(std::strerror(errno));
-    struct stat st {};
-    std::string text;
-    std::string problem;
-    if (fstat(fd, &st) != 0) {
-        problem = std::strerror(errno);
-    } else if (S_ISDIR(st.st_mode)) {
-        problem = "is a directory, not a recording";
-    } else if (!S_ISREG(st.st_mode)) {
-        problem = "is not a regular file, not a recording";
-    } else if (static_cast<std::size_t>(st.st_size) > recording_size_limit) {
-        problem = "is too large to be a recording";
-    } else {
-        char buf[1 << 16];
-        for (ssize_t n;
-             text.size() <= recording_size_limit && (n = ::read(fd, buf, sizeof buf)) != 0;) {
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                problem = std::strerror(errno);
-                break;
-            }
-            text.append(buf, static_cast<std::size_t>(n));
-        }
+    std::string text, problem;
+    const int fd = openregular(path, O_RDONLY, problem);
+    if (fd >= 0) {
+        const int error = readupto(fd, recording_size_limit, text);
+        ::close(fd);
+        if (error == EFBIG)
+            problem = "is larger than " + std::to_string(recording_size_limit >> 20) +
+                      " MiB, more than a recording of any game";
+        else if (error != 0)
+            problem = std::strerror(error);
+        if (problem.empty() && !readrecording(text, rec, problem) && problem.empty())
+            problem = "not a recording";
+    } else if (errno == 0) {
+        problem += ", not a recording"; // a directory, a pipe, a device
     }
-    ::close(fd);
-    if (problem.empty() && !readrecording(text, rec, problem) && problem.empty())
-        problem = "not a recording";
-    return problem.empty() ? exit_done : refuse(problem);
+    if (problem.empty()) return exit_done;
+    about(err, path) << problem << '\n';
+    return exit_notarecording;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -106,19 +95,21 @@ pace_rec pace;
 
 // On the terminal: waits the key's delay at the replay's speed, answering the watcher's keys
 // meanwhile: space pauses and goes on, + and - double and halve the speed, . hands over one
-// key while paused, q ends.
-bool pacekey(std::uint64_t, std::int64_t delay) {
+// key while paused, q ends. The watcher's keys are looked for before every key, however short
+// its delay, so that they are answered at once at any pace and however slow the terminal.
+replay_stop pacekey(std::uint64_t, std::int64_t delay) {
     using namespace std::chrono;
     double left = static_cast<double>(std::min(delay, idle_limit_ms)); // recorded time to wait
-    for (;;) {
+    for (bool looked = false;; looked = true) {
         const double speed = std::ldexp(1.0, pace.speed);
-        if (!pace.paused && left <= 0) return true;
+        if (looked && !pace.paused && left <= 0) return replay_stop::none;
         const auto before = steady_clock::now();
         int typed;
         try {
-            typed = typedkey(pace.paused ? -1 : static_cast<int>(std::ceil(left / speed)));
+            typed = typedkey(
+                pace.paused ? -1 : static_cast<int>(std::ceil(std::max(left, 0.0) / speed)));
         } catch (const input_closed &) {
-            return false; // the terminal hung up: the replay ends
+            return replay_stop::quit; // the terminal hung up: the replay ends
         }
         if (!pace.paused)
             left -= duration<double, std::milli>(steady_clock::now() - before).count() * speed;
@@ -133,21 +124,29 @@ bool pacekey(std::uint64_t, std::int64_t delay) {
                 pace.speed = std::max(pace.speed - 1, slowest);
                 break;
             case '.':
-                if (pace.paused) return true;
+                if (pace.paused) return replay_stop::none;
                 break;
             case 'q':
             case 'Q':
-                return false;
+                return replay_stop::quit;
             default:
                 break;
         }
     }
 }
 
-// Into a cast: the screen the game waits on, at the time of the last key.
-bool castkey(std::uint64_t, std::int64_t) {
+// As the plain stream: at once, until the output reaches its limit.
+std::uint64_t plain_began = 0; // the plain stream's bytes before the replay
+replay_stop plainkey(std::uint64_t, std::int64_t) {
+    return bytecount() - plain_began < replay_output_limit ? replay_stop::none
+                                                           : replay_stop::output_full;
+}
+
+// Into a cast: the screen the game waits on, at the time of the last key, until the cast
+// reaches the output's limit.
+replay_stop castkey(std::uint64_t, std::int64_t) {
     castframe(consolescreen(), replaystate().now);
-    return true;
+    return castbytes() < replay_output_limit ? replay_stop::none : replay_stop::output_full;
 }
 
 // Plays `rec` through the console's back end as it is set.
@@ -197,7 +196,7 @@ std::string scoreline(const std::string &record) {
         out += part;
         at = end + 1;
     }
-    return "\"" + out + "\"";
+    return "\"" + shown(out) + "\"";
 }
 
 // A check (two hexadecimal digits) or a checksum (eight), as the recording writes them.
@@ -242,6 +241,13 @@ std::string stopmessage(const recording &rec) {
         case replay_stop::score_differs:
             return "the score differs: the recording holds " + scoreline(rec.score) +
                    ", this game ends with " + scoreline(s.score);
+        case replay_stop::output_full: {
+            const std::uint64_t most = replay_output_limit;
+            return "the replay stops " + after + ": it has written " +
+                   (most % (1 << 20) ? std::to_string(most) + " bytes"
+                                     : std::to_string(most >> 20) + " MiB") +
+                   ", the most a replay writes";
+        }
     }
     return "";
 }
@@ -252,7 +258,7 @@ int report(const recording &rec, const options &opts, std::ostream &err) {
     if (rec.cutline)
         message += (message.empty() ? "" : "; ") + std::string("its last line, line ") +
                    std::to_string(rec.cutline) + ", is cut short";
-    if (!message.empty()) err << program << opts.recording << ": " << message << '\n';
+    if (!message.empty()) about(err, opts.recording) << message << '\n';
     const replay_state &s = replaystate();
     switch (s.stop) {
         case replay_stop::none:
@@ -301,48 +307,47 @@ int playcommand(const options &opts, game_parts game, std::ostream &err) {
     }
     if (fd >= 0) ::close(fd);
     if (error == 0) return exit_done;
-    err << program << opts.recording
-        << ": the recording could not be written to the end: " << std::strerror(error) << '\n';
+    about(err, opts.recording) << "the recording could not be written to the end: "
+                               << std::strerror(error) << '\n';
     return exit_unwritable;
 }
 
-int replaycommand(const options &opts, game_parts game, std::ostream &out, std::ostream &err) {
-    recording rec;
-    if (const int status = loadrecording(opts.recording, rec, err)) return status;
-    if (rec.header.game != game_release)
-        err << program << "warning: " << opts.recording << " was recorded by version "
-            << rec.header.game << "; this is version " << game_release << '\n';
+namespace {
 
-    if (opts.what == command::verify) {
-        usescriptscreen({}); // no screen: the console in memory only
-        replay(rec, game, nullptr);
-        if (replaystate().ended) out << replaystate().score;
-        return report(rec, opts, err);
-    }
+// --verify: replays without a screen and prints the score record the game ends with.
+int verifyrecording(const recording &rec, const options &opts, game_parts game, std::ostream &out,
+                    std::ostream &err) {
+    usescriptscreen({}); // no screen: the console in memory only
+    replay(rec, game, nullptr);
+    if (replaystate().ended) out << replaystate().score;
+    return report(rec, opts, err);
+}
 
-    if (!opts.cast.empty()) {
-        int fd = -1;
-        if (const int status = createfile(opts.cast, err, fd)) return status;
-        std::string problem;
-        if (!startcast(fd, rec.header.start, problem)) {
-            ::close(fd);
-            ::unlink(opts.cast.c_str());
-            err << program << opts.cast << ": " << problem << '\n';
-            return exit_unwritable;
-        }
-        usescriptscreen({}); // no screen: the console in memory only
-        replay(rec, game, castkey);
-        castframe(consolescreen(), replaystate().now); // the last page
-        const int error = endcast();
+// --replay --cast: replays without a screen into a new cast file.
+int castrecording(const recording &rec, const options &opts, game_parts game, std::ostream &err) {
+    int fd = -1;
+    if (const int status = createfile(opts.cast, err, fd)) return status;
+    std::string problem;
+    if (!startcast(fd, rec.header.start, problem)) {
         ::close(fd);
-        const int status = report(rec, opts, err);
-        if (error == 0) return status;
-        err << program << opts.cast << ": " << std::strerror(error) << '\n';
+        ::unlink(opts.cast.c_str());
+        about(err, opts.cast) << problem << '\n';
         return exit_unwritable;
     }
+    usescriptscreen({}); // no screen: the console in memory only
+    replay(rec, game, castkey);
+    castframe(consolescreen(), replaystate().now); // the last page
+    const int error = endcast();
+    ::close(fd);
+    const int status = report(rec, opts, err);
+    if (error == 0) return status;
+    about(err, opts.cast) << std::strerror(error) << '\n';
+    return exit_unwritable;
+}
 
-    // On the terminal at the recorded pace; as the plain stream at once with --plain or when
-    // the output goes elsewhere.
+// --replay: on the terminal at the recorded pace; as the plain stream at once with --plain or
+// when the output goes elsewhere.
+int watchrecording(const recording &rec, const options &opts, game_parts game, std::ostream &err) {
     std::optional<terminal_session> terminal;
     bool onscreen = false;
     if (!opts.plain && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
@@ -351,8 +356,22 @@ int replaycommand(const options &opts, game_parts game, std::ostream &out, std::
     }
     if (!onscreen) useterminal();
     pace = {};
-    replay(rec, game, onscreen ? pacekey : nullptr);
+    plain_began = bytecount();
+    replay(rec, game, onscreen ? pacekey : plainkey);
     closeconsole();
     terminal.reset();
     return report(rec, opts, err);
+}
+
+} // namespace
+
+int replaycommand(const options &opts, game_parts game, std::ostream &out, std::ostream &err) {
+    recording rec;
+    if (const int status = loadrecording(opts.recording, rec, err)) return status;
+    if (rec.header.game != game_release)
+        err << "orbridden: warning: " << shown(opts.recording) << " was recorded by version "
+            << shown(rec.header.game) << "; this is version " << game_release << '\n';
+    if (opts.what == command::verify) return verifyrecording(rec, opts, game, out, err);
+    if (!opts.cast.empty()) return castrecording(rec, opts, game, err);
+    return watchrecording(rec, opts, game, err);
 }

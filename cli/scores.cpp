@@ -3,20 +3,19 @@
 #include "cli/scores.hpp"
 
 #include "cli/options.hpp"
+#include "core/files.hpp"
 #include "core/score.hpp"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <fcntl.h>
 #include <iomanip>
 #include <istream>
 #include <ostream>
 #include <streambuf>
 #include <string_view>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -189,8 +188,8 @@ void printscores(std::vector<score_entry> records, std::ostream &out) {
         const score_entry &r = records[i];
         if (i == 0 || r.points != records[i - 1].points) rank = i + 1; // equal points, equal rank
         out << std::setw(4) << rank << "  ";
-        // A control byte or one beyond ASCII could act on the terminal.
-        for (char c : r.name) out << (c >= ' ' && c <= '~' ? c : '?');
+        // A control byte or one beyond ASCII could act on the terminal; one column a byte.
+        out << shown({r.name.data(), r.name.size()}, '?');
         out << "   " << std::setw(11) << r.points << "  " << std::setw(11) << r.deaths
             << (r.altered ? "  altered\n" : "\n");
     }
@@ -198,31 +197,20 @@ void printscores(std::vector<score_entry> records, std::ostream &out) {
 
 int listscores(const std::string &path, std::ostream &out, std::ostream &err) {
     auto trouble = [&](std::string_view what) -> std::ostream & {
-        return err << "orbridden: " << path << ": " << what;
+        return err << "orbridden: " << shown(path) << ": " << what;
     };
-    // Opened first and then looked at, so that what is read is what was looked at. Opened
-    // without waiting, as a pipe with no writer would hold the listing up; and only a regular
-    // file is read, as a pipe or a device could keep it waiting for ever.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    auto refuse = [&](std::string_view why) {
-        trouble(why) << '\n';
-        if (fd >= 0) ::close(fd);
+    std::string problem;
+    const int fd = openregular(path, O_RDONLY, problem);
+    if (fd < 0) {
+        trouble(problem) << '\n';
         return exit_unreadable;
-    };
-    if (fd < 0) return refuse(std::strerror(errno));
-    struct stat file {};
-    if (fstat(fd, &file) != 0 || !S_ISREG(file.st_mode)) return refuse("not a regular file");
-    // The file is read with plain blocking reads.
-    const int flags = fcntl(fd, F_GETFL);
-    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
-        return refuse(std::strerror(errno));
-    if (scorefile_checked != nullptr) scorefile_checked(path);
+    }
     fdreader reader(fd);
     std::istream in(&reader);
     score_listing listing = readscores(in);
     ::close(fd);
     if (listing.records.empty())
-        out << "No scores in " << path << ".\n";
+        out << "No scores in " << shown(path) << ".\n";
     else
         printscores(std::move(listing.records), out);
     if (listing.skipped == 0) return exit_done;

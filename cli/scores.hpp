@@ -30,6 +30,3 @@ score_listing readscores(std::istream &in);
 void printscores(std::vector<score_entry> records, std::ostream &out);
 // Lists the score file at `path`; problems go to `err`. Returns the exit status.
 int listscores(const std::string &path, std::ostream &out, std::ostream &err);
-// Set by tests only: called with the path once the score file is found to be a regular file and
-// before any of it is read, so that a test can put something else in its place right then.
-inline void (*scorefile_checked)(const std::string &path) = nullptr;

@@ -118,6 +118,7 @@ struct console_state {
     std::string pending;
     std::size_t pending_at = 0;
     std::uint64_t writes = 0;
+    std::uint64_t bytes = 0; // written by the plain stream
 };
 
 console_state &con() {
@@ -473,6 +474,7 @@ void flush() {
         c.shown += bytes;
     else
         c.writes += static_cast<std::uint64_t>(device_write(bytes));
+    c.bytes += bytes.size();
     c.out_size = 0;
 }
 
@@ -616,6 +618,10 @@ bool terminalshows(unsigned char code) {
 
 std::uint64_t writecount() {
     return con().writes;
+}
+
+std::uint64_t bytecount() {
+    return con().bytes;
 }
 
 // ---- recording and replay

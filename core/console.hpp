@@ -326,6 +326,8 @@ struct screen_cursor {
 screen_cursor cursorat();
 // Counts the `write` calls the terminal back end has made (for measuring).
 std::uint64_t writecount();
+// Counts the bytes the plain stream has written (a replay's output is bounded).
+std::uint64_t bytecount();
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] Recording and replay: hooks into the input, the console in memory

@@ -44,12 +44,6 @@ display_state &dis() {
     return d;
 }
 
-// Whether terminfo's string capability `name` is there.
-const char *capability(const char *name) {
-    char *s = tigetstr(name);
-    return s == reinterpret_cast<char *>(-1) ? nullptr : s;
-}
-
 // tputs writes through a function of one character; this one collects them, padding included.
 std::string collected;
 int collect(int c) {
@@ -74,10 +68,10 @@ std::pair<int, int> reportedsize() {
 // screen left. Where there is one, the shell's screen comes back as it was; a terminal without
 // one (linux, vt100) keeps the cleared screen instead of the game's last frame under the shell.
 void setwayout() {
-    std::string leave = sequence(capability("clear"));
-    leave += sequence(capability("cnorm"));
-    leave += sequence(capability("rmcup"));
-    terminal_screen(sequence(capability("smcup")), leave);
+    std::string leave = sequence(terminfo_string("clear"));
+    leave += sequence(terminfo_string("cnorm"));
+    leave += sequence(terminfo_string("rmcup"));
+    terminal_screen(sequence(terminfo_string("smcup")), leave);
 }
 
 // The notice on a terminal too small for the console: the size needed and the size it has.
@@ -154,6 +148,11 @@ void setglyphs(std::array<cchar_t, 256> &cells, const char *acsc) {
 
 } // namespace
 
+const char *terminfo_string(const char *name) {
+    char *s = tigetstr(name);
+    return s == reinterpret_cast<char *>(-1) ? nullptr : s;
+}
+
 bool display_open() {
     display_state &d = dis();
     if (d.screen) return true;
@@ -161,9 +160,9 @@ bool display_open() {
     // Known to terminfo, and able to place the cursor (TERM=dumb cannot).
     int error = 0;
     if (setupterm(nullptr, STDOUT_FILENO, &error) != OK) return false;
-    bool addressable = capability("cup") != nullptr;
+    bool addressable = terminfo_string("cup") != nullptr;
     // Before ncurses starts: the locale the cells are read in is the one it writes them in.
-    if (addressable) setglyphs(d.glyphs, capability("acsc"));
+    if (addressable) setglyphs(d.glyphs, terminfo_string("acsc"));
     del_curterm(cur_term);
     if (!addressable) return false;
     // ncurses sizes its first screen, and the terminal's scrolling region, from LINES and

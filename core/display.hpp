@@ -14,3 +14,5 @@ void display_draw(text_console &con, bool whole);
 void display_resize();
 // Whether the terminal is too small for the console (it shows the notice).
 bool display_toosmall();
+// Terminfo's string capability `name` of the terminal set up now (setupterm), or null.
+const char *terminfo_string(const char *name);

@@ -3,11 +3,12 @@
 #include "core/recording.hpp"
 
 #include "core/console.hpp"
+#include "core/files.hpp"
 #include "core/random.hpp"
 #include "core/score.hpp"
 
+#include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <unistd.h>
@@ -78,12 +79,19 @@ void hexdigitsof(std::uint32_t value, int digits, std::string &out) {
         out += hexdigits[(value >> shift) & 15];
 }
 
-// A whole decimal number, optionally signed, as the format writes it.
-bool number(std::string_view field, bool sign, std::int64_t &out) {
-    if (field.empty() || field.size() > 19 || (!sign && field[0] == '-') || field[0] == '+')
-        return false;
-    auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), out);
-    return ec == std::errc() && end == field.data() + field.size();
+// How a field was read: as the format writes it and within its bounds, not written so, or a
+// number beyond them.
+enum class field_read { fits, malformed, beyond };
+
+// A whole decimal number, signed where `sign` allows it, as the format writes it; within
+// -`limit` to `limit`.
+field_read number(std::string_view text, bool sign, std::int64_t limit, std::int64_t &out) {
+    if (text.empty() || (!sign && text[0] == '-') || text[0] == '+') return field_read::malformed;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+    if (ec == std::errc::result_out_of_range && end == text.data() + text.size())
+        return field_read::beyond;
+    if (ec != std::errc() || end != text.data() + text.size()) return field_read::malformed;
+    return out >= -limit && out <= limit ? field_read::fits : field_read::beyond;
 }
 
 // The score record on its one line: every line end as %0a. Cut to fit the line limit, the same
@@ -128,36 +136,160 @@ bool printable(std::string_view s) {
     return true;
 }
 
-// One item's line; false when it is not one.
-bool itemline(std::string_view line, recording_item &item, std::string &score) {
+// One item's line.
+field_read itemline(std::string_view line, recording_item &item, std::string &score) {
     const std::size_t space = line.find(' ');
     const std::string_view head = line.substr(0, space);
     const std::string_view rest = space == std::string_view::npos ? "" : line.substr(space + 1);
     const bool alone = space == std::string_view::npos;
+    auto fits = [](bool ok) { return ok ? field_read::fits : field_read::malformed; };
     if (head == "w" || head == "x") {
         item.kind = head == "w" ? item_type::nokey : item_type::closed;
-        return alone;
+        return fits(alone);
     }
     if (head == "c") {
         item.kind = item_type::clock;
-        return !alone && number(rest, true, item.value);
+        return alone ? field_read::malformed
+                     : number(rest, true, recording_offset_limit, item.value);
     }
     if (head == "s") {
         item.kind = item_type::checksum;
-        return !alone && hexnumber(rest, 8, item.check);
+        return fits(!alone && hexnumber(rest, 8, item.check));
     }
     if (head == "r") {
         item.kind = item_type::score;
-        return !alone && unescaped(rest, true, score);
+        return fits(!alone && unescaped(rest, true, score));
     }
     item.kind = item_type::key;
     const std::size_t second = rest.find(' ');
     std::string key;
-    if (alone || second == std::string_view::npos || !number(head, false, item.value) ||
+    if (alone || second == std::string_view::npos ||
         !unescaped(rest.substr(0, second), false, key) || key.size() != 1 ||
         !hexnumber(rest.substr(second + 1), 2, item.check))
-        return false;
+        return field_read::malformed;
     item.key = static_cast<unsigned char>(key[0]);
+    return number(head, false, recording_gap_limit, item.value);
+}
+
+constexpr std::uint32_t header_lines = 4;
+
+// The next line of `text`, taken off it; `whole` says whether its line end was there.
+std::string_view takeline(std::string_view &text, bool &whole) {
+    const std::size_t end = text.find('\n');
+    whole = end != std::string_view::npos;
+    const std::string_view line = text.substr(0, end);
+    text.remove_prefix(whole ? end + 1 : text.size());
+    return line;
+}
+
+std::string lineword(std::uint32_t at) {
+    return "line " + std::to_string(at);
+}
+
+// Whether line `at` fits the line limit; `problem` says so where it does not.
+bool withinlimit(std::string_view line, std::uint32_t at, std::string &problem) {
+    if (line.size() + 1 <= recording_line_limit) return true;
+    problem = lineword(at) + " is longer than " + std::to_string(recording_line_limit) + " bytes";
+    return false;
+}
+
+const std::string beyond_bounds = " holds a number beyond the format's bounds";
+
+// The header's four lines, taken off `text`.
+bool readheader(std::string_view &text, recording_header &h, std::string &problem) {
+    const std::string first = std::string(recording_format) + ' ';
+    for (std::uint32_t at = 1; at <= header_lines; ++at) {
+        // Cut in its first line, it cannot even be told for a recording.
+        const std::string cut = at > 1 ? "cut short in its header" : "not a recording";
+        if (text.empty()) {
+            problem = at > 1 ? cut : "empty: not a recording";
+            return false;
+        }
+        bool whole;
+        const std::string_view line = takeline(text, whole);
+        if (!withinlimit(line, at, problem)) return false;
+        if (!whole) {
+            problem = cut;
+            return false;
+        }
+        std::string_view value;
+        field_read got = field_read::malformed;
+        switch (at) {
+            case 1:
+                if (line.substr(0, first.size()) != first) {
+                    problem = "not a recording";
+                    return false;
+                }
+                if (line.substr(first.size()) != std::to_string(recording_version)) {
+                    problem = "a recording of format version " + shown(line.substr(first.size())) +
+                              "; this game reads version " + std::to_string(recording_version);
+                    return false;
+                }
+                got = field_read::fits;
+                break;
+            case 2:
+                if (!headerline(line, game_word, value) || !printable(value)) break;
+                h.game = value;
+                got = field_read::fits;
+                break;
+            case 3:
+                if (headerline(line, start_word, value))
+                    got = number(value, false, recording_start_limit, h.start);
+                break;
+            default:
+                if (!headerline(line, lines_word, value) ||
+                    (value != console_lines && value != stream_lines))
+                    break;
+                h.editedlines = value == console_lines;
+                got = field_read::fits;
+                break;
+        }
+        if (got == field_read::fits) continue;
+        problem = lineword(at) +
+                  (got == field_read::beyond ? beyond_bounds : " is not a recording's header");
+        return false;
+    }
+    return true;
+}
+
+// The items after the header, up to the score record or the end of the input.
+bool readitems(std::string_view text, recording &out, std::string &problem) {
+    const std::string more = ", more than a recording of any game";
+    // Counted before any is kept: a file of many short lines is refused before they take memory.
+    const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    if (lines > recording_items_limit) {
+        problem = "holds more than " + std::to_string(recording_items_limit) + " items" + more;
+        return false;
+    }
+    out.items.reserve(lines);
+    std::uint64_t keys = 0;
+    bool done = false; // the score record or the end of the input has been read
+    for (std::uint32_t at = header_lines + 1; !text.empty(); ++at) {
+        bool whole;
+        const std::string_view line = takeline(text, whole);
+        if (!withinlimit(line, at, problem)) return false;
+        if (!whole) {
+            out.cutline = at;
+            return true;
+        }
+        if (done) {
+            problem = lineword(at) + " comes after the end of the recording";
+            return false;
+        }
+        recording_item item{.line = at};
+        const field_read got = itemline(line, item, out.score);
+        if (got != field_read::fits) {
+            problem =
+                lineword(at) + (got == field_read::beyond ? beyond_bounds : " is not an item");
+            return false;
+        }
+        if (item.kind == item_type::key && ++keys > recording_keys_limit) {
+            problem = "holds more than " + std::to_string(recording_keys_limit) + " keys" + more;
+            return false;
+        }
+        done = item.kind == item_type::score || item.kind == item_type::closed;
+        out.items.push_back(item);
+    }
     return true;
 }
 
@@ -191,90 +323,12 @@ std::uint32_t consolecheck(const text_console &con) {
 
 bool readrecording(std::string_view text, recording &out, std::string &problem) {
     out = {};
-    constexpr std::uint32_t header_lines = 4;
-    const std::string first = std::string(recording_format) + ' ';
-    std::uint32_t lines_read = 0; // the whole lines read
-    bool done = false;            // the score record or the end of the input has been read
-    for (; !text.empty(); ++lines_read) {
-        const std::uint32_t number_of_line = lines_read + 1;
-        const std::size_t end = text.find('\n');
-        const std::string_view line = text.substr(0, end);
-        const std::string where = "line " + std::to_string(number_of_line);
-        if (line.size() + 1 > recording_line_limit) {
-            problem = where + " is longer than " + std::to_string(recording_line_limit) + " bytes";
-            return false;
-        }
-        if (end == std::string_view::npos) { // cut short
-            if (lines_read < header_lines) break;
-            out.cutline = number_of_line;
-            return true;
-        }
-        text.remove_prefix(end + 1);
-        std::string_view value;
-        std::int64_t start = 0;
-        switch (number_of_line) {
-            case 1:
-                if (line.substr(0, first.size()) != first) break;
-                if (line.substr(first.size()) != std::to_string(recording_version)) {
-                    problem = "a recording of format version " +
-                              std::string(line.substr(first.size())) +
-                              "; this game reads version " + std::to_string(recording_version);
-                    return false;
-                }
-                continue;
-            case 2:
-                if (!headerline(line, game_word, value) || !printable(value)) break;
-                out.header.game = value;
-                continue;
-            case 3:
-                if (!headerline(line, start_word, value) || !number(value, true, start)) break;
-                out.header.start = start;
-                continue;
-            case 4:
-                if (!headerline(line, lines_word, value) ||
-                    (value != console_lines && value != stream_lines))
-                    break;
-                out.header.editedlines = value == console_lines;
-                continue;
-            default: {
-                if (done) {
-                    problem = where + " comes after the end of the recording";
-                    return false;
-                }
-                recording_item item{.line = number_of_line};
-                if (!itemline(line, item, out.score)) break;
-                done = item.kind == item_type::score || item.kind == item_type::closed;
-                out.items.push_back(item);
-                continue;
-            }
-        }
-        problem = number_of_line == 1              ? "not a recording"
-                  : number_of_line <= header_lines ? where + " is not a recording's header"
-                                                   : where + " is not an item";
-        return false;
-    }
-    if (lines_read >= header_lines) return true;
-    // Cut in its first line, it cannot even be told for a recording.
-    problem = lines_read == 0 && text.empty() ? "empty: not a recording"
-              : lines_read == 0               ? "not a recording"
-                                              : "cut short in its header";
-    return false;
+    return readheader(text, out.header, problem) && readitems(text, out, problem);
 }
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The recorder
 // ---------------------------------------------------------------------------------------------
-
-void writewhole(int fd, std::string_view bytes, int &error) {
-    while (error == 0 && !bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0)
-            error = n < 0 ? errno : EIO;
-        else
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-}
 
 namespace {
 
@@ -436,7 +490,10 @@ int replaypeek(int ms) {
         if (i->kind == item_type::closed) stopgame(replay_stop::input_closed);
         if (i->kind != item_type::key) stopgame(replay_stop::asks_key);
         if (!sameconsole(i->check, false)) stopgame(replay_stop::screen_differs);
-        if (p.pace && !p.pace(p.state.keys + 1, i->value)) stopgame(replay_stop::quit);
+        if (p.pace) {
+            const replay_stop why = p.pace(p.state.keys + 1, i->value);
+            if (why != replay_stop::none) stopgame(why);
+        }
         p.paced = true;
     }
     return i->key;

@@ -20,8 +20,20 @@ inline constexpr std::string_view recording_format = "orbridden-recording";
 inline constexpr int recording_version = 1;
 // No line of a recording is longer, its line end included.
 inline constexpr std::size_t recording_line_limit = 1024;
-// A file larger than this is not a recording: a whole game takes well under a megabyte.
-inline constexpr std::size_t recording_size_limit = 16 << 20;
+// What a recording may hold, in proportion to a real game: the whole quest takes about 5,000
+// keys (a key and its clock readings about ten bytes, 47 KB in all), a player who wanders ten
+// times as many; a recording may hold five times that. A larger one is refused before it is
+// replayed, so that a file cannot cost the one who replays it more than such a game would.
+inline constexpr std::size_t recording_size_limit = 4 << 20;    // bytes
+inline constexpr std::size_t recording_items_limit = 1'000'000; // lines after the header
+inline constexpr std::uint64_t recording_keys_limit = 250'000;  // keys
+// The bounds of its numbers, far beyond any game's and far within what their sums can hold, in
+// milliseconds: the start (up to the year 5138), the time between two keys (about three years,
+// for a game left and continued long after) and a clock reading's distance from the last key
+// (about 300 years either way, for a clock set right during the game).
+inline constexpr std::int64_t recording_start_limit = 100'000'000'000'000;
+inline constexpr std::int64_t recording_gap_limit = 100'000'000'000;
+inline constexpr std::int64_t recording_offset_limit = 10'000'000'000'000;
 
 struct recording_header {
     std::string game;         // the version of the game that made it
@@ -66,7 +78,8 @@ std::uint32_t consolechecksum(const text_console &con);
 std::uint32_t consolecheck(const text_console &con);
 
 // Reads a recording. False, with `problem` saying what is wrong in a few words, when `text` is
-// not one; a last line without its line end is left out and named in `cutline`.
+// not one or holds more than the limits allow; a last line without its line end is left out
+// and named in `cutline`.
 bool readrecording(std::string_view text, recording &out, std::string &problem);
 
 // ---------------------------------------------------------------------------------------------
@@ -83,9 +96,6 @@ void startrecording(int fd, const recording_header &header, std::int64_t (*elaps
 void recordclosed();
 // Takes the recorder's hooks away; returns the error of the first write that failed (0: none).
 int stoprecording();
-// Writes all of `bytes` to `fd`, unless an earlier write failed (`error` is not 0); a write
-// that fails sets `error` to its error, and nothing is written after it.
-void writewhole(int fd, std::string_view bytes, int &error);
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The player
@@ -102,6 +112,7 @@ enum class replay_stop {
     game_ends,      // the game ends where the recording goes on
     screen_differs, // the console's check or checksum differs from the recorded one
     score_differs,  // the game ended with another score record
+    output_full,    // what the replay wrote reached its limit
 };
 
 struct replay_state {
@@ -115,8 +126,9 @@ struct replay_state {
 };
 
 // Asked before each key is handed to the game, when the game waits for it: the key's number
-// (from 1) and its recorded delay after the last. False ends the replay there.
-using replay_pacer = bool (*)(std::uint64_t key, std::int64_t delay);
+// (from 1) and its recorded delay after the last. Anything but `none` ends the replay there,
+// for that reason.
+using replay_pacer = replay_stop (*)(std::uint64_t key, std::int64_t delay);
 
 // Hands `rec` to the game: its keys through the console's hooks, its clock readings through
 // the clock, its score record to the end of the game (no score file is written), checking

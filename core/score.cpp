@@ -1,6 +1,8 @@
 // Building the score record and appending it to the score file.
 #include "core/score.hpp"
 
+#include "core/files.hpp"
+
 #include <cerrno>
 #include <csignal>
 #include <ctime>
@@ -77,15 +79,10 @@ void appendrecord(int fd, std::string record) {
     struct sigaction old {};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGXFSZ, &ignore, &old);
-    std::size_t done = 0;
-    while (done < record.size()) {
-        ssize_t n = ::write(fd, record.data() + done, record.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
+    int error = 0;
+    writewhole(fd, record, error);
     // A record cut short (a full disk, a size limit) is taken back, leaving the file as it was.
-    if (done < record.size()) (void)ftruncate(fd, before.st_size);
+    if (error != 0) (void)ftruncate(fd, before.st_size);
     sigaction(SIGXFSZ, &old, nullptr);
 }
 } // namespace
@@ -94,14 +91,13 @@ void savescore(const stats_rec &stats, const char *path, int lock_wait_ms) {
     // Only a regular file of that name: never through a link (whoever may write the directory
     // could point it anywhere), and not blocking on a pipe of that name with no reader.
     // Opened for reading too, to see how the file ends; a file that may only be written still is.
-    constexpr int flags = O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW;
-    int fd = ::open(path, O_RDWR | flags, 0644);
-    if (fd < 0 && errno == EACCES) fd = ::open(path, O_WRONLY | flags, 0644);
+    constexpr int flags = O_APPEND | O_CREAT | O_NOFOLLOW;
+    std::string problem;
+    int fd = openregular(path, O_RDWR | flags, problem);
+    if (fd < 0 && errno == EACCES) fd = openregular(path, O_WRONLY | flags, problem);
     if (fd < 0) return;
-    struct stat st {};
     // One locked write, so that two games ending at once never interleave their lines.
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && lockfile(fd, lock_wait_ms))
-        appendrecord(fd, scorerecord(stats));
+    if (lockfile(fd, lock_wait_ms)) appendrecord(fd, scorerecord(stats));
     ::close(fd); // closing releases the lock
 }
 

@@ -3,6 +3,7 @@
 #include "core/device.hpp"
 
 #include "core/display.hpp"
+#include "core/files.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -63,21 +64,8 @@ void device_draw(text_console &con, bool whole) {
 }
 
 int device_write(std::string_view bytes) {
-    int writes = 0;
-    while (!bytes.empty()) {
-        ssize_t n = ::write(ttyfd_out, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            // Left non-blocking by another program: wait until the screen takes more.
-            pollfd p{ttyfd_out, POLLOUT, 0};
-            poll(&p, 1, -1);
-            continue;
-        }
-        if (n <= 0) break; // the screen is gone; the next read will find the input closed
-        ++writes;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return writes;
+    int error = 0; // the screen is gone: the next read will find the input closed
+    return writewhole(ttyfd_out, bytes, error);
 }
 
 bool device_ready(int ms, text_console *screen) {

@@ -2,6 +2,7 @@
 // best first, and the command line that asks for it.
 #include "cli/options.hpp"
 #include "cli/scores.hpp"
+#include "core/files.hpp"
 #include "core/score.hpp"
 
 #include <gtest/gtest.h>
@@ -195,12 +196,12 @@ TEST(ListScores, ReadsWhatItChecked) {
     char name[] = "/tmp/orbridden-scores-XXXXXX";
     const std::string path = std::string(mkdtemp(name)) + "/score.txt";
     std::ofstream(path, std::ios::binary) << oru;
-    scorefile_checked = [](const std::string &file) {
+    regularfile_checked = [](const std::string &file) {
         unlink(file.c_str());
         mkfifo(file.c_str(), 0600);
     };
     child_listing seen = listinchild(path);
-    scorefile_checked = nullptr;
+    regularfile_checked = nullptr;
     EXPECT_EQ(seen.ended, "exit 0");
     EXPECT_EQ(seen.written, "rank  name       points       deaths\n"
                             "   1  Oru           250            2\n");
@@ -210,7 +211,7 @@ TEST(ListScores, ReadsWhatItChecked) {
     ASSERT_TRUE(S_ISFIFO(file.st_mode));
     seen = listinchild(path);
     EXPECT_EQ(seen.ended, "exit 1");
-    EXPECT_EQ(seen.written, "orbridden: " + path + ": not a regular file\n");
+    EXPECT_EQ(seen.written, "orbridden: " + path + ": is not a regular file\n");
     unlink(path.c_str());
     rmdir(name);
 }

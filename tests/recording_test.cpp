@@ -4,6 +4,7 @@
 #include "cli/options.hpp"
 #include "cli/recordings.hpp"
 #include "core/console.hpp"
+#include "core/files.hpp"
 #include "core/random.hpp"
 #include "core/recording.hpp"
 #include "support.hpp"
@@ -13,6 +14,8 @@
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <regex>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -168,12 +171,16 @@ struct change_case {
     std::string out = {};
 };
 
-// `text` with its line `number` (from 1) replaced, or left out where `with` is null.
-std::string withline(const std::string &text, int number, const char *with) {
+// `text` with its line `number` (from 1) left out, or replaced by `line`.
+std::string withoutline(const std::string &text, int number) {
     std::size_t at = 0;
     for (int n = 1; n < number; ++n) at = text.find('\n', at) + 1;
-    const std::size_t end = text.find('\n', at) + 1;
-    return text.substr(0, at) + (with ? std::string(with) + "\n" : "") + text.substr(end);
+    return text.substr(0, at) + text.substr(text.find('\n', at) + 1);
+}
+std::string withline(const std::string &text, int number, const std::string &line) {
+    std::size_t at = 0;
+    for (int n = 1; n < number; ++n) at = text.find('\n', at) + 1;
+    return text.substr(0, at) + line + "\n" + text.substr(text.find('\n', at) + 1);
 }
 
 TEST(Verify, WhatEachRecordingGives) {
@@ -193,12 +200,12 @@ TEST(Verify, WhatEachRecordingGives) {
          true},
         {"a clock reading changed", withline(t, 10, "c 1"), 1,
          file + "the screen after key 5 differs from the recorded one (line 11)", true},
-        {"a clock reading left out", withline(t, 10, nullptr), 1,
+        {"a clock reading left out", withoutline(t, 10), 1,
          file + "after key 5 the game reads the clock where the recording has key 6 (line 10)\n"},
-        {"a key left out", withline(t, 15, nullptr), 1,
+        {"a key left out", withoutline(t, 15), 1,
          file + "after key 8 the game asks for a key where the recording has a clock reading "
                 "(line 15)\n"},
-        {"the last key left out", withline(t, 17, nullptr), 1,
+        {"the last key left out", withoutline(t, 17), 1,
          file + "after key 9 the game asks for a key where the recording has a checksum of the "
                 "screen (line 17)\n"},
         {"the last screen changed", withline(t, 18, "s 00000000"), 1,
@@ -227,7 +234,7 @@ TEST(Verify, WhatEachRecordingGives) {
                      "ELF\x02\x01\x01\0\0\0\n\x03\0",
                      14),
          3, file + "not a recording\n"},
-        {"a line of a megabyte", withline(t, 12, std::string(1 << 20, '7').c_str()), 3,
+        {"a line of a megabyte", withline(t, 12, std::string(1 << 20, '7')), 3,
          file + "line 12 is longer than 1024 bytes\n"},
         {"only the header", t.substr(0, t.find("100 A")), 1,
          file + "the recording ends at its start, before the game does\n"},
@@ -373,6 +380,258 @@ TEST(Recording, AFileThatExistsIsNeverWrittenOver) {
     EXPECT_EQ(err.str(), "orbridden: old.rec: exists; it is not written over\n"
                          "orbridden: old.rec: exists; it is not written over\n");
     EXPECT_EQ(slurp("old.rec"), "kept");
+}
+
+// ---- recordings from strangers: every byte of the file, and its name, is untrusted
+
+enum class replaymode { verify, plain, cast };
+constexpr replaymode replaymodes[] = {replaymode::verify, replaymode::plain, replaymode::cast};
+
+struct stranger_run {
+    int status;
+    std::string out; // standard output: the stream given, and what went to descriptor 1
+    std::string err;
+    std::string cast; // the cast's file, for --cast
+};
+
+// `mode` on a file `name` holding `text`, in a scratch directory. The plain stream goes to
+// descriptor 1, which is a file meanwhile.
+stranger_run runstranger(replaymode mode, const std::string &text,
+                         const std::string &name = "game.rec") {
+    scratch here;
+    store(name, text);
+    options opts{.what = mode == replaymode::verify ? command::verify : command::replay,
+                 .plain = mode == replaymode::plain,
+                 .recording = name,
+                 .cast = mode == replaymode::cast ? "game.cast" : ""};
+    const int saved = dup(STDOUT_FILENO);
+    const int stdout_file = open("stdout", O_WRONLY | O_CREAT | O_EXCL, 0644);
+    dup2(stdout_file, STDOUT_FILENO);
+    close(stdout_file);
+    std::ostringstream out, err;
+    const int status = replaycommand(opts, tiny, out, err);
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    return {status, out.str() + slurp("stdout"), err.str(), slurp("game.cast")};
+}
+
+// Whether `text` holds only what a terminal shows as text: printable ASCII and line ends.
+bool plaintext(const std::string &text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return c == '\n' || (c >= ' ' && c <= '~'); });
+}
+
+// A recording's field escaped as the format writes a key's or a score record's bytes.
+std::string escapedfield(std::string_view bytes) {
+    std::string out;
+    char code[4];
+    for (unsigned char b : bytes) {
+        std::snprintf(code, sizeof code, "%%%02x", b);
+        out += b > ' ' && b <= '~' && b != '%' ? std::string(1, static_cast<char>(b)) : code;
+    }
+    return out;
+}
+
+TEST(Strangers, ShownQuotesEveryByteThatCouldActOnATerminal) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain name.rec", "plain name.rec"},
+        {"100%", "100%25"},
+        {"\x1b]0;x\x07", "%1B]0;x%07"},
+        {std::string("a\0b\r\n\x7f", 6), "a%00b%0D%0A%7F"},
+        {"\xc2\x9b"
+         "2J \x9b",
+         "%C2%9B2J %9B"}, // C1, as UTF-8 and as a byte
+        {"\xc3\xa9t\xc3\xa9 \xe2\x99\xa3", "\xc3\xa9t\xc3\xa9 \xe2\x99\xa3"}, // été ♣
+        {"\xc3 \xff \xe2\x99 \xed\xa0\x80 \xc0\xaf", "%C3 %FF %E2%99 %ED%A0%80 %C0%AF"},
+    };
+    for (const auto &[text, want] : cases) {
+        EXPECT_EQ(shown(text), want) << want;
+        EXPECT_EQ(shown(text, '?').size(), text.size());
+    }
+    EXPECT_EQ(shown("O\x1b\xc3\xa9", '?'), "O???");
+}
+
+// Fields of a recording, and its name, holding bytes that could act on the terminal: whatever
+// the replay says of them on its standard output and error is plain text.
+TEST(Strangers, NoFieldOfAFileReachesTheTerminalRaw) {
+    const std::string t = record(keys).text;
+    const std::string cut = t.substr(0, t.find("c -799")); // ends before the game does
+    const std::pair<const char *, std::string> bytes[] = {
+        {"ESC", "\x1b]0;owned\x07\x1b[2J"},
+        {"BEL", "\x07"},
+        {"CR", "\rover"},
+        {"NUL", std::string("a\0b", 3)},
+        {"C1", "\xc2\x9b"
+               "2J"},
+        {"raw C1", "\x9b"
+                   "2J"},
+        {"DEL", "\x7f"},
+        {"invalid UTF-8", "\xff\xc3(\xed\xa0\x80"},
+    };
+    for (const auto &[what, b] : bytes) {
+        struct field_case {
+            const char *field;
+            std::string text, name;
+            std::string said; // what the message must quote (empty: the field is refused)
+        };
+        const std::string name = b.find('\0') == std::string::npos ? "game" + b + ".rec" : "g.rec";
+        const field_case fields[] = {
+            {"score record",
+             withline(t, 19,
+                      ("r A" + escapedfield(b) + "c%0a        349%0a          0%0a").c_str()),
+             "game.rec", shown("A" + b + "c")},
+            {"format line", withline(t, 1, "orbridden-recording " + b), "game.rec", shown(b)},
+            {"game version", withline(t, 2, "game " + b), "game.rec", ""},
+            {"file name", withline(cut, 2, "game 0.9"), name, shown(name)},
+        };
+        for (const field_case &f : fields)
+            for (replaymode mode : replaymodes) {
+                SCOPED_TRACE(std::string(what) + " in the " + f.field + ", mode " +
+                             std::to_string(static_cast<int>(mode)));
+                const stranger_run got = runstranger(mode, f.text, f.name);
+                EXPECT_TRUE(plaintext(got.err)) << got.err;
+                EXPECT_TRUE(plaintext(got.out)) << got.out;
+                EXPECT_NE(got.err, "");
+                if (!f.said.empty()) {
+                    EXPECT_NE(got.err.find(f.said), std::string::npos) << got.err;
+                }
+            }
+    }
+}
+
+// The times of a cast's events: each line after the header must be [SECONDS, "o", "..."] with
+// SECONDS a JSON number; false when one is not.
+bool casttimes(const std::string &cast, std::vector<std::pair<long long, int>> &times) {
+    static const std::regex event(R"(^\[(0|[1-9][0-9]{0,17})\.([0-9]{3}), "o", ".*"\]$)");
+    std::istringstream lines(cast);
+    std::string line;
+    if (!std::getline(lines, line) || line.substr(0, 13) != "{\"version\": 2") return false;
+    while (std::getline(lines, line)) {
+        std::smatch m;
+        if (!std::regex_match(line, m, event)) return false;
+        times.emplace_back(std::stoll(m[1]), std::stoi(m[2]));
+    }
+    return true;
+}
+
+// `text` with the delay of every key put to `gap`.
+std::string withgaps(const std::string &text, const std::string &gap) {
+    std::istringstream in(text);
+    std::string out, line;
+    while (std::getline(in, line)) {
+        const bool key = !line.empty() && line[0] >= '0' && line[0] <= '9';
+        out += (key ? gap + line.substr(line.find(' ')) : line) + "\n";
+    }
+    return out;
+}
+
+// The numbers of a recording at their bounds replay, and a cast of them is valid JSON whose
+// times never go back; past their bounds, the file is refused naming the line.
+TEST(Strangers, NumbersAtTheirBoundsAndPast) {
+    const std::string t = record(keys).text;
+    const std::string beyond = " holds a number beyond the format's bounds\n";
+    const std::string file = "orbridden: game.rec: ";
+    struct bound_case {
+        const char *what;
+        std::string text;
+        std::string refused; // the message, where the file is refused
+    };
+    const bound_case cases[] = {
+        {"the latest start", withline(t, 3, "start 100000000000000"), ""},
+        {"a start past it", withline(t, 3, "start 100000000000001"), file + "line 3" + beyond},
+        {"a start past 64 bits", withline(t, 3, "start 9223372036854775808"),
+         file + "line 3" + beyond},
+        {"a start before 1970", withline(t, 3, "start -1"),
+         file + "line 3 is not a recording's header\n"},
+        {"every key at the longest gap", withgaps(t, "100000000000"), ""},
+        {"the longest gap at the start",
+         withgaps(withline(t, 3, "start 100000000000000"), "100000000000"), ""},
+        {"a gap past it", withline(t, 5, "100000000001 A 01"), file + "line 5" + beyond},
+        {"a gap of 64 bits", withline(t, 5, "9223372036854775807 A 01"), file + "line 5" + beyond},
+        {"the latest clock reading", withline(t, 10, "c 10000000000000"), ""},
+        {"the earliest clock reading", withline(t, 10, "c -10000000000000"), ""},
+        {"a clock reading past it", withline(t, 10, "c -10000000000001"),
+         file + "line 10" + beyond},
+        {"a clock reading of 64 bits", withline(t, 10, "c -9223372036854775808"),
+         file + "line 10" + beyond},
+    };
+    for (const bound_case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const stranger_run verified = runstranger(replaymode::verify, c.text);
+        if (!c.refused.empty()) {
+            EXPECT_EQ(verified.status, 3);
+            EXPECT_EQ(verified.err, c.refused);
+            continue;
+        }
+        EXPECT_NE(verified.status, 3) << verified.err;
+        const stranger_run cast = runstranger(replaymode::cast, c.text);
+        EXPECT_NE(cast.status, 3) << cast.err;
+        std::vector<std::pair<long long, int>> times;
+        EXPECT_TRUE(casttimes(cast.cast, times)) << cast.cast;
+        EXPECT_GT(times.size(), 1u);
+        EXPECT_TRUE(std::is_sorted(times.begin(), times.end())) << cast.cast;
+    }
+}
+
+// A file past each limit of what a recording may hold is refused in one line before it is
+// replayed; one that grows while it is read is caught on what was read.
+TEST(Strangers, AFileOverTheLimits) {
+    const std::string t = record(keys).text;
+    const std::string header = t.substr(0, t.find("100 A"));
+    auto repeated = [](const std::string &line, std::size_t times) {
+        std::string out;
+        out.reserve(line.size() * times);
+        for (std::size_t i = 0; i < times; ++i) out += line;
+        return out;
+    };
+    const std::string file = "orbridden: game.rec: ",
+                      more = ", more than a recording of any game\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {header + repeated("w\n", (recording_size_limit - header.size()) / 2 + 1),
+         file + "is larger than 4 MiB" + more},
+        {header + repeated("w\n", recording_items_limit + 1),
+         file + "holds more than 1000000 items" + more},
+        {header + repeated("0 A 01\n", recording_keys_limit + 1),
+         file + "holds more than 250000 keys" + more},
+    };
+    for (const auto &[text, said] : cases) {
+        SCOPED_TRACE(said);
+        const run_result got = verify(text);
+        EXPECT_EQ(got.status, 3);
+        EXPECT_EQ(got.err, said);
+        EXPECT_EQ(got.out, "");
+    }
+    // Small when it was found to be a file, then larger than any recording.
+    regularfile_checked = [](const std::string &path) {
+        std::ofstream(path, std::ios::binary | std::ios::app)
+            << std::string(recording_size_limit, '\n');
+    };
+    const run_result grown = verify(t);
+    regularfile_checked = nullptr;
+    EXPECT_EQ(grown.status, 3);
+    EXPECT_EQ(grown.err, file + "is larger than 4 MiB" + more);
+}
+
+// What a replay writes, as the plain stream or into a cast, stops at its limit with one line.
+TEST(Strangers, AReplayStopsAtTheOutputsLimit) {
+    const std::string t = record(keys).text;
+    const std::uint64_t limit = replay_output_limit;
+    replay_output_limit = 40;
+    const stranger_run plain = runstranger(replaymode::plain, t);
+    const stranger_run cast = runstranger(replaymode::cast, t);
+    replay_output_limit = limit;
+    for (const stranger_run &got : {plain, cast}) {
+        EXPECT_EQ(got.status, 1);
+        EXPECT_EQ(got.err.substr(0, 38), "orbridden: game.rec: the replay stops ") << got.err;
+        EXPECT_NE(got.err.find(": it has written 40 bytes, the most a replay writes\n"),
+                  std::string::npos)
+            << got.err;
+    }
+    // Past the limit by no more than what one key writes.
+    EXPECT_GE(plain.out.size(), 40u);
+    EXPECT_LE(plain.out.size(), 60u);
+    EXPECT_GE(cast.cast.size(), 40u);
+    EXPECT_LT(cast.cast.size(), 1000u);
 }
 
 } // namespace
