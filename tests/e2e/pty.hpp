@@ -90,8 +90,12 @@ struct pty_game {
     void resume();
     // Waits for the game to end and returns its wait status.
     int finish();
+    // The same, failing (and leaving the game to be killed) when the terminal shows more than
+    // `bytes` bytes first.
+    int finishwithin(std::size_t bytes);
 
   private:
+    std::size_t seen_limit = std::string::npos; // report() gives up when `seen` grows past it
     bool readsome(int timeout_ms);
     char report(int timeout_ms);
 };

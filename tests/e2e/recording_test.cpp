@@ -63,8 +63,10 @@ struct scripted_recording {
 };
 
 // Plays the whole game on `keys` through the scripted console from a stepping clock at `start`,
-// recording it to a new file; the keys come `step` milliseconds apart.
-scripted_recording recordscripted(const std::string &keys, std::int64_t start, std::int64_t step) {
+// recording it to a new file; the keys come `step` milliseconds apart. With `transcribed`
+// false, the console is kept in memory without a transcript (for a long game).
+scripted_recording recordscripted(const std::string &keys, std::int64_t start, std::int64_t step,
+                                  bool transcribed = true) {
     scripted_recording r;
     const std::string dir = tempdir();
     r.file = dir + "/game.rec";
@@ -74,9 +76,14 @@ scripted_recording recordscripted(const std::string &keys, std::int64_t start, s
     key_ms = 0;
     key_step = step;
     game_clock = steppingclock;
-    usescript(keys);
+    if (transcribed)
+        usescript(keys);
+    else
+        usescriptscreen(keys);
     const int fd = open(r.file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    startrecording(fd, {.game = std::string(game_release), .start = start}, keytimes);
+    startrecording(fd,
+                   {.game = std::string(game_release), .start = start, .editedlines = editslines()},
+                   keytimes);
     try {
         playgame(intro, screens);
     } catch (const input_closed &) {
@@ -405,6 +412,31 @@ TEST(Recording, OnTheTerminalTheReplayRedrawsAfterAResizeWhileItWaits) {
     const int status = game.finish();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(game.errors, "orbridden: " + r.file + ": replay ended at its start\n");
+}
+
+// Recorded through a pipe, every key's delay is 0: the replay writes as fast as the terminal
+// reads, and q still ends it at once, long before the rest of 200,000 keys is drawn.
+TEST(Recording, OnTheTerminalQEndsAReplayWithoutPauses) {
+    // The opening with a preset hero, then steps left and right in the town, which read no
+    // clock: each pair of steps leaves the game as it found it, so its two lines, repeated, are
+    // what a longer game of the same steps records.
+    const scripted_recording r = recordscripted("\n\n\n\n\n1\n\n464646", 1000, 0, false);
+    std::string text = slurp(r.file);
+    const std::size_t pair = text.rfind('\n', text.rfind('\n', text.size() - 2) - 1) + 1;
+    const std::string steps = text.substr(pair);
+    ASSERT_EQ(text.substr(pair - steps.size(), steps.size()), steps) << text;
+    for (int i = 3; i < 100'000; ++i) text += steps;
+    const std::string file = tempdir() + "/game.rec";
+    std::ofstream(file, std::ios::binary) << text;
+    pty_game game(tempdir(), {.args = {"--replay", file}, .rows = 25, .errors_apart = true});
+    ASSERT_TRUE(game.waitscreen("Market"));
+    game.send("q");
+    // Each key moves the hero one cell: the whole replay draws megabytes.
+    const int status = game.finishwithin(64 << 10);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(game.errors.find("orbridden: " + file + ": replay ended after key "), 0u)
+        << game.errors;
+    EXPECT_TRUE(samesettings(game.initial, game.settings()));
 }
 
 } // namespace
