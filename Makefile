@@ -13,7 +13,8 @@ BUILD ?= build
 # The binary to install; `make install` builds it first.
 BINARY ?= $(BUILD)/orbridden
 
-.PHONY: all play test golden bench fuzz fuzz-build fuzz-ci format clean install uninstall deps \
+.PHONY: all play test golden bench fuzz fuzz-build fuzz-recording fuzz-ci format clean install \
+	uninstall deps \
 	web test-web bench-web serve
 
 # The Debian packages each build needs. A target that builds first installs what is missing of
@@ -88,16 +89,22 @@ bench:
 	cmake --build build-bench -j $(JOBS)
 	LC_ALL=C.UTF-8 ./build-bench/orbridden_bench # the UTF-8 mapping, whatever the shell's locale
 
-# The fuzz target needs clang; it has its own tree. New inputs are at most FUZZ_MAX_LEN bytes (a
-# few hundred keys), so that a run takes milliseconds, not seconds; the seeds longer than that,
-# whole games in fuzz/corpus-long, start the fuzzing cut to that length. `make fuzz` runs until
-# stopped (or for FUZZ_SECONDS); `make fuzz-ci` first plays the long seeds whole, then fuzzes
-# for a minute (which plays the short seeds of fuzz/corpus whole as it starts). The target
-# plays in a directory of its own, so its paths are absolute.
+# The fuzz targets need clang; they have their own tree. New inputs of the game's target are at
+# most FUZZ_MAX_LEN bytes (a few hundred keys), so that a run takes milliseconds, not seconds;
+# the seeds longer than that, whole games in fuzz/corpus-long, start the fuzzing cut to that
+# length. The recordings' target takes a recording's file, of at most FUZZ_RECORDING_MAX_LEN
+# bytes (some 400 keys), its seeds real recordings in fuzz/recording-corpus and, longer,
+# fuzz/recording-corpus-long. `make fuzz` and `make fuzz-recording` run until stopped (or for
+# FUZZ_SECONDS); `make fuzz-ci` plays the long seeds of each whole, then fuzzes each for a
+# minute (which plays its short seeds whole as it starts). The targets play in a directory of
+# their own, so their paths are absolute.
 FUZZ_SECONDS ?= 0
 FUZZ_MAX_LEN ?= 256
-FUZZ = $(CURDIR)/build-fuzz/fuzz/orbridden_fuzz -timeout=20 -print_final_stats=1 \
-	-artifact_prefix=$(CURDIR)/build-fuzz/
+FUZZ_RECORDING_MAX_LEN ?= 4096
+FUZZ_FLAGS = -timeout=20 -print_final_stats=1
+FUZZ = $(CURDIR)/build-fuzz/fuzz/orbridden_fuzz $(FUZZ_FLAGS) -artifact_prefix=$(CURDIR)/build-fuzz/
+FUZZ_RECORDING = $(CURDIR)/build-fuzz/fuzz/orbridden_recording_fuzz $(FUZZ_FLAGS) \
+	-artifact_prefix=$(CURDIR)/build-fuzz/recording-
 
 fuzz-build:
 	@$(PREREQS) $(FUZZ_DEPS)
@@ -110,9 +117,17 @@ fuzz: fuzz-build
 	$(FUZZ) -max_len=$(FUZZ_MAX_LEN) -max_total_time=$(FUZZ_SECONDS) $(CURDIR)/build-fuzz/corpus \
 		$(CURDIR)/fuzz/corpus $(CURDIR)/fuzz/corpus-long
 
+fuzz-recording: fuzz-build
+	mkdir -p build-fuzz/recording-corpus
+	$(FUZZ_RECORDING) -max_len=$(FUZZ_RECORDING_MAX_LEN) -max_total_time=$(FUZZ_SECONDS) \
+		$(CURDIR)/build-fuzz/recording-corpus $(CURDIR)/fuzz/recording-corpus \
+		$(CURDIR)/fuzz/recording-corpus-long
+
 fuzz-ci: fuzz-build
 	$(FUZZ) -runs=0 $(CURDIR)/fuzz/corpus-long
 	$(MAKE) fuzz FUZZ_SECONDS=60
+	$(FUZZ_RECORDING) -runs=0 $(CURDIR)/fuzz/recording-corpus-long
+	$(MAKE) fuzz-recording FUZZ_SECONDS=60
 
 # The web build: the same sources compiled by Debian's emscripten (objects in build-wasm),
 # the page written into build-web/, which any static web host can serve as it is. Debian's

@@ -19,18 +19,20 @@ int openregular(const std::string &path, int flags, std::string &problem, mode_t
     }
     struct stat st {};
     const int status = fcntl(fd, F_GETFL);
-    if (fstat(fd, &st) != 0 || status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0)
-        problem = std::strerror(errno);
-    else if (S_ISDIR(st.st_mode))
+    int error = 0; // of a call that failed
+    if (fstat(fd, &st) != 0 || status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        error = errno;
+        problem = std::strerror(error);
+    } else if (S_ISDIR(st.st_mode)) {
         problem = "is a directory";
-    else if (!S_ISREG(st.st_mode))
+    } else if (!S_ISREG(st.st_mode)) {
         problem = "is not a regular file"; // a pipe or a device could keep it waiting for ever
-    else {
+    } else {
         if (regularfile_checked) regularfile_checked(path);
         return fd;
     }
     ::close(fd);
-    errno = 0; // it was opened
+    errno = error;
     return -1;
 }
 

@@ -10,8 +10,8 @@
 // Opens `path` with `flags` (and `mode`, where it may be made) only if it is a regular file:
 // never waiting on a pipe or a device of that name, and taking none as the controlling
 // terminal. Reads and writes on it then block as usual. Returns the descriptor, or -1 with
-// `problem` saying why in a few words: the system's message (and errno the open's error),
-// "is a directory" or "is not a regular file" (errno 0).
+// `problem` saying why in a few words: the system's message (and errno the error), or, with
+// errno 0, "is a directory" or "is not a regular file".
 int openregular(const std::string &path, int flags, std::string &problem, mode_t mode = 0644);
 // Set by tests only: called with the path once it is found to be a regular file and before any
 // of it is read or written, so that a test can change the file right then.

@@ -144,11 +144,16 @@ TEST(PrintScores, BestFirstWithSharedRanksAndMarks) {
 
 TEST(ListScores, AFileThatCannotBeListed) {
     const std::string dir = testing::TempDir();
-    for (const std::string &path : {dir + "orbridden-no-such-file", dir}) {
+    const std::pair<std::string, std::string> cases[] = {
+        {dir + "orbridden-no-such-file", dir + "orbridden-no-such-file"},
+        {dir, dir},
+        {dir + "no\x1b]0;x\x07\xff", dir + "no%1B]0;x%07%FF"}, // shown safely
+    };
+    for (const auto &[path, said] : cases) {
         std::ostringstream out, err;
         EXPECT_EQ(listscores(path, out, err), exit_unreadable) << path;
         EXPECT_EQ(out.str(), "");
-        EXPECT_EQ(err.str().rfind("orbridden: " + path + ": ", 0), 0u) << err.str();
+        EXPECT_EQ(err.str().rfind("orbridden: " + said + ": ", 0), 0u) << err.str();
     }
 }
 
@@ -244,6 +249,14 @@ TEST(ParseOptions, WhatEachCommandLineAsksFor) {
         {{"--help", "x"}, command::misuse, "score.txt", false, "unexpected argument 'x'"},
         {{"--", "-h"}, command::misuse, "score.txt", false, "unexpected argument '-h'"},
         {{"-hx"}, command::misuse, "score.txt", false, "unknown option '-x'"},
+        // What was typed is quoted safely: a byte could act on the terminal.
+        {{"-h\x1b"}, command::misuse, "score.txt", false, "unknown option '-%1B'"},
+        {{"--\x1b]0;x\x07"}, command::misuse, "score.txt", false, "unknown option '--%1B]0;x%07'"},
+        {{"--scores", "a", "b\r\xc2\x9b"},
+         command::misuse,
+         "score.txt",
+         false,
+         "unexpected argument 'b%0D%C2%9B'"},
         {{"--plain", "--fly=high"},
          command::misuse,
          "score.txt",
