@@ -19,7 +19,6 @@
 #include <fcntl.h>
 #include <optional>
 #include <ostream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
