@@ -386,6 +386,7 @@ TEST(Recording, AFileThatExistsIsNeverWrittenOver) {
 
 enum class replaymode { verify, plain, cast };
 constexpr replaymode replaymodes[] = {replaymode::verify, replaymode::plain, replaymode::cast};
+constexpr const char *modenames[] = {"--verify", "--replay --plain", "--replay --cast"};
 
 struct stranger_run {
     int status;
@@ -477,8 +478,7 @@ TEST(Strangers, NoFieldOfAFileReachesTheTerminalRaw) {
         const std::string name = b.find('\0') == std::string::npos ? "game" + b + ".rec" : "g.rec";
         const field_case fields[] = {
             {"score record",
-             withline(t, 19,
-                      ("r A" + escapedfield(b) + "c%0a        349%0a          0%0a").c_str()),
+             withline(t, 19, "r A" + escapedfield(b) + "c%0a        349%0a          0%0a"),
              "game.rec", shown("A" + b + "c")},
             {"format line", withline(t, 1, "orbridden-recording " + b), "game.rec", shown(b)},
             {"game version", withline(t, 2, "game " + b), "game.rec", ""},
@@ -486,8 +486,8 @@ TEST(Strangers, NoFieldOfAFileReachesTheTerminalRaw) {
         };
         for (const field_case &f : fields)
             for (replaymode mode : replaymodes) {
-                SCOPED_TRACE(std::string(what) + " in the " + f.field + ", mode " +
-                             std::to_string(static_cast<int>(mode)));
+                SCOPED_TRACE(std::string(what) + " in the " + f.field + ", through " +
+                             modenames[static_cast<int>(mode)]);
                 const stranger_run got = runstranger(mode, f.text, f.name);
                 EXPECT_TRUE(plaintext(got.err)) << got.err;
                 EXPECT_TRUE(plaintext(got.out)) << got.out;
