@@ -1,7 +1,8 @@
 // A terminal cast: a replay written as an asciicast v2 file, the format terminal-recording
 // players read. The console's pages become timed output for an 80x25 terminal: each frame
 // moves the cursor to each row that changed and writes its glyphs from the first cell that
-// changed to the last, then puts the cursor where the console has it. The sequences are terminfo's for xterm-256color.
+// changed to the last, then puts the cursor where the console has it. The sequences are terminfo's
+// for xterm-256color.
 #pragma once
 
 #include "core/textconsole.hpp"
