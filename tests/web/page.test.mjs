@@ -5,7 +5,19 @@ import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { golden, idle, launch, newprofile, opengame, origin, root, screens, serve, shown, site } from './harness.mjs';
+import {
+  golden,
+  idle,
+  launch,
+  newprofile,
+  opengame,
+  origin,
+  root,
+  screens,
+  serve,
+  shown,
+  site,
+} from './harness.mjs';
 
 const shots = join(root, 'build-wasm', 'screenshots');
 const points = screens();
@@ -25,7 +37,11 @@ async function sameasterminal(page, point) {
   await idle(page, point.keys);
   const { rows, cursor } = await shown(page);
   assert.deepEqual(rows, point.rows, `the page's rows at ${point.what}`);
-  assert.deepEqual(cursor, point.rows[point.cursor[0]] ? point.cursor : null, `the cursor at ${point.what}`);
+  assert.deepEqual(
+    cursor,
+    point.rows[point.cursor[0]] ? point.cursor : null,
+    `the cursor at ${point.what}`,
+  );
 }
 
 // How many columns the hero's X moved from the home frame, which must be the only row changed.
@@ -79,7 +95,11 @@ describe('a whole game in the page', () => {
     assert.match(listing, /^\s+1\s+Oru\s+6684\s+38$/m);
     await page.click('#again');
     await idle(page, 0);
-    assert.deepEqual((await shown(page)).rows, points[0].rows, '"Play again": the first page again');
+    assert.deepEqual(
+      (await shown(page)).rows,
+      points[0].rows,
+      '"Play again": the first page again',
+    );
     assert.deepEqual(page.problems, []);
   });
 
@@ -118,12 +138,23 @@ describe('the page itself', () => {
       };
       const cell = measure('M');
       const rows = [];
-      for (let i = 0; i < all.length; i += 80) rows.push(all.slice(i, i + 80).join('').padEnd(80, '\u2588'));
+      for (let i = 0; i < all.length; i += 80)
+        rows.push(
+          all
+            .slice(i, i + 80)
+            .join('')
+            .padEnd(80, '\u2588'),
+        );
       // The box and shade glyphs the maps are drawn with, then every glyph of the table.
-      rows.unshift('\u2591\u2592\u2593\u2588\u2551\u2550\u256c\u2564\u2567\u2502\u2500\u253c'.repeat(7).slice(0, 80));
+      rows.unshift(
+        '\u2591\u2592\u2593\u2588\u2551\u2550\u256c\u2564\u2567\u2502\u2500\u253c'
+          .repeat(7)
+          .slice(0, 80),
+      );
       return { cell, rows: rows.map(measure) };
     }, glyphs);
-    for (const width of widths.rows) assert.ok(Math.abs(width - 80 * widths.cell) < 0.05, `${width} vs 80 x ${widths.cell}`);
+    for (const width of widths.rows)
+      assert.ok(Math.abs(width - 80 * widths.cell) < 0.05, `${width} vs 80 x ${widths.cell}`);
   });
 
   test('the arrows and the keypad walk, Backspace takes back a letter, a letter beyond ASCII is ?, as in the terminal', async () => {
@@ -148,7 +179,9 @@ describe('the page itself', () => {
   test('a phone held upright plays the opening and walks with the on-screen keypad', async () => {
     const page = await opengame(browser, '?clock=5000', phone);
     const tap = async (key) => {
-      const button = await page.$(key === '\n' ? '#keypad .enter' : `#keypad button[data-key="${key}"]`);
+      const button = await page.$(
+        key === '\n' ? '#keypad .enter' : `#keypad button[data-key="${key}"]`,
+      );
       await button.tap();
     };
     for (const key of keys.slice(0, 8)) await tap(key);
@@ -157,7 +190,11 @@ describe('the page itself', () => {
     await idle(page, 12);
     assert.equal(herosteps((await shown(page)).rows), -4, 'four steps left');
     await page.screenshot({ path: join(shots, 'phone.png') });
-    assert.equal(await page.$eval('#turn', (e) => getComputedStyle(e).display), 'block', 'the line on turning the phone');
+    assert.equal(
+      await page.$eval('#turn', (e) => getComputedStyle(e).display),
+      'block',
+      'the line on turning the phone',
+    );
     const outside = await page.evaluate(() => {
       const out = [];
       if (document.documentElement.scrollWidth > innerWidth) out.push('page width');
@@ -165,7 +202,12 @@ describe('the page itself', () => {
       for (const e of document.querySelectorAll('body *')) {
         const r = e.getBoundingClientRect();
         if (r.width === 0 || getComputedStyle(e).display === 'none') continue;
-        if (r.left < -0.5 || r.top < -0.5 || r.right > innerWidth + 0.5 || r.bottom > innerHeight + 0.5)
+        if (
+          r.left < -0.5 ||
+          r.top < -0.5 ||
+          r.right > innerWidth + 0.5 ||
+          r.bottom > innerHeight + 0.5
+        )
           out.push(e.id || e.className || e.tagName);
       }
       return out;
@@ -179,7 +221,10 @@ describe('the page itself', () => {
     for (const c of 'Abé') await page.keyboard.sendCharacter(c); // as a touch keyboard types
     await idle(page, taken + 4);
     const { rows } = await shown(page);
-    assert.ok(rows.some((r) => r.endsWith('Ab?')), rows.join('\n'));
+    assert.ok(
+      rows.some((r) => r.endsWith('Ab?')),
+      rows.join('\n'),
+    );
   });
 
   // What the page says when it cannot run: a file it cannot load, a browser without WebAssembly,
@@ -192,9 +237,15 @@ describe('the page itself', () => {
     {
       what: 'the .wasm missing',
       prepare: (page) =>
-        page.setRequestInterception(true).then(() =>
-          page.on('request', (request) =>
-            request.url().endsWith('.wasm') ? request.respond({ status: 404, body: 'gone' }) : request.continue())),
+        page
+          .setRequestInterception(true)
+          .then(() =>
+            page.on('request', (request) =>
+              request.url().endsWith('.wasm')
+                ? request.respond({ status: 404, body: 'gone' })
+                : request.continue(),
+            ),
+          ),
       says: /orbridden\.wasm could not be loaded \(404/,
     },
     {
@@ -205,11 +256,18 @@ describe('the page itself', () => {
     {
       what: 'the game stops with an error',
       prepare: (page) =>
-        page.setRequestInterception(true).then(() =>
-          page.on('request', (request) =>
-            request.url().endsWith('/orbridden.js')
-              ? request.respond({ contentType: 'text/javascript', body: readFileSync(join(site, 'orbridden.js'), 'utf8') + breakonbang })
-              : request.continue())),
+        page
+          .setRequestInterception(true)
+          .then(() =>
+            page.on('request', (request) =>
+              request.url().endsWith('/orbridden.js')
+                ? request.respond({
+                    contentType: 'text/javascript',
+                    body: readFileSync(join(site, 'orbridden.js'), 'utf8') + breakonbang,
+                  })
+                : request.continue(),
+            ),
+          ),
       act: async (page) => {
         await idle(page, 0);
         await page.keyboard.type('!');
@@ -231,6 +289,10 @@ describe('the page itself', () => {
       if (!failure.restarts) return;
       await page.click('#restart');
       await idle(page, 0);
-      assert.equal(await page.$eval('#trouble', (e) => e.hidden), true, 'a new game, the message gone');
+      assert.equal(
+        await page.$eval('#trouble', (e) => e.hidden),
+        true,
+        'a new game, the message gone',
+      );
     });
 });
