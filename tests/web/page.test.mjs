@@ -1,6 +1,7 @@
 // The page in Debian's headless Chromium: the whole playthrough typed into it, what it shows
-// against the terminal build's console, the columns, the scores across a browser restart, a
-// phone's keypad and keyboard, and a failing load.
+// against the terminal build's console, the columns, the scores across a browser restart and
+// across tabs, storage that is full, missing or silent, a phone's keypad and keyboard, keyboards
+// that compose or use AltGr, and a failing load.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdirSync, readFileSync } from 'node:fs';
@@ -65,6 +66,7 @@ async function atname(browser, viewport) {
 // The score file as the page's download link gives it.
 async function downloaded(page) {
   await page.click('#scores-button');
+  await page.waitForSelector('#scores[open]');
   const listing = await page.$eval('#score-list', (e) => e.textContent);
   const file = await page.$eval('#download', (a) => fetch(a.href).then((r) => r.text()));
   await page.click('#scores form button');
@@ -111,6 +113,108 @@ describe('a whole game in the page', () => {
     assert.equal(file, golden('playthrough.score'));
     assert.match(listing, /Oru\s+6684\s+38/);
   });
+});
+
+// Types the whole playthrough at once and waits for the game's end.
+async function playthrough(page) {
+  await page.evaluate((all) => orbridden.type(all), keys);
+  await page.waitForFunction(() => document.body.dataset.state === 'over');
+}
+const note = (page) => page.$eval('#note', (e) => (e.hidden ? '' : e.textContent));
+
+// Each test in a browser context of its own: storage of its own.
+describe("the scores in the browser's storage", () => {
+  let browser;
+  before(async () => (browser = await launch()));
+  after(() => browser && browser.close());
+
+  test("two tabs each finish a game: both records are kept, and an open Scores view lists the other tab's", async () => {
+    const context = await browser.createBrowserContext();
+    const first = await opengame(context, '?clock=5000');
+    const second = await opengame(context, '?clock=5000');
+    await playthrough(first);
+    await first.click('#scores-button');
+    await first.waitForSelector('#scores[open]');
+    await playthrough(second);
+    await first.waitForFunction(
+      () => document.getElementById('score-list').textContent.match(/Oru/g).length === 2,
+    );
+    assert.equal((await downloaded(second)).file, golden('playthrough.score').repeat(2));
+  });
+
+  test('three tabs at once, one of them playing again: every finished game keeps its record', async () => {
+    const context = await browser.createBrowserContext();
+    const tabs = [];
+    for (let i = 0; i < 3; ++i) tabs.push(await opengame(context, '?clock=5000'));
+    await Promise.all(tabs.map(playthrough));
+    await tabs[0].click('#again');
+    await idle(tabs[0], 0);
+    await playthrough(tabs[0]);
+    const { listing, file } = await downloaded(tabs[1]);
+    assert.equal(file, golden('playthrough.score').repeat(4));
+    assert.equal(listing.match(/Oru\s+6684\s+38/g).length, 4);
+  });
+
+  test('a full storage: the game ends, "Play again" is offered, and the page says the score was not kept', async () => {
+    const context = await browser.createBrowserContext();
+    const page = await opengame(context, '?clock=5000');
+    const cdp = await page.createCDPSession();
+    await cdp.send('Storage.overrideQuotaForOrigin', { origin, quotaSize: 1 });
+    await playthrough(page);
+    assert.equal(await page.$eval('#again', (b) => b.hidden), false, 'a "Play again" button');
+    assert.match(
+      await note(page),
+      /^Your score could not be kept: the browser's storage for this page is full\.$/,
+    );
+    await page.screenshot({ path: join(shots, 'storage-full.png') });
+    assert.match((await downloaded(page)).listing, /No game has ended/);
+  });
+
+  // Storage that the page cannot have: the game plays at once all the same, and says where the
+  // player sees it that scores are kept for this visit only.
+  const nostorage = [
+    {
+      what: 'no IndexedDB',
+      prepare: () => Object.defineProperty(window, 'indexedDB', { value: undefined }),
+      why: 'this browser gives the page no storage',
+      plays: true,
+    },
+    {
+      what: 'IndexedDB refused',
+      prepare: () => {
+        IDBFactory.prototype.open = () => {
+          throw new DOMException(
+            'The user denied permission to access the database.',
+            'SecurityError',
+          );
+        };
+      },
+      why: 'The user denied permission to access the database.',
+    },
+    {
+      what: 'IndexedDB that never answers',
+      prepare: () => (IDBFactory.prototype.open = () => ({})),
+      why: "the browser's storage did not answer",
+    },
+  ];
+  for (const storage of nostorage)
+    test(`${storage.what}: the game plays from its first page and keeps scores for this visit`, async () => {
+      const context = await browser.createBrowserContext();
+      const page = await context.newPage();
+      await page.evaluateOnNewDocument(storage.prepare);
+      await page.goto(`${origin}/?clock=5000`);
+      await idle(page, 0);
+      assert.deepEqual((await shown(page)).rows, points[0].rows, 'the first page');
+      await page.waitForFunction(() => !document.getElementById('note').hidden);
+      assert.equal(await note(page), `Scores are kept for this visit only: ${storage.why}.`);
+      if (!storage.plays) return;
+      await page.screenshot({ path: join(shots, 'visit-only.png') });
+      await playthrough(page);
+      assert.equal(await note(page), `Scores are kept for this visit only: ${storage.why}.`);
+      await page.click('#again');
+      await idle(page, 0);
+      assert.equal((await downloaded(page)).file, golden('playthrough.score'));
+    });
 });
 
 describe('the page itself', () => {
@@ -227,6 +331,47 @@ describe('the page itself', () => {
     );
   });
 
+  // Keys typed at the custom hero's name, until the game has taken `count` bytes; then what the
+  // name row shows and the bytes taken, which must be exactly `count`.
+  async function named(page, taken, count) {
+    await page.waitForFunction((n) => orbridden.taken >= n && orbridden.waiting, {}, taken + count);
+    assert.equal(await page.evaluate(() => orbridden.taken), taken + count, 'bytes taken');
+    return (await shown(page)).rows;
+  }
+
+  test('a keyboard that composes types only what it commits, once', async () => {
+    const { page, taken } = await atname(browser, phone);
+    await (await page.$('#typing-button')).tap();
+    const ime = await page.createCDPSession();
+    const compose = async (steps, commit) => {
+      for (const text of steps)
+        await ime.send('Input.imeSetComposition', {
+          text,
+          selectionStart: text.length,
+          selectionEnd: text.length,
+        });
+      await ime.send('Input.insertText', { text: commit });
+    };
+    await page.keyboard.sendCharacter('A'); // typed without composing
+    await compose(['K', 'Ka'], 'Ka');
+    assert.ok((await named(page, taken, 3)).some((r) => r.endsWith('AKa')));
+    await page.keyboard.press('Backspace');
+    await compose(['y'], 'y'); // the next composition, in the same field
+    assert.ok((await named(page, taken, 5)).some((r) => r.endsWith('AKy')));
+  });
+
+  test('AltGr (Ctrl and Alt together) types its character; Ctrl alone types nothing', async () => {
+    const { page, taken } = await atname(browser);
+    const cdp = await page.createCDPSession();
+    const press = (modifiers, key, code, text) =>
+      cdp.send('Input.dispatchKeyEvent', { type: 'keyDown', modifiers, key, code, text });
+    await page.keyboard.type('A');
+    await press(2, 'b', 'KeyB', ''); // Ctrl-B
+    await press(3, '@', 'KeyQ', '@'); // AltGr-Q on a German layout
+    await page.keyboard.type('Z');
+    assert.ok((await named(page, taken, 3)).some((r) => r.endsWith('A@Z')));
+  });
+
   // What the page says when it cannot run: a file it cannot load, a browser without WebAssembly,
   // a game that stops with an error (here: the key '!' breaks its read).
   const breakonbang = `;{ const start = createOrbridden;
@@ -256,18 +401,16 @@ describe('the page itself', () => {
     {
       what: 'the game stops with an error',
       prepare: (page) =>
-        page
-          .setRequestInterception(true)
-          .then(() =>
-            page.on('request', (request) =>
-              request.url().endsWith('/orbridden.js')
-                ? request.respond({
-                    contentType: 'text/javascript',
-                    body: readFileSync(join(site, 'orbridden.js'), 'utf8') + breakonbang,
-                  })
-                : request.continue(),
-            ),
+        page.setRequestInterception(true).then(() =>
+          page.on('request', (request) =>
+            request.url().endsWith('/orbridden.js')
+              ? request.respond({
+                  contentType: 'text/javascript',
+                  body: readFileSync(join(site, 'orbridden.js'), 'utf8') + breakonbang,
+                })
+              : request.continue(),
           ),
+        ),
       act: async (page) => {
         await idle(page, 0);
         await page.keyboard.type('!');
