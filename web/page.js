@@ -207,7 +207,7 @@ function timed(promise) {
 function why(error) {
   if (error && error.name === 'QuotaExceededError')
     return "the browser's storage for this page is full";
-  return (error && error.message) || String(error);
+  return String((error && error.message) || error).replace(/\.$/, '');
 }
 
 function opendb() {

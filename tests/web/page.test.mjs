@@ -63,6 +63,16 @@ async function atname(browser, viewport) {
   return { page, taken: upto };
 }
 
+// Opens a game at hangman's first guess: the playthrough up to the hero's return to the home
+// town with $631, a walk to the casino, hangman for $10.
+async function athangman(browser, viewport) {
+  const page = await opengame(browser, '?clock=5000', viewport);
+  const upto = keys.slice(0, 4626) + '6'.repeat(10) + '2'.repeat(10) + '6'.repeat(7) + '8' + '31';
+  await page.evaluate((typed) => orbridden.type(typed), upto);
+  await idle(page, upto.length);
+  return { page, taken: upto.length };
+}
+
 // The score file as the page's download link gives it.
 async function downloaded(page) {
   await page.click('#scores-button');
@@ -114,6 +124,27 @@ describe('a whole game in the page', () => {
     assert.match(listing, /Oru\s+6684\s+38/);
   });
 });
+
+// The elements shown outside the window (and the page's own scrolling, if any).
+function outsidewindow(page) {
+  return page.evaluate(() => {
+    const out = [];
+    if (document.documentElement.scrollWidth > innerWidth) out.push('page width');
+    if (document.documentElement.scrollHeight > innerHeight) out.push('page height');
+    for (const e of document.querySelectorAll('body *')) {
+      const r = e.getBoundingClientRect();
+      if (r.width === 0 || getComputedStyle(e).display === 'none') continue;
+      if (
+        r.left < -0.5 ||
+        r.top < -0.5 ||
+        r.right > innerWidth + 0.5 ||
+        r.bottom > innerHeight + 0.5
+      )
+        out.push(e.id || e.className || e.tagName);
+    }
+    return out;
+  });
+}
 
 // Types the whole playthrough at once and waits for the game's end.
 async function playthrough(page) {
@@ -189,7 +220,8 @@ describe("the scores in the browser's storage", () => {
           );
         };
       },
-      why: 'The user denied permission to access the database.',
+      why: 'The user denied permission to access the database',
+      viewport: phone,
     },
     {
       what: 'IndexedDB that never answers',
@@ -201,14 +233,18 @@ describe("the scores in the browser's storage", () => {
     test(`${storage.what}: the game plays from its first page and keeps scores for this visit`, async () => {
       const context = await browser.createBrowserContext();
       const page = await context.newPage();
+      await page.setViewport(storage.viewport || { width: 1280, height: 800 });
       await page.evaluateOnNewDocument(storage.prepare);
       await page.goto(`${origin}/?clock=5000`);
       await idle(page, 0);
       assert.deepEqual((await shown(page)).rows, points[0].rows, 'the first page');
       await page.waitForFunction(() => !document.getElementById('note').hidden);
       assert.equal(await note(page), `Scores are kept for this visit only: ${storage.why}.`);
+      assert.deepEqual(await outsidewindow(page), [], 'nothing outside the window');
+      await page.screenshot({
+        path: join(shots, `visit-only-${storage.viewport ? 'phone' : 'desktop'}.png`),
+      });
       if (!storage.plays) return;
-      await page.screenshot({ path: join(shots, 'visit-only.png') });
       await playthrough(page);
       assert.equal(await note(page), `Scores are kept for this visit only: ${storage.why}.`);
       await page.click('#again');
@@ -299,24 +335,7 @@ describe('the page itself', () => {
       'block',
       'the line on turning the phone',
     );
-    const outside = await page.evaluate(() => {
-      const out = [];
-      if (document.documentElement.scrollWidth > innerWidth) out.push('page width');
-      if (document.documentElement.scrollHeight > innerHeight) out.push('page height');
-      for (const e of document.querySelectorAll('body *')) {
-        const r = e.getBoundingClientRect();
-        if (r.width === 0 || getComputedStyle(e).display === 'none') continue;
-        if (
-          r.left < -0.5 ||
-          r.top < -0.5 ||
-          r.right > innerWidth + 0.5 ||
-          r.bottom > innerHeight + 0.5
-        )
-          out.push(e.id || e.className || e.tagName);
-      }
-      return out;
-    });
-    assert.deepEqual(outside, [], 'nothing outside the window');
+    assert.deepEqual(await outsidewindow(page), [], 'nothing outside the window');
   });
 
   test("a phone's own keyboard types the custom hero's name", async () => {
@@ -331,34 +350,60 @@ describe('the page itself', () => {
     );
   });
 
-  // Keys typed at the custom hero's name, until the game has taken `count` bytes; then what the
-  // name row shows and the bytes taken, which must be exactly `count`.
-  async function named(page, taken, count) {
+  // Keys typed at the custom hero's name or in hangman, until the game has taken `count` bytes;
+  // then the rows it shows, once it has taken exactly `count`.
+  async function typed(page, taken, count) {
     await page.waitForFunction((n) => orbridden.taken >= n && orbridden.waiting, {}, taken + count);
     assert.equal(await page.evaluate(() => orbridden.taken), taken + count, 'bytes taken');
     return (await shown(page)).rows;
   }
 
-  test('a keyboard that composes types only what it commits, once', async () => {
-    const { page, taken } = await atname(browser, phone);
-    await (await page.$('#typing-button')).tap();
-    const ime = await page.createCDPSession();
-    const compose = async (steps, commit) => {
-      for (const text of steps)
-        await ime.send('Input.imeSetComposition', {
-          text,
-          selectionStart: text.length,
-          selectionEnd: text.length,
-        });
-      await ime.send('Input.insertText', { text: commit });
-    };
-    await page.keyboard.sendCharacter('A'); // typed without composing
-    await compose(['K', 'Ka'], 'Ka');
-    assert.ok((await named(page, taken, 3)).some((r) => r.endsWith('AKa')));
-    await page.keyboard.press('Backspace');
-    await compose(['y'], 'y'); // the next composition, in the same field
-    assert.ok((await named(page, taken, 5)).some((r) => r.endsWith('AKy')));
-  });
+  // An input method composing through the phone's keyboard: `compose(steps, commit)` shows each
+  // step of a composition, then commits `commit`.
+  const compositions = [
+    {
+      where: "the custom hero's name",
+      at: atname,
+      async type(page, compose) {
+        await page.keyboard.sendCharacter('A'); // typed without composing
+        await compose(['K', 'Ka'], 'Ka');
+        await page.keyboard.press('Backspace');
+        await compose(['y'], 'y'); // the next composition, in the same field
+      },
+      count: 5,
+      shows: /AKy$/,
+    },
+    {
+      where: 'hangman',
+      at: athangman,
+      async type(page, compose) {
+        await compose(['a'], 'a');
+        await compose(['e'], 'e');
+      },
+      count: 2,
+      shows: /^ - {2}b {2}c {2}d {2}- {2}f {2}g/, // the letters guessed, struck from the alphabet
+    },
+  ];
+  for (const c of compositions)
+    test(`a keyboard that composes types only what it commits, once: ${c.where}`, async () => {
+      const { page, taken } = await c.at(browser, phone);
+      await (await page.$('#typing-button')).tap();
+      const ime = await page.createCDPSession();
+      await c.type(page, async (steps, commit) => {
+        for (const text of steps)
+          await ime.send('Input.imeSetComposition', {
+            text,
+            selectionStart: text.length,
+            selectionEnd: text.length,
+          });
+        await ime.send('Input.insertText', { text: commit });
+      });
+      const rows = await typed(page, taken, c.count);
+      assert.ok(
+        rows.some((r) => c.shows.test(r)),
+        rows.join('\n'),
+      );
+    });
 
   test('AltGr (Ctrl and Alt together) types its character; Ctrl alone types nothing', async () => {
     const { page, taken } = await atname(browser);
@@ -369,7 +414,7 @@ describe('the page itself', () => {
     await press(2, 'b', 'KeyB', ''); // Ctrl-B
     await press(3, '@', 'KeyQ', '@'); // AltGr-Q on a German layout
     await page.keyboard.type('Z');
-    assert.ok((await named(page, taken, 3)).some((r) => r.endsWith('A@Z')));
+    assert.ok((await typed(page, taken, 3)).some((r) => r.endsWith('A@Z')));
   });
 
   // What the page says when it cannot run: a file it cannot load, a browser without WebAssembly,
