@@ -210,25 +210,53 @@ function why(error) {
   return String((error && error.message) || error).replace(/\.$/, '');
 }
 
-function opendb() {
+// Opens the database `name`; `upgrade(db)` makes its stores where it is new.
+function opendb(name, upgrade) {
   return new Promise((resolve, reject) => {
-    if (!window.indexedDB) throw new Error('this browser gives the page no storage');
-    const request = indexedDB.open('orbridden', 1);
-    request.onupgradeneeded = () => request.result.createObjectStore('files');
+    const request = indexedDB.open(name);
+    request.onupgradeneeded = () => upgrade(request.result);
     request.onsuccess = () => resolve(request.result);
     request.onerror = () => reject(request.error);
   });
 }
 
-// Runs `work(files)` in one transaction of the store; its result once the transaction is done.
-function transact(db, mode, work) {
+// Runs `work(store, done)` in one transaction over `store`; what it gave `done`, once the
+// transaction has committed.
+function transact(db, store, mode, work) {
   return new Promise((resolve, reject) => {
-    const transaction = db.transaction('files', mode);
+    const transaction = db.transaction(store, mode);
     let result;
-    work(transaction.objectStore('files'), (value) => (result = value));
+    work(transaction.objectStore(store), (value) => (result = value));
     transaction.oncomplete = () => resolve(result);
     transaction.onabort = () =>
       reject(transaction.error || new Error('the browser cut the save short'));
+  });
+}
+const valueof = (key) => (store, done) => {
+  store.get(key).onsuccess = (event) => done(event.target.result);
+};
+
+// score.txt as the page kept it before it had a store of its own, through emscripten's IDBFS
+// (the database '/scores', the file under '/scores/score.txt'), where that database exists.
+async function earlierscores() {
+  const known = indexedDB.databases ? await indexedDB.databases() : [];
+  if (!known.some((d) => d.name === '/scores')) return null;
+  const db = await opendb('/scores', () => {});
+  try {
+    const file = await transact(db, 'FILE_DATA', 'readonly', valueof('/scores/score.txt'));
+    return file ? new Uint8Array(file.contents) : null;
+  } finally {
+    db.close();
+  }
+}
+
+// The page's own store, made with the earlier scores in it where there are any.
+async function openscores() {
+  if (!window.indexedDB) throw new Error('this browser gives the page no storage');
+  const earlier = await earlierscores().catch(() => null);
+  return opendb('orbridden', (db) => {
+    const files = db.createObjectStore('files');
+    if (earlier) files.put(earlier, scorefile);
   });
 }
 
@@ -240,7 +268,7 @@ const joined = (a, b) => {
 };
 
 function openstorage() {
-  state.storage = timed(opendb()).catch((error) => {
+  state.storage = timed(openscores()).catch((error) => {
     state.visitonly = `Scores are kept for this visit only: ${why(error)}.`;
     note(state.visitonly);
     return null;
@@ -251,11 +279,7 @@ function openstorage() {
 async function readscores() {
   const db = await state.storage;
   if (!db) return state.visitscores;
-  return timed(
-    transact(db, 'readonly', (files, done) => {
-      files.get(scorefile).onsuccess = (event) => done(event.target.result || new Uint8Array());
-    }),
-  );
+  return (await timed(transact(db, 'files', 'readonly', valueof(scorefile)))) || new Uint8Array();
 }
 
 // Appends a finished game's record; says what the player must know when it was not kept.
@@ -268,7 +292,7 @@ async function keepscore(record) {
   }
   try {
     await timed(
-      transact(db, 'readwrite', (files) => {
+      transact(db, 'files', 'readwrite', (files) => {
         const read = files.get(scorefile);
         read.onsuccess = () =>
           files.put(joined(read.result || new Uint8Array(), record), scorefile);

@@ -201,6 +201,37 @@ describe("the scores in the browser's storage", () => {
     assert.match((await downloaded(page)).listing, /No game has ended/);
   });
 
+  test('the scores an earlier page kept through IDBFS are listed and appended to', async () => {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.goto(`${origin}/orbridden-mono-LICENSE.txt`); // the origin, without the page
+    const earlier = golden('playthrough.score').replace('Oru', 'Old');
+    await page.evaluate(
+      (text) =>
+        new Promise((resolve, reject) => {
+          const open = indexedDB.open('/scores', 21);
+          open.onupgradeneeded = () => open.result.createObjectStore('FILE_DATA');
+          open.onsuccess = () => {
+            const t = open.result.transaction('FILE_DATA', 'readwrite');
+            const contents = new TextEncoder().encode(text);
+            t.objectStore('FILE_DATA').put(
+              { timestamp: new Date(), mode: 33206, contents },
+              '/scores/score.txt',
+            );
+            t.oncomplete = () => open.result.close() || resolve();
+            t.onabort = () => reject(t.error);
+          };
+        }),
+      earlier,
+    );
+    await page.goto(`${origin}/?clock=5000`);
+    await idle(page, 0);
+    await playthrough(page);
+    const { listing, file } = await downloaded(page);
+    assert.equal(file, earlier + golden('playthrough.score'));
+    assert.match(listing, /Old\s+6684/);
+  });
+
   // Storage that the page cannot have: the game plays at once all the same, and says where the
   // player sees it that scores are kept for this visit only.
   const nostorage = [
