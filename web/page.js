@@ -19,6 +19,7 @@ const state = (window.orbridden = {
   waiting: false, // the game waits for a key and none is queued
   drawn: 0, // frames and pages drawn
   type: (text) => send(encoder.encode(text)),
+  rowspans: [], // the console's 25 row elements
   queue: [], // the bytes of keys sent and not yet read
   reader: null, // a read waiting for keys: [size, resolve]
   compiled: null, // the WebAssembly, compiled once for every game of this visit
@@ -40,20 +41,19 @@ function note(text) {
 }
 
 // ---- the console: 25 row elements, each replaced when the game sends it (a row that changed)
-const rowspans = [];
 const cursor = document.createElement('span');
 cursor.id = 'cursor';
 
 function blankscreen() {
   $('loading').hidden = true;
   display.textContent = '';
-  rowspans.length = 0;
+  state.rowspans = [];
   for (let r = 0; r < rows; ++r) {
     const span = document.createElement('span');
     span.className = 'row';
     span.textContent = ' '.repeat(cols);
     display.append(span);
-    rowspans.push(span);
+    state.rowspans.push(span);
   }
   display.append(cursor);
   fit();
@@ -62,7 +62,7 @@ function blankscreen() {
 // A row of the game's (80 glyphs); then, once the rows of a frame or page are there, its cursor
 // (hidden where the game waits with it on a blank row: a map frame, a fight).
 function drawrow(r, text) {
-  rowspans[r].textContent = text;
+  state.rowspans[r].textContent = text;
 }
 function drawcursor(row, col, shown) {
   cursor.hidden = !shown;
