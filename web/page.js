@@ -210,12 +210,16 @@ function why(error) {
   return String((error && error.message) || error).replace(/\.$/, '');
 }
 
-// Opens the database `name`; `upgrade(db)` makes its stores where it is new.
+// Opens the database `name`; `upgrade(db)` makes its stores where it is new. A later page that
+// needs to change the database is let do so: this one then finds its storage gone.
 function opendb(name, upgrade) {
   return new Promise((resolve, reject) => {
     const request = indexedDB.open(name);
     request.onupgradeneeded = () => upgrade(request.result);
-    request.onsuccess = () => resolve(request.result);
+    request.onsuccess = () => {
+      request.result.onversionchange = () => request.result.close();
+      resolve(request.result);
+    };
     request.onerror = () => reject(request.error);
   });
 }
