@@ -420,12 +420,12 @@ $('again').addEventListener('click', () => start().catch((error) => trouble(erro
 async function load() {
   if (typeof WebAssembly !== 'object')
     throw new Error('This browser cannot run ORBRIDDEN: it has no WebAssembly.');
-  openstorage();
   [state.compiled] = await Promise.all([
     compile(),
     loadscript('orbridden.js'),
     document.fonts.load('1em "Orbridden Mono"'),
   ]);
   await start();
+  openstorage(); // once the first page is up: the game needs the storage only at its end
 }
 load().catch((error) => trouble(`ORBRIDDEN could not start. ${error.message}`));
