@@ -7,7 +7,7 @@
 #include "core/console.hpp"
 #include "core/random.hpp"
 #include "core/recording.hpp"
-#include "core/terminal.hpp"
+#include "tty/terminal.hpp"
 
 #include <algorithm>
 #include <cerrno>

@@ -3,7 +3,7 @@
 // core/display); the web build links the page's (web/device.cpp). Nothing else differs.
 #pragma once
 
-#include "core/terminal.hpp"
+#include "tty/terminal.hpp"
 #include "core/textconsole.hpp"
 
 #include <cstddef>

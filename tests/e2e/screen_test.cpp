@@ -4,7 +4,7 @@
 #include "pty.hpp"
 
 #include "core/console.hpp"
-#include "core/terminal.hpp"
+#include "tty/terminal.hpp"
 #include "core/textconsole.hpp"
 
 #include <gtest/gtest.h>

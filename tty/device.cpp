@@ -2,7 +2,7 @@
 // (core/terminal) and the in-place console drawn with ncurses (core/display).
 #include "core/device.hpp"
 
-#include "core/display.hpp"
+#include "tty/display.hpp"
 
 #include <algorithm>
 #include <cerrno>
