@@ -1,8 +1,8 @@
 // The console: the game's only door to the keyboard and the screen. Output is buffered and
 // written in one piece before each read; the game's 8-bit codes are shown as code page 437
 // glyphs, in UTF-8 or as near as the terminal's character set comes. Back ends: the in-place
-// console and the plain stream on the device (the terminal, or the page in the web build), and
-// a script for tests.
+// console and the plain stream, on a device (core/device.hpp): the terminal, the page in the
+// web build, or the script of tests, --verify and the fuzz target.
 #pragma once
 
 #include "core/textconsole.hpp"
@@ -292,8 +292,9 @@ void restofline();
 // [SECTION] Back ends
 // ---------------------------------------------------------------------------------------------
 
-// The plain stream: reads file descriptor 0 and writes the bytes to 1 as they are; on a
-// terminal, switches its modes for each kind of read. The codes go out in UTF-8 where the
+// The plain stream on the device the program is linked with (core/device.hpp): on the
+// terminal's, reads file descriptor 0 and writes the bytes to 1 as they are, switching a
+// terminal's modes for each kind of read. The codes go out in UTF-8 where the
 // locale's character set is UTF-8; in any other, as the locale's own character where it has
 // the glyph, else as the ASCII look-alike.
 void useterminal();
@@ -324,7 +325,7 @@ struct screen_cursor {
     int row, col;
 };
 screen_cursor cursorat();
-// Counts the `write` calls the terminal back end has made (for measuring).
+// Counts the `write` calls the devices have made (for measuring: the script makes none).
 std::uint64_t writecount();
 
 // ---------------------------------------------------------------------------------------------
