@@ -180,25 +180,30 @@ consteval picture<Rows, Cols> decode(const std::array<std::string_view, Rows> &r
     return out;
 }
 
-// A line of page text with a figure in it, built at compile time, so that a price or a reward
-// printed in a page is the same number the rules use: `withfigure("$", boat_fare, " Big Ones")`.
-struct figure_line {
+// A line of page text built at compile time, of up to 80 characters.
+struct text_line {
     std::array<char, 80> chars{};
     std::size_t size = 0;
     constexpr operator std::string_view() const { return {chars.data(), size}; }
+    constexpr void append(std::string_view s) {
+        if (size + s.size() > chars.size()) throw "a line of page text fits 80 columns";
+        for (char c : s) chars[size++] = c;
+    }
 };
-consteval figure_line withfigure(std::string_view before, std::int32_t figure,
-                                 std::string_view after) {
+
+// A line of page text with a figure in it, so that a price or a reward printed in a page is the
+// same number the rules use: `withfigure("$", boat_fare, " Big Ones")`.
+consteval text_line withfigure(std::string_view before, std::int32_t figure,
+                               std::string_view after) {
     if (figure < 0) throw "a figure in a page is not negative";
     char digits[10]{};
     std::size_t count = 0;
     do digits[count++] = static_cast<char>('0' + figure % 10);
     while ((figure /= 10) > 0);
-    if (before.size() + count + after.size() > 80) throw "a line of page text fits 80 columns";
-    figure_line line;
-    for (char c : before) line.chars[line.size++] = c;
-    while (count > 0) line.chars[line.size++] = digits[--count];
-    for (char c : after) line.chars[line.size++] = c;
+    text_line line;
+    line.append(before);
+    while (count > 0) line.append({&digits[--count], 1});
+    line.append(after);
     return line;
 }
 
