@@ -95,9 +95,9 @@ constexpr unsigned char erase_keys[] = {127, 8}; // Backspace, as terminals send
 constexpr std::size_t typed_limit = 4095;        // a terminal's own line holds no more
 
 struct console_state {
-    const console_device *device = &script_device;
-    bool inplace = false;   // the in-place console, drawn on the device
-    bool keep = false;      // `screen` is kept under the plain stream and the script too
+    const console_device *device = &script_device; // where keys come from and output goes
+    bool inplace = false;                          // the in-place console, drawn on the device
+    bool keep = false;                             // `screen` is kept under the plain stream too
     bool editlines = false; // typed lines are edited by the console itself, not the terminal
     text_console screen;    // what the in-place console shows
     bool changed = false;   // whether `screen` changed since it was drawn

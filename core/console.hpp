@@ -350,7 +350,7 @@ struct input_hooks {
 };
 // Puts `hooks` in place of the ones before; `{}` takes them away.
 void hookinput(const input_hooks &hooks);
-// Keeps the console in memory up to date under the plain stream and the script too (the
+// Keeps the console in memory up to date under the plain stream too, on any device (the
 // in-place console always does), from a blank console on.
 void keepscreen();
 // The console in memory, as the output so far has left it.
