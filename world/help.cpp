@@ -10,7 +10,7 @@
 namespace {
 
 constexpr std::string_view indent = "  ";
-constexpr std::size_t heading_cols = 19;  // the column the text starts in, after the indent
+constexpr std::size_t heading_cols = 19;  // the headings' column: the text starts after it
 constexpr std::size_t heading_width = 17; // a heading wraps to keep two blanks before the text
 
 // The table's lines, built once: at most 23, the page's height under its title.
@@ -44,7 +44,6 @@ consteval key_lines buildkeylines() {
         if (text.empty()) return;
         for (std::size_t pad = heading.size(); pad < heading_cols; ++pad) line.append(" ");
         line.append(text);
-        if (line.size > 79) throw "a line of the page of keys is wider than 79 columns";
     };
     const std::size_t rows = std::size(key_rows);
     for (std::size_t first = 0, end; first < rows; first = end) {
@@ -79,6 +78,13 @@ constexpr int text_lines = 23;
 constexpr int lines_above = 2;
 constexpr int lines_below = text_lines - lines_above - static_cast<int>(std::size(help_lines));
 static_assert(lines_below >= 0, "the page of keys is taller than the screen");
+
+consteval bool linesfit() {
+    for (std::string_view line : help_lines)
+        if (cellcount(line) > 79) return false;
+    return true;
+}
+static_assert(linesfit(), "a line of the page of keys is wider than 79 columns");
 
 // The notice ends its line, so that the frame drawn after the page starts a line of its own.
 constexpr page_rec help_page{.before = lines_above,
