@@ -1,5 +1,6 @@
 // The page of keys on the map: `?` shows it over the walking rules, the frame comes back as it
-// was, and the page fills a 24-row terminal.
+// was, and the page fills a 24-row terminal; the README, the manual page and the web page's
+// keypad say what the table of keys says.
 #include "core/console.hpp"
 #include "core/textconsole.hpp"
 #include "draws.hpp"
