@@ -152,9 +152,16 @@ std::int64_t nowms() {
 std::pair<http::status, std::string> judge(hall &h, const std::string &recording) {
     run_facts facts, replayed;
     std::string reason;
-    if (!checkrecording(recording, facts, reason) ||
-        !replayrecording(h.config.game, recording, h.config.limits, replayed, reason))
+    if (!checkrecording(recording, facts, reason))
         return {http::status::unprocessable_entity, dump({{"error", reason}})};
+    switch (replayrecording(h.config.game, recording, h.config.limits, replayed, reason)) {
+        case verdict::verified:
+            break;
+        case verdict::refused:
+            return {http::status::unprocessable_entity, dump({{"error", reason}})};
+        case verdict::unverified:
+            return {http::status::service_unavailable, dump({{"error", reason}})};
+    }
     facts.name = replayed.name;
     facts.points = replayed.points;
     facts.deaths = replayed.deaths;

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -44,25 +45,39 @@ std::int64_t recordnumber(std::string_view record, int n) {
 }
 
 struct child_end {
+    bool started = false; // a pipe and a process were had
     bool exited = false;
     int status = 0; // the exit status, or the signal that ended it
     std::string out, err;
     const char *limit = nullptr; // the limit the hall ended it for
 };
 
-// Sets the limits, puts the recording at descriptor 3 and the pipes at 1 and 2, and runs the
-// game; only system calls between fork and exec.
-[[noreturn]] void startchild(const std::string &game, int recording, int out, int err,
+// In the child: writes the recording to a file in memory at descriptor 3, with the pipes at 1
+// and 2, sets the limits and runs the game; only system calls between fork and exec. The file is
+// written here, under the child's own limits: a limit on the hall's files (a full disk) is not
+// one on a replay's input.
+[[noreturn]] void startchild(const std::string &game, std::string_view text, int out, int err,
                              const verify_limits &limits) {
-    const int devnull = ::open("/dev/null", O_RDONLY);
-    if (devnull < 0 || ::dup2(devnull, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
-        ::dup2(recording, 3) < 0)
-        ::_exit(126);
-    ::syscall(SYS_close_range, 4U, ~0U, 0U); // nothing of the hall's: its sockets, its database
     auto limit = [](int resource, rlim_t soft, rlim_t hard) {
         const rlimit r{soft, hard};
         if (::setrlimit(resource, &r) != 0) ::_exit(126);
     };
+    rlimit files{};
+    if (::getrlimit(RLIMIT_FSIZE, &files) != 0) ::_exit(126);
+    limit(RLIMIT_FSIZE, files.rlim_max, files.rlim_max);
+    const int recording = ::memfd_create("recording", 0);
+    for (std::size_t at = 0; recording >= 0 && at < text.size();) {
+        const ssize_t n = ::write(recording, text.data() + at, text.size() - at);
+        if (n < 0 && errno != EINTR) ::_exit(126);
+        if (n > 0) at += static_cast<std::size_t>(n);
+    }
+    const int devnull = ::open("/dev/null", O_RDONLY);
+    if (recording < 0 || devnull < 0 || ::lseek(recording, 0, SEEK_SET) != 0 ||
+        ::dup2(devnull, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
+        ::dup2(recording, 3) < 0)
+        ::_exit(126);
+    ::syscall(SYS_close_range, 4U, ~0U, 0U); // nothing of the hall's: its sockets, its database
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);       // and it ends with the hall
     limit(RLIMIT_CPU, static_cast<rlim_t>(limits.cpu_seconds),
           static_cast<rlim_t>(limits.cpu_seconds) + 1);
     if (limits.memory_mb > 0) {
@@ -77,23 +92,24 @@ struct child_end {
     ::_exit(127);
 }
 
-// Runs the game on the recording in `recording` and collects what it says, ending it when it
-// writes more than it may or outlives its wall time.
-child_end runchild(const std::string &game, int recording, const verify_limits &limits) {
+// Runs the game on the recording and collects what it says, ending it when it writes more than
+// it may or outlives its wall time.
+child_end runchild(const std::string &game, std::string_view text, const verify_limits &limits) {
     child_end end;
     int out[2], err[2];
-    if (::pipe2(out, O_CLOEXEC) != 0) return end.limit = "no pipe", end;
+    if (::pipe2(out, O_CLOEXEC) != 0) return end;
     if (::pipe2(err, O_CLOEXEC) != 0) {
         ::close(out[0]), ::close(out[1]);
-        return end.limit = "no pipe", end;
+        return end;
     }
     const pid_t pid = ::fork();
-    if (pid == 0) startchild(game, recording, out[1], err[1], limits);
+    if (pid == 0) startchild(game, text, out[1], err[1], limits);
     ::close(out[1]), ::close(err[1]);
     if (pid < 0) {
         ::close(out[0]), ::close(err[0]);
-        return end.limit = "no process", end;
+        return end;
     }
+    end.started = true;
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::seconds(limits.wall_seconds);
     pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
@@ -174,23 +190,13 @@ bool checkrecording(std::string_view text, run_facts &facts, std::string &reason
     return true;
 }
 
-bool replayrecording(const std::string &game, std::string_view text, const verify_limits &limits,
-                     run_facts &facts, std::string &reason) {
-    // The recording as a regular file that exists only in memory and dies with its descriptors.
-    const int fd = ::memfd_create("recording", MFD_CLOEXEC);
-    if (fd < 0) return reason = "the hall cannot verify now", false;
-    bool written = true;
-    for (std::size_t at = 0; written && at < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + at, text.size() - at);
-        written = n > 0 || errno == EINTR;
-        if (n > 0) at += static_cast<std::size_t>(n);
+verdict replayrecording(const std::string &game, std::string_view text,
+                        const verify_limits &limits, run_facts &facts, std::string &reason) {
+    const child_end end = runchild(game, text, limits);
+    if (!end.started || (end.exited && (end.status == 126 || end.status == 127))) {
+        reason = "the hall cannot verify now: its verifier did not start";
+        return verdict::unverified;
     }
-    child_end end;
-    if (written)
-        end = runchild(game, fd, limits);
-    else
-        end.limit = "the hall cannot verify now";
-    ::close(fd);
     if (end.limit) {
         reason = end.limit;
     } else if (!end.exited) {
@@ -203,7 +209,7 @@ bool replayrecording(const std::string &game, std::string_view text, const verif
             facts.name += c >= ' ' && c <= '~' ? c : '?';
         facts.points = recordnumber(end.out, 1);
         facts.deaths = recordnumber(end.out, 2);
-        if (facts.points >= 0 && facts.deaths >= 0) return true;
+        if (facts.points >= 0 && facts.deaths >= 0) return verdict::verified;
         reason = "its replay ended with no score record the hall can read";
     } else if (end.status == 1 || end.status == 3) {
         // "orbridden: /proc/self/fd/3: why" on its last line: only the why
@@ -214,5 +220,5 @@ bool replayrecording(const std::string &game, std::string_view text, const verif
     } else {
         reason = "its verifier failed (status " + std::to_string(end.status) + ")";
     }
-    return false;
+    return verdict::refused;
 }

@@ -35,8 +35,14 @@ struct verify_limits {
 // cannot be a real finished game of this version; `facts` gets its keys, time and version.
 bool checkrecording(std::string_view text, run_facts &facts, std::string &reason);
 
-// Replays `text` with the game at `game` (`game --verify`); true when it verified, with the
-// name, points and deaths of the score record it ended with. False with `reason` saying where
-// the replay parted from the recording, or which limit it ran past.
-bool replayrecording(const std::string &game, std::string_view text, const verify_limits &limits,
+enum class verdict {
+    verified,   // the replay ended with the recorded score record
+    refused,    // it parted from the recording, or ran past a limit
+    unverified, // the hall could not run it
+};
+
+// Replays `text` with the game at `game` (`game --verify`): verified, with the name, points and
+// deaths of the score record it ended with; else `reason` says where the replay parted from the
+// recording, which limit it ran past, or what kept the hall from replaying it.
+verdict replayrecording(const std::string &game, std::string_view text, const verify_limits &limits,
                      run_facts &facts, std::string &reason);
