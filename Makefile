@@ -136,11 +136,12 @@ node_modules: package.json package-lock.json
 	npm ci --no-audit --no-fund
 	touch node_modules
 
-# The golden sessions under Node, then the page in headless Chromium. The browser and Node are
-# looked for before anything is built.
+# The golden sessions under Node, then the page in headless Chromium, served by the hall too
+# (built in $(BUILD)). The browser and Node are looked for before anything is built.
 test-web:
 	@$(PREREQS) --no-install-recommends $(WEB_TEST_DEPS)
-	@$(MAKE) -s --no-print-directory web node_modules
+	@$(PREREQS) $(HALL_DEPS)
+	@$(MAKE) -s --no-print-directory web hall node_modules
 	node --test tests/web/*.test.mjs
 
 # Also builds the terminal build's benchmarks (build-bench), for the playthrough's floor.

@@ -1,19 +1,24 @@
 // The web build's main: the score file kept in the browser's storage, the test option of a
-// stepping clock, one game in the page's in-place console, and the score listing for the page.
+// stepping clock, one game in the page's in-place console, recorded so that the page can offer
+// it to a hall of fame, and the score listing for the page.
 #include "cli/options.hpp"
 #include "cli/scores.hpp"
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "core/random.hpp"
+#include "core/recording.hpp"
 #include "screens/screens.hpp"
 #include "story/story.hpp"
 
 #include <emscripten.h>
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 
 namespace {
 
@@ -41,6 +46,22 @@ std::int64_t steppingclock() {
     return stepping_at++;
 }
 
+// The game's recording, in memory only, handed to the page when the game ends (web/hall.js
+// offers it to the hall that serves the page).
+constexpr const char *recording_path = "/tmp/game.rec";
+std::int64_t recording_start = 0;
+// A key's time: the clock's, so that each reading keeps step with its key (on the stepping
+// clock, the key comes the moment the game reads it). The recorder puts its own clock in
+// game_clock, so which one plays is decided before.
+bool stepping = false;
+std::int64_t sincestart() {
+    return (stepping ? stepping_at : realclock()) - recording_start;
+}
+
+EM_JS(void, recorded, (const char *text), {
+    document.dispatchEvent(new CustomEvent('orbridden-recorded', {detail : UTF8ToString(text)}));
+});
+
 } // namespace
 
 // The score file listed as `--scores` lists it; empty when there is none yet.
@@ -60,9 +81,23 @@ int main(int argc, char *argv[]) {
     mountscores();
     syncscores(1);
     usescreen();
+    stepping = game_clock == steppingclock;
+    recording_start = stepping ? stepping_at : realclock();
+    const int fd = ::open(recording_path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    startrecording(fd, {.game = std::string(game_release), .start = recording_start,
+                        .editedlines = editslines()},
+                   sincestart);
     playgame(intro, screens);
     flush();
+    const bool whole = stoprecording() == 0;
+    ::close(fd);
     syncscores(0);
     gameover();
+    if (whole) {
+        std::ifstream in(recording_path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        recorded(text.str().c_str());
+    }
     return 0;
 }
