@@ -99,8 +99,8 @@ int main(int argc, char *argv[]) {
     opterr = 0;
     for (int index = -1; getopt_long(argc, argv, "", longs.data(), &index) != -1; index = -1) {
         if (index < 0) {
-            std::cerr << "orbridden-hall: unknown option or missing argument: "
-                      << argv[optind - 1] << '\n'
+            std::cerr << "orbridden-hall: unknown option or missing argument: " << argv[optind - 1]
+                      << '\n'
                       << usage;
             return 2;
         }
@@ -110,14 +110,16 @@ int main(int argc, char *argv[]) {
                 std::cout << "orbridden-hall " << game_release << '\n';
                 return 0;
             }
-            std::cout << "orbridden-hall, the hall of fame of ORBRIDDEN: takes recordings of whole\n"
-                         "games, replays each to verify it, and lists the real ones.\n\n"
-                      << usage << "\noptions:\n";
+            std::cout
+                << "orbridden-hall, the hall of fame of ORBRIDDEN: takes recordings of whole\n"
+                   "games, replays each to verify it, and lists the real ones.\n\n"
+                << usage << "\noptions:\n";
             for (const option_row &o : rows) {
-                const std::string left = std::string("--") + o.name +
-                                         (o.argument ? std::string(" ") + o.argument : "");
-                std::cout << "  " << left << std::string(left.size() < 20 ? 20 - left.size() : 1, ' ')
-                          << o.help << '\n';
+                const std::string left =
+                    std::string("--") + o.name + (o.argument ? std::string(" ") + o.argument : "");
+                std::cout << "  " << left
+                          << std::string(left.size() < 20 ? 20 - left.size() : 1, ' ') << o.help
+                          << '\n';
             }
             return 0;
         }

@@ -52,8 +52,7 @@ constexpr int busy_retry_seconds = 5;    // Retry-After when the queue is full
 
 // Every answer carries these: nothing of the hall's runs as a script, nothing sniffed. The page
 // compiles its WebAssembly, which a policy of 'self' alone forbids.
-constexpr const char *content_security =
-    "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'";
+constexpr const char *content_security = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'";
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The hall's state
@@ -65,6 +64,8 @@ using answer = http::response<http::string_body>;
 // A submission waiting for a verifier; `done` runs on the Asio thread with the answer.
 struct job {
     std::string recording;
+    unsigned version; // the request's HTTP version and keep-alive, for the answer
+    bool keep;
     std::function<void(answer)> done;
 };
 
@@ -93,18 +94,23 @@ struct hall {
 // [SECTION] Answers
 // ---------------------------------------------------------------------------------------------
 
-answer respond(const request &req, http::status status, std::string body,
+answer respond(unsigned version, bool keep, http::status status, std::string body,
                const char *type = "application/json") {
-    answer res{status, req.version()};
+    answer res{status, version};
     res.set(http::field::server, "orbridden-hall");
     res.set(http::field::content_type, type);
     res.set("Content-Security-Policy", content_security);
     res.set("X-Content-Type-Options", "nosniff");
     res.set(http::field::cache_control, "no-store");
-    res.keep_alive(req.keep_alive());
+    res.keep_alive(keep);
     res.body() = std::move(body);
     res.prepare_payload();
     return res;
+}
+
+answer respond(const request &req, http::status status, std::string body,
+               const char *type = "application/json") {
+    return respond(req.version(), req.keep_alive(), status, std::move(body), type);
 }
 
 // JSON with every byte that is not valid UTF-8 replaced: text from a submission stays data.
@@ -173,8 +179,7 @@ std::pair<http::status, std::string> judge(hall &h, const std::string &recording
     if (result == added::failed || !getrun(h.writer, id, run))
         return {http::status::insufficient_storage,
                 dump({{"error", "the hall could not store the run: " + error}})};
-    return {result == added::stored ? http::status::created : http::status::ok,
-            dump(runjson(run))};
+    return {result == added::stored ? http::status::created : http::status::ok, dump(runjson(run))};
 }
 
 void verifier(hall &h) {
@@ -187,11 +192,9 @@ void verifier(hall &h) {
             next = std::move(h.jobs.front());
             h.jobs.pop_front();
         }
-        auto [status, body] = judge(h, next.recording);
-        asio::post(h.io, [done = std::move(next.done), status, body = std::move(body)] {
-            answer res{status, 11};
-            res.body() = body;
-            done(std::move(res));
+        std::pair<http::status, std::string> said = judge(h, next.recording);
+        asio::post(h.io, [next = std::move(next), said = std::move(said)]() mutable {
+            next.done(respond(next.version, next.keep, said.first, std::move(said.second)));
         });
     }
 }
@@ -217,15 +220,16 @@ std::string lower(std::string_view s) {
 int ratewait(hall &h, const std::string &address) {
     const auto now = std::chrono::steady_clock::now();
     const double rate = h.config.rate / 60.0; // a second
-    if (h.submitters.size() > 10000) // forget those who have their whole allowance again
+    if (h.submitters.size() > 10000)          // forget those who have their whole allowance again
         std::erase_if(h.submitters, [&](const auto &s) {
-            return s.second.tokens + rate * std::chrono::duration<double>(now - s.second.at).count() >=
+            return s.second.tokens +
+                       rate * std::chrono::duration<double>(now - s.second.at).count() >=
                    h.config.rate;
         });
     auto [it, fresh] = h.submitters.try_emplace(address, hall::bucket{double(h.config.rate), now});
     hall::bucket &b = it->second;
-    b.tokens = std::min<double>(h.config.rate,
-                                b.tokens + rate * std::chrono::duration<double>(now - b.at).count());
+    b.tokens = std::min<double>(
+        h.config.rate, b.tokens + rate * std::chrono::duration<double>(now - b.at).count());
     b.at = now;
     if (b.tokens >= 1) {
         b.tokens -= 1;
@@ -258,14 +262,7 @@ void submit(hall &h, const request &req, const std::string &address,
         res.set(http::field::retry_after, std::to_string(busy_retry_seconds));
         return done(std::move(res));
     }
-    // The verifier's answer takes the request's version and keep-alive.
-    const unsigned version = req.version();
-    const bool keep = req.keep_alive();
-    h.jobs.push_back({req.body(), [done = std::move(done), version, keep](answer res) {
-                          request like{http::verb::post, "/", version};
-                          like.keep_alive(keep);
-                          done(respond(like, res.result(), std::move(res.body())));
-                      }});
+    h.jobs.push_back({req.body(), req.version(), req.keep_alive(), std::move(done)});
     lock.unlock();
     h.wake.notify_one();
 }
@@ -324,7 +321,8 @@ answer onerun(hall &h, const request &req, std::string_view rest) {
     if (what.empty()) return respond(req, http::status::ok, dump(runjson(run)));
     std::string recording;
     getrecording(h.reader, id, recording);
-    answer res = respond(req, http::status::ok, std::move(recording), "text/plain; charset=us-ascii");
+    answer res =
+        respond(req, http::status::ok, std::move(recording), "text/plain; charset=us-ascii");
     res.set(http::field::content_disposition,
             "attachment; filename=\"orbridden-run-" + std::to_string(id) + ".rec\"");
     res.set(http::field::cache_control, "public, max-age=86400, immutable"); // a run never changes
@@ -364,8 +362,10 @@ const char *mimetype(const fs::path &file) {
 // The path with its %XX escapes decoded; false for a bad escape or a NUL.
 bool decodepath(std::string_view in, std::string &out) {
     auto hex = [](char c) {
-        return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                            : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                      : -1;
     };
     for (std::size_t i = 0; i < in.size(); ++i) {
         if (in[i] != '%') {
@@ -418,14 +418,15 @@ void staticfile(hall &h, const request &req, std::string_view target, Send &&sen
     const std::string file = sitefile(h, target);
     if (file.empty()) return send(failure(req, http::status::not_found, "no such page"));
     std::string sent = file;
-    if (acceptsgzip(req) && !sitefile(h, std::string(target) + (target.back() == '/' ? "index.html.gz" : ".gz")).empty())
+    if (acceptsgzip(req) &&
+        !sitefile(h, std::string(target) + (target.back() == '/' ? "index.html.gz" : ".gz"))
+             .empty())
         sent = file + ".gz";
     struct stat st {};
     ::stat(sent.c_str(), &st);
-    const std::string etag = "\"" + std::to_string(st.st_size) + "-" +
-                             std::to_string(st.st_mtim.tv_sec) + "-" +
-                             std::to_string(st.st_mtim.tv_nsec) + (sent == file ? "" : "-gz") +
-                             "\"";
+    const std::string etag =
+        "\"" + std::to_string(st.st_size) + "-" + std::to_string(st.st_mtim.tv_sec) + "-" +
+        std::to_string(st.st_mtim.tv_nsec) + (sent == file ? "" : "-gz") + "\"";
     auto headers = [&](auto &res) {
         res.set(http::field::server, "orbridden-hall");
         res.set(http::field::content_type, mimetype(file));
@@ -482,10 +483,9 @@ struct session : std::enable_shared_from_this<session> {
         parser->header_limit(header_limit);
         parser->body_limit(h.config.body_limit);
         stream.expires_after(request_time);
-        http::async_read_header(stream, buffer, *parser,
-                                [self = shared_from_this()](beast::error_code ec, std::size_t) {
-                                    self->onheader(ec);
-                                });
+        http::async_read_header(
+            stream, buffer, *parser,
+            [self = shared_from_this()](beast::error_code ec, std::size_t) { self->onheader(ec); });
     }
 
     void onheader(beast::error_code ec) {
@@ -494,11 +494,11 @@ struct session : std::enable_shared_from_this<session> {
         if (lower(req[http::field::expect]) == "100-continue") {
             auto go = std::make_shared<http::response<http::empty_body>>(http::status::continue_,
                                                                          req.version());
-            return http::async_write(stream, *go,
-                                     [self = shared_from_this(), go](beast::error_code e, std::size_t) {
-                                         if (e) return self->fail(e);
-                                         self->readbody();
-                                     });
+            return http::async_write(
+                stream, *go, [self = shared_from_this(), go](beast::error_code e, std::size_t) {
+                    if (e) return self->fail(e);
+                    self->readbody();
+                });
         }
         readbody();
     }
@@ -577,12 +577,11 @@ struct session : std::enable_shared_from_this<session> {
         drain(std::make_shared<std::array<char, 4096>>());
     }
     void drain(std::shared_ptr<std::array<char, 4096>> scratch) {
-        stream.async_read_some(asio::buffer(*scratch),
-                               [self = shared_from_this(), scratch](beast::error_code ec,
-                                                                   std::size_t) {
-                                   if (ec) return self->fail(ec);
-                                   self->drain(scratch);
-                               });
+        stream.async_read_some(asio::buffer(*scratch), [self = shared_from_this(), scratch](
+                                                           beast::error_code ec, std::size_t) {
+            if (ec) return self->fail(ec);
+            self->drain(scratch);
+        });
     }
 };
 
@@ -593,7 +592,8 @@ void accept(hall &h, tcp::acceptor &acceptor) {
         if (ec == asio::error::operation_aborted) return;
         if (ec) { // out of descriptors, say: try again in a moment rather than spin
             auto timer = std::make_shared<asio::steady_timer>(h.io, 50ms);
-            return timer->async_wait([&h, &acceptor, timer](beast::error_code) { accept(h, acceptor); });
+            return timer->async_wait(
+                [&h, &acceptor, timer](beast::error_code) { accept(h, acceptor); });
         }
         accept(h, acceptor);
     });

@@ -11,8 +11,8 @@ struct hall_config {
     std::string address = "127.0.0.1";
     unsigned short port = 8000; // 0: any free port (the address printed says which)
     std::string data = "hall-data";
-    std::string site;     // the web build's directory; none: no page
-    std::string game;     // the game that verifies; none: `orbridden` beside this program
+    std::string site;       // the web build's directory; none: no page
+    std::string game;       // the game that verifies; none: `orbridden` beside this program
     unsigned verifiers = 0; // replays at a time; 0: one per core
     std::size_t queue = 16; // submissions waiting for a verifier, beyond those being verified
     int rate = 30;          // submissions an address may make a minute (and at once)

@@ -124,8 +124,8 @@ std::int64_t findrun(sqlite3 *db, std::string_view recording) {
     return sqlite3_step(s.get()) == SQLITE_ROW ? sqlite3_column_int64(s.get(), 0) : 0;
 }
 
-added addrun(sqlite3 *db, std::string_view recording, const run_facts &facts,
-             std::int64_t now_ms, std::int64_t &id, std::string &error) {
+added addrun(sqlite3 *db, std::string_view recording, const run_facts &facts, std::int64_t now_ms,
+             std::int64_t &id, std::string &error) {
     if (!exec(db, "BEGIN IMMEDIATE", error)) return added::failed;
     // Looked for again inside the transaction: the same file may have been verified twice.
     if ((id = findrun(db, recording)) != 0) {
@@ -168,17 +168,18 @@ bool getrun(sqlite3 *db, std::int64_t id, stored_run &run) {
 
 std::vector<stored_run> listruns(sqlite3 *db, bool by_points, std::int64_t limit,
                                  std::int64_t offset) {
-    const statement s = prepare(
-        db, (std::string(run_columns) +
-             (by_points ? "ORDER BY points DESC, deaths, id" : "ORDER BY id DESC") + " LIMIT ? OFFSET ?")
-                .c_str());
+    const statement s =
+        prepare(db, (std::string(run_columns) +
+                     (by_points ? "ORDER BY points DESC, deaths, id" : "ORDER BY id DESC") +
+                     " LIMIT ? OFFSET ?")
+                        .c_str());
     sqlite3_bind_int64(s.get(), 1, limit);
     sqlite3_bind_int64(s.get(), 2, offset);
     std::vector<stored_run> runs;
     while (sqlite3_step(s.get()) == SQLITE_ROW) {
         runs.push_back(readrun(s.get()));
-        runs.back().rank = by_points ? offset + static_cast<std::int64_t>(runs.size())
-                                     : rankof(db, runs.back());
+        runs.back().rank =
+            by_points ? offset + static_cast<std::int64_t>(runs.size()) : rankof(db, runs.back());
     }
     return runs;
 }

@@ -29,8 +29,8 @@ std::int64_t findrun(sqlite3 *db, std::string_view recording);
 enum class added { stored, existed, failed };
 // Stores a verified run in one transaction, unless the same recording is already there; `id`
 // is the run's either way. Returns once the run is on disk; `failed` with `error` otherwise.
-added addrun(sqlite3 *db, std::string_view recording, const run_facts &facts,
-             std::int64_t now_ms, std::int64_t &id, std::string &error);
+added addrun(sqlite3 *db, std::string_view recording, const run_facts &facts, std::int64_t now_ms,
+             std::int64_t &id, std::string &error);
 
 bool getrun(sqlite3 *db, std::int64_t id, stored_run &run);
 // Runs best first (by_points) or latest first, `limit` of them after skipping `offset`.

@@ -77,7 +77,7 @@ struct child_end {
         ::dup2(recording, 3) < 0)
         ::_exit(126);
     ::syscall(SYS_close_range, 4U, ~0U, 0U); // nothing of the hall's: its sockets, its database
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);       // and it ends with the hall
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);      // and it ends with the hall
     limit(RLIMIT_CPU, static_cast<rlim_t>(limits.cpu_seconds),
           static_cast<rlim_t>(limits.cpu_seconds) + 1);
     if (limits.memory_mb > 0) {
@@ -86,6 +86,8 @@ struct child_end {
     }
     limit(RLIMIT_FSIZE, 0, 0); // it writes no file
     limit(RLIMIT_CORE, 0, 0);
+    // Replays are batch work: the hall's own thread, which answers readers, goes first.
+    ::setpriority(PRIO_PROCESS, 0, verifier_nice);
     if (::chdir("/") != 0) ::_exit(126);
     const char *argv[] = {game.c_str(), "--verify", "/proc/self/fd/3", nullptr};
     ::execv(game.c_str(), const_cast<char *const *>(argv));
@@ -190,8 +192,8 @@ bool checkrecording(std::string_view text, run_facts &facts, std::string &reason
     return true;
 }
 
-verdict replayrecording(const std::string &game, std::string_view text,
-                        const verify_limits &limits, run_facts &facts, std::string &reason) {
+verdict replayrecording(const std::string &game, std::string_view text, const verify_limits &limits,
+                        run_facts &facts, std::string &reason) {
     const child_end end = runchild(game, text, limits);
     if (!end.started || (end.exited && (end.status == 126 || end.status == 127))) {
         reason = "the hall cannot verify now: its verifier did not start";

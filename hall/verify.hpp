@@ -23,6 +23,9 @@ struct run_facts {
     std::string game;           // the game's version that made it
 };
 
+// The niceness a replay runs at, below the hall that answers readers.
+inline constexpr int verifier_nice = 10;
+
 // What a replay may take, and how many bytes of output it may write.
 struct verify_limits {
     int cpu_seconds = 5;
@@ -45,4 +48,4 @@ enum class verdict {
 // deaths of the score record it ended with; else `reason` says where the replay parted from the
 // recording, which limit it ran past, or what kept the hall from replaying it.
 verdict replayrecording(const std::string &game, std::string_view text, const verify_limits &limits,
-                     run_facts &facts, std::string &reason);
+                        run_facts &facts, std::string &reason);

@@ -84,9 +84,10 @@ int main(int argc, char *argv[]) {
     stepping = game_clock == steppingclock;
     recording_start = stepping ? stepping_at : realclock();
     const int fd = ::open(recording_path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    startrecording(fd, {.game = std::string(game_release), .start = recording_start,
-                        .editedlines = editslines()},
-                   sincestart);
+    startrecording(
+        fd,
+        {.game = std::string(game_release), .start = recording_start, .editedlines = editslines()},
+        sincestart);
     playgame(intro, screens);
     flush();
     const bool whole = stoprecording() == 0;

@@ -11,14 +11,14 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <thread>
 #include <fstream>
 #include <poll.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace asio = boost::asio;
@@ -39,8 +39,8 @@ scratch_dir::~scratch_dir() {
 
 hall_server::hall_server(const fs::path &dir, std::vector<std::string> options, long file_limit)
     : data(dir) {
-    std::vector<std::string> args = {ORBRIDDEN_HALL, "--listen", "127.0.0.1:0", "--data",
-                                     dir.string(), "--game", ORBRIDDEN_BINARY};
+    std::vector<std::string> args = {ORBRIDDEN_HALL, "--listen", "127.0.0.1:0",   "--data",
+                                     dir.string(),   "--game",   ORBRIDDEN_BINARY};
     args.insert(args.end(), options.begin(), options.end());
     int out[2];
     if (::pipe(out) != 0) throw std::runtime_error("no pipe");
@@ -67,7 +67,8 @@ hall_server::hall_server(const fs::path &dir, std::vector<std::string> options, 
         line += c;
     ::close(out[0]);
     const auto colon = line.rfind(':');
-    if (colon == line.npos || (port = static_cast<unsigned short>(std::atoi(&line[colon + 1]))) == 0) {
+    if (colon == line.npos ||
+        (port = static_cast<unsigned short>(std::atoi(&line[colon + 1]))) == 0) {
         stop(SIGKILL);
         throw std::runtime_error("the hall did not start: " + line);
     }
@@ -119,7 +120,8 @@ reply fetch(unsigned short port, const std::string &method, const std::string &t
         r.status = res.result_int();
         for (const auto &field : res) {
             std::string name(field.name_string());
-            for (char &ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+            for (char &ch : name)
+                ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
             r.headers[name] = std::string(field.value());
         }
         r.body = res.body();

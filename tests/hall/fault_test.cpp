@@ -55,8 +55,10 @@ TEST(HallFaults, KilledWhileStoringKeepsEveryRunItAnswered) {
     std::map<long, int> answered; // id: variant
     for (int k = 1; k <= runs; ++k) {
         const reply r = answers[static_cast<std::size_t>(k - 1)].get();
-        if (r.status == 201) answered[json::parse(r.body)["id"].get<long>()] = k;
-        else EXPECT_EQ(r.status, 0) << "an answer other than 201 or none: " << r.body;
+        if (r.status == 201)
+            answered[json::parse(r.body)["id"].get<long>()] = k;
+        else
+            EXPECT_EQ(r.status, 0) << "an answer other than 201 or none: " << r.body;
     }
     EXPECT_EQ(integrity(data.path / "hall.db"), "ok");
 
@@ -72,8 +74,9 @@ TEST(HallFaults, KilledWhileStoringKeepsEveryRunItAnswered) {
     for (const json &run : all["runs"]) {
         EXPECT_EQ(run["points"], 6684);
         const std::string file =
-            fetch(again.port, "GET", "/api/runs/" + std::to_string(run["id"].get<long>()) +
-                                         "/recording").body;
+            fetch(again.port, "GET",
+                  "/api/runs/" + std::to_string(run["id"].get<long>()) + "/recording")
+                .body;
         bool whole = false;
         for (int k = 1; k <= runs; ++k) whole = whole || file == playthroughrun(k);
         EXPECT_TRUE(whole) << "run " << run["id"] << " is not one of those submitted";
@@ -148,7 +151,8 @@ TEST(HallFaults, AThousandIdleConnectionsDoNotKeepOthersOut) {
     // One more sends half a request and stops.
     idle.emplace_back(io);
     idle.back().connect({boost::asio::ip::make_address("127.0.0.1"), hall.port});
-    boost::asio::write(idle.back(), boost::asio::buffer(std::string("GET /api/runs HTTP/1.1\r\nHo")));
+    boost::asio::write(idle.back(),
+                       boost::asio::buffer(std::string("GET /api/runs HTTP/1.1\r\nHo")));
     EXPECT_EQ(fetch(hall.port, "GET", "/api/runs").status, 200);
     EXPECT_EQ(submit(hall.port, "not a recording\n").status, 422);
 }
@@ -172,14 +176,13 @@ TEST(HallFaults, NothingOutsideTheSiteIsServed) {
     EXPECT_EQ(index.header("x-content-type-options"), "nosniff");
     EXPECT_EQ(fetch(hall.port, "GET", "/sub/page.js").header("content-type"),
               "text/javascript; charset=utf-8");
-    const reply again =
-        fetch(hall.port, "GET", "/", "", {{"If-None-Match", index.header("etag")}});
+    const reply again = fetch(hall.port, "GET", "/", "", {{"If-None-Match", index.header("etag")}});
     EXPECT_EQ(again.status, 304);
 
-    for (const char *path : {"/../secret.txt", "/%2e%2e/secret.txt", "/%2E%2E%2Fsecret.txt",
-                             "/sub/../../secret.txt", "/sub/%2e%2e/%2e%2e/secret.txt",
-                             "/..%5csecret.txt", "//etc/passwd", "/%2fetc%2fpasswd",
-                             "/link.txt", "/up/secret.txt", "/index.html%00.js", "/nothing"}) {
+    for (const char *path :
+         {"/../secret.txt", "/%2e%2e/secret.txt", "/%2E%2E%2Fsecret.txt", "/sub/../../secret.txt",
+          "/sub/%2e%2e/%2e%2e/secret.txt", "/..%5csecret.txt", "//etc/passwd", "/%2fetc%2fpasswd",
+          "/link.txt", "/up/secret.txt", "/index.html%00.js", "/nothing"}) {
         const reply r = fetch(hall.port, "GET", path);
         EXPECT_EQ(r.status, 404) << path;
         EXPECT_EQ(r.body.find("secret"), std::string::npos) << path;

@@ -154,13 +154,14 @@ TEST(Hall, AFullQueueAnswersBusyWithRetryAfter) {
     held_verifier held(dir.path);
     hall_server hall(dir.path / "data",
                      testoptions({"--verifiers", "1", "--queue", "1", "--game", held.script}));
-    auto busy = std::async(std::launch::async, [&] { return submit(hall.port, playthroughrun(1)); });
+    auto busy =
+        std::async(std::launch::async, [&] { return submit(hall.port, playthroughrun(1)); });
     ASSERT_TRUE(eventually([&] { return fs::exists(held.started); }));
     // One verifier busy, a queue of one: of three more, one waits and two are turned away.
     std::vector<std::future<reply>> more;
     for (int k = 2; k <= 4; ++k)
-        more.push_back(
-            std::async(std::launch::async, [&, k] { return submit(hall.port, playthroughrun(k)); }));
+        more.push_back(std::async(std::launch::async,
+                                  [&, k] { return submit(hall.port, playthroughrun(k)); }));
     int refused = 0;
     for (int i = 0; i < 2; ++i) {
         // Those turned away answer at once; the one waiting, only once released.
