@@ -14,7 +14,8 @@ namespace {
 constexpr std::string_view usage = "usage: orbridden-hall [--listen ADDR:PORT] [--data DIR] "
                                    "[--site DIR] [--game PATH]\n"
                                    "                      [--verifiers N] [--queue N] [--rate N] "
-                                   "[--cpu-seconds N] [--memory-mb N]\n"
+                                   "[--cpu-seconds N] [--wall-seconds N]\n"
+                                   "                      [--memory-mb N]\n"
                                    "       orbridden-hall --help | --version\n";
 
 // A number from `low` to `high`, or false.
@@ -25,7 +26,7 @@ bool count(const char *text, long low, long high, long &out) {
 }
 
 // ADDR:PORT, an IPv6 address in brackets: [::1]:8000.
-bool listen(std::string_view text, hall_config &c) {
+bool listenat(std::string_view text, hall_config &c) {
     const auto colon = text.rfind(':');
     long port = 0;
     if (colon == text.npos || !count(std::string(text.substr(colon + 1)).c_str(), 0, 65535, port))
@@ -49,7 +50,7 @@ struct option_row {
 
 constexpr option_row rows[] = {
     {"listen", "ADDR:PORT", "where to listen (127.0.0.1:8000; port 0 takes a free one)",
-     [](hall_config &c, const char *a) { return listen(a, c); }},
+     [](hall_config &c, const char *a) { return listenat(a, c); }},
     {"data", "DIR", "where the runs are kept (hall-data)",
      [](hall_config &c, const char *a) { return *a && (c.data = a, true); }},
     {"site", "DIR", "the web build to serve at / (none: the API only)",
@@ -76,8 +77,12 @@ constexpr option_row rows[] = {
          long n;
          if (!count(a, 1, 3600, n)) return false;
          c.limits.cpu_seconds = static_cast<int>(n);
-         c.limits.wall_seconds = static_cast<int>(4 * n);
          return true;
+     }},
+    {"wall-seconds", "N", "time on the clock a replay may take (20)",
+     [](hall_config &c, const char *a) {
+         long n;
+         return count(a, 1, 3600, n) && (c.limits.wall_seconds = static_cast<int>(n), true);
      }},
     {"memory-mb", "N", "address space a replay may take, in MB (512; 0: no limit)",
      [](hall_config &c, const char *a) {
@@ -124,9 +129,8 @@ int main(int argc, char *argv[]) {
             return 0;
         }
         if (!r.take(config, optarg)) {
-            std::cerr << "orbridden-hall: --" << r.name << ": not a " << r.argument << ": "
-                      << optarg << '\n'
-                      << usage;
+            std::cerr << "orbridden-hall: --" << r.name << ' ' << optarg << ": expected "
+                      << r.argument << " (see --help)\n";
             return 2;
         }
     }

@@ -120,7 +120,7 @@ child_end runchild(const std::string &game, std::string_view text, const verify_
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
-            end.limit = "its replay ran past its time";
+            end.limit = "its replay ran past its time on the clock";
             break;
         }
         if (::poll(fds, 2, static_cast<int>(left.count())) < 0 && errno != EINTR) break;

@@ -29,7 +29,7 @@ inline constexpr int verifier_nice = 10;
 // What a replay may take, and how many bytes of output it may write.
 struct verify_limits {
     int cpu_seconds = 5;
-    int wall_seconds = 20; // the last resort, for a child that sleeps
+    int wall_seconds = 20; // the last resort, for a child that sleeps (or starves)
     long memory_mb = 512;  // its address space; 0: none (a sanitized game reserves terabytes)
     std::size_t output_bytes = 4096;
 };

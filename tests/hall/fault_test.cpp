@@ -107,6 +107,7 @@ TEST(HallFaults, AFullDiskRefusesSubmissionsAndKeepsReading) {
 struct misbehaving_case {
     const char *what;
     const char *script; // the stand-in verifier's shell commands
+    const char *wall;   // its time on the clock, in seconds
     const char *reason;
 };
 
@@ -114,16 +115,17 @@ struct misbehaving_case {
 // refused with the limit it ran past, and the hall answers others meanwhile.
 TEST(HallFaults, AReplayPastItsLimitsIsRefusedWhileOthersAreServed) {
     const misbehaving_case cases[] = {
-        {"loops", ": > \"$0.started\"; while :; do :; done", "ran past its CPU time"},
-        {"sleeps", ": > \"$0.started\"; exec sleep 600", "ran past its time"},
-        {"floods", ": > \"$0.started\"; exec yes", "wrote more than it may"},
-        {"crashes", ": > \"$0.started\"; kill -SEGV $$", "ended by signal 11"},
+        {"loops", ": > \"$0.started\"; while :; do :; done", "100", "ran past its CPU time"},
+        {"sleeps", ": > \"$0.started\"; exec sleep 600", "1", "ran past its time on the clock"},
+        {"floods", ": > \"$0.started\"; exec yes", "100", "wrote more than it may"},
+        {"crashes", ": > \"$0.started\"; kill -SEGV $$", "100", "ended by signal 11"},
     };
     const scratch_dir dir;
     for (const misbehaving_case &c : cases) {
         SCOPED_TRACE(c.what);
         const fs::path game = standin(dir.path, c.what, c.script);
-        hall_server hall(dir.path / c.what, {"--game", game, "--cpu-seconds", "1"});
+        hall_server hall(dir.path / c.what,
+                         {"--game", game, "--cpu-seconds", "1", "--wall-seconds", c.wall});
         auto refused =
             std::async(std::launch::async, [&] { return submit(hall.port, playthroughrun()); });
         ASSERT_TRUE(eventually([&] { return fs::exists(game.string() + ".started"); }));
@@ -157,12 +159,14 @@ TEST(HallFaults, AThousandIdleConnectionsDoNotKeepOthersOut) {
     EXPECT_EQ(submit(hall.port, "not a recording\n").status, 422);
 }
 
-// The site's files are served; nothing outside it, in any spelling, through any link.
+// The site's files are served, with their types, compressed twins and ETags; nothing outside
+// it, in any spelling, through any link.
 TEST(HallFaults, NothingOutsideTheSiteIsServed) {
     const scratch_dir dir;
     const fs::path site = dir.path / "site";
     fs::create_directories(site / "sub");
     std::ofstream(site / "index.html") << "<!doctype html><title>hall</title>";
+    std::ofstream(site / "index.html.gz") << "compressed"; // the server sends it as it is
     std::ofstream(site / "sub" / "page.js") << "// page\n";
     std::ofstream(dir.path / "secret.txt") << "secret";
     fs::create_symlink(dir.path / "secret.txt", site / "link.txt");
@@ -178,6 +182,12 @@ TEST(HallFaults, NothingOutsideTheSiteIsServed) {
               "text/javascript; charset=utf-8");
     const reply again = fetch(hall.port, "GET", "/", "", {{"If-None-Match", index.header("etag")}});
     EXPECT_EQ(again.status, 304);
+    // The compressed twin where the client takes gzip, with the original's type.
+    const reply zipped = fetch(hall.port, "GET", "/", "", {{"Accept-Encoding", "gzip, br"}});
+    EXPECT_EQ(zipped.body, "compressed");
+    EXPECT_EQ(zipped.header("content-encoding"), "gzip");
+    EXPECT_EQ(zipped.header("content-type"), "text/html; charset=utf-8");
+    EXPECT_EQ(index.header("content-encoding"), "");
 
     for (const char *path :
          {"/../secret.txt", "/%2e%2e/secret.txt", "/%2E%2E%2Fsecret.txt", "/sub/../../secret.txt",
