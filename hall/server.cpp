@@ -94,14 +94,19 @@ struct hall {
 // [SECTION] Answers
 // ---------------------------------------------------------------------------------------------
 
-answer respond(unsigned version, bool keep, http::status status, std::string body,
-               const char *type = "application/json") {
-    answer res{status, version};
+// The headers every answer carries.
+void common(http::fields &res, const char *type, const char *cache) {
     res.set(http::field::server, "orbridden-hall");
     res.set(http::field::content_type, type);
     res.set("Content-Security-Policy", content_security);
     res.set("X-Content-Type-Options", "nosniff");
-    res.set(http::field::cache_control, "no-store");
+    res.set(http::field::cache_control, cache);
+}
+
+answer respond(unsigned version, bool keep, http::status status, std::string body,
+               const char *type = "application/json") {
+    answer res{status, version};
+    common(res, type, "no-store");
     res.keep_alive(keep);
     res.body() = std::move(body);
     res.prepare_payload();
@@ -428,11 +433,7 @@ void staticfile(hall &h, const request &req, std::string_view target, Send &&sen
         "\"" + std::to_string(st.st_size) + "-" + std::to_string(st.st_mtim.tv_sec) + "-" +
         std::to_string(st.st_mtim.tv_nsec) + (sent == file ? "" : "-gz") + "\"";
     auto headers = [&](auto &res) {
-        res.set(http::field::server, "orbridden-hall");
-        res.set(http::field::content_type, mimetype(file));
-        res.set("Content-Security-Policy", content_security);
-        res.set("X-Content-Type-Options", "nosniff");
-        res.set(http::field::cache_control, "no-cache");
+        common(res, mimetype(file), "no-cache"); // the names stay: ask each time, by ETag
         res.set(http::field::etag, etag);
         res.set(http::field::vary, "Accept-Encoding");
         if (sent != file) res.set(http::field::content_encoding, "gzip");
