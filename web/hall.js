@@ -97,5 +97,7 @@
       // A new game offers nothing until it ends.
       $('again').addEventListener('click', () => ($('submit-button').hidden = true));
     });
+  // While the Hall view is open, keys are its own (Escape, Tab, Enter), not the game's.
+  document.addEventListener('keydown', (event) => view.open && event.stopImmediatePropagation(), true);
   view.addEventListener('close', () => document.activeElement.blur());
 }
