@@ -61,25 +61,27 @@ constexpr const char *content_security = "default-src 'self'; script-src 'self' 
 using request = http::request<http::string_body>;
 using answer = http::response<http::string_body>;
 
-// A submission waiting for a verifier; `done` runs on the Asio thread with the answer.
+// A submission waiting for a verifier, then for the storer; `done` runs on the Asio thread with
+// the answer.
 struct job {
     std::string recording;
-    unsigned version; // the request's HTTP version and keep-alive, for the answer
-    bool keep;
+    unsigned version = 11; // the request's HTTP version and keep-alive, for the answer
+    bool keep = false;
     std::function<void(answer)> done;
+    run_facts facts = {}; // once verified
 };
 
 struct hall {
     hall_config config;
     asio::io_context io{1};
     sqlite3 *reader = nullptr; // the Asio thread's own; WAL lets it read while a run is added
-    sqlite3 *writer = nullptr; // the verifiers', one at a time under `writing`
-    std::mutex writing;
-    std::string site; // canonical, or empty
+    sqlite3 *writer = nullptr; // the storer's
+    std::string site;          // canonical, or empty
 
     std::mutex queued;
-    std::condition_variable wake;
-    std::deque<job> jobs;
+    std::condition_variable wake, wakestorer;
+    std::deque<job> jobs;     // waiting for a verifier, at most config.queue
+    std::deque<job> verified; // waiting for the storer
     bool stopping = false;
 
     std::size_t connections = 0;
@@ -156,51 +158,67 @@ std::int64_t nowms() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// [SECTION] Verifiers: worker threads that replay one submission each at a time
+// [SECTION] Verifiers, one a core, each replaying one submission at a time; one storer
 // ---------------------------------------------------------------------------------------------
 
-// The whole judgement of one submission, ending with the answer's status and body.
-std::pair<http::status, std::string> judge(hall &h, const std::string &recording) {
-    run_facts facts, replayed;
-    std::string reason;
-    if (!checkrecording(recording, facts, reason))
-        return {http::status::unprocessable_entity, dump({{"error", reason}})};
-    switch (replayrecording(h.config.game, recording, h.config.limits, replayed, reason)) {
-        case verdict::verified:
-            break;
-        case verdict::refused:
-            return {http::status::unprocessable_entity, dump({{"error", reason}})};
-        case verdict::unverified:
-            return {http::status::service_unavailable, dump({{"error", reason}})};
-    }
-    facts.name = replayed.name;
-    facts.points = replayed.points;
-    facts.deaths = replayed.deaths;
-    std::int64_t id = 0;
-    std::string error;
-    std::lock_guard lock(h.writing);
-    const added result = addrun(h.writer, recording, facts, nowms(), id, error);
-    stored_run run;
-    if (result == added::failed || !getrun(h.writer, id, run))
-        return {http::status::insufficient_storage,
-                dump({{"error", "the hall could not store the run: " + error}})};
-    return {result == added::stored ? http::status::created : http::status::ok, dump(runjson(run))};
+// Hands the job's answer to its session, on the Asio thread.
+void answerjob(hall &h, job j, http::status status, std::string body) {
+    asio::post(h.io, [j = std::move(j), status, body = std::move(body)]() mutable {
+        j.done(respond(j.version, j.keep, status, std::move(body)));
+    });
+}
+
+// Waits for the next job of `from`; false once the hall stops.
+bool nextjob(hall &h, std::deque<job> &from, std::condition_variable &wake, job &out) {
+    std::unique_lock lock(h.queued);
+    wake.wait(lock, [&] { return h.stopping || !from.empty(); });
+    if (h.stopping) return false;
+    out = std::move(from.front());
+    from.pop_front();
+    return true;
 }
 
 void verifier(hall &h) {
-    for (;;) {
-        job next;
-        {
-            std::unique_lock lock(h.queued);
-            h.wake.wait(lock, [&] { return h.stopping || !h.jobs.empty(); });
-            if (h.stopping) return;
-            next = std::move(h.jobs.front());
-            h.jobs.pop_front();
+    for (job j; nextjob(h, h.jobs, h.wake, j);) {
+        run_facts replayed;
+        std::string reason;
+        const verdict v =
+            checkrecording(j.recording, j.facts, reason)
+                ? replayrecording(h.config.game, j.recording, h.config.limits, replayed, reason)
+                : verdict::refused;
+        if (v != verdict::verified) {
+            answerjob(h, std::move(j),
+                      v == verdict::refused ? http::status::unprocessable_entity
+                                            : http::status::service_unavailable,
+                      dump({{"error", reason}}));
+            continue;
         }
-        std::pair<http::status, std::string> said = judge(h, next.recording);
-        asio::post(h.io, [next = std::move(next), said = std::move(said)]() mutable {
-            next.done(respond(next.version, next.keep, said.first, std::move(said.second)));
-        });
+        j.facts.name = replayed.name;
+        j.facts.points = replayed.points;
+        j.facts.deaths = replayed.deaths;
+        {
+            std::lock_guard lock(h.queued);
+            h.verified.push_back(std::move(j));
+        }
+        h.wakestorer.notify_one();
+    }
+}
+
+// Stores the verified runs one at a time, each synced to disk before its 201, while the
+// verifiers go on to the next replay.
+void storer(hall &h) {
+    for (job j; nextjob(h, h.verified, h.wakestorer, j);) {
+        std::int64_t id = 0;
+        std::string error;
+        const added result = addrun(h.writer, j.recording, j.facts, nowms(), id, error);
+        stored_run run;
+        if (result == added::failed || !getrun(h.writer, id, run))
+            answerjob(h, std::move(j), http::status::insufficient_storage,
+                      dump({{"error", "the hall could not store the run: " + error}}));
+        else
+            answerjob(h, std::move(j),
+                      result == added::stored ? http::status::created : http::status::ok,
+                      dump(runjson(run)));
     }
 }
 
@@ -667,6 +685,7 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
 
     std::vector<std::thread> verifiers;
     for (unsigned i = 0; i < c.verifiers; ++i) verifiers.emplace_back(verifier, std::ref(h));
+    verifiers.emplace_back(storer, std::ref(h));
     asio::signal_set signals(h.io, SIGINT, SIGTERM);
     signals.async_wait([&](beast::error_code, int) { h.io.stop(); });
     accept(h, acceptor);
@@ -677,6 +696,7 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
         h.stopping = true;
     }
     h.wake.notify_all();
+    h.wakestorer.notify_all();
     for (std::thread &t : verifiers) t.join();
     closestore(h.reader);
     closestore(h.writer);
