@@ -441,10 +441,11 @@ void staticfile(hall &h, const request &req, std::string_view target, Send &&sen
     const std::string file = sitefile(h, target);
     if (file.empty()) return send(failure(req, http::status::not_found, "no such page"));
     std::string sent = file;
-    if (acceptsgzip(req) &&
-        !sitefile(h, std::string(target) + (target.back() == '/' ? "index.html.gz" : ".gz"))
-             .empty())
-        sent = file + ".gz";
+    if (acceptsgzip(req)) {
+        const std::string twin =
+            sitefile(h, std::string(target) + (target.back() == '/' ? "index.html.gz" : ".gz"));
+        if (!twin.empty()) sent = twin;
+    }
     struct stat st {};
     ::stat(sent.c_str(), &st);
     const std::string etag =
