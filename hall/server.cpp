@@ -495,6 +495,7 @@ struct session : std::enable_shared_from_this<session> {
         ++h.connections;
         beast::error_code ec;
         address = stream.socket().remote_endpoint(ec).address().to_string(ec);
+        stream.socket().set_option(tcp::no_delay(true), ec); // an answer goes out whole at once
     }
     ~session() { --h.connections; }
 

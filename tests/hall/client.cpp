@@ -101,6 +101,7 @@ reply fetch(unsigned short port, const std::string &method, const std::string &t
         asio::io_context io;
         tcp::socket socket(io);
         socket.connect({asio::ip::make_address("127.0.0.1"), port});
+        socket.set_option(tcp::no_delay(true));
         // Every read and write bounded: a test fails, it does not hang.
         const timeval bound{60, 0};
         ::setsockopt(socket.native_handle(), SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);
