@@ -37,8 +37,7 @@ scratch_dir::~scratch_dir() {
     fs::remove_all(path, ec);
 }
 
-hall_server::hall_server(const fs::path &dir, std::vector<std::string> options, long file_limit)
-    : data(dir) {
+hall_server::hall_server(const fs::path &dir, std::vector<std::string> options, long file_limit) {
     std::vector<std::string> args = {ORBRIDDEN_HALL, "--listen", "127.0.0.1:0",   "--data",
                                      dir.string(),   "--game",   ORBRIDDEN_BINARY};
     args.insert(args.end(), options.begin(), options.end());

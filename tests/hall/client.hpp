@@ -22,7 +22,6 @@ struct scratch_dir {
 struct hall_server {
     pid_t pid = -1;
     unsigned short port = 0;
-    fs::path data;
     // Starts the hall with its data in `data` and these options besides --listen and --data;
     // `file_limit` (bytes, 0: none) is the largest file it may write (RLIMIT_FSIZE).
     explicit hall_server(const fs::path &data, std::vector<std::string> options = {},
