@@ -54,8 +54,8 @@ struct child_end {
 
 // In the child: writes the recording to a file in memory at descriptor 3, with the pipes at 1
 // and 2, sets the limits and runs the game; only system calls between fork and exec. The file is
-// written here, under the child's own limits: a limit on the hall's files (a full disk) is not
-// one on a replay's input.
+// written here, with the file size limit raised to its hard limit: a soft limit on the hall's
+// own files (a disk kept from filling) is not one on a replay's input.
 [[noreturn]] void startchild(const std::string &game, std::string_view text, int out, int err,
                              const verify_limits &limits) {
     auto limit = [](int resource, rlim_t soft, rlim_t hard) {
