@@ -1,5 +1,6 @@
 # Front door: `make` builds, `make play` starts the game, `make test` runs every test,
-# `make install` / `make uninstall` put the game and its manual page in place or take them away.
+# `make install` / `make uninstall` put the game and its manual page in place or take them away;
+# `make hall` builds the hall of fame, `make serve-hall` runs it with the page.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 # Where `make install` puts things (DESTDIR is prefixed to all of them, for packaging).
@@ -10,18 +11,21 @@ BINDIR ?= $(PREFIX)/bin
 MANDIR ?= $(PREFIX)/share/man
 # The game's tree; `make play BUILD=DIR` plays the game built there.
 BUILD ?= build
-# The binary to install; `make install` builds it first.
+# The binary to install; `make install` builds it first. The hall's, where `make hall` built it.
 BINARY ?= $(BUILD)/orbridden
+HALL_BINARY ?= $(BUILD)/orbridden-hall
 
 .PHONY: all play test golden bench fuzz fuzz-build fuzz-recording fuzz-ci format lint clean \
-	install uninstall deps web test-web bench-web serve
+	install uninstall deps web test-web bench-web serve hall serve-hall bench-hall
 
 # The Debian packages each build needs. A target that builds first installs what is missing of
 # its own list (tools/prereqs.sh: apt-get as root or through sudo -n, else one line saying how);
 # `make deps` installs them all. PREREQS=: skips the check, where they came another way.
 PREREQS = tools/prereqs.sh
 GAME_DEPS = g++ cmake make pkg-config libncurses-dev
-TEST_BUILD_DEPS = $(GAME_DEPS) libgtest-dev libgmock-dev libvterm-dev
+# The hall: Boost.Beast/Asio, SQLite and nlohmann-json; its tests run under make test.
+HALL_DEPS = $(GAME_DEPS) libboost-dev libsqlite3-dev nlohmann-json3-dev
+TEST_BUILD_DEPS = $(HALL_DEPS) libgtest-dev libgmock-dev libvterm-dev
 BENCH_DEPS = $(GAME_DEPS) libbenchmark-dev
 FUZZ_DEPS = $(GAME_DEPS) clang
 # The web build's: emscripten, the font and fonttools to cut it down; its tests' and benchmarks':
@@ -73,7 +77,8 @@ TEST_DEPS = $(TEST_BUILD_DEPS) groff-base $(if $(findstring clang,$(notdir $(CXX
 
 test:
 	@$(PREREQS) $(TEST_DEPS)
-	cmake -S . -B $(TESTDIR) $(TESTFLAGS) -DCMAKE_BUILD_TYPE=Debug -DORBRIDDEN_SANITIZE=ON
+	cmake -S . -B $(TESTDIR) $(TESTFLAGS) -DCMAKE_BUILD_TYPE=Debug -DORBRIDDEN_SANITIZE=ON \
+		-DORBRIDDEN_HALL=ON
 	cmake --build $(TESTDIR) -j $(JOBS)
 	cd $(TESTDIR) && ctest --output-on-failure -j $(JOBS)
 
@@ -148,11 +153,12 @@ node_modules: package.json package-lock.json
 	npm ci --no-audit --no-fund
 	touch node_modules
 
-# The golden sessions under Node, then the page in headless Chromium. The browser and Node are
-# looked for before anything is built.
+# The golden sessions under Node, then the page in headless Chromium, served by the hall too
+# (built in $(BUILD)). The browser and Node are looked for before anything is built.
 test-web:
 	@$(PREREQS) --no-install-recommends $(WEB_TEST_DEPS)
-	@$(MAKE) -s --no-print-directory web node_modules
+	@$(PREREQS) $(HALL_DEPS)
+	@$(MAKE) -s --no-print-directory web hall node_modules
 	node --test tests/web/*.test.mjs
 
 # Also builds the terminal build's benchmarks (build-bench), for the playthrough's floor.
@@ -166,16 +172,38 @@ serve: web
 	@echo "ORBRIDDEN in a browser: http://127.0.0.1:$(PORT)/ (Ctrl-C stops the server)"
 	cd build-web && python3 -m http.server $(PORT) --bind 127.0.0.1
 
+# The hall of fame: orbridden-hall beside the game in $(BUILD). `make serve-hall` builds the page
+# too and runs the hall on 127.0.0.1:$(PORT) with its runs in hall-data/ (HALL_DATA=DIR).
+HALL_DATA ?= hall-data
+hall:
+	@$(PREREQS) $(HALL_DEPS)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF -DORBRIDDEN_HALL=ON
+	cmake --build $(BUILD) -j $(JOBS) --target orbridden-hall
+
+serve-hall: web hall
+	@echo "The hall of fame, with the page: http://127.0.0.1:$(PORT)/ (Ctrl-C stops it)"
+	$(BUILD)/orbridden-hall --listen 127.0.0.1:$(PORT) --data $(HALL_DATA) --site build-web
+
+# Runs verified a second through the hall against --verify of the same file in a loop, and the
+# list's latency while submissions run, against their floors (bench/hall/hall_bench.cpp).
+bench-hall:
+	@$(PREREQS) $(TEST_BUILD_DEPS)
+	cmake -S . -B build-bench-hall -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_HALL=ON
+	cmake --build build-bench-hall -j $(JOBS) --target orbridden_hall_bench
+	./build-bench-hall/orbridden_hall_bench
+
 install: all
 	install -d '$(DESTDIR)$(BINDIR)' '$(DESTDIR)$(MANDIR)/man6'
 	install -m 755 '$(BINARY)' '$(DESTDIR)$(BINDIR)/orbridden'
-	install -m 644 orbridden.6 '$(DESTDIR)$(MANDIR)/man6/orbridden.6'
+	install -m 644 orbridden.6 orbridden-hall.6 '$(DESTDIR)$(MANDIR)/man6/'
+	[ ! -x '$(HALL_BINARY)' ] || install -m 755 '$(HALL_BINARY)' '$(DESTDIR)$(BINDIR)/orbridden-hall'
 
 uninstall:
-	rm -f '$(DESTDIR)$(BINDIR)/orbridden' '$(DESTDIR)$(MANDIR)/man6/orbridden.6'
+	rm -f '$(DESTDIR)$(BINDIR)/orbridden' '$(DESTDIR)$(MANDIR)/man6/orbridden.6' \
+		'$(DESTDIR)$(BINDIR)/orbridden-hall' '$(DESTDIR)$(MANDIR)/man6/orbridden-hall.6'
 
 # The JavaScript that prettier formats and eslint checks: the page's script and its tests.
-JS = web/page.js tests/web/*.mjs eslint.config.mjs
+JS = web/*.js tests/web/*.mjs eslint.config.mjs
 
 format: node_modules
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
@@ -190,7 +218,7 @@ lint:
 	node_modules/.bin/eslint $(JS)
 
 clean:
-	rm -rf build build-test build-test-* build-bench build-fuzz build-wasm build-web
+	rm -rf build build-test build-test-* build-bench build-bench-hall build-fuzz build-wasm build-web
 
 deps:
 	@$(PREREQS) $(DEPS)

@@ -1,4 +1,4 @@
-// make lint: eslint's recommended rules over the page's script (a classic script in a browser,
+// make lint: eslint's recommended rules over the page's scripts (classic scripts in a browser,
 // beside the module emscripten writes) and the browser tests (Node modules whose callbacks also
 // run in the page).
 import js from '@eslint/js';
@@ -7,7 +7,7 @@ import globals from 'globals';
 export default [
   js.configs.recommended,
   {
-    files: ['web/page.js'],
+    files: ['web/*.js'],
     languageOptions: {
       sourceType: 'script',
       globals: { ...globals.browser, createOrbridden: 'readonly' },

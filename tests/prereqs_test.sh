@@ -18,6 +18,9 @@ cmake installed
 make installed
 pkg-config installed
 libncurses-dev installed
+libboost-dev installed
+libsqlite3-dev installed
+nlohmann-json3-dev installed
 libgtest-dev installed
 libgmock-dev installed
 groff-base installed
@@ -114,6 +117,8 @@ test|libvterm-dev
 test CXX=clang++|libvterm-dev clang
 golden|libvterm-dev
 bench|
+hall|
+bench-hall|libvterm-dev
 fuzz-build|clang
 deps|libvterm-dev clang clang-format
 lint|clang-format nodejs$npm

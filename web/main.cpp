@@ -1,11 +1,13 @@
-// The web build's main: one game in the page's in-place console, its score record handed to the
-// page, which keeps score.txt in the browser's storage; the score listing for the page; the test
-// option of a stepping clock. What passes between this side and the page: web/INTERFACE.md.
+// The web build's main: one game in the page's in-place console, recorded so that the page can
+// offer it to a hall of fame, its score record handed to the page, which keeps score.txt in the
+// browser's storage; the score listing for the page; the test option of a stepping clock. What
+// passes between this side and the page: web/INTERFACE.md.
 #include "cli/options.hpp"
 #include "cli/scores.hpp"
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "core/random.hpp"
+#include "core/recording.hpp"
 #include "core/score.hpp"
 #include "screens/screens.hpp"
 #include "story/story.hpp"
@@ -13,9 +15,12 @@
 #include <emscripten.h>
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +41,22 @@ std::int64_t steppingclock() {
     return stepping_at++;
 }
 
+// The game's recording, in memory only, handed to the page when the game ends (web/hall.js
+// offers it to the hall that serves the page).
+constexpr const char *recording_path = "/tmp/game.rec";
+std::int64_t recording_start = 0;
+// A key's time: the clock's, so that each reading keeps step with its key (on the stepping
+// clock, the key comes the moment the game reads it). The recorder puts its own clock in
+// game_clock, so which one plays is decided before.
+bool stepping = false;
+std::int64_t sincestart() {
+    return (stepping ? stepping_at : realclock()) - recording_start;
+}
+
+EM_JS(void, recorded, (const char *text), {
+    document.dispatchEvent(new CustomEvent('orbridden-recorded', {detail : UTF8ToString(text)}));
+});
+
 } // namespace
 
 // score.txt of the working directory, where the page puts the scores it keeps, listed as
@@ -55,8 +76,23 @@ int main(int argc, char *argv[]) {
         }
     keepscore = [](const stats_rec &stats) { record = scorerecord(stats); };
     usescreen();
+    stepping = game_clock == steppingclock;
+    recording_start = stepping ? stepping_at : realclock();
+    const int fd = ::open(recording_path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    startrecording(
+        fd,
+        {.game = std::string(game_release), .start = recording_start, .editedlines = editslines()},
+        sincestart);
     playgame(intro, screens);
     flush();
+    const bool whole = stoprecording() == 0;
+    ::close(fd);
     gameover(record.data(), static_cast<int>(record.size()));
+    if (whole) {
+        std::ifstream in(recording_path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        recorded(text.str().c_str());
+    }
     return 0;
 }

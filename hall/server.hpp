@@ -1,0 +1,25 @@
+// The hall's HTTP server on Boost.Beast: the runs' API, the page's files, the verifiers' queue.
+#pragma once
+
+#include "hall/verify.hpp"
+
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+
+struct hall_config {
+    std::string address = "127.0.0.1";
+    unsigned short port = 8000; // 0: any free port (the address printed says which)
+    std::string data = "hall-data";
+    std::string site;       // the web build's directory; none: no page
+    std::string game;       // the game that verifies; none: `orbridden` beside this program
+    unsigned verifiers = 0; // replays at a time; 0: one per core
+    std::size_t queue = 16; // submissions waiting for a verifier, beyond those being verified
+    int rate = 30;          // submissions an address may make a minute (and at once)
+    std::size_t body_limit = 1 << 20; // a whole game is well under 100 KB
+    verify_limits limits;
+};
+
+// Serves until SIGINT or SIGTERM; prints the address it listens on to `out` once it does.
+// Returns the exit status.
+int runhall(hall_config config, std::ostream &out, std::ostream &err);

@@ -1,0 +1,199 @@
+// The hall's runs in SQLite: WAL mode with synchronous=FULL, so that a commit that returns is
+// on disk; the schema versioned by PRAGMA user_version with its migrations below.
+#include "hall/store.hpp"
+
+#include <sqlite3.h>
+
+#include <memory>
+
+namespace {
+
+// Each migration takes the schema one version further; a hall applies those it has not.
+// Append, never edit: a database in use has run the earlier ones.
+constexpr const char *migrations[] = {
+    // 1: the runs, with their recordings whole; found again by the recording's digest
+    "CREATE TABLE runs ("
+    "  id INTEGER PRIMARY KEY,"
+    "  digest INTEGER NOT NULL,"
+    "  name TEXT NOT NULL,"
+    "  points INTEGER NOT NULL,"
+    "  deaths INTEGER NOT NULL,"
+    "  keys INTEGER NOT NULL,"
+    "  played_ms INTEGER NOT NULL,"
+    "  game TEXT NOT NULL,"
+    "  submitted_ms INTEGER NOT NULL,"
+    "  recording BLOB NOT NULL);"
+    "CREATE INDEX runs_digest ON runs (digest);"
+    "CREATE INDEX runs_rank ON runs (points DESC, deaths, id);",
+};
+constexpr int schema_version = std::size(migrations);
+
+using statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+statement prepare(sqlite3 *db, const char *sql) {
+    sqlite3_stmt *s = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
+    return {s, sqlite3_finalize};
+}
+
+bool exec(sqlite3 *db, const char *sql, std::string &error) {
+    char *message = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
+    error = message ? message : sqlite3_errmsg(db);
+    sqlite3_free(message);
+    return false;
+}
+
+// FNV-1a over the bytes: an index to find a recording by, never trusted alone.
+std::int64_t digest(std::string_view bytes) {
+    std::uint64_t h = 14695981039346656037u;
+    for (unsigned char c : bytes) h = (h ^ c) * 1099511628211u;
+    return static_cast<std::int64_t>(h);
+}
+
+std::string text(sqlite3_stmt *s, int column) {
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(s, column));
+    return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(s, column))) : "";
+}
+
+constexpr const char *run_columns =
+    "SELECT id, name, points, deaths, keys, played_ms, game, submitted_ms FROM runs ";
+
+stored_run readrun(sqlite3_stmt *s) {
+    return {.id = sqlite3_column_int64(s, 0),
+            .facts = {.name = text(s, 1),
+                      .points = sqlite3_column_int64(s, 2),
+                      .deaths = sqlite3_column_int64(s, 3),
+                      .keys = sqlite3_column_int64(s, 4),
+                      .played_ms = sqlite3_column_int64(s, 5),
+                      .game = text(s, 6)},
+            .submitted_ms = sqlite3_column_int64(s, 7)};
+}
+
+std::int64_t rankof(sqlite3 *db, const stored_run &run) {
+    const statement s = prepare(db, "SELECT COUNT(*) + 1 FROM runs WHERE points > ?1 OR "
+                                    "(points = ?1 AND (deaths < ?2 OR (deaths = ?2 AND id < ?3)))");
+    sqlite3_bind_int64(s.get(), 1, run.facts.points);
+    sqlite3_bind_int64(s.get(), 2, run.facts.deaths);
+    sqlite3_bind_int64(s.get(), 3, run.id);
+    return sqlite3_step(s.get()) == SQLITE_ROW ? sqlite3_column_int64(s.get(), 0) : 0;
+}
+
+} // namespace
+
+sqlite3 *openstore(const std::string &path, std::string &error) {
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK) {
+        error = db ? sqlite3_errmsg(db) : "out of memory";
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, 5000);
+    int version = -1;
+    bool ok = exec(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;", error);
+    if (ok) {
+        const statement s = prepare(db, "PRAGMA user_version");
+        if (sqlite3_step(s.get()) == SQLITE_ROW) version = sqlite3_column_int(s.get(), 0);
+    }
+    if (ok && (version < 0 || version > schema_version)) {
+        error = "its schema is version " + std::to_string(version) + "; this hall knows up to " +
+                std::to_string(schema_version);
+        ok = false;
+    }
+    for (; ok && version < schema_version; ++version) {
+        const std::string step = std::string("BEGIN IMMEDIATE; ") + migrations[version] +
+                                 "; PRAGMA user_version = " + std::to_string(version + 1) +
+                                 "; COMMIT;";
+        ok = exec(db, step.c_str(), error);
+        if (!ok) exec(db, "ROLLBACK", error);
+    }
+    if (ok) return db;
+    sqlite3_close(db);
+    return nullptr;
+}
+
+void closestore(sqlite3 *db) {
+    sqlite3_close(db);
+}
+
+std::int64_t findrun(sqlite3 *db, std::string_view recording) {
+    const statement s = prepare(db, "SELECT id FROM runs WHERE digest = ? AND recording = ?");
+    sqlite3_bind_int64(s.get(), 1, digest(recording));
+    sqlite3_bind_blob64(s.get(), 2, recording.data(), recording.size(), SQLITE_STATIC);
+    return sqlite3_step(s.get()) == SQLITE_ROW ? sqlite3_column_int64(s.get(), 0) : 0;
+}
+
+added addrun(sqlite3 *db, std::string_view recording, const run_facts &facts, std::int64_t now_ms,
+             std::int64_t &id, std::string &error) {
+    if (!exec(db, "BEGIN IMMEDIATE", error)) return added::failed;
+    // Looked for again inside the transaction: the same file may have been verified twice.
+    if ((id = findrun(db, recording)) != 0) {
+        exec(db, "COMMIT", error);
+        return added::existed;
+    }
+    const statement s = prepare(db, "INSERT INTO runs (digest, name, points, deaths, keys, "
+                                    "played_ms, game, submitted_ms, recording) "
+                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    sqlite3_bind_int64(s.get(), 1, digest(recording));
+    sqlite3_bind_text(s.get(), 2, facts.name.data(), static_cast<int>(facts.name.size()),
+                      SQLITE_STATIC);
+    sqlite3_bind_int64(s.get(), 3, facts.points);
+    sqlite3_bind_int64(s.get(), 4, facts.deaths);
+    sqlite3_bind_int64(s.get(), 5, facts.keys);
+    sqlite3_bind_int64(s.get(), 6, facts.played_ms);
+    sqlite3_bind_text(s.get(), 7, facts.game.data(), static_cast<int>(facts.game.size()),
+                      SQLITE_STATIC);
+    sqlite3_bind_int64(s.get(), 8, now_ms);
+    sqlite3_bind_blob64(s.get(), 9, recording.data(), recording.size(), SQLITE_STATIC);
+    // COMMIT returns once the WAL holds the run and has been synced (synchronous = FULL).
+    if (sqlite3_step(s.get()) == SQLITE_DONE && exec(db, "COMMIT", error)) {
+        id = sqlite3_last_insert_rowid(db);
+        return added::stored;
+    }
+    if (error.empty()) error = sqlite3_errmsg(db);
+    std::string ignored;
+    exec(db, "ROLLBACK", ignored);
+    return added::failed;
+}
+
+bool getrun(sqlite3 *db, std::int64_t id, stored_run &run) {
+    const statement s = prepare(db, (std::string(run_columns) + "WHERE id = ?").c_str());
+    sqlite3_bind_int64(s.get(), 1, id);
+    if (sqlite3_step(s.get()) != SQLITE_ROW) return false;
+    run = readrun(s.get());
+    run.rank = rankof(db, run);
+    return true;
+}
+
+std::vector<stored_run> listruns(sqlite3 *db, bool by_points, std::int64_t limit,
+                                 std::int64_t offset) {
+    const statement s =
+        prepare(db, (std::string(run_columns) +
+                     (by_points ? "ORDER BY points DESC, deaths, id" : "ORDER BY id DESC") +
+                     " LIMIT ? OFFSET ?")
+                        .c_str());
+    sqlite3_bind_int64(s.get(), 1, limit);
+    sqlite3_bind_int64(s.get(), 2, offset);
+    std::vector<stored_run> runs;
+    while (sqlite3_step(s.get()) == SQLITE_ROW) {
+        runs.push_back(readrun(s.get()));
+        runs.back().rank =
+            by_points ? offset + static_cast<std::int64_t>(runs.size()) : rankof(db, runs.back());
+    }
+    return runs;
+}
+
+std::int64_t countruns(sqlite3 *db) {
+    const statement s = prepare(db, "SELECT COUNT(*) FROM runs");
+    return sqlite3_step(s.get()) == SQLITE_ROW ? sqlite3_column_int64(s.get(), 0) : 0;
+}
+
+bool getrecording(sqlite3 *db, std::int64_t id, std::string &recording) {
+    const statement s = prepare(db, "SELECT recording FROM runs WHERE id = ?");
+    sqlite3_bind_int64(s.get(), 1, id);
+    if (sqlite3_step(s.get()) != SQLITE_ROW) return false;
+    const auto *p = static_cast<const char *>(sqlite3_column_blob(s.get(), 0));
+    recording.assign(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(s.get(), 0)));
+    return true;
+}

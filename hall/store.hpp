@@ -1,0 +1,40 @@
+// The hall's runs in SQLite: the schema and its migrations, adding a run (on disk before it is
+// answered) and reading them back. Every statement is prepared, every value bound.
+#pragma once
+
+#include "hall/verify.hpp"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+struct stored_run {
+    std::int64_t id = 0;
+    run_facts facts;
+    std::int64_t submitted_ms = 0; // when it was added, in ms since 1970
+    std::int64_t rank = 0;         // from 1: by points, then fewer deaths, then the earlier
+};
+
+// Opens (or makes) the database at `path` in WAL mode, with every commit synced, and brings
+// its schema up to this hall's version. Null, with `error`, when it cannot.
+sqlite3 *openstore(const std::string &path, std::string &error);
+void closestore(sqlite3 *db);
+
+// The run whose recording is exactly `recording`, or 0.
+std::int64_t findrun(sqlite3 *db, std::string_view recording);
+
+enum class added { stored, existed, failed };
+// Stores a verified run in one transaction, unless the same recording is already there; `id`
+// is the run's either way. Returns once the run is on disk; `failed` with `error` otherwise.
+added addrun(sqlite3 *db, std::string_view recording, const run_facts &facts, std::int64_t now_ms,
+             std::int64_t &id, std::string &error);
+
+bool getrun(sqlite3 *db, std::int64_t id, stored_run &run);
+// Runs best first (by_points) or latest first, `limit` of them after skipping `offset`.
+std::vector<stored_run> listruns(sqlite3 *db, bool by_points, std::int64_t limit,
+                                 std::int64_t offset);
+std::int64_t countruns(sqlite3 *db);
+bool getrecording(sqlite3 *db, std::int64_t id, std::string &recording);

@@ -1,0 +1,228 @@
+// The hall's tests' support: starting the real hall, a Beast client, the submitted runs.
+#include "client.hpp"
+
+#include <utility> // before Asio, whose awaitable.hpp needs std::exchange
+
+#include <boost/asio.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+using tcp = asio::ip::tcp;
+
+scratch_dir::scratch_dir() {
+    std::string name = (fs::temp_directory_path() / "orbridden-hall-XXXXXX").string();
+    if (!::mkdtemp(name.data())) throw std::runtime_error("no scratch directory");
+    path = name;
+}
+
+scratch_dir::~scratch_dir() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+}
+
+hall_server::hall_server(const fs::path &dir, std::vector<std::string> options, long file_limit) {
+    std::vector<std::string> args = {ORBRIDDEN_HALL, "--listen", "127.0.0.1:0",   "--data",
+                                     dir.string(),   "--game",   ORBRIDDEN_BINARY};
+    args.insert(args.end(), options.begin(), options.end());
+    int out[2];
+    if (::pipe(out) != 0) throw std::runtime_error("no pipe");
+    pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], 1);
+        ::close(out[0]), ::close(out[1]);
+        if (file_limit > 0) {
+            const rlimit r{static_cast<rlim_t>(file_limit), static_cast<rlim_t>(file_limit)};
+            ::setrlimit(RLIMIT_FSIZE, &r);
+        }
+        std::vector<char *> argv;
+        for (std::string &a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    // Its first line is the address it listens on: "orbridden-hall: http://127.0.0.1:PORT/".
+    std::string line;
+    pollfd p{out[0], POLLIN, 0};
+    char c = 0;
+    while (line.find('\n') == line.npos && ::poll(&p, 1, 60'000) > 0 && ::read(out[0], &c, 1) == 1)
+        line += c;
+    ::close(out[0]);
+    const auto colon = line.rfind(':');
+    if (colon == line.npos ||
+        (port = static_cast<unsigned short>(std::atoi(&line[colon + 1]))) == 0) {
+        stop(SIGKILL);
+        throw std::runtime_error("the hall did not start: " + line);
+    }
+}
+
+hall_server::~hall_server() {
+    stop();
+}
+
+void hall_server::stop(int signal) {
+    if (pid <= 0) return;
+    ::kill(pid, signal);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid = -1;
+}
+
+std::vector<std::string> testoptions(std::vector<std::string> more) {
+    std::vector<std::string> options = {"--cpu-seconds", "60", "--rate", "1000"};
+    if (HALL_SANITIZED) options.insert(options.end(), {"--memory-mb", "0"});
+    options.insert(options.end(), more.begin(), more.end());
+    return options;
+}
+
+reply fetch(unsigned short port, const std::string &method, const std::string &target,
+            const std::string &body, std::map<std::string, std::string> headers) {
+    reply r;
+    try {
+        asio::io_context io;
+        tcp::socket socket(io);
+        socket.connect({asio::ip::make_address("127.0.0.1"), port});
+        socket.set_option(tcp::no_delay(true));
+        // Every read and write bounded: a test fails, it does not hang.
+        const timeval bound{60, 0};
+        ::setsockopt(socket.native_handle(), SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);
+        ::setsockopt(socket.native_handle(), SOL_SOCKET, SO_SNDTIMEO, &bound, sizeof bound);
+        http::request<http::string_body> req{http::string_to_verb(method), target, 11};
+        req.set(http::field::host, "127.0.0.1");
+        for (const auto &[name, value] : headers) req.set(name, value);
+        req.body() = body;
+        if (method != "GET" && method != "HEAD") req.prepare_payload();
+        http::write(socket, req);
+        beast::flat_buffer buffer;
+        http::response_parser<http::string_body> parser;
+        parser.body_limit(64 << 20);
+        parser.skip(method == "HEAD");
+        http::read(socket, buffer, parser);
+        const auto &res = parser.get();
+        r.status = res.result_int();
+        for (const auto &field : res) {
+            std::string name(field.name_string());
+            for (char &ch : name)
+                ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+            r.headers[name] = std::string(field.value());
+        }
+        r.body = res.body();
+    } catch (const std::exception &) {
+        r.status = 0;
+    }
+    return r;
+}
+
+reply submit(unsigned short port, const std::string &recording) {
+    return fetch(port, "POST", "/api/runs", recording, {{"Content-Type", "text/plain"}});
+}
+
+namespace {
+
+std::string slurp(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> lines(const std::string &text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+std::string joined(const std::vector<std::string> &lines) {
+    std::string out;
+    for (const std::string &line : lines) out += line + '\n';
+    return out;
+}
+
+} // namespace
+
+std::string playthroughrun(int variant) {
+    static const std::string run = slurp(HALL_RUN);
+    if (run.empty()) throw std::runtime_error("no run at " HALL_RUN);
+    if (variant == 0) return run;
+    // Started `variant` ms earlier: the start line less, the first key's time and the readings
+    // before it more, by as much; every reading falls on the same millisecond as before.
+    std::vector<std::string> l = lines(run);
+    for (std::size_t i = 0; i < l.size(); ++i) {
+        std::string &line = l[i];
+        auto shift = [&](std::size_t at, long long by) {
+            line = line.substr(0, at) + std::to_string(std::stoll(line.substr(at)) + by) +
+                   line.substr(line.find(' ', at) == line.npos ? line.size() : line.find(' ', at));
+        };
+        if (line.rfind("start ", 0) == 0) {
+            shift(6, -variant);
+        } else if (line.rfind("c ", 0) == 0) {
+            shift(2, variant);
+        } else if (!line.empty() && line[0] >= '0' && line[0] <= '9') {
+            shift(0, variant);
+            break;
+        }
+    }
+    return joined(l);
+}
+
+std::string withline(const std::string &text, int n, const char *line) {
+    std::vector<std::string> l = lines(text);
+    if (line)
+        l.at(static_cast<std::size_t>(n - 1)) = line;
+    else
+        l.erase(l.begin() + (n - 1));
+    return joined(l);
+}
+
+bool eventually(const std::function<bool()> &done) {
+    const auto giveup = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > giveup) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+fs::path standin(const fs::path &dir, const std::string &name, const std::string &body) {
+    const fs::path script = dir / (name + ".sh");
+    std::ofstream(script) << "#!/bin/sh\n" << body << "\n";
+    fs::permissions(script, fs::perms::owner_all);
+    return script;
+}
+
+held_verifier::held_verifier(const fs::path &dir) : started(dir / "started"), wait(dir / "wait") {
+    ::mkfifo(wait.c_str(), 0600);
+    std::ostringstream body;
+    body << ": > " << started << "\nread x < " << wait << "\necho held >&2\nexit 1";
+    script = standin(dir, "held", body.str());
+}
+
+held_verifier::~held_verifier() {
+    if (fd >= 0) ::close(fd);
+}
+
+// A line for each verifier that waits now or will; the fifo stays open, so none waits again.
+void held_verifier::release() {
+    fd = ::open(wait.c_str(), O_RDWR | O_NONBLOCK);
+    const std::string lines(64, '\n');
+    if (fd < 0 || ::write(fd, lines.data(), lines.size()) != 64) throw std::runtime_error("fifo");
+}

@@ -1,0 +1,74 @@
+// The hall's tests' support: the real orbridden-hall started on a free loopback port with a
+// fresh data directory, a small HTTP client on Beast, and the runs they submit.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+// A fresh directory under the system's temporary one, removed with the object.
+struct scratch_dir {
+    fs::path path;
+    scratch_dir();
+    ~scratch_dir();
+};
+
+// A running hall; stopped (SIGTERM) when the object goes, unless already stopped or killed.
+struct hall_server {
+    pid_t pid = -1;
+    unsigned short port = 0;
+    // Starts the hall with its data in `data` and these options besides --listen and --data;
+    // `file_limit` (bytes, 0: none) is the largest file it may write (RLIMIT_FSIZE).
+    explicit hall_server(const fs::path &data, std::vector<std::string> options = {},
+                         long file_limit = 0);
+    ~hall_server();
+    void stop(int signal = 15); // and wait for it
+};
+
+// The options every test hall takes unless it tests them: a generous replay time under the
+// sanitizers, and no memory limit where the game is sanitized (it reserves terabytes).
+std::vector<std::string> testoptions(std::vector<std::string> more = {});
+
+struct reply {
+    int status = 0; // 0: no answer (the connection failed or closed first)
+    std::map<std::string, std::string> headers; // names in lower case
+    std::string body;
+    // The header's value, empty when it is not there.
+    std::string header(const std::string &name) const {
+        const auto it = headers.find(name);
+        return it == headers.end() ? "" : it->second;
+    }
+};
+
+// One request on a connection of its own to 127.0.0.1:port.
+reply fetch(unsigned short port, const std::string &method, const std::string &target,
+            const std::string &body = "", std::map<std::string, std::string> headers = {});
+reply submit(unsigned short port, const std::string &recording);
+
+// The playthrough recorded as a player's game; `variant` k > 0 is the same game said to have
+// started k ms earlier (another file with the same clock readings, so the same game).
+std::string playthroughrun(int variant = 0);
+// `text` with line `n` (from 1) replaced, or left out where `line` is null.
+std::string withline(const std::string &text, int n, const char *line);
+
+// Waits for `done` to be true, looking every few milliseconds, with a generous bound; false if
+// it never was.
+bool eventually(const std::function<bool()> &done);
+
+// A stand-in for the game at `script`, which says it started (`started` exists), then waits
+// until the test lets it go (`release`), then refuses the recording.
+struct held_verifier {
+    fs::path script, started, wait;
+    int fd = -1;
+    explicit held_verifier(const fs::path &dir);
+    ~held_verifier();
+    void release();
+};
+
+// A stand-in for the game at `dir`/NAME.sh that runs the shell commands `body`.
+fs::path standin(const fs::path &dir, const std::string &name, const std::string &body);

@@ -1,0 +1,85 @@
+// The page served by the real hall (build/orbridden-hall on a free loopback port with a fresh
+// data directory) in Debian's headless Chromium: the playthrough finished in the page, submitted
+// with its button, verified by the hall, and its rank in the Hall view.
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { spawn } from 'node:child_process';
+import { mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { golden, launch, root, site } from './harness.mjs';
+
+const data = mkdtempSync(join(tmpdir(), 'orbridden-hall-'));
+let hall;
+let origin;
+before(async () => {
+  hall = spawn(
+    join(root, 'build/orbridden-hall'),
+    ['--listen', '127.0.0.1:0', '--data', data, '--site', site],
+    {
+      stdio: ['ignore', 'pipe', 'inherit'],
+    },
+  );
+  origin = await new Promise((resolve, reject) => {
+    let said = '';
+    hall.stdout.on('data', (chunk) => {
+      said += chunk;
+      const address = /http:\/\/127\.0\.0\.1:\d+/.exec(said);
+      if (address) resolve(address[0]);
+    });
+    hall.on('exit', (code) => reject(new Error(`the hall did not start (${code}): ${said}`)));
+  });
+});
+after(() => {
+  hall.kill();
+  rmSync(data, { recursive: true, force: true });
+});
+
+test('a game finished in the page is submitted, verified and ranked in the Hall view', async () => {
+  const browser = await launch();
+  try {
+    const page = await browser.newPage();
+    const problems = [];
+    page.on('pageerror', (error) => problems.push(error.message));
+    page.on('console', (message) => message.type() === 'error' && problems.push(message.text()));
+    await page.goto(`${origin}/?clock=5000`);
+    await page.waitForFunction(() => window.orbridden && orbridden.waiting);
+    await page.waitForSelector('#hall-button:not([hidden])');
+    assert.equal(
+      await page.$eval('#submit-button', (b) => b.hidden),
+      true,
+      'nothing to submit before the end',
+    );
+
+    await page.keyboard.type(golden('playthrough.keys'));
+    await page.waitForFunction(() => document.body.dataset.state === 'over');
+    await page.waitForSelector('#submit-button:not([hidden])');
+    await page.click('#submit-button');
+    await page.waitForFunction(
+      () =>
+        /Verified|did not take|could not/.test(document.getElementById('hall-answer').textContent),
+      {
+        timeout: 60000,
+      },
+    );
+    assert.equal(
+      await page.$eval('#hall-answer', (p) => p.textContent),
+      'Verified: your run is number 1 in the hall of fame.',
+    );
+    assert.equal(await page.$eval('#hall', (d) => d.open), true, 'the Hall view opens');
+    const rows = await page.$$eval('#hall-runs tr', (trs) =>
+      trs.map((tr) => [...tr.cells].map((td) => td.textContent)),
+    );
+    assert.equal(rows.length, 1);
+    assert.deepEqual(rows[0].slice(0, 5), ['1', 'Oru', '6684', '38', '4925']);
+    assert.equal(await page.$eval('#hall-runs tr', (tr) => tr.className), 'mine');
+    // Its recording downloads as the hall keeps it.
+    const href = await page.$eval('#hall-runs a', (a) => a.href);
+    const file = await page.evaluate((url) => fetch(url).then((r) => r.text()), href);
+    assert.match(file, /^orbridden-recording 1\ngame 1\.0\nstart 5000\n/);
+    assert.match(file, /\nr Oru%0a {7}6684%0a/);
+    assert.deepEqual(problems, [], 'no errors in the page (none from its Content-Security-Policy)');
+  } finally {
+    await browser.close();
+  }
+});
