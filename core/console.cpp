@@ -99,6 +99,7 @@ struct console_state {
     bool inplace = false;   // the in-place console (on the device, or kept for a script)
     bool keep = false;      // `screen` is kept under the plain stream and the script too
     bool editlines = false; // typed lines are edited by the console itself, not the terminal
+    bool quiet = false;     // the output reaches `screen` only (`quietconsole`)
     text_console screen;    // what the in-place console shows
     bool changed = false;   // whether `screen` changed since it was drawn
     input_hooks hooks;      // a recording's or a replay's
@@ -130,7 +131,7 @@ console_state &con() {
 // console is only kept.
 void drawscreen(bool whole) {
     console_state &c = con();
-    if (!whole && !c.changed) return;
+    if ((!whole && !c.changed) || c.quiet) return;
     c.changed = false;
     if (!c.scripted) device_draw(c.screen, whole);
 }
@@ -171,8 +172,11 @@ void inputtake() {
 // looks through here, so a recording learns of each wait that found no byte.
 int peekwithin(int ms) {
     const input_hooks &h = con().hooks;
-    if (h.peek) return h.peek(ms);
-    const int b = inputpeek(ms);
+    if (h.peek) {
+        const int b = h.peek(ms);
+        if (b != input_handed_over) return b;
+    }
+    const int b = inputpeek(ms); // with the hooks the replay handed over to, if it did
     if (b < 0 && ms >= 0 && h.none) h.none();
     return b;
 }
@@ -321,7 +325,9 @@ bool linebreaknext() {
 // Before a read: the mode first, so that whoever sees the page knows the mode is in force.
 void prepare(term_mode mode) {
     console_state &c = con();
-    if (!c.scripted) device_setmode(c.inplace ? term_mode::screen : mode);
+    // A line edited by the console itself is typed with the terminal's echo off (a game
+    // continued on the plain stream from a recording of the in-place console).
+    if (!c.scripted) device_setmode(c.inplace || c.editlines ? term_mode::screen : mode);
     flush();
 }
 
@@ -470,7 +476,9 @@ void flush() {
     }
     if (c.out_size == 0) return;
     std::string_view bytes(c.out, c.out_size);
-    if (c.scripted)
+    if (c.quiet)
+        ; // kept in `screen` only
+    else if (c.scripted)
         c.shown += bytes;
     else
         c.writes += static_cast<std::uint64_t>(device_write(bytes));
@@ -646,6 +654,36 @@ bool editslines() {
 
 void editlines(bool own) {
     con().editlines = own;
+}
+
+void quietconsole() {
+    flush();
+    console_state &c = con();
+    c.quiet = true;
+    c.screen = {};
+    c.in_line = false;
+    c.pending.clear();
+    c.pending_at = 0;
+    keepscreen();
+}
+
+void showconsole() {
+    console_state &c = con();
+    flush();
+    c.quiet = false;
+    if (c.inplace) return drawscreen(true);
+    // Straight to the stream: the console in memory stays as the game left it.
+    std::string rows;
+    for (int r = 0; r <= c.screen.row; ++r) {
+        std::string_view row = rowtext(c.screen.line(r));
+        if (r == c.screen.row) row = row.substr(0, std::min<std::size_t>(row.size(), c.screen.col));
+        for (unsigned char code : row) rows.append((*c.glyphs)[code].bytes, (*c.glyphs)[code].size);
+        if (r < c.screen.row) rows += '\n';
+    }
+    if (c.scripted)
+        c.shown += rows;
+    else
+        c.writes += static_cast<std::uint64_t>(device_write(rows));
 }
 
 int typedkey(int ms) {
