@@ -124,10 +124,11 @@ std::string lookat(const std::string &path, game_parts game, journal_rec &j) {
 void keepjournal(journal_rec &j, const std::string &why, const std::string &what) {
     std::string problem;
     const std::string hero = why.empty() ? heroname(j.found.stats) : "";
-    const std::int64_t start = why.empty() ? j.rec.header.start : 0;
+    // When it began, or where its header cannot tell, when it was last written.
     struct stat st;
-    const std::int64_t when =
-        start > 0 ? start : (::stat(journalpath(j).c_str(), &st) == 0 ? st.st_mtime * 1000LL : 0);
+    const std::int64_t when = j.rec.header.start > 0                     ? j.rec.header.start
+                              : ::stat(journalpath(j).c_str(), &st) == 0 ? st.st_mtime * 1000LL
+                                                                         : 0;
     const std::string kept = keepgame(j, journalpath(j), when, hero, what, problem);
     if (!why.empty()) j.notice = "The game in the journal cannot be continued: " + why + ".";
     if (kept.empty()) {
@@ -196,7 +197,8 @@ int findjournal(const options &opts, game_parts game, journal_rec &j, std::ostre
     const bool journal = j.problem.empty() && ::access(journalpath(j).c_str(), F_OK) == 0;
     if (journal) {
         const std::string why = lookat(journalpath(j), game, j);
-        if (!why.empty() || !j.unfinished || opts.newgame || opts.what == command::resume)
+        if (!why.empty() || !j.unfinished || j.found.keys == 0 || opts.newgame ||
+            opts.what == command::resume)
             putaside(j, why);
     }
     if (opts.what != command::resume) return exit_done;
