@@ -116,7 +116,8 @@ TEST(Journal, AGameEndedAnyWayIsContinuedOnTheScreenOfItsLastKey) {
             EXPECT_TRUE(shows(g, "HERO        : Oru"));
             g.send("1");
             ASSERT_TRUE(g.waituntil([&] { return g.screen() == last; }))
-                << g.shown() << "\nwanted:\n" << testing::PrintToString(last);
+                << g.shown() << "\nwanted:\n"
+                << testing::PrintToString(last);
             // Three of the playthrough's next keys, taken live; then the game is ended.
             g.send(keys.substr(at, 3));
             ASSERT_TRUE(g.waituntil([&] {
@@ -213,16 +214,21 @@ TEST(Journal, TheStartDealsWithEveryJournalAsItMust) {
         {"finished", slurp(playthrough().file), {}, "Our story begins", "", {"Oru-6684.rec"}},
         {"no key taken", cutafter(0), {}, "Our story begins", "", {}},
         {"unwritable", "", {}, "This game " + cannot + " later", "", {}},
+        {"--continue", unfinished, {"--continue", "elsewhere.rec"}, "", "", {}},
     };
     const std::vector<std::string> atkey = rowsat(unfinished);
     for (const found_case &c : cases) {
         SCOPED_TRACE(c.name);
         const std::string dir = tempdir();
+        const bool elsewhere = !c.args.empty() && c.args[0] == "--continue";
         if (c.journal.empty())
             std::ofstream(dir + "/state") << "a file where the state directory goes";
+        else if (elsewhere)
+            std::ofstream(dir + "/elsewhere.rec", std::ios::binary) << c.journal;
         else
             putjournal(dir, c.journal);
         pty_game g(dir, {.args = c.args, .rows = 25});
+        if (elsewhere) EXPECT_TRUE(g.waituntil([&] { return g.screen() == atkey; })) << g.shown();
         ASSERT_TRUE(g.waitscreen(c.page)) << g.shown();
         if (c.page.find(cannot) != std::string::npos) {
             g.send("\n");
@@ -243,12 +249,24 @@ TEST(Journal, TheStartDealsWithEveryJournalAsItMust) {
         if (c.journal.empty()) continue;
         // The journal left is this game's: the one continued, on its way, or a new one.
         const recording now = readfile(statedir(dir) + "/journal.rec");
-        EXPECT_EQ(keysof(now).size(), c.choose == "1" ? 1000u : 0u);
+        const bool continued = c.choose == "1" || elsewhere;
+        EXPECT_EQ(keysof(now).size(), continued ? 1000u : 0u);
         EXPECT_EQ(now.cutline, 0u);
-        if (c.choose == "1") {
+        if (continued) {
             EXPECT_EQ(slurp(statedir(dir) + "/journal.rec"), unfinished);
         }
     }
+}
+
+// --continue takes up only an unfinished game that replays to its end under this version.
+TEST(Journal, ContinueRefusesWhatCannotBeContinued) {
+    const piped_run finished = runpiped({"--continue", playthrough().file});
+    EXPECT_TRUE(WIFEXITED(finished.status) && WEXITSTATUS(finished.status) == 2);
+    EXPECT_EQ(finished.err, "orbridden: " + playthrough().file +
+                                ": the game is finished: there is nothing to continue\n");
+    const piped_run none = runpiped({"--continue", "missing.rec"});
+    EXPECT_TRUE(WIFEXITED(none.status) && WEXITSTATUS(none.status) == 3);
+    EXPECT_EQ(none.err, "orbridden: missing.rec: No such file or directory\n");
 }
 
 } // namespace
