@@ -13,9 +13,8 @@ BUILD ?= build
 # The binary to install; `make install` builds it first.
 BINARY ?= $(BUILD)/orbridden
 
-.PHONY: all play test golden bench fuzz fuzz-build fuzz-recording fuzz-ci format clean install \
-	uninstall deps \
-	web test-web bench-web serve
+.PHONY: all play test golden bench fuzz fuzz-build fuzz-recording fuzz-ci format lint clean \
+	install uninstall deps web test-web bench-web serve
 
 # The Debian packages each build needs. A target that builds first installs what is missing of
 # its own list (tools/prereqs.sh: apt-get as root or through sudo -n, else one line saying how);
@@ -32,7 +31,9 @@ FUZZ_DEPS = $(GAME_DEPS) clang
 WEB_BUILD_DEPS = cmake make emscripten fonts-dejavu-core python3-fonttools
 NODE_DEPS = nodejs $(if $(shell command -v npm),,npm)
 WEB_TEST_DEPS = $(WEB_BUILD_DEPS) chromium-headless-shell $(NODE_DEPS)
-DEPS = $(TEST_BUILD_DEPS) groff-base libbenchmark-dev clang
+# `make lint`'s: clang-format for the C++, Node for the JavaScript's formatter and linter.
+LINT_DEPS = clang-format $(NODE_DEPS)
+DEPS = $(TEST_BUILD_DEPS) groff-base libbenchmark-dev clang clang-format
 
 CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_TESTS=OFF
 
@@ -140,7 +141,8 @@ web:
 		-DORBRIDDEN_SITE=$(CURDIR)/build-web
 	$(WEBENV) cmake --build build-wasm -j $(JOBS)
 
-# The pinned test packages (package-lock.json); puppeteer-core downloads no browser.
+# The pinned packages of package-lock.json: the browser tests' puppeteer-core (which downloads
+# no browser), the JavaScript's formatter and linter.
 node_modules: package.json package-lock.json
 	@$(PREREQS) --no-install-recommends $(NODE_DEPS)
 	npm ci --no-audit --no-fund
@@ -172,8 +174,20 @@ install: all
 uninstall:
 	rm -f '$(DESTDIR)$(BINDIR)/orbridden' '$(DESTDIR)$(MANDIR)/man6/orbridden.6'
 
-format:
+# The JavaScript that prettier formats and eslint checks: the page's script and its tests.
+JS = web/page.js tests/web/*.mjs eslint.config.mjs
+
+format: node_modules
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
+	node_modules/.bin/prettier --write $(JS)
+
+# Fails where a file is not as `make format` leaves it, or where eslint finds a fault.
+lint:
+	@$(PREREQS) --no-install-recommends $(LINT_DEPS)
+	@$(MAKE) -s --no-print-directory node_modules
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.hpp')
+	node_modules/.bin/prettier --check $(JS)
+	node_modules/.bin/eslint $(JS)
 
 clean:
 	rm -rf build build-test build-test-* build-bench build-fuzz build-wasm build-web

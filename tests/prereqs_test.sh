@@ -10,8 +10,8 @@ stub=$(mktemp -d)
 trap 'rm -rf "$stub"' EXIT
 fail() { echo "$*"; exit 1; }
 
-# Installed: every package the Makefile names but libvterm-dev (never installed) and clang
-# (removed, its configuration left behind).
+# Installed: every package the Makefile names but libvterm-dev and clang-format (never
+# installed) and clang (removed, its configuration left behind).
 cat >"$stub/status" <<'END'
 g++ installed
 cmake installed
@@ -115,7 +115,8 @@ test CXX=clang++|libvterm-dev clang
 golden|libvterm-dev
 bench|
 fuzz-build|clang
-deps|libvterm-dev clang
+deps|libvterm-dev clang clang-format
+lint|clang-format nodejs$npm
 web|$web
 test-web|$web chromium-headless-shell nodejs$npm
 bench-web|$web chromium-headless-shell nodejs$npm

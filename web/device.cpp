@@ -1,6 +1,7 @@
 // The console's device in the web build: the in-place console's rows and cursor handed to the
 // page's script (web/page.js) after each frame or page, and the keys it queues read through
-// Asyncify, so that a key read waits for the page without blocking it.
+// Asyncify, so that a key read waits for the page without blocking it. What passes between this
+// side and the page (Module.page): web/INTERFACE.md.
 #include "core/device.hpp"
 #include "core/console.hpp"
 

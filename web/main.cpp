@@ -1,10 +1,12 @@
-// The web build's main: the score file kept in the browser's storage, the test option of a
-// stepping clock, one game in the page's in-place console, and the score listing for the page.
+// The web build's main: one game in the page's in-place console, its score record handed to the
+// page, which keeps score.txt in the browser's storage; the score listing for the page; the test
+// option of a stepping clock. What passes between this side and the page: web/INTERFACE.md.
 #include "cli/options.hpp"
 #include "cli/scores.hpp"
 #include "core/console.hpp"
 #include "core/game.hpp"
 #include "core/random.hpp"
+#include "core/score.hpp"
 #include "screens/screens.hpp"
 #include "story/story.hpp"
 
@@ -17,22 +19,15 @@
 
 namespace {
 
-// score.txt lives in /scores, a directory kept in the browser's IndexedDB...
-EM_JS(void, mountscores, (), {
-    FS.mkdir('/scores');
-    FS.mount(IDBFS, {}, '/scores');
-    FS.chdir('/scores');
-});
+// The page shows that the game has ended (its last page stays) and appends `record`, the bytes
+// the game adds to score.txt (none when it wrote no record), to the scores it keeps.
+EM_JS(void, gameover, (const char *record, int size),
+      { Module.page.over(HEAPU8.slice(record, record + size)); });
 
-// ...copied from it into memory before the game starts (`load`), and back once the game has
-// appended its record. Storage the browser refuses leaves the scores in memory only.
-EM_ASYNC_JS(void, syncscores, (int load), {
-    const error = await new Promise(function(done) { FS.syncfs(load != 0, done); });
-    if (error) console.warn('ORBRIDDEN: the browser keeps no scores here', error);
-});
-
-// The page shows that the game has ended (its last page stays).
-EM_JS(void, gameover, (), { Module.page.over(); });
+// The record of the game that has just ended, kept for the page rather than written to a file:
+// the page appends it to what the browser's storage holds at that moment, which another tab may
+// have changed since this game started.
+std::string record;
 
 // The stepping clock of `--clock N`: N, N+1, ... at each reading, so that a session with the
 // same keys plays the same game (the golden sessions' clock).
@@ -43,7 +38,8 @@ std::int64_t steppingclock() {
 
 } // namespace
 
-// The score file listed as `--scores` lists it; empty when there is none yet.
+// score.txt of the working directory, where the page puts the scores it keeps, listed as
+// `--scores` lists it; empty when there is none. The game itself writes no file.
 extern "C" EMSCRIPTEN_KEEPALIVE const char *scorelisting() {
     static std::string text;
     std::ostringstream out, err;
@@ -57,12 +53,10 @@ int main(int argc, char *argv[]) {
             stepping_at = std::strtoll(argv[i + 1], nullptr, 10);
             game_clock = steppingclock;
         }
-    mountscores();
-    syncscores(1);
+    keepscore = [](const stats_rec &stats) { record = scorerecord(stats); };
     usescreen();
     playgame(intro, screens);
     flush();
-    syncscores(0);
-    gameover();
+    gameover(record.data(), static_cast<int>(record.size()));
     return 0;
 }

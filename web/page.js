@@ -1,94 +1,105 @@
 // The page's script: loads the game's WebAssembly, draws the console's 25 rows as text, turns
-// keys, the keypad and a touch screen's keyboard into the bytes a terminal would send, and
-// shows the scores kept in the browser. Test option: ?clock=N plays with the stepping clock
-// from N, as the golden sessions do.
+// keys, the keypad and a touch screen's keyboard into the bytes a terminal would send, and keeps
+// the scores in the browser. What it and the game's C++ hand each other: web/INTERFACE.md.
+// Test option: ?clock=N plays with the stepping clock from N, as the golden sessions do.
 'use strict';
 
 const rows = 25;
 const cols = 80;
 const $ = (id) => document.getElementById(id);
-const screen = $('screen');
+const display = $('screen');
 const encoder = new TextEncoder();
 const clock = new URLSearchParams(location.search).get('clock');
+// How long the browser's storage may take to answer before it counts as silent.
+const storagewait = 3000;
 
-// ---- what the test harness and the benchmarks read: keys taken, whether the game waits
-const orbridden = (window.orbridden = {
+// ---- the page's state, all of it; the tests and benchmarks read taken, waiting and drawn
+const state = (window.orbridden = {
   taken: 0, // bytes the game has read
   waiting: false, // the game waits for a key and none is queued
   drawn: 0, // frames and pages drawn
   type: (text) => send(encoder.encode(text)),
+  rowspans: [], // the console's 25 row elements
+  queue: [], // the bytes of keys sent and not yet read
+  reader: null, // a read waiting for keys: [size, resolve]
+  compiled: null, // the WebAssembly, compiled once for every game of this visit
+  game: null, // the running module
+  storage: null, // a promise of the scores' IndexedDB, or of null where there is none
+  visitonly: '', // where there is none: why, as the page says it
+  visitscores: new Uint8Array(), // and score.txt, kept for this visit only
 });
 
-function setstate(state, text) {
-  document.body.dataset.state = state;
+function setstate(name, text) {
+  document.body.dataset.state = name;
   $('status').textContent = text;
 }
 
+// A line under the bar for what the player must know about the scores (empty: none).
+function note(text) {
+  $('note').textContent = text;
+  $('note').hidden = !text;
+}
+
 // ---- the console: 25 row elements, each replaced when the game sends it (a row that changed)
-const rowspans = [];
 const cursor = document.createElement('span');
 cursor.id = 'cursor';
 
 function blankscreen() {
   $('loading').hidden = true;
-  screen.textContent = '';
-  rowspans.length = 0;
+  display.textContent = '';
+  state.rowspans = [];
   for (let r = 0; r < rows; ++r) {
     const span = document.createElement('span');
     span.className = 'row';
     span.textContent = ' '.repeat(cols);
-    screen.append(span);
-    rowspans.push(span);
+    display.append(span);
+    state.rowspans.push(span);
   }
-  screen.append(cursor);
+  display.append(cursor);
   fit();
 }
 
 // A row of the game's (80 glyphs); then, once the rows of a frame or page are there, its cursor
 // (hidden where the game waits with it on a blank row: a map frame, a fight).
 function drawrow(r, text) {
-  rowspans[r].textContent = text;
+  state.rowspans[r].textContent = text;
 }
 function drawcursor(row, col, shown) {
   cursor.hidden = !shown;
   cursor.style.setProperty('--row', row);
   cursor.style.setProperty('--col', col);
-  if (orbridden.drawn++ === 0)
-    requestAnimationFrame(() => performance.mark('orbridden-first-page'));
+  if (state.drawn++ === 0) requestAnimationFrame(() => performance.mark('orbridden-first-page'));
 }
 
 // The console as large as the stage allows, centred in it. It is laid out at one font size and
 // scaled as a whole: at small sizes a font's advance is rounded to whole pixels, which would
 // make 80 cells wider or narrower than the font size says.
 function fit() {
-  if (!screen.offsetWidth) return; // nothing drawn yet
+  if (!display.offsetWidth) return; // nothing drawn yet
   const stage = $('stage').getBoundingClientRect();
-  const scale = Math.min(stage.width / screen.offsetWidth, stage.height / screen.offsetHeight);
-  const left = (stage.width - screen.offsetWidth * scale) / 2;
-  const top = (stage.height - screen.offsetHeight * scale) / 2;
-  screen.style.transform = `translate(${left}px, ${top}px) scale(${scale})`;
+  const scale = Math.min(stage.width / display.offsetWidth, stage.height / display.offsetHeight);
+  const left = (stage.width - display.offsetWidth * scale) / 2;
+  const top = (stage.height - display.offsetHeight * scale) / 2;
+  display.style.transform = `translate(${left}px, ${top}px) scale(${scale})`;
 }
 new ResizeObserver(fit).observe($('stage'));
 
 // ---- keys: queued as the bytes a terminal sends, taken by the game's reads
-let queue = [];
-let reader = null; // a read waiting for keys: [size, resolve]
-
 function send(bytes) {
   if (document.body.dataset.state !== 'playing') return;
-  queue.push(...bytes);
-  orbridden.waiting = false;
-  if (reader) {
-    const [size, resolve] = reader;
-    reader = null;
+  state.queue.push(...bytes);
+  state.waiting = false;
+  if (state.reader) {
+    const [size, resolve] = state.reader;
+    state.reader = null;
     resolve(take(size));
   }
 }
 
 function take(size) {
-  const bytes = Uint8Array.from(queue.slice(0, size));
-  queue = queue.slice(size);
-  orbridden.taken += bytes.length;
+  const bytes = Uint8Array.from(state.queue.slice(0, size));
+  state.queue = state.queue.slice(size);
+  state.taken += bytes.length;
   return bytes;
 }
 
@@ -106,18 +117,27 @@ const named = {
   ArrowRight: `${esc}[C`,
   ArrowLeft: `${esc}[D`,
 };
+// One character, not a control character.
+const character = (key) => [...key].length === 1 && key >= ' ' && key !== '\x7f';
+// Text typed as characters: each in UTF-8, which the game reads as one key (one beyond ASCII as
+// '?'); control characters are no keys of the game's.
+const sendtext = (text) => send(encoder.encode([...text].filter(character).join('')));
 function keybytes(event) {
+  // Ctrl and Alt together are AltGr on many layouts: a character it makes is typed, as a
+  // terminal sends it. Ctrl, Alt or Meta alone make no key of the game's.
+  if (event.ctrlKey && event.altKey && !event.metaKey)
+    return character(event.key) ? event.key : null;
   if (event.ctrlKey || event.altKey || event.metaKey) return null;
   const pad = /^Numpad(\d)$/.exec(event.code);
   if (pad) return pad[1];
   if (event.code === 'NumpadEnter') return '\n';
   if (named[event.key] !== undefined) return named[event.key];
-  if ([...event.key].length === 1 && event.key >= ' ' && event.key !== '\x7f') return event.key;
-  return null;
+  return character(event.key) ? event.key : null;
 }
 
 document.addEventListener('keydown', (event) => {
-  if ($('scores').open || event.target.tagName === 'BUTTON' && event.key === 'Enter') return;
+  if ($('scores').open || (event.target.tagName === 'BUTTON' && event.key === 'Enter')) return;
+  if (event.isComposing) return; // a key of a composition: its text comes when it is committed
   const bytes = keybytes(event);
   if (bytes === null) return;
   event.preventDefault();
@@ -132,7 +152,9 @@ for (const button of document.querySelectorAll('#keypad button')) {
 
 // A touch screen's own keyboard, for the hero's name and hangman: what it types into the
 // hidden field is sent instead (keys it also reports as keydown were sent above). The field
-// keeps one blank, so that Backspace has something to delete and is reported.
+// keeps one blank, so that Backspace has something to delete and is reported. A keyboard or
+// input method that composes text shows each step of a composition in the field: only the text
+// it commits is sent, once.
 const typing = $('typing');
 const sentinel = () => {
   typing.value = ' ';
@@ -142,39 +164,177 @@ $('typing-button').addEventListener('click', () => {
   typing.focus();
   sentinel();
 });
+const composing = ['insertCompositionText', 'deleteCompositionText', 'insertFromComposition'];
 typing.addEventListener('beforeinput', (event) => {
+  if (event.isComposing || composing.includes(event.inputType)) return;
   if (event.inputType === 'deleteContentBackward') send([0x7f]);
   else if (event.inputType === 'insertLineBreak') send([10]);
-  else if (event.data) send(encoder.encode(event.data.replace(/[\x00-\x1f\x7f]/g, '')));
+  else if (event.data) sendtext(event.data);
   else return;
   event.preventDefault();
 });
-typing.addEventListener('input', sentinel);
+typing.addEventListener('compositionend', (event) => {
+  sendtext(event.data || '');
+  sentinel();
+});
+typing.addEventListener('input', (event) => event.isComposing || sentinel());
 
 if (matchMedia('(pointer: coarse)').matches || navigator.maxTouchPoints > 0)
   document.body.classList.add('touch');
 
-// ---- scores: the game's own listing of score.txt, and the file itself
-let game = null; // the running module
+// ---- scores: score.txt's bytes, one value in an IndexedDB store of the page's own. A game's
+// record is appended in one readwrite transaction, which reads what the storage holds at that
+// moment: no other tab can come between the read and the write. Where the storage is missing,
+// refused or silent, they are kept for this visit only. A tab that appends tells the others,
+// whose Scores view then lists the scores anew.
+const scorefile = 'score.txt';
+const channel =
+  typeof BroadcastChannel === 'function' ? new BroadcastChannel('orbridden-scores') : null;
 
-$('scores-button').addEventListener('click', () => {
-  const listing = game ? game.UTF8ToString(game._scorelisting()) : '';
-  $('score-list').textContent = listing || 'No game has ended in this browser yet.';
-  const link = $('download');
-  link.hidden = !listing;
-  if (listing) {
-    const file = game.FS.readFile('/scores/score.txt');
-    URL.revokeObjectURL(link.href);
-    link.href = URL.createObjectURL(new Blob([file], { type: 'text/plain' }));
+// `promise`, or a failure once the storage has been silent for `storagewait` ms.
+function timed(promise) {
+  let timer;
+  const silent = new Promise((resolve, reject) => {
+    timer = setTimeout(
+      () => reject(new Error("the browser's storage did not answer")),
+      storagewait,
+    );
+  });
+  return Promise.race([promise, silent]).finally(() => clearTimeout(timer));
+}
+
+// What went wrong with the storage, in the player's words.
+function why(error) {
+  if (error && error.name === 'QuotaExceededError')
+    return "the browser's storage for this page is full";
+  return String((error && error.message) || error).replace(/\.$/, '');
+}
+
+// Opens the database `name`; `upgrade(db)` makes its stores where it is new. A later page that
+// needs to change the database is let do so: this one then finds its storage gone.
+function opendb(name, upgrade) {
+  return new Promise((resolve, reject) => {
+    const request = indexedDB.open(name);
+    request.onupgradeneeded = () => upgrade(request.result);
+    request.onsuccess = () => {
+      request.result.onversionchange = () => request.result.close();
+      resolve(request.result);
+    };
+    request.onerror = () => reject(request.error);
+  });
+}
+
+// Runs `work(store, done)` in one transaction over `store`; what it gave `done`, once the
+// transaction has committed.
+function transact(db, store, mode, work) {
+  return new Promise((resolve, reject) => {
+    const transaction = db.transaction(store, mode);
+    let result;
+    work(transaction.objectStore(store), (value) => (result = value));
+    transaction.oncomplete = () => resolve(result);
+    transaction.onabort = () =>
+      reject(transaction.error || new Error('the browser cut the save short'));
+  });
+}
+const valueof = (key) => (store, done) => {
+  store.get(key).onsuccess = (event) => done(event.target.result);
+};
+
+// score.txt as the page kept it before it had a store of its own, through emscripten's IDBFS
+// (the database '/scores', the file under '/scores/score.txt'), where that database exists.
+async function earlierscores() {
+  const known = indexedDB.databases ? await indexedDB.databases() : [];
+  if (!known.some((d) => d.name === '/scores')) return null;
+  const db = await opendb('/scores', () => {});
+  try {
+    const file = await transact(db, 'FILE_DATA', 'readonly', valueof('/scores/score.txt'));
+    return file ? new Uint8Array(file.contents) : null;
+  } finally {
+    db.close();
   }
-  $('scores').showModal();
-});
+}
+
+// The page's own store, made with the earlier scores in it where there are any.
+async function openscores() {
+  if (!window.indexedDB) throw new Error('this browser gives the page no storage');
+  const earlier = await earlierscores().catch(() => null);
+  return opendb('orbridden', (db) => {
+    const files = db.createObjectStore('files');
+    if (earlier) files.put(earlier, scorefile);
+  });
+}
+
+const joined = (a, b) => {
+  const out = new Uint8Array(a.length + b.length);
+  out.set(a);
+  out.set(b, a.length);
+  return out;
+};
+
+function openstorage() {
+  state.storage = timed(openscores()).catch((error) => {
+    state.visitonly = `Scores are kept for this visit only: ${why(error)}.`;
+    note(state.visitonly);
+    return null;
+  });
+}
+
+// score.txt's bytes as the storage holds them now.
+async function readscores() {
+  const db = await state.storage;
+  if (!db) return state.visitscores;
+  return (await timed(transact(db, 'files', 'readonly', valueof(scorefile)))) || new Uint8Array();
+}
+
+// Appends a finished game's record; says what the player must know when it was not kept.
+async function keepscore(record) {
+  if (!record.length) return '';
+  const db = await state.storage;
+  if (!db) {
+    state.visitscores = joined(state.visitscores, record);
+    return state.visitonly;
+  }
+  try {
+    await timed(
+      transact(db, 'files', 'readwrite', (files) => {
+        const read = files.get(scorefile);
+        read.onsuccess = () =>
+          files.put(joined(read.result || new Uint8Array(), record), scorefile);
+      }),
+    );
+  } catch (error) {
+    return `Your score could not be kept: ${why(error)}.`;
+  }
+  if (channel) channel.postMessage('appended');
+  return '';
+}
+
+// The Scores view: the game's own listing of score.txt, and the file to download.
+async function showscores() {
+  const dialog = $('scores');
+  const link = $('download');
+  let listing;
+  let bytes = new Uint8Array();
+  try {
+    bytes = await readscores();
+    state.game.FS.writeFile(scorefile, bytes); // where the game's listing reads it
+    listing = bytes.length ? state.game.UTF8ToString(state.game._scorelisting()) : '';
+    listing = listing || 'No game has ended in this browser yet.';
+  } catch (error) {
+    listing = `The scores could not be read: ${why(error)}.`;
+  }
+  $('score-list').textContent = listing;
+  link.hidden = !bytes.length;
+  URL.revokeObjectURL(link.href);
+  link.href = bytes.length ? URL.createObjectURL(new Blob([bytes], { type: 'text/plain' })) : '#';
+  if (!dialog.open) dialog.showModal();
+}
+$('scores-button').addEventListener('click', showscores);
+if (channel) channel.onmessage = () => $('scores').open && showscores();
 // Enter goes to the game again, not to the button that opened the scores.
 $('scores').addEventListener('close', () => document.activeElement.blur());
 
 // ---- loading, starting, ending, failing
-let compiled = null; // the WebAssembly compiled once, for every game of this visit
-
 function trouble(text) {
   setstate('error', 'ORBRIDDEN stopped.');
   $('loading').hidden = true;
@@ -185,7 +345,8 @@ function trouble(text) {
 $('restart').addEventListener('click', () => location.reload());
 window.addEventListener('error', (event) => trouble(`The game stopped: ${event.message}`));
 window.addEventListener('unhandledrejection', (event) =>
-  trouble(`The game stopped: ${event.reason && event.reason.message || event.reason}`));
+  trouble(`The game stopped: ${(event.reason && event.reason.message) || event.reason}`),
+);
 
 function loadscript(src) {
   return new Promise((resolve, reject) => {
@@ -199,41 +360,53 @@ function loadscript(src) {
 
 async function compile() {
   const response = await fetch('orbridden.wasm');
-  if (!response.ok) throw new Error(`orbridden.wasm could not be loaded (${response.status} ${response.statusText})`);
+  if (!response.ok)
+    throw new Error(
+      `orbridden.wasm could not be loaded (${response.status} ${response.statusText})`,
+    );
   // Compiled while it arrives, where the server names its type as browsers require.
-  if (response.headers.get('Content-Type') === 'application/wasm') return WebAssembly.compileStreaming(response);
+  if (response.headers.get('Content-Type') === 'application/wasm')
+    return WebAssembly.compileStreaming(response);
   return WebAssembly.compile(await response.arrayBuffer());
 }
 
-function over() {
+// The game has ended with `record` (the bytes it appends to score.txt): the last page stays
+// while the record is kept, then "Play again" and what became of the record.
+async function over(record) {
   performance.mark('orbridden-over');
+  const kept = await keepscore(record);
   setstate('over', 'The game has ended.');
+  note(kept);
   $('again').hidden = false;
   $('again').focus();
 }
 
 async function start() {
   $('again').hidden = true;
-  queue = [];
-  reader = null;
-  orbridden.taken = 0;
+  state.queue = [];
+  state.reader = null;
+  state.taken = 0;
   blankscreen();
   setstate('playing', 'Playing ORBRIDDEN');
-  game = await createOrbridden({
+  note(state.visitonly);
+  state.game = await createOrbridden({
     arguments: clock ? ['--clock', clock] : [],
     instantiateWasm(imports, done) {
-      WebAssembly.instantiate(compiled, imports).then((instance) => done(instance, compiled), trouble);
+      WebAssembly.instantiate(state.compiled, imports).then(
+        (instance) => done(instance, state.compiled),
+        trouble,
+      );
       return {};
     },
     page: {
       row: drawrow,
       cursor: drawcursor,
       over,
-      ready: () => (queue.length > 0 ? 1 : 0),
+      ready: () => (state.queue.length > 0 ? 1 : 0),
       keys: (size) => {
-        if (queue.length > 0) return Promise.resolve(take(size));
-        orbridden.waiting = true;
-        return new Promise((resolve) => (reader = [size, resolve]));
+        if (state.queue.length > 0) return Promise.resolve(take(size));
+        state.waiting = true;
+        return new Promise((resolve) => (state.reader = [size, resolve]));
       },
     },
     print: (text) => console.log(text),
@@ -247,7 +420,12 @@ $('again').addEventListener('click', () => start().catch((error) => trouble(erro
 async function load() {
   if (typeof WebAssembly !== 'object')
     throw new Error('This browser cannot run ORBRIDDEN: it has no WebAssembly.');
-  [compiled] = await Promise.all([compile(), loadscript('orbridden.js'), document.fonts.load('1em "Orbridden Mono"')]);
+  [state.compiled] = await Promise.all([
+    compile(),
+    loadscript('orbridden.js'),
+    document.fonts.load('1em "Orbridden Mono"'),
+  ]);
   await start();
+  openstorage(); // once the first page is up: the game needs the storage only at its end
 }
 load().catch((error) => trouble(`ORBRIDDEN could not start. ${error.message}`));

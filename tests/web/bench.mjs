@@ -7,7 +7,14 @@
 // - the playthrough's 4,925 keys in the page, against the same keys through the terminal build's
 //   scripted console (Google Benchmark's Playthrough in build-bench).
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, readdirSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import {
+  mkdtempSync,
+  readFileSync,
+  readdirSync,
+  rmSync,
+  symlinkSync,
+  writeFileSync,
+} from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
@@ -16,7 +23,9 @@ import { golden, launch, opengame, origin, root, serve, site } from './harness.m
 const failures = [];
 function judge(what, value, limit, unit) {
   const ok = value <= limit;
-  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}: ${value.toFixed(2)} ${unit} (limit ${limit} ${unit})`);
+  console.log(
+    `${ok ? 'ok  ' : 'FAIL'} ${what}: ${value.toFixed(2)} ${unit} (limit ${limit} ${unit})`,
+  );
   if (!ok) failures.push(what);
 }
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
@@ -37,7 +46,14 @@ for (const f of readdirSync(site)) symlinkSync(join(site, f), join(dir, f));
 for (const [f, text] of Object.entries(floors)) writeFileSync(join(dir, f), text);
 
 // ---- transfer size
-const pagefiles = ['index.html', 'page.js', 'page.css', 'orbridden.js', 'orbridden.wasm', 'orbridden-mono.woff'];
+const pagefiles = [
+  'index.html',
+  'page.js',
+  'page.css',
+  'orbridden.js',
+  'orbridden.wasm',
+  'orbridden-mono.woff',
+];
 let total = 0;
 for (const f of pagefiles) {
   const size = gzipSync(readFileSync(join(site, f)), { level: 9 }).length;
@@ -58,15 +74,23 @@ try {
       const context = await browser.createBrowserContext();
       const page = await context.newPage();
       await page.goto(`${origin}/${path}`);
-      await page.waitForFunction(() => performance.getEntriesByName('orbridden-first-page').length > 0);
-      times.push(await page.evaluate(() => performance.getEntriesByName('orbridden-first-page')[0].startTime));
+      await page.waitForFunction(
+        () => performance.getEntriesByName('orbridden-first-page').length > 0,
+      );
+      times.push(
+        await page.evaluate(
+          () => performance.getEntriesByName('orbridden-first-page')[0].startTime,
+        ),
+      );
       await context.close();
     }
     return median(times);
   }
   const paintfloor = await firstpaint('floor-paint.html');
   const paint = await firstpaint('');
-  console.log(`     floor: ${paintfloor.toFixed(1)} ms; the page: ${(paint / paintfloor).toFixed(1)} times the floor`);
+  console.log(
+    `     floor: ${paintfloor.toFixed(1)} ms; the page: ${(paint / paintfloor).toFixed(1)} times the floor`,
+  );
   judge('navigation to the first page painted', paint, 300, 'ms');
 
   // ---- a key to the updated text: dispatched by the browser's input, until the text changed
@@ -90,8 +114,10 @@ try {
   await gamepage.waitForFunction(() => orbridden.taken === 8 && orbridden.waiting);
   const game = await keytotext(gamepage, walk);
   const stillwalking = await gamepage.$eval('#screen', (s) => s.textContent.includes('Sorceress'));
-  console.log(`     floor (echo into a <pre>): ${echo.toFixed(3)} ms; the game: ${game.toFixed(3)} ms` +
-    (stillwalking ? '' : ' (the walk left the home town!)'));
+  console.log(
+    `     floor (echo into a <pre>): ${echo.toFixed(3)} ms; the game: ${game.toFixed(3)} ms` +
+      (stillwalking ? '' : ' (the walk left the home town!)'),
+  );
   judge('key to updated text against the echo page', game / echo, 1.5, 'times');
 
   // ---- the playthrough in the page, against the terminal build's scripted console
@@ -105,15 +131,37 @@ try {
       }),
     golden('playthrough.keys'),
   );
-  execFileSync('cmake', ['-S', root, '-B', join(root, 'build-bench'), '-DCMAKE_BUILD_TYPE=Release',
-    '-DORBRIDDEN_TESTS=OFF', '-DORBRIDDEN_BENCH=ON'], { stdio: 'ignore' });
-  execFileSync('cmake', ['--build', join(root, 'build-bench'), '-j2', '--target', 'orbridden_bench'], { stdio: 'ignore' });
-  const native = JSON.parse(execFileSync(join(root, 'build-bench/orbridden_bench'),
-    ['--benchmark_filter=^Playthrough', '--benchmark_format=json'], { encoding: 'utf8' }));
+  execFileSync(
+    'cmake',
+    [
+      '-S',
+      root,
+      '-B',
+      join(root, 'build-bench'),
+      '-DCMAKE_BUILD_TYPE=Release',
+      '-DORBRIDDEN_TESTS=OFF',
+      '-DORBRIDDEN_BENCH=ON',
+    ],
+    { stdio: 'ignore' },
+  );
+  execFileSync(
+    'cmake',
+    ['--build', join(root, 'build-bench'), '-j2', '--target', 'orbridden_bench'],
+    { stdio: 'ignore' },
+  );
+  const native = JSON.parse(
+    execFileSync(
+      join(root, 'build-bench/orbridden_bench'),
+      ['--benchmark_filter=^Playthrough', '--benchmark_format=json'],
+      { encoding: 'utf8' },
+    ),
+  );
   const ms = (name) => native.benchmarks.find((b) => b.name === name).real_time;
-  console.log(`     the playthrough in the page: ${inpage.toFixed(0)} ms; terminal build, scripted: ` +
-    `${ms('Playthrough/0').toFixed(1)} ms (transcript), ${ms('Playthrough/1').toFixed(1)} ms (console in memory); ` +
-    `${(inpage / ms('Playthrough/0')).toFixed(1)} times`);
+  console.log(
+    `     the playthrough in the page: ${inpage.toFixed(0)} ms; terminal build, scripted: ` +
+      `${ms('Playthrough/0').toFixed(1)} ms (transcript), ${ms('Playthrough/1').toFixed(1)} ms (console in memory); ` +
+      `${(inpage / ms('Playthrough/0')).toFixed(1)} times`,
+  );
 } finally {
   await browser.close();
   server.stop();

@@ -19,9 +19,13 @@ const browserpath = process.env.ORBRIDDEN_BROWSER || '/usr/bin/chromium-headless
 // Serves `dir` with Python's http.server on the loopback address until `stop()`. Fails when the
 // port is taken, rather than testing whatever else answers there.
 export function serve(dir = site) {
-  const server = spawn('python3', ['-u', '-m', 'http.server', String(port), '--bind', '127.0.0.1', '--directory', dir], {
-    stdio: ['ignore', 'pipe', 'pipe'],
-  });
+  const server = spawn(
+    'python3',
+    ['-u', '-m', 'http.server', String(port), '--bind', '127.0.0.1', '--directory', dir],
+    {
+      stdio: ['ignore', 'pipe', 'pipe'],
+    },
+  );
   let said = '';
   return new Promise((resolve, reject) => {
     const listen = (data) => {
@@ -30,7 +34,9 @@ export function serve(dir = site) {
     };
     server.stdout.on('data', listen);
     server.stderr.on('data', listen);
-    server.on('exit', () => reject(new Error(`no server on ${origin}: ${said.trim().split('\n').at(-1)}`)));
+    server.on('exit', () =>
+      reject(new Error(`no server on ${origin}: ${said.trim().split('\n').at(-1)}`)),
+    );
   });
 }
 
@@ -66,7 +72,10 @@ export async function opengame(browser, query = '', viewport = { width: 1280, he
 // Waits until the game has taken `taken` bytes of keys and waits for the next (or has ended).
 export async function idle(page, taken) {
   await page.waitForFunction(
-    (n) => window.orbridden && orbridden.taken === n && (orbridden.waiting || document.body.dataset.state === 'over'),
+    (n) =>
+      window.orbridden &&
+      orbridden.taken === n &&
+      (orbridden.waiting || document.body.dataset.state === 'over'),
     {},
     taken,
   );
@@ -86,7 +95,10 @@ export function shown(page) {
       rows,
       cursor: cursor.hidden
         ? null
-        : [Math.floor((at.bottom - 1 - box.top) / first.height), Math.round((at.left - box.left) / cell)],
+        : [
+            Math.floor((at.bottom - 1 - box.top) / first.height),
+            Math.round((at.left - box.left) / cell),
+          ],
     };
   });
 }

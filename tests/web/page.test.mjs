@@ -1,11 +1,24 @@
 // The page in Debian's headless Chromium: the whole playthrough typed into it, what it shows
-// against the terminal build's console, the columns, the scores across a browser restart, a
-// phone's keypad and keyboard, and a failing load.
+// against the terminal build's console, the columns, the scores across a browser restart and
+// across tabs, storage that is full, missing or silent, a phone's keypad and keyboard, keyboards
+// that compose or use AltGr, and a failing load.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { golden, idle, launch, newprofile, opengame, origin, root, screens, serve, shown, site } from './harness.mjs';
+import {
+  golden,
+  idle,
+  launch,
+  newprofile,
+  opengame,
+  origin,
+  root,
+  screens,
+  serve,
+  shown,
+  site,
+} from './harness.mjs';
 
 const shots = join(root, 'build-wasm', 'screenshots');
 const points = screens();
@@ -25,7 +38,11 @@ async function sameasterminal(page, point) {
   await idle(page, point.keys);
   const { rows, cursor } = await shown(page);
   assert.deepEqual(rows, point.rows, `the page's rows at ${point.what}`);
-  assert.deepEqual(cursor, point.rows[point.cursor[0]] ? point.cursor : null, `the cursor at ${point.what}`);
+  assert.deepEqual(
+    cursor,
+    point.rows[point.cursor[0]] ? point.cursor : null,
+    `the cursor at ${point.what}`,
+  );
 }
 
 // How many columns the hero's X moved from the home frame, which must be the only row changed.
@@ -46,9 +63,20 @@ async function atname(browser, viewport) {
   return { page, taken: upto };
 }
 
+// Opens a game at hangman's first guess: the playthrough up to the hero's return to the home
+// town with $631, a walk to the casino, hangman for $10.
+async function athangman(browser, viewport) {
+  const page = await opengame(browser, '?clock=5000', viewport);
+  const upto = keys.slice(0, 4626) + '6'.repeat(10) + '2'.repeat(10) + '6'.repeat(7) + '8' + '31';
+  await page.evaluate((typed) => orbridden.type(typed), upto);
+  await idle(page, upto.length);
+  return { page, taken: upto.length };
+}
+
 // The score file as the page's download link gives it.
 async function downloaded(page) {
   await page.click('#scores-button');
+  await page.waitForSelector('#scores[open]');
   const listing = await page.$eval('#score-list', (e) => e.textContent);
   const file = await page.$eval('#download', (a) => fetch(a.href).then((r) => r.text()));
   await page.click('#scores form button');
@@ -79,7 +107,11 @@ describe('a whole game in the page', () => {
     assert.match(listing, /^\s+1\s+Oru\s+6684\s+38$/m);
     await page.click('#again');
     await idle(page, 0);
-    assert.deepEqual((await shown(page)).rows, points[0].rows, '"Play again": the first page again');
+    assert.deepEqual(
+      (await shown(page)).rows,
+      points[0].rows,
+      '"Play again": the first page again',
+    );
     assert.deepEqual(page.problems, []);
   });
 
@@ -91,6 +123,165 @@ describe('a whole game in the page', () => {
     assert.equal(file, golden('playthrough.score'));
     assert.match(listing, /Oru\s+6684\s+38/);
   });
+});
+
+// The elements shown outside the window (and the page's own scrolling, if any).
+function outsidewindow(page) {
+  return page.evaluate(() => {
+    const out = [];
+    if (document.documentElement.scrollWidth > innerWidth) out.push('page width');
+    if (document.documentElement.scrollHeight > innerHeight) out.push('page height');
+    for (const e of document.querySelectorAll('body *')) {
+      const r = e.getBoundingClientRect();
+      if (r.width === 0 || getComputedStyle(e).display === 'none') continue;
+      if (
+        r.left < -0.5 ||
+        r.top < -0.5 ||
+        r.right > innerWidth + 0.5 ||
+        r.bottom > innerHeight + 0.5
+      )
+        out.push(e.id || e.className || e.tagName);
+    }
+    return out;
+  });
+}
+
+// Types the whole playthrough at once and waits for the game's end.
+async function playthrough(page) {
+  await page.evaluate((all) => orbridden.type(all), keys);
+  await page.waitForFunction(() => document.body.dataset.state === 'over');
+}
+const note = (page) => page.$eval('#note', (e) => (e.hidden ? '' : e.textContent));
+
+// Each test in a browser context of its own: storage of its own.
+describe("the scores in the browser's storage", () => {
+  let browser;
+  before(async () => (browser = await launch()));
+  after(() => browser && browser.close());
+
+  test("two tabs each finish a game: both records are kept, and an open Scores view lists the other tab's", async () => {
+    const context = await browser.createBrowserContext();
+    const first = await opengame(context, '?clock=5000');
+    const second = await opengame(context, '?clock=5000');
+    await playthrough(first);
+    await first.click('#scores-button');
+    await first.waitForSelector('#scores[open]');
+    await playthrough(second);
+    await first.waitForFunction(
+      () => document.getElementById('score-list').textContent.match(/Oru/g).length === 2,
+    );
+    assert.equal((await downloaded(second)).file, golden('playthrough.score').repeat(2));
+  });
+
+  test('three tabs at once, one of them playing again: every finished game keeps its record', async () => {
+    const context = await browser.createBrowserContext();
+    const tabs = [];
+    for (let i = 0; i < 3; ++i) tabs.push(await opengame(context, '?clock=5000'));
+    await Promise.all(tabs.map(playthrough));
+    await tabs[0].click('#again');
+    await idle(tabs[0], 0);
+    await playthrough(tabs[0]);
+    const { listing, file } = await downloaded(tabs[1]);
+    assert.equal(file, golden('playthrough.score').repeat(4));
+    assert.equal(listing.match(/Oru\s+6684\s+38/g).length, 4);
+  });
+
+  test('a full storage: the game ends, "Play again" is offered, and the page says the score was not kept', async () => {
+    const context = await browser.createBrowserContext();
+    const page = await opengame(context, '?clock=5000');
+    const cdp = await page.createCDPSession();
+    await cdp.send('Storage.overrideQuotaForOrigin', { origin, quotaSize: 1 });
+    await playthrough(page);
+    assert.equal(await page.$eval('#again', (b) => b.hidden), false, 'a "Play again" button');
+    assert.match(
+      await note(page),
+      /^Your score could not be kept: the browser's storage for this page is full\.$/,
+    );
+    await page.screenshot({ path: join(shots, 'storage-full.png') });
+    assert.match((await downloaded(page)).listing, /No game has ended/);
+  });
+
+  test('the scores an earlier page kept through IDBFS are listed and appended to', async () => {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.goto(`${origin}/orbridden-mono-LICENSE.txt`); // the origin, without the page
+    const earlier = golden('playthrough.score').replace('Oru', 'Old');
+    await page.evaluate(
+      (text) =>
+        new Promise((resolve, reject) => {
+          const open = indexedDB.open('/scores', 21);
+          open.onupgradeneeded = () => open.result.createObjectStore('FILE_DATA');
+          open.onsuccess = () => {
+            const t = open.result.transaction('FILE_DATA', 'readwrite');
+            const contents = new TextEncoder().encode(text);
+            t.objectStore('FILE_DATA').put(
+              { timestamp: new Date(), mode: 33206, contents },
+              '/scores/score.txt',
+            );
+            t.oncomplete = () => open.result.close() || resolve();
+            t.onabort = () => reject(t.error);
+          };
+        }),
+      earlier,
+    );
+    await page.goto(`${origin}/?clock=5000`);
+    await idle(page, 0);
+    await playthrough(page);
+    const { listing, file } = await downloaded(page);
+    assert.equal(file, earlier + golden('playthrough.score'));
+    assert.match(listing, /Old\s+6684/);
+  });
+
+  // Storage that the page cannot have: the game plays at once all the same, and says where the
+  // player sees it that scores are kept for this visit only.
+  const nostorage = [
+    {
+      what: 'no IndexedDB',
+      prepare: () => Object.defineProperty(window, 'indexedDB', { value: undefined }),
+      why: 'this browser gives the page no storage',
+      plays: true,
+    },
+    {
+      what: 'IndexedDB refused',
+      prepare: () => {
+        IDBFactory.prototype.open = () => {
+          throw new DOMException(
+            'The user denied permission to access the database.',
+            'SecurityError',
+          );
+        };
+      },
+      why: 'The user denied permission to access the database',
+      viewport: phone,
+    },
+    {
+      what: 'IndexedDB that never answers',
+      prepare: () => (IDBFactory.prototype.open = () => ({})),
+      why: "the browser's storage did not answer",
+    },
+  ];
+  for (const storage of nostorage)
+    test(`${storage.what}: the game plays from its first page and keeps scores for this visit`, async () => {
+      const context = await browser.createBrowserContext();
+      const page = await context.newPage();
+      await page.setViewport(storage.viewport || { width: 1280, height: 800 });
+      await page.evaluateOnNewDocument(storage.prepare);
+      await page.goto(`${origin}/?clock=5000`);
+      await idle(page, 0);
+      assert.deepEqual((await shown(page)).rows, points[0].rows, 'the first page');
+      await page.waitForFunction(() => !document.getElementById('note').hidden);
+      assert.equal(await note(page), `Scores are kept for this visit only: ${storage.why}.`);
+      assert.deepEqual(await outsidewindow(page), [], 'nothing outside the window');
+      await page.screenshot({
+        path: join(shots, `visit-only-${storage.viewport ? 'phone' : 'desktop'}.png`),
+      });
+      if (!storage.plays) return;
+      await playthrough(page);
+      assert.equal(await note(page), `Scores are kept for this visit only: ${storage.why}.`);
+      await page.click('#again');
+      await idle(page, 0);
+      assert.equal((await downloaded(page)).file, golden('playthrough.score'));
+    });
 });
 
 describe('the page itself', () => {
@@ -118,12 +309,23 @@ describe('the page itself', () => {
       };
       const cell = measure('M');
       const rows = [];
-      for (let i = 0; i < all.length; i += 80) rows.push(all.slice(i, i + 80).join('').padEnd(80, '\u2588'));
+      for (let i = 0; i < all.length; i += 80)
+        rows.push(
+          all
+            .slice(i, i + 80)
+            .join('')
+            .padEnd(80, '\u2588'),
+        );
       // The box and shade glyphs the maps are drawn with, then every glyph of the table.
-      rows.unshift('\u2591\u2592\u2593\u2588\u2551\u2550\u256c\u2564\u2567\u2502\u2500\u253c'.repeat(7).slice(0, 80));
+      rows.unshift(
+        '\u2591\u2592\u2593\u2588\u2551\u2550\u256c\u2564\u2567\u2502\u2500\u253c'
+          .repeat(7)
+          .slice(0, 80),
+      );
       return { cell, rows: rows.map(measure) };
     }, glyphs);
-    for (const width of widths.rows) assert.ok(Math.abs(width - 80 * widths.cell) < 0.05, `${width} vs 80 x ${widths.cell}`);
+    for (const width of widths.rows)
+      assert.ok(Math.abs(width - 80 * widths.cell) < 0.05, `${width} vs 80 x ${widths.cell}`);
   });
 
   test('the arrows and the keypad walk, Backspace takes back a letter, a letter beyond ASCII is ?, as in the terminal', async () => {
@@ -148,7 +350,9 @@ describe('the page itself', () => {
   test('a phone held upright plays the opening and walks with the on-screen keypad', async () => {
     const page = await opengame(browser, '?clock=5000', phone);
     const tap = async (key) => {
-      const button = await page.$(key === '\n' ? '#keypad .enter' : `#keypad button[data-key="${key}"]`);
+      const button = await page.$(
+        key === '\n' ? '#keypad .enter' : `#keypad button[data-key="${key}"]`,
+      );
       await button.tap();
     };
     for (const key of keys.slice(0, 8)) await tap(key);
@@ -157,20 +361,12 @@ describe('the page itself', () => {
     await idle(page, 12);
     assert.equal(herosteps((await shown(page)).rows), -4, 'four steps left');
     await page.screenshot({ path: join(shots, 'phone.png') });
-    assert.equal(await page.$eval('#turn', (e) => getComputedStyle(e).display), 'block', 'the line on turning the phone');
-    const outside = await page.evaluate(() => {
-      const out = [];
-      if (document.documentElement.scrollWidth > innerWidth) out.push('page width');
-      if (document.documentElement.scrollHeight > innerHeight) out.push('page height');
-      for (const e of document.querySelectorAll('body *')) {
-        const r = e.getBoundingClientRect();
-        if (r.width === 0 || getComputedStyle(e).display === 'none') continue;
-        if (r.left < -0.5 || r.top < -0.5 || r.right > innerWidth + 0.5 || r.bottom > innerHeight + 0.5)
-          out.push(e.id || e.className || e.tagName);
-      }
-      return out;
-    });
-    assert.deepEqual(outside, [], 'nothing outside the window');
+    assert.equal(
+      await page.$eval('#turn', (e) => getComputedStyle(e).display),
+      'block',
+      'the line on turning the phone',
+    );
+    assert.deepEqual(await outsidewindow(page), [], 'nothing outside the window');
   });
 
   test("a phone's own keyboard types the custom hero's name", async () => {
@@ -179,7 +375,77 @@ describe('the page itself', () => {
     for (const c of 'Abé') await page.keyboard.sendCharacter(c); // as a touch keyboard types
     await idle(page, taken + 4);
     const { rows } = await shown(page);
-    assert.ok(rows.some((r) => r.endsWith('Ab?')), rows.join('\n'));
+    assert.ok(
+      rows.some((r) => r.endsWith('Ab?')),
+      rows.join('\n'),
+    );
+  });
+
+  // Keys typed at the custom hero's name or in hangman, until the game has taken `count` bytes;
+  // then the rows it shows, once it has taken exactly `count`.
+  async function typed(page, taken, count) {
+    await page.waitForFunction((n) => orbridden.taken >= n && orbridden.waiting, {}, taken + count);
+    assert.equal(await page.evaluate(() => orbridden.taken), taken + count, 'bytes taken');
+    return (await shown(page)).rows;
+  }
+
+  // An input method composing through the phone's keyboard: `compose(steps, commit)` shows each
+  // step of a composition, then commits `commit`.
+  const compositions = [
+    {
+      where: "the custom hero's name",
+      at: atname,
+      async type(page, compose) {
+        await page.keyboard.sendCharacter('A'); // typed without composing
+        await compose(['K', 'Ka'], 'Ka');
+        await page.keyboard.press('Backspace');
+        await compose(['y'], 'y'); // the next composition, in the same field
+      },
+      count: 5,
+      shows: /AKy$/,
+    },
+    {
+      where: 'hangman',
+      at: athangman,
+      async type(page, compose) {
+        await compose(['a'], 'a');
+        await compose(['e'], 'e');
+      },
+      count: 2,
+      shows: /^ - {2}b {2}c {2}d {2}- {2}f {2}g/, // the letters guessed, struck from the alphabet
+    },
+  ];
+  for (const c of compositions)
+    test(`a keyboard that composes types only what it commits, once: ${c.where}`, async () => {
+      const { page, taken } = await c.at(browser, phone);
+      await (await page.$('#typing-button')).tap();
+      const ime = await page.createCDPSession();
+      await c.type(page, async (steps, commit) => {
+        for (const text of steps)
+          await ime.send('Input.imeSetComposition', {
+            text,
+            selectionStart: text.length,
+            selectionEnd: text.length,
+          });
+        await ime.send('Input.insertText', { text: commit });
+      });
+      const rows = await typed(page, taken, c.count);
+      assert.ok(
+        rows.some((r) => c.shows.test(r)),
+        rows.join('\n'),
+      );
+    });
+
+  test('AltGr (Ctrl and Alt together) types its character; Ctrl alone types nothing', async () => {
+    const { page, taken } = await atname(browser);
+    const cdp = await page.createCDPSession();
+    const press = (modifiers, key, code, text) =>
+      cdp.send('Input.dispatchKeyEvent', { type: 'keyDown', modifiers, key, code, text });
+    await page.keyboard.type('A');
+    await press(2, 'b', 'KeyB', ''); // Ctrl-B
+    await press(3, '@', 'KeyQ', '@'); // AltGr-Q on a German layout
+    await page.keyboard.type('Z');
+    assert.ok((await typed(page, taken, 3)).some((r) => r.endsWith('A@Z')));
   });
 
   // What the page says when it cannot run: a file it cannot load, a browser without WebAssembly,
@@ -192,9 +458,15 @@ describe('the page itself', () => {
     {
       what: 'the .wasm missing',
       prepare: (page) =>
-        page.setRequestInterception(true).then(() =>
-          page.on('request', (request) =>
-            request.url().endsWith('.wasm') ? request.respond({ status: 404, body: 'gone' }) : request.continue())),
+        page
+          .setRequestInterception(true)
+          .then(() =>
+            page.on('request', (request) =>
+              request.url().endsWith('.wasm')
+                ? request.respond({ status: 404, body: 'gone' })
+                : request.continue(),
+            ),
+          ),
       says: /orbridden\.wasm could not be loaded \(404/,
     },
     {
@@ -208,8 +480,13 @@ describe('the page itself', () => {
         page.setRequestInterception(true).then(() =>
           page.on('request', (request) =>
             request.url().endsWith('/orbridden.js')
-              ? request.respond({ contentType: 'text/javascript', body: readFileSync(join(site, 'orbridden.js'), 'utf8') + breakonbang })
-              : request.continue())),
+              ? request.respond({
+                  contentType: 'text/javascript',
+                  body: readFileSync(join(site, 'orbridden.js'), 'utf8') + breakonbang,
+                })
+              : request.continue(),
+          ),
+        ),
       act: async (page) => {
         await idle(page, 0);
         await page.keyboard.type('!');
@@ -231,6 +508,10 @@ describe('the page itself', () => {
       if (!failure.restarts) return;
       await page.click('#restart');
       await idle(page, 0);
-      assert.equal(await page.$eval('#trouble', (e) => e.hidden), true, 'a new game, the message gone');
+      assert.equal(
+        await page.$eval('#trouble', (e) => e.hidden),
+        true,
+        'a new game, the message gone',
+      );
     });
 });
