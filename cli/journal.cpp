@@ -77,7 +77,9 @@ std::string keepgame(const journal_rec &j, const std::string &path, std::int64_t
     if (!hero.empty()) base += '-' + namepart(hero);
     base += '-' + namepart(what);
     for (int n = 1; n < 1000; ++n) {
-        const std::string name = base + (n > 1 ? "-" + std::to_string(n) : "") + ".rec";
+        std::string name = base;
+        if (n > 1) name += '-' + std::to_string(n);
+        name += ".rec";
         const std::string kept = games + '/' + name;
         // A link never replaces a file of that name, as a rename would.
         if (::link(path.c_str(), kept.c_str()) == 0) {
@@ -189,31 +191,32 @@ std::string statedir() {
 }
 
 int findjournal(const options &opts, game_parts game, journal_rec &j, std::ostream &err) {
+    journal_rec other; // --continue's game, looked at before the journal is touched
+    if (opts.what == command::resume) {
+        other.elsewhere = true;
+        const std::string why = lookat(opts.recording, game, other);
+        if (!why.empty() || !other.unfinished) {
+            err << "orbridden: " << shown(opts.recording) << ": "
+                << (why.empty() ? "the game is finished: there is nothing to continue" : why)
+                << '\n';
+            return why.empty() ? exit_misuse : exit_notarecording;
+        }
+    }
     j.dir = statedir();
     if (j.dir.empty())
         j.problem = "no state directory is known (neither XDG_STATE_HOME nor HOME is set)";
     else if (!makedirs(j.dir))
         j.problem = shown(j.dir) + ": " + std::strerror(errno);
-    const bool journal = j.problem.empty() && ::access(journalpath(j).c_str(), F_OK) == 0;
-    if (journal) {
+    if (j.problem.empty() && ::access(journalpath(j).c_str(), F_OK) == 0) {
         const std::string why = lookat(journalpath(j), game, j);
-        if (!why.empty() || !j.unfinished || j.found.keys == 0 || opts.newgame ||
-            opts.what == command::resume)
+        // --continue's game takes the journal's place.
+        if (!why.empty() || !j.unfinished || j.found.keys == 0 || opts.newgame || other.elsewhere)
             putaside(j, why);
     }
-    if (opts.what != command::resume) return exit_done;
-    // Its game, unfinished, takes the journal's place.
-    journal_rec other;
+    if (!other.elsewhere) return exit_done;
     other.dir = j.dir;
     other.problem = j.problem;
     other.notice = j.notice;
-    other.elsewhere = true;
-    const std::string why = lookat(opts.recording, game, other);
-    if (!why.empty() || !other.unfinished) {
-        err << "orbridden: " << shown(opts.recording) << ": "
-            << (why.empty() ? "the game is finished: there is nothing to continue" : why) << '\n';
-        return why.empty() ? exit_misuse : exit_notarecording;
-    }
     j = std::move(other);
     return exit_done;
 }
