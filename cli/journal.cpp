@@ -11,6 +11,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <ostream>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -169,6 +170,16 @@ void putwrapped(std::string_view text, int lead, std::size_t width) {
     }
 }
 
+// Whether a game being played holds the journal (its lock, taken by `openjournal`).
+bool journalbusy(const journal_rec &j) {
+    std::string problem;
+    const int fd = openregular(journalpath(j), O_RDONLY, problem);
+    if (fd < 0) return false;
+    const bool busy = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return busy;
+}
+
 } // namespace
 
 std::string journalpath(const journal_rec &j) {
@@ -207,7 +218,11 @@ int findjournal(const options &opts, game_parts game, journal_rec &j, std::ostre
         j.problem = "no state directory is known (neither XDG_STATE_HOME nor HOME is set)";
     else if (!makedirs(j.dir))
         j.problem = shown(j.dir) + ": " + std::strerror(errno);
-    if (j.problem.empty() && ::access(journalpath(j).c_str(), F_OK) == 0) {
+    const bool found = j.problem.empty() && ::access(journalpath(j).c_str(), F_OK) == 0;
+    if (found && journalbusy(j)) {
+        // Another game goes on with it: this one leaves it alone.
+        j.problem = shown(journalpath(j)) + " belongs to a game being played";
+    } else if (found) {
         const std::string why = lookat(journalpath(j), game, j);
         // --continue's game takes the journal's place.
         if (!why.empty() || !j.unfinished || j.found.keys == 0 || opts.newgame || other.elsewhere)
@@ -258,6 +273,7 @@ int openjournal(journal_rec &j, bool continuing) {
     const int flags = fresh ? O_WRONLY | O_CREAT | O_TRUNC : O_WRONLY;
     const int fd = openregular(journalpath(j), flags, problem, 0600);
     int error = 0;
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) error = errno; // for this game alone
     // A game from elsewhere: its lines so far first.
     if (fd >= 0 && continuing && j.elsewhere)
         writewhole(fd, std::string_view(j.text).substr(0, j.keep), error);

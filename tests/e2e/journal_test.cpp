@@ -228,7 +228,9 @@ TEST(Journal, TheStartDealsWithEveryJournalAsItMust) {
         else
             putjournal(dir, c.journal);
         pty_game g(dir, {.args = c.args, .rows = 25});
-        if (elsewhere) EXPECT_TRUE(g.waituntil([&] { return g.screen() == atkey; })) << g.shown();
+        if (elsewhere) {
+            EXPECT_TRUE(g.waituntil([&] { return g.screen() == atkey; })) << g.shown();
+        }
         ASSERT_TRUE(g.waitscreen(c.page)) << g.shown();
         if (c.page.find(cannot) != std::string::npos) {
             g.send("\n");
@@ -256,6 +258,28 @@ TEST(Journal, TheStartDealsWithEveryJournalAsItMust) {
             EXPECT_EQ(slurp(statedir(dir) + "/journal.rec"), unfinished);
         }
     }
+}
+
+// Two games at once in one state directory: the second plays without a journal, and says so,
+// rather than take the first one's.
+TEST(Journal, ASecondGameAtOnceLeavesTheFirstsJournalAlone) {
+    const std::string dir = tempdir();
+    pty_game first(dir, {.rows = 25});
+    ASSERT_TRUE(first.waitscreen("Our story begins"));
+    first.send("\n");
+    ASSERT_TRUE(first.waitscreen("It was thought"));
+    {
+        pty_game second(dir, {.rows = 25});
+        ASSERT_TRUE(second.waitscreen("game being played.")) << second.shown();
+        second.send("\n");
+        EXPECT_TRUE(second.waitscreen("Our story begins"));
+        second.send("\n\x03");
+        second.finish();
+    }
+    first.send("\x03");
+    first.finish();
+    EXPECT_EQ(keysof(readfile(statedir(dir) + "/journal.rec")), "\n");
+    EXPECT_EQ(kept(dir), std::vector<std::string>{});
 }
 
 // --continue takes up only an unfinished game that replays to its end under this version.
