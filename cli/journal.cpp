@@ -48,10 +48,14 @@ std::string heroname(const stats_rec &stats) {
     return name;
 }
 
-// A part of a file's name: letters and digits as they are, anything else as '_'.
+// A part of a file's name: ASCII letters and digits as they are, any other byte as '_'.
 std::string namepart(std::string_view text) {
     std::string out;
-    for (unsigned char c : text) out += std::isalnum(c) ? static_cast<char>(c) : '_';
+    for (char c : text) {
+        const bool plain =
+            (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        out += plain ? c : '_';
+    }
     return out;
 }
 
@@ -104,10 +108,9 @@ std::string lookat(const std::string &path, game_parts game, journal_rec &j) {
     usescriptscreen({}); // no screen: the console in memory only
     replay(j.rec, game, nullptr);
     j.found = replaystate();
-    const bool ranout = j.found.stop == replay_stop::recording_ends ||
-                        j.found.stop == replay_stop::input_closed ||
-                        (j.found.stop == replay_stop::none && !j.found.ended);
-    if (j.found.ended || ranout) {
+    const bool ranout =
+        j.found.stop == replay_stop::recording_ends || j.found.stop == replay_stop::input_closed;
+    if ((j.found.ended && j.found.stop == replay_stop::none) || ranout) {
         j.unfinished = !j.found.ended;
         // Continued, its recorded end of input (the only item left) and a cut last line go.
         std::uint32_t upto = j.found.at ? j.found.at->line : j.rec.cutline;
@@ -293,7 +296,9 @@ void resumejournal(const journal_rec &j, int fd) {
 void keepfinished(const journal_rec &j) {
     recording rec;
     if (!readrecordingfile(journalpath(j), rec).empty()) return;
+    // Its points, or where its score record was cut off, only that it was finished.
+    const std::string points = scorefield(rec.score, 1);
     std::string problem;
     keepgame(j, journalpath(j), rec.header.start, scorefield(rec.score, 0),
-             scorefield(rec.score, 1), problem);
+             points.empty() ? "finished" : points, problem);
 }
