@@ -55,7 +55,7 @@ constexpr std::string_view after_options =
     "             recordings named by date, hero and points\n"
     "\n"
     "To take a game to another machine, copy its journal there and start it with\n"
-    "--continue FILE (the page's journal, downloaded, is such a file too).\n";
+    "--continue FILE.\n";
 
 // What the options given so far ask for.
 struct choices {
@@ -103,7 +103,7 @@ constexpr option_row option_rows[] = {
      .argument = required_argument,
      .value = "FILE",
      .help = "go on with the unfinished game recorded in FILE (a journal\n"
-             "from another machine or the page); the journal goes on from it",
+             "from another machine); the journal goes on from it",
      .take = [](choices &c, const char *file) { c.withfile(command::resume, "--continue", file); }},
     {.name = "scores",
      .argument = optional_argument, // --scores=FILE; --scores FILE is its operand

@@ -360,7 +360,7 @@ TEST(RunCommand, HelpListsTheOptions) {
               "  --plain          write the plain stream of lines (no in-place screen)\n"
               "  --new            start a new game, keeping an unfinished one in games/ unasked\n"
               "  --continue FILE  go on with the unfinished game recorded in FILE (a journal\n"
-              "                   from another machine or the page); the journal goes on from it\n"
+              "                   from another machine); the journal goes on from it\n"
               "  --scores [FILE]  list the scores in FILE (or score.txt here), best first\n"
               "  --record FILE    play and write a recording of the game to FILE (a new file)\n"
               "  --replay FILE    play a recording back at its pace: space pauses, + and -\n"
