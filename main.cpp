@@ -13,6 +13,7 @@ int main(int argc, char *argv[]) {
     switch (opts.what) {
         case command::play:
         case command::record:
+        case command::resume:
             return playcommand(opts, game, std::cerr);
         case command::replay:
         case command::verify:

@@ -177,6 +177,59 @@ void VerifyCost(benchmark::State &state) {
 }
 BENCHMARK(VerifyCost)->Unit(benchmark::kMillisecond);
 
+// Continuing the playthrough's journal, left before its last key: read from its file, replayed
+// without drawing on the in-place console of an 80x24 terminal up to its last key, where the
+// player takes over and the screen is drawn once; against --verify of the same file.
+void ContinueCost(benchmark::State &state) {
+    const std::string keys = playthroughkeys();
+    std::string text = recordedtext(keys);
+    recording whole;
+    std::string problem;
+    if (!readrecording(text, whole, problem)) std::abort();
+    std::uint32_t lastkey = 0;
+    for (const recording_item &i : whole.items)
+        if (i.kind == item_type::key) lastkey = i.line;
+    std::size_t cut = 0;
+    for (std::uint32_t line = 1; line < lastkey; ++line) cut = text.find('\n', cut) + 1;
+    text.resize(cut);
+    const std::string file = "/tmp/orbridden-bench-" + std::to_string(getpid()) + ".journal";
+    std::ofstream(file, std::ios::binary) << text;
+    inplace_terminal term;
+    std::uint64_t continued = 0;
+    auto resume = [&] {
+        const playthrough_setting setting;
+        recording rec;
+        if (!readrecordingfile(file, rec).empty()) std::abort();
+        keysonstdin(""); // the player: no key yet
+        usescreen();
+        quietconsole();
+        startreplay(rec, nullptr, [] { showconsole(); });
+        playthrough();
+        stopreplay();
+        continued = replaystate().keys;
+        flush();
+        term.sync();
+    };
+    const options opts{.what = command::verify, .recording = file};
+    auto verify = [&] {
+        std::ostringstream out, err;
+        replaycommand(opts, {intro, screens}, out, err); // 1: it ends before the game does
+    };
+    double measured_ms = 0, floor_ms = 0;
+    for (auto _ : state) {
+        floor_ms += cpums(verify);
+        measured_ms += cpums(resume);
+    }
+    if (continued + 1 != keys.size()) std::abort();
+    const double n = static_cast<double>(state.iterations());
+    state.counters["keys"] = static_cast<double>(continued);
+    state.counters["continue_ms"] = measured_ms / n;
+    state.counters["verify_ms"] = floor_ms / n;
+    state.counters["ratio"] = measured_ms / floor_ms;
+    unlink(file.c_str());
+}
+BENCHMARK(ContinueCost)->Unit(benchmark::kMillisecond)->MinTime(2);
+
 // The playthrough's recording, bytes a key: as recorded above (each key in the millisecond the
 // game reads it, the clock readings just after), and with a player's pace of a key every
 // 250 ms instead (every key's time three digits long).

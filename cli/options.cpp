@@ -21,7 +21,8 @@ constexpr std::string_view about =
     "ORBRIDDEN, a role-playing adventure for an 80x25 text console: walk 55 screens,\n"
     "fight, shop and gamble, win the four rings and defeat the sorceress.\n\n";
 
-constexpr std::string_view usage = "usage: orbridden [--plain] [--record FILE]\n"
+constexpr std::string_view usage = "usage: orbridden [--plain] [--new] [--record FILE]\n"
+                                   "       orbridden [--plain] --continue FILE\n"
                                    "       orbridden --replay FILE [--plain | --cast OUT]\n"
                                    "       orbridden --verify FILE\n"
                                    "       orbridden --scores [FILE]\n"
@@ -29,8 +30,10 @@ constexpr std::string_view usage = "usage: orbridden [--plain] [--record FILE]\n
 
 constexpr std::string_view before_options =
     "\n"
-    "With no options the game starts in this terminal. It is played in one sitting:\n"
-    "nothing is saved.\n"
+    "With no options the game starts in this terminal. Every game is kept as it is\n"
+    "played, key by key, in its journal; however it ends (a closed terminal, Ctrl-C,\n"
+    "a crash), the next start offers to continue it. A game continued is replayed\n"
+    "to its last key and goes on from the screen it was left at.\n"
     "\n"
     "options:\n";
 
@@ -40,11 +43,19 @@ constexpr std::string_view after_keys =
     "\n"
     "files:\n"
     "  score.txt  in the directory the game is started in; each finished game adds a\n"
-    "             record to it\n";
+    "             record to it\n"
+    "  $XDG_STATE_HOME/orbridden/journal.rec  (~/.local/state/orbridden/ where\n"
+    "             XDG_STATE_HOME is unset) the game being played, a recording\n"
+    "  $XDG_STATE_HOME/orbridden/games/  the games played before, finished,\n"
+    "             abandoned (a new game chosen instead) or unreplayable, as\n"
+    "             recordings named by date, hero and points\n"
+    "\n"
+    "To take a game to another machine, copy its journal there and start it with\n"
+    "--continue FILE.\n";
 
 // What the options given so far ask for.
 struct choices {
-    bool help = false, version = false, scores = false, plain = false;
+    bool help = false, version = false, scores = false, plain = false, newgame = false;
     std::vector<std::string> files; // after "--scores=" and on their own, in their order
     // The commands that exclude one another, as they were named, each once.
     std::vector<std::string> commands;
@@ -80,6 +91,16 @@ constexpr option_row option_rows[] = {
      .argument = no_argument,
      .help = "write the plain stream of lines (no in-place screen)",
      .take = [](choices &c, const char *) { c.plain = true; }},
+    {.name = "new",
+     .argument = no_argument,
+     .help = "start a new game, keeping an unfinished one in games/ unasked",
+     .take = [](choices &c, const char *) { c.newgame = true; }},
+    {.name = "continue",
+     .argument = required_argument,
+     .value = "FILE",
+     .help = "go on with the unfinished game recorded in FILE (a journal\n"
+             "from another machine); the journal goes on from it",
+     .take = [](choices &c, const char *file) { c.withfile(command::resume, "--continue", file); }},
     {.name = "scores",
      .argument = optional_argument, // --scores=FILE; --scores FILE is its operand
      .value = "FILE",
@@ -220,6 +241,7 @@ options parseoptions(int argc, char *argv[]) {
     if (given.cast != nullptr && *given.cast == 0) return misuse("the cast's name is empty");
     options opts;
     opts.plain = given.plain;
+    opts.newgame = given.newgame;
     if (!files.empty()) opts.scorefile = files.front();
     if (given.help || given.version) {
         opts.what = given.help ? command::help : command::version;
@@ -233,6 +255,8 @@ options parseoptions(int argc, char *argv[]) {
         return misuse("option '--cast' goes with '--replay'");
     if (given.cast != nullptr && given.plain)
         return misuse("options '--plain' and '--cast' cannot be used together");
+    if (given.newgame && given.what == command::resume)
+        return misuse("options '--new' and '--continue' cannot be used together");
     opts.what = given.scores ? command::scores : given.what;
     if (given.recording != nullptr) opts.recording = given.recording;
     if (given.cast != nullptr) opts.cast = given.cast;
@@ -258,6 +282,7 @@ int runcommand(const options &opts, std::ostream &out, std::ostream &err) {
             return exit_misuse;
         case command::play:
         case command::record:
+        case command::resume:
         case command::replay:
         case command::verify:
             break; // main plays them

@@ -1,6 +1,6 @@
 // The command line, read before the game opens the terminal: --help, --version, --scores,
-// --plain and the recordings' --record, --replay, --verify and --cast. A plain `orbridden` with
-// no arguments just plays.
+// --plain, --new and the recordings' --record, --continue, --replay, --verify and --cast. A plain
+// `orbridden` with no arguments just plays.
 #pragma once
 
 #include <iosfwd>
@@ -16,6 +16,7 @@ enum class command {
     version, // print the name and version
     scores,  // list a score file
     record,  // play, writing a recording
+    resume,  // --continue: go on with the game of a recording
     replay,  // play a recording back
     verify,  // replay a recording without a screen and check its score record
     misuse,  // an unknown option or a stray argument
@@ -24,6 +25,7 @@ enum class command {
 struct options {
     command what = command::play;
     bool plain = false;                  // write the plain stream (no in-place screen)
+    bool newgame = false;                // --new: start afresh, not asking about the journal
     std::string scorefile = "score.txt"; // the file --scores lists
     std::string recording{};             // the file of --record, --replay or --verify
     std::string cast{};                  // --cast: the terminal cast a replay writes

@@ -4,6 +4,7 @@
 #include "cli/recordings.hpp"
 
 #include "cli/cast.hpp"
+#include "cli/journal.hpp"
 #include "core/console.hpp"
 #include "core/files.hpp"
 #include "core/random.hpp"
@@ -42,24 +43,33 @@ int createfile(const std::string &path, std::ostream &err, int &fd) {
     return exists ? exit_misuse : exit_unwritable;
 }
 
-// Reads the recording at `path`: only a regular file, and no more of it than a recording of
-// any game takes.
-int loadrecording(const std::string &path, recording &rec, std::ostream &err) {
-    std::string text, problem;
+} // namespace
+
+std::string readrecordingfile(const std::string &path, recording &rec, std::string *text) {
+    std::string bytes, problem;
+    std::string &in = text ? *text : bytes;
     const int fd = openregular(path, O_RDONLY, problem);
     if (fd >= 0) {
-        const int error = readupto(fd, recording_size_limit, text);
+        const int error = readupto(fd, recording_size_limit, in);
         ::close(fd);
         if (error == EFBIG)
             problem = "is larger than " + std::to_string(recording_size_limit >> 20) +
                       " MiB, more than a recording of any game";
         else if (error != 0)
             problem = std::strerror(error);
-        if (problem.empty() && !readrecording(text, rec, problem) && problem.empty())
+        if (problem.empty() && !readrecording(in, rec, problem) && problem.empty())
             problem = "not a recording";
     } else if (errno == 0) {
         problem += ", not a recording"; // a directory, a pipe, a device
     }
+    return problem;
+}
+
+namespace {
+
+// Reads the recording at `path`, saying what is wrong with it where it cannot.
+int loadrecording(const std::string &path, recording &rec, std::ostream &err) {
+    const std::string problem = readrecordingfile(path, rec);
     if (problem.empty()) return exit_done;
     about(err, path) << problem << '\n';
     return exit_notarecording;
@@ -148,9 +158,10 @@ replay_stop castkey(std::uint64_t, std::int64_t) {
     return castbytes() < replay_output_limit ? replay_stop::none : replay_stop::output_full;
 }
 
-// Plays `rec` through the console's back end as it is set.
-void replay(const recording &rec, game_parts game, replay_pacer pacer) {
-    startreplay(rec, pacer);
+} // namespace
+
+void replay(const recording &rec, game_parts game, replay_pacer pacer, void (*handover)()) {
+    startreplay(rec, pacer, handover);
     try {
         playgame(game.opening, game.screens);
     } catch (const input_closed &) {
@@ -162,6 +173,8 @@ void replay(const recording &rec, game_parts game, replay_pacer pacer) {
     }
     stopreplay();
 }
+
+namespace {
 
 // What stands at the item where the replay stopped.
 std::string itemname(const recording_item *at, std::uint64_t keys) {
@@ -205,7 +218,8 @@ std::string hex(std::uint32_t v, bool checksum) {
     return s;
 }
 
-// Where the replay stopped and why, or nothing when the game ended as recorded.
+} // namespace
+
 std::string stopmessage(const recording &rec) {
     const replay_state &s = replaystate();
     const std::string keys = std::to_string(s.keys);
@@ -251,6 +265,8 @@ std::string stopmessage(const recording &rec) {
     return "";
 }
 
+namespace {
+
 // Says how the replay ended, if there is anything to say; returns its exit status.
 int report(const recording &rec, const options &opts, std::ostream &err) {
     std::string message = stopmessage(rec);
@@ -273,41 +289,102 @@ int report(const recording &rec, const options &opts, std::ostream &err) {
 
 } // namespace
 
-int playcommand(const options &opts, game_parts game, std::ostream &err) {
-    const bool recorded = opts.what == command::record;
-    int fd = -1;
-    if (recorded) {
-        if (const int status = createfile(opts.recording, err, fd)) return status;
-    }
+namespace {
+
+// A game being continued: its journal and files, for the moment its replay hands over.
+struct continued_rec {
+    const journal_rec *journal = nullptr;
+    int fd = -1, also = -1; // the journal's and --record's files
+    bool handedover = false;
+} continued;
+
+// Where the journal's replay has run out: the player takes over, the recorder goes on
+// appending to the same files on the same time base, and the screen shows as the game left it.
+void takeover() {
+    continued.handedover = true;
+    resumejournal(*continued.journal, continued.fd);
     int error = 0;
+    if (continued.also >= 0)
+        writewhole(continued.also,
+                   std::string_view(continued.journal->text).substr(0, continued.journal->keep),
+                   error);
+    if (continued.fd >= 0 || continued.also >= 0)
+        resumerecording(continued.fd >= 0 ? continued.fd : continued.also,
+                        continued.journal->rec.header, replaystate().now, sincestart,
+                        continued.fd >= 0 ? continued.also : -1);
+    showconsole();
+}
+
+} // namespace
+
+int playcommand(const options &opts, game_parts game, std::ostream &err) {
+    int recordfd = -1;
+    if (opts.what == command::record) {
+        if (const int status = createfile(opts.recording, err, recordfd)) return status;
+    }
+    journal_rec journal;
+    if (const int status = findjournal(opts, game, journal, err)) return status;
+    int error = 0, recorderror = 0, journalfd = -1;
+    bool finished = false;
+    std::string stopped; // why a game continued stopped before it was taken over
     {
         terminal_session terminal;
         // The in-place console wherever the terminal allows it; the plain stream with --plain.
         if (opts.plain || !usescreen()) useterminal();
-        if (recorded) {
-            recording_began = std::chrono::steady_clock::now();
-            startrecording(fd,
-                           {.game = std::string(game_release),
-                            .start = realclock(),
-                            .editedlines = editslines()},
-                           sincestart);
+        const bool continuing = askcontinue(journal);
+        journalfd = openjournal(journal, continuing);
+        if (!journal.problem.empty())
+            noticepage("This game cannot be continued later: " + journal.problem + ".");
+        // The journal, and --record's file beside it; either alone where the other is missing.
+        const int fd = journalfd >= 0 ? journalfd : recordfd;
+        const int also = journalfd >= 0 ? recordfd : -1;
+        const recording_header &header = journal.rec.header;
+        const std::int64_t start = continuing ? header.start : realclock();
+        // Key times count from the recording's start, however long ago it was.
+        recording_began =
+            std::chrono::steady_clock::now() - std::chrono::milliseconds(realclock() - start);
+        if (continuing) {
+            continued = {.journal = &journal, .fd = journalfd, .also = recordfd};
+            quietconsole();
+            startreplay(journal.rec, nullptr, takeover);
+        } else if (fd >= 0) {
+            startrecording(
+                fd,
+                {.game = std::string(game_release), .start = start, .editedlines = editslines()},
+                sincestart, also);
         }
         try {
             playgame(game.opening, game.screens);
             closeconsole();
+            finished = true;
         } catch (const input_closed &) {
             // the player closed the input or hung up: end at once, no score record
-            if (recorded) recordclosed();
+            if (fd >= 0 && (!continuing || continued.handedover)) recordclosed();
         } catch (...) {
             terminal_restore(); // an escaping exception may end the program without unwinding
             throw;
         }
-        error = stoprecording();
+        if (continuing && !continued.handedover) {
+            stopreplay();
+            stopped = stopmessage(journal.rec);
+        }
+        error = stoprecording(&recorderror);
+        if (fd == recordfd) std::swap(error, recorderror);
     }
-    if (fd >= 0) ::close(fd);
-    if (error == 0) return exit_done;
+    if (journalfd >= 0) ::close(journalfd);
+    if (recordfd >= 0) ::close(recordfd);
+    if (finished && journalfd >= 0 && error == 0) keepfinished(journal);
+    if (!stopped.empty()) {
+        about(err, opts.what == command::resume ? opts.recording : journalpath(journal))
+            << stopped << '\n';
+        return exit_stopped;
+    }
+    if (journalfd >= 0 && error != 0)
+        about(err, journalpath(journal))
+            << "the journal could not be written to the end: " << std::strerror(error) << '\n';
+    if (recorderror == 0) return exit_done;
     about(err, opts.recording) << "the recording could not be written to the end: "
-                               << std::strerror(error) << '\n';
+                               << std::strerror(recorderror) << '\n';
     return exit_unwritable;
 }
 

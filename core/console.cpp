@@ -99,6 +99,7 @@ struct console_state {
     bool inplace = false;                          // the in-place console, drawn on the device
     bool keep = false;                             // `screen` is kept under the plain stream too
     bool editlines = false; // typed lines are edited by the console itself, not the terminal
+    bool quiet = false;     // the output reaches `screen` only (`quietconsole`)
     text_console screen;    // what the in-place console shows
     bool changed = false;   // whether `screen` changed since it was drawn
     input_hooks hooks;      // a recording's or a replay's
@@ -126,7 +127,7 @@ console_state &con() {
 // Shows the in-place console on the device: what changed, or the whole screen.
 void drawscreen(bool whole) {
     console_state &c = con();
-    if (!whole && !c.changed) return;
+    if ((!whole && !c.changed) || c.quiet) return;
     c.changed = false;
     c.device->draw(c.screen, whole);
 }
@@ -162,8 +163,11 @@ void inputtake() {
 // looks through here, so a recording learns of each wait that found no byte.
 int peekwithin(int ms) {
     const input_hooks &h = con().hooks;
-    if (h.peek) return h.peek(ms);
-    const int b = inputpeek(ms);
+    if (h.peek) {
+        const int b = h.peek(ms);
+        if (b != input_handed_over) return b;
+    }
+    const int b = inputpeek(ms); // with the hooks the replay handed over to, if it did
     if (b < 0 && ms >= 0 && h.none) h.none();
     return b;
 }
@@ -313,7 +317,9 @@ bool linebreaknext() {
 // force.
 void prepare(read_need need) {
     console_state &c = con();
-    c.device->prepare(c.inplace ? read_need::inplace_key : need);
+    // A line edited by the console itself is typed with the device's echo off (a game
+    // continued on the plain stream from a recording of the in-place console).
+    c.device->prepare(c.inplace || c.editlines ? read_need::inplace_key : need);
     flush();
 }
 
@@ -461,7 +467,8 @@ void flush() {
         return;
     }
     if (c.out_size == 0) return;
-    c.writes += static_cast<std::uint64_t>(c.device->write({c.out, c.out_size}));
+    if (!c.quiet) // quiet: kept in `screen` only
+        c.writes += static_cast<std::uint64_t>(c.device->write({c.out, c.out_size}));
     c.bytes += c.out_size;
     c.out_size = 0;
 }
@@ -629,6 +636,33 @@ bool editslines() {
 
 void editlines(bool own) {
     con().editlines = own;
+}
+
+void quietconsole() {
+    flush();
+    console_state &c = con();
+    c.quiet = true;
+    c.screen = {};
+    c.in_line = false;
+    c.pending.clear();
+    c.pending_at = 0;
+    keepscreen();
+}
+
+void showconsole() {
+    console_state &c = con();
+    flush();
+    c.quiet = false;
+    if (c.inplace) return drawscreen(true);
+    // Straight to the stream: the console in memory stays as the game left it.
+    std::string rows;
+    for (int r = 0; r <= c.screen.row; ++r) {
+        std::string_view row = rowtext(c.screen.line(r));
+        if (r == c.screen.row) row = row.substr(0, std::min<std::size_t>(row.size(), c.screen.col));
+        for (unsigned char code : row) rows.append((*c.glyphs)[code].bytes, (*c.glyphs)[code].size);
+        if (r < c.screen.row) rows += '\n';
+    }
+    c.writes += static_cast<std::uint64_t>(c.device->write(rows));
 }
 
 int typedkey(int ms) {

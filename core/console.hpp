@@ -343,13 +343,15 @@ std::uint64_t bytecount();
 struct input_hooks {
     // A replay's bytes, in place of standard input or the script: the next byte, left in place,
     // as it would have come within `ms` milliseconds (`ms` < 0: however long it takes); -1 for
-    // none. Throws input_closed where the replay ends.
+    // none. Throws input_closed where the replay ends; `input_handed_over` where the replay has
+    // put other hooks in place, the input coming from the device (or the script) from there on.
     int (*peek)(int ms) = nullptr;
     // Told of each byte as the game takes it (before it answers it), and of each wait of a
     // limited time that found none (a lone ESC, the end of a line typed without Enter).
     void (*taken)(unsigned char byte) = nullptr;
     void (*none)() = nullptr;
 };
+inline constexpr int input_handed_over = -2;
 // Puts `hooks` in place of the ones before; `{}` takes them away.
 void hookinput(const input_hooks &hooks);
 // Keeps the console in memory up to date under the plain stream too, on any device (the
@@ -362,6 +364,12 @@ const text_console &consolescreen();
 bool editslines();
 // Sets it: a replay edits lines as its recording did.
 void editlines(bool own);
+// For a game continued from its recording: from here on the output reaches the console in
+// memory only (blank at first, nothing set aside), the screen and the plain stream untouched,
+// while the recording is replayed; `showconsole` ends that and shows the screen as the replay
+// left it: drawn whole in place, or its rows up to the cursor written on the plain stream.
+void quietconsole();
+void showconsole();
 // For a replay on the in-place console: a byte typed on the device within `ms` milliseconds
 // (-1: however long it takes), or -1 when none came; throws input_closed when the input has
 // ended. The screen is drawn meanwhile; Ctrl-L draws it anew.

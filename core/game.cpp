@@ -11,8 +11,21 @@ void runscreens(screen_table table, stats_rec &stats, screen_result at) {
     keepscore(stats);
 }
 
+namespace {
+const stats_rec *playing = nullptr;
+}
+
+const stats_rec *playingstats() {
+    return playing;
+}
+
 void playgame(player_rec (*opening)(), screen_table table) {
     stats_rec stats;
+    // Null again however the game ends (a replay stops it with an exception).
+    struct unset {
+        ~unset() { playing = nullptr; }
+    } guard;
+    playing = &stats;
     player_rec player = opening();
     setup(player, stats);
     runscreens(table, stats);

@@ -20,3 +20,6 @@ void runscreens(screen_table table, stats_rec &stats,
 // A whole game: the opening (the introduction and the choice of hero), `setup`, the screens and
 // the score record. The caller hands in the opening and the screens from the floors above.
 void playgame(player_rec (*opening)(), screen_table table);
+// The hero's record of the game being played, as it stands (null outside `playgame`): a replay
+// reads it where its recording runs out, to say who the hero is and how far the game went.
+const stats_rec *playingstats();

@@ -4,6 +4,7 @@
 
 #include "core/console.hpp"
 #include "core/files.hpp"
+#include "core/game.hpp"
 #include "core/random.hpp"
 #include "core/score.hpp"
 
@@ -333,8 +334,8 @@ bool readrecording(std::string_view text, recording &out, std::string &problem) 
 namespace {
 
 struct recorder_state {
-    int fd = -1;
-    int error = 0; // of the first write that failed; nothing is written after it
+    int fd = -1, also = -1;
+    int error = 0, alsoerror = 0; // of the first write that failed; nothing is written after it
     std::int64_t start = 0;
     std::int64_t (*elapsed)() = nullptr;
     clock_source clock = nullptr; // the clock the game read before
@@ -352,12 +353,15 @@ recorder_state &rec() {
 void writeline() {
     recorder_state &r = rec();
     writewhole(r.fd, r.line, r.error);
+    if (r.also >= 0) writewhole(r.also, r.line, r.alsoerror);
     r.line.clear();
 }
 
 void recordtaken(unsigned char b) {
     recorder_state &r = rec();
-    const std::int64_t now = std::max(r.elapsed(), r.lastkey);
+    // A key taken long after the last (a game continued years later) waits no longer than the
+    // format allows.
+    const std::int64_t now = std::clamp(r.elapsed(), r.lastkey, r.lastkey + recording_gap_limit);
     r.line += std::to_string(now - r.lastkey);
     r.lastkey = now;
     r.line += ' ';
@@ -392,19 +396,27 @@ void recordscore(const stats_rec &stats) {
 
 } // namespace
 
-void startrecording(int fd, const recording_header &header, std::int64_t (*elapsed)()) {
+void resumerecording(int fd, const recording_header &header, std::int64_t lastkey,
+                     std::int64_t (*elapsed)(), int also) {
     recorder_state &r = rec();
     r = {.fd = fd,
+         .also = also,
          .start = header.start,
          .elapsed = elapsed,
          .clock = game_clock,
          .keeper = keepscore,
-         .line = headertext(header)};
-    writeline();
+         .lastkey = lastkey,
+         .line = {}};
     keepscreen();
     hookinput({.taken = recordtaken, .none = recordnone});
     game_clock = recordclock;
     keepscore = recordscore;
+}
+
+void startrecording(int fd, const recording_header &header, std::int64_t (*elapsed)(), int also) {
+    resumerecording(fd, header, 0, elapsed, also);
+    rec().line = headertext(header);
+    writeline();
 }
 
 void recordclosed() {
@@ -412,8 +424,9 @@ void recordclosed() {
     writeline();
 }
 
-int stoprecording() {
+int stoprecording(int *alsoerror) {
     recorder_state &r = rec();
+    if (alsoerror) *alsoerror = r.alsoerror;
     if (r.fd < 0) return 0;
     hookinput({});
     game_clock = r.clock;
@@ -433,6 +446,7 @@ struct player_state {
     const recording *rec = nullptr;
     std::size_t next = 0; // the item the game meets next
     replay_pacer pace = nullptr;
+    void (*handover)() = nullptr;
     bool paced = false; // the next key has been looked at and paced
     clock_source clock = nullptr;
     score_keeper keeper = nullptr;
@@ -457,7 +471,18 @@ void stopat(replay_stop why) {
 }
 [[noreturn]] void stopgame(replay_stop why) {
     stopat(why);
+    if (const stats_rec *stats = playingstats()) player().state.stats = *stats;
     throw input_closed();
+}
+
+// Where a replay that hands over has run out of recorded input: true once it has handed over.
+bool handedover(const recording_item *i) {
+    player_state &p = player();
+    if (!p.handover || (i && i->kind != item_type::closed)) return false;
+    void (*handover)() = p.handover;
+    stopreplay();
+    handover();
+    return true;
 }
 
 // Whether the console agrees with the check or checksum `recorded`.
@@ -478,6 +503,7 @@ int replaypeek(int ms) {
     player_state &p = player();
     if (p.state.stop != replay_stop::none) throw input_closed();
     const recording_item *i = nextitem();
+    if (handedover(i)) return input_handed_over;
     if (ms >= 0) {
         if (!i || i->kind != item_type::key) {
             if (i && i->kind == item_type::nokey) ++p.next;
@@ -510,6 +536,7 @@ void replaytaken(unsigned char) {
 std::int64_t replayclock() {
     player_state &p = player();
     const recording_item *i = nextitem();
+    if (p.state.stop == replay_stop::none && handedover(i)) return game_clock();
     if (p.state.stop != replay_stop::none || !i || i->kind != item_type::clock)
         stopgame(i ? replay_stop::reads_clock : replay_stop::recording_ends);
     ++p.next;
@@ -532,9 +559,9 @@ void replayscore(const stats_rec &stats) {
 
 } // namespace
 
-void startreplay(const recording &r, replay_pacer pace) {
+void startreplay(const recording &r, replay_pacer pace, void (*handover)()) {
     player_state &p = player();
-    p = {.rec = &r, .pace = pace, .clock = game_clock, .keeper = keepscore};
+    p = {.rec = &r, .pace = pace, .handover = handover, .clock = game_clock, .keeper = keepscore};
     editlines(r.header.editedlines);
     keepscreen();
     hookinput({.peek = replaypeek, .taken = replaytaken});

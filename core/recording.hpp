@@ -4,6 +4,7 @@
 // in the README and the manual page.
 #pragma once
 
+#include "core/definitions.hpp"
 #include "core/textconsole.hpp"
 
 #include <cstdint>
@@ -90,12 +91,19 @@ bool readrecording(std::string_view text, recording &out, std::string &problem);
 // it, with the console's check as the game took it), every wait of a limited time that found no
 // byte, every clock reading, and at the end the console's checksum and the score record, each
 // line in its own write, so that a game ended any way keeps all it did. Key times come from
-// `elapsed`, milliseconds since the start. The console keeps its screen in memory.
-void startrecording(int fd, const recording_header &header, std::int64_t (*elapsed)());
+// `elapsed`, milliseconds since the start. The console keeps its screen in memory. `also`, where
+// given, gets every line too (the journal and --record's file).
+void startrecording(int fd, const recording_header &header, std::int64_t (*elapsed)(),
+                    int also = -1);
+// The same for a recording whose lines so far are already in the files (a game continued):
+// no header is written, and the next key's delay counts from `lastkey`, the time of the last.
+void resumerecording(int fd, const recording_header &header, std::int64_t lastkey,
+                     std::int64_t (*elapsed)(), int also = -1);
 // Writes that the input ended.
 void recordclosed();
-// Takes the recorder's hooks away; returns the error of the first write that failed (0: none).
-int stoprecording();
+// Takes the recorder's hooks away; returns the error of the first write that failed (0: none),
+// to `fd`, and to `also` in `alsoerror` where given.
+int stoprecording(int *alsoerror = nullptr);
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The player
@@ -123,6 +131,9 @@ struct replay_state {
     std::uint32_t sum = 0;              // screen_differs: this game's check or checksum
     bool ended = false;                 // the game reached its end
     std::string score;                  // the score record it ended with
+    // The hero as the game had him where the replay stopped before the game's end (a blank
+    // name before he has one).
+    stats_rec stats{};
 };
 
 // Asked before each key is handed to the game, when the game waits for it: the key's number
@@ -134,8 +145,10 @@ using replay_pacer = replay_stop (*)(std::uint64_t key, std::int64_t delay);
 // the clock, its score record to the end of the game (no score file is written), checking
 // the console against each key's check and the last checksum on the way. Where the game and the
 // recording part, the replay stops (the console's read throws input_closed) and `replaystate` says
-// why. `rec` must outlive it.
-void startreplay(const recording &rec, replay_pacer pace = nullptr);
+// why. `rec` must outlive it. With `handover`, a replay that runs to the recording's end (or to
+// its recorded end of input) does not stop where the game asks for more: it takes its hooks
+// away, calls `handover` to put the live input and a recorder in place, and the game goes on.
+void startreplay(const recording &rec, replay_pacer pace = nullptr, void (*handover)() = nullptr);
 const replay_state &replaystate();
 // Takes the player's hooks away and puts the clock and the score file back.
 void stopreplay();

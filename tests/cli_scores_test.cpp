@@ -277,6 +277,17 @@ TEST(ParseOptions, WhatEachCommandLineAsksFor) {
          "a.rec",
          "a.cast"},
         {{"--verify", "a.rec"}, command::verify, "score.txt", false, "", "a.rec"},
+        {{"--plain", "--continue", "a.rec"}, command::resume, "score.txt", true, "", "a.rec"},
+        {{"--continue", "a.rec", "--new"},
+         command::misuse,
+         "score.txt",
+         false,
+         "options '--new' and '--continue' cannot be used together"},
+        {{"--continue", "a.rec", "--record", "b.rec"},
+         command::misuse,
+         "score.txt",
+         false,
+         "options '--continue' and '--record' cannot be used together"},
         {{"--record"}, command::misuse, "score.txt", false, "option '--record' needs an argument"},
         {{"--verify", "a.rec", "b.rec"},
          command::misuse,
@@ -347,6 +358,9 @@ TEST(RunCommand, HelpListsTheOptions) {
     EXPECT_EQ(help.substr(from, to - from),
               "options:\n"
               "  --plain          write the plain stream of lines (no in-place screen)\n"
+              "  --new            start a new game, keeping an unfinished one in games/ unasked\n"
+              "  --continue FILE  go on with the unfinished game recorded in FILE (a journal\n"
+              "                   from another machine); the journal goes on from it\n"
               "  --scores [FILE]  list the scores in FILE (or score.txt here), best first\n"
               "  --record FILE    play and write a recording of the game to FILE (a new file)\n"
               "  --replay FILE    play a recording back at its pace: space pauses, + and -\n"

@@ -8,6 +8,7 @@ src=$1
 build=$2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+export XDG_STATE_HOME="$scratch/state" # the journal in the scratch directory, not the home's
 fail() { echo "$*"; exit 1; }
 # Not a sub-make of the test build: make then says nothing of its own.
 unset MAKEFLAGS MAKELEVEL MFLAGS CXX # a make of its own: nothing from the build that runs the test

@@ -12,7 +12,8 @@ namespace {
 
 using namespace std::string_literals;
 
-const std::string usage = "usage: orbridden [--plain] [--record FILE]\n"
+const std::string usage = "usage: orbridden [--plain] [--new] [--record FILE]\n"
+                          "       orbridden [--plain] --continue FILE\n"
                           "       orbridden --replay FILE [--plain | --cast OUT]\n"
                           "       orbridden --verify FILE\n"
                           "       orbridden --scores [FILE]\n"

@@ -81,6 +81,8 @@ void writeall(int fd, const void *data, std::size_t size) {
         else
             setenv("TERM", o.term.c_str(), 1);
         setenv("LC_ALL", o.utf8 ? "C.UTF-8" : "C", 1);
+        // The journal in the test's own directory, never the real home's.
+        setenv("XDG_STATE_HOME", (dir + "/state").c_str(), 1);
         if (o.run) {
             o.run();
             _exit(0);
@@ -362,6 +364,7 @@ piped_run runpiped(const std::vector<std::string> &args, std::string_view input,
         argv.push_back(nullptr);
         if (chdir(dir.c_str()) != 0) _exit(126);
         setenv("LC_ALL", locale, 1);
+        setenv("XDG_STATE_HOME", (dir + "/state").c_str(), 1);
         execv(ORBRIDDEN_BINARY, argv.data());
         _exit(127);
     }

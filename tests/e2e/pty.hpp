@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/console.hpp"
+#include "core/recording.hpp"
 
 #include <functional>
 #include <string>
@@ -121,3 +122,29 @@ bool samesettings(const termios &a, const termios &b);
 // The whole game played through the scripted console with `keys` until they run out: its
 // output, as the plain stream writes it in `glyphs`.
 std::string scriptedgame(std::string_view keys, glyphset glyphs = glyphset::utf8);
+
+// ---- the golden playthrough, recorded through the scripted console
+
+extern const std::string golden; // the golden transcripts' directory
+std::string slurp(const std::string &path);
+
+// The clock that tests set: each reading one millisecond after the last, from `clock_ms`.
+extern std::int64_t clock_ms;
+std::int64_t steppingclock();
+
+struct scripted_recording {
+    std::string file;       // the recording
+    std::string transcript; // what the game printed meanwhile
+    text_console last;      // the console as the game left it
+};
+// Plays the whole game on `keys` through the scripted console from a stepping clock at `start`,
+// recording it to a new file; the keys come `step` milliseconds apart. With `transcribed`
+// false, the console is kept in memory without a transcript (for a long game).
+scripted_recording recordscripted(const std::string &keys, std::int64_t start, std::int64_t step,
+                                  bool transcribed = true);
+// The playthrough, recorded once for all the tests that read it.
+const scripted_recording &playthrough();
+// The recording at `path`, which must read.
+recording readfile(const std::string &path);
+// The keys a recording holds.
+std::string keysof(const recording &rec);

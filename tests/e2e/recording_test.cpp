@@ -27,15 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-const std::string golden = ORBRIDDEN_GOLDEN_DIR;
-
 // The first line where two long texts part, for a failure message that fits on a screen.
 std::string firstdifference(const std::string &got, const std::string &want) {
     std::size_t at = 0, line = 1;
@@ -45,63 +36,6 @@ std::string firstdifference(const std::string &got, const std::string &want) {
     const std::size_t start = from == std::string::npos || at == 0 ? 0 : from + 1;
     return "line " + std::to_string(line) + ": got \"" + got.substr(start, 80) + "\", want \"" +
            want.substr(start, 80) + "\"";
-}
-
-std::int64_t clock_ms = 0;
-std::int64_t steppingclock() {
-    return clock_ms++;
-}
-std::int64_t key_ms = 0, key_step = 0;
-std::int64_t keytimes() {
-    return key_ms += key_step;
-}
-
-struct scripted_recording {
-    std::string file;       // the recording
-    std::string transcript; // what the game printed meanwhile
-    text_console last;      // the console as the game left it
-};
-
-// Plays the whole game on `keys` through the scripted console from a stepping clock at `start`,
-// recording it to a new file; the keys come `step` milliseconds apart. With `transcribed`
-// false, the console is kept in memory without a transcript (for a long game).
-scripted_recording recordscripted(const std::string &keys, std::int64_t start, std::int64_t step,
-                                  bool transcribed = true) {
-    scripted_recording r;
-    const std::string dir = tempdir();
-    r.file = dir + "/game.rec";
-    const fs::path home = fs::current_path();
-    fs::current_path(dir); // the score file goes there
-    clock_ms = start;
-    key_ms = 0;
-    key_step = step;
-    game_clock = steppingclock;
-    if (transcribed)
-        usescript(keys);
-    else
-        usescriptscreen(keys);
-    const int fd = open(r.file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    startrecording(fd,
-                   {.game = std::string(game_release), .start = start, .editedlines = editslines()},
-                   keytimes);
-    try {
-        playgame(intro, screens);
-    } catch (const input_closed &) {
-    }
-    EXPECT_EQ(stoprecording(), 0);
-    close(fd);
-    r.transcript = transcript();
-    r.last = consolescreen();
-    game_clock = realclock;
-    fs::current_path(home);
-    return r;
-}
-
-// The playthrough, recorded once for all the tests that read it.
-const scripted_recording &playthrough() {
-    static const scripted_recording r =
-        recordscripted(slurp(golden + "/playthrough.keys"), session("playthrough").clock, 250);
-    return r;
 }
 
 TEST(Recording, ThePlaythroughReplaysToItsGoldenTranscript) {
@@ -280,21 +214,6 @@ TEST(Recording, TheCastParsesAndEndsOnTheConsolesLastPage) {
 }
 
 // ---- at a terminal
-
-recording readfile(const std::string &path) {
-    recording rec;
-    std::string problem;
-    EXPECT_TRUE(readrecording(slurp(path), rec, problem)) << problem;
-    return rec;
-}
-
-// The keys a recording holds.
-std::string keysof(const recording &rec) {
-    std::string keys;
-    for (const recording_item &i : rec.items)
-        if (i.kind == item_type::key) keys += static_cast<char>(i.key);
-    return keys;
-}
 
 constexpr std::string_view notice = "PRESS ENTER";
 constexpr std::string_view choice = "CHOICE  : ";

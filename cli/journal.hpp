@@ -1,0 +1,48 @@
+// The journal: every game played is recorded as it goes in the player's state directory, so
+// that however it ends it can be continued; the games played before are kept beside it.
+#pragma once
+
+#include "cli/options.hpp"
+#include "cli/recordings.hpp"
+#include "core/recording.hpp"
+
+#include <string>
+
+// Where the journal and the games played before are kept: $XDG_STATE_HOME/orbridden, or
+// ~/.local/state/orbridden where that is unset or not an absolute path. Empty where neither is
+// known.
+std::string statedir();
+
+// What the start of a game found in the state directory, or in --continue's file.
+struct journal_rec {
+    std::string dir;         // the state directory
+    std::string problem;     // why this game cannot be continued later (empty: it can)
+    std::string notice;      // why the game found cannot be continued, and where it is kept
+    bool unfinished = false; // `rec` holds a game to continue
+    bool elsewhere = false;  // it came from --continue's file, not the journal
+    recording rec;
+    std::string text;       // its file's bytes
+    std::uint64_t keep = 0; // how many of them a continued game keeps (not its end of input)
+    replay_state found;     // where its replay without a screen ran out: keys, time, hero
+};
+
+// The journal's file.
+std::string journalpath(const journal_rec &j);
+// A page that says what cannot be (the game found, or this one later), then waits for a key.
+void noticepage(std::string_view text);
+// Looks for a game to continue, before the terminal is touched: --continue's file (any
+// problem with it is printed and its exit status returned), or the journal, which is kept in
+// games/ (as finished, abandoned with --new, or unreplayable) where it is not to be continued.
+int findjournal(const options &opts, game_parts game, journal_rec &j, std::ostream &err);
+// The page before the introduction: the game found and the choice to continue it (true) or
+// start a new one (it is kept in games/ as abandoned); or why no game can be continued.
+bool askcontinue(journal_rec &j);
+// The journal's file for this game, from its start or, `continuing`, to append to; -1 where it
+// cannot be written (`problem` says why).
+int openjournal(journal_rec &j, bool continuing);
+// Where a game continued hands over from its replay to the player: the journal is cut to the
+// lines the game keeps, and appended to from there.
+void resumejournal(const journal_rec &j, int fd);
+// At the end of a finished game: its journal goes to games/, named by its date, hero and
+// points.
+void keepfinished(const journal_rec &j);

@@ -1,0 +1,296 @@
+// The journal through the real game: a game ended at any key, any way, is continued on the
+// screen it was left at; one continued from any key plays on to the golden score record; and
+// what the start makes of every kind of journal it finds.
+#include "pty.hpp"
+
+#include "cli/recordings.hpp"
+#include "core/console.hpp"
+#include "core/game.hpp"
+#include "core/random.hpp"
+#include "core/recording.hpp"
+#include "screens/screens.hpp"
+#include "story/story.hpp"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const game_parts game{intro, screens};
+
+// The start of the line `rec`'s item `index` stands on, in its `text`.
+std::size_t linestart(const std::string &text, std::uint32_t line) {
+    std::size_t at = 0;
+    for (std::uint32_t l = 1; l < line; ++l) at = text.find('\n', at) + 1;
+    return at;
+}
+
+// The playthrough's recording as a game killed after its key `keys` left it: every line up to
+// the next key's.
+std::string cutafter(std::uint64_t keys) {
+    const std::string text = slurp(playthrough().file);
+    const recording rec = readfile(playthrough().file);
+    std::uint64_t seen = 0;
+    for (const recording_item &i : rec.items)
+        if (i.kind == item_type::key && ++seen == keys + 1)
+            return text.substr(0, linestart(text, i.line));
+    return text;
+}
+
+// The console's rows where a recording runs out, replayed without a screen, as the terminal
+// shows them.
+std::vector<std::string> rowsat(const std::string &text) {
+    recording rec;
+    std::string problem;
+    EXPECT_TRUE(readrecording(text, rec, problem)) << problem;
+    usescriptscreen({});
+    replay(rec, game, nullptr);
+    std::vector<std::string> rows;
+    std::istringstream in(screenrows());
+    // Trailing blanks go as the terminal's rows lose them (code 0 shows as one too).
+    for (std::string row; std::getline(in, row);)
+        rows.push_back(row.erase(row.find_last_not_of(' ') + 1));
+    return rows;
+}
+
+std::string statedir(const std::string &dir) {
+    return dir + "/state/orbridden";
+}
+
+void putjournal(const std::string &dir, const std::string &text) {
+    fs::create_directories(statedir(dir));
+    std::ofstream(statedir(dir) + "/journal.rec", std::ios::binary) << text;
+}
+
+// The files kept in games/, by name.
+std::vector<std::string> kept(const std::string &dir) {
+    std::vector<std::string> names;
+    if (!fs::exists(statedir(dir) + "/games")) return names;
+    for (const auto &f : fs::directory_iterator(statedir(dir) + "/games"))
+        names.push_back(f.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool shows(const pty_game &g, std::string_view text) {
+    return g.shown().find(text) != std::string::npos;
+}
+
+// ---- every way a game can end, at a key drawn anywhere in the quest
+
+struct way {
+    const char *name;
+    void (*end)(pty_game &);
+    int signal; // what the game ends by
+};
+const way ways[] = {
+    {"CtrlC", [](pty_game &g) { g.send("\x03"); }, SIGINT},
+    {"HangUp", [](pty_game &g) { kill(g.game, SIGHUP); }, SIGHUP},
+    {"Kill", [](pty_game &g) { kill(g.game, SIGKILL); }, SIGKILL},
+};
+
+TEST(Journal, AGameEndedAnyWayIsContinuedOnTheScreenOfItsLastKey) {
+    const std::string keys = keysof(readfile(playthrough().file));
+    std::mt19937 draw(20261211); // fixed: the same keys every run
+    for (const way &w : ways) {
+        const std::uint64_t at = std::uniform_int_distribution<std::uint64_t>(300, 4800)(draw);
+        SCOPED_TRACE(testing::Message() << w.name << " after key " << at);
+        const std::string dir = tempdir();
+        putjournal(dir, cutafter(at));
+        std::vector<std::string> last = rowsat(cutafter(at));
+        {
+            // The game ended there: continued, it shows the screen of that key and takes more.
+            pty_game g(dir, {.rows = 25});
+            ASSERT_TRUE(g.waitscreen("A GAME TO CONTINUE"));
+            EXPECT_TRUE(g.waitscreen("KEYS PLAYED : " + std::to_string(at)));
+            EXPECT_TRUE(shows(g, "HERO        : Oru"));
+            g.send("1");
+            ASSERT_TRUE(g.waituntil([&] { return g.screen() == last; }))
+                << g.shown() << "\nwanted:\n"
+                << testing::PrintToString(last);
+            // Three of the playthrough's next keys, taken live; then the game is ended.
+            g.send(keys.substr(at, 3));
+            ASSERT_TRUE(g.waituntil([&] {
+                const recording r = readfile(statedir(dir) + "/journal.rec");
+                return keysof(r).size() == at + 3;
+            }));
+            last = rowsat(slurp(statedir(dir) + "/journal.rec"));
+            ASSERT_TRUE(g.waituntil([&] { return g.screen() == last; })) << g.shown();
+            w.end(g);
+            const int status = g.finish();
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == w.signal) << status;
+        }
+        pty_game again(dir, {.rows = 25});
+        ASSERT_TRUE(again.waitscreen("A GAME TO CONTINUE"));
+        EXPECT_TRUE(again.waitscreen("KEYS PLAYED : " + std::to_string(at + 3)));
+        again.send("1");
+        EXPECT_TRUE(again.waituntil([&] { return again.screen() == last; })) << again.shown();
+        again.send("\x03");
+        again.finish();
+        EXPECT_EQ(kept(dir), std::vector<std::string>{});
+    }
+}
+
+// The replay hands over to the keys typed where the journal runs out: the game goes on from any
+// key to the golden score record, and the journal grown so verifies to it.
+TEST(Journal, AGameContinuedFromAnyKeyPlaysOnToTheGoldenScoreRecord) {
+    const recording whole = readfile(playthrough().file);
+    const std::string keys = keysof(whole);
+    static recording cut;
+    static int fd;
+    for (std::uint64_t at : {std::uint64_t{1}, std::uint64_t{2500}, keys.size() - 1}) {
+        SCOPED_TRACE(testing::Message() << "after key " << at);
+        const std::string dir = tempdir(), path = dir + "/journal.rec";
+        const std::string text = cutafter(at);
+        std::ofstream(path, std::ios::binary) << text;
+        std::string problem;
+        ASSERT_TRUE(readrecording(text, cut, problem)) << problem;
+        // The stepping clock goes on from the readings the cut recording holds.
+        clock_ms = cut.header.start;
+        for (const recording_item &i : cut.items) clock_ms += i.kind == item_type::clock;
+        game_clock = steppingclock;
+        fd = open(path.c_str(), O_WRONLY | O_APPEND);
+        const fs::path home = fs::current_path();
+        fs::current_path(dir); // the score file goes there
+        usescript(keys.substr(at));
+        quietconsole();
+        startreplay(cut, nullptr, [] {
+            resumerecording(fd, cut.header, replaystate().now, [] { return std::int64_t{0}; });
+            showconsole();
+        });
+        playgame(intro, screens);
+        EXPECT_EQ(stoprecording(), 0);
+        close(fd);
+        game_clock = realclock;
+        fs::current_path(home);
+        EXPECT_EQ(slurp(dir + "/score.txt"), slurp(golden + "/playthrough.score"));
+        const piped_run run = runpiped({"--verify", path});
+        EXPECT_EQ(run.out, slurp(golden + "/playthrough.score")) << run.err;
+        EXPECT_EQ(keysof(readfile(path)), keys);
+    }
+}
+
+// ---- what the start makes of each journal it finds
+
+struct found_case {
+    const char *name;
+    std::string journal;            // the journal's text ("" none); a directory in its place
+    std::vector<std::string> args;  // after the program's name
+    std::string page;               // the first page shows this; then Enter or `choose`
+    std::string choose;             // the key typed on the continue page
+    std::vector<std::string> games; // the names kept in games/, the date taken off
+};
+
+TEST(Journal, TheStartDealsWithEveryJournalAsItMust) {
+    const std::string unfinished = cutafter(1000);
+    // Another version, whose game parts from this one's at the first key.
+    std::string other = unfinished;
+    other.replace(other.find("game 1.0"), 8, "game 0.9");
+    const std::size_t firstkey = linestart(other, 5), check = other.find('\n', firstkey) - 2;
+    other.replace(check, 2, other.substr(check, 2) == "00" ? "01" : "00");
+    const std::string continuepage = "A GAME TO CONTINUE", cannot = "cannot be continued";
+    const found_case cases[] = {
+        {"continued", unfinished, {}, continuepage, "1", {}},
+        {"new game", unfinished, {}, continuepage, "2", {"Oru-abandoned.rec"}},
+        {"--new", unfinished, {"--new"}, "Our story begins", "", {"Oru-abandoned.rec"}},
+        {"another version",
+         other,
+         {},
+         "The game in the journal " + cannot,
+         "",
+         {"unreplayable.rec"}},
+        {"its last line cut", unfinished + "1234 6", {}, continuepage, "1", {}},
+        {"its input ended", unfinished + "x\n", {}, continuepage, "1", {}},
+        {"finished", slurp(playthrough().file), {}, "Our story begins", "", {"Oru-6684.rec"}},
+        {"no key taken", cutafter(0), {}, "Our story begins", "", {}},
+        {"unwritable", "", {}, "This game " + cannot + " later", "", {}},
+        {"--continue", unfinished, {"--continue", "elsewhere.rec"}, "", "", {}},
+    };
+    const std::vector<std::string> atkey = rowsat(unfinished);
+    for (const found_case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string dir = tempdir();
+        const bool elsewhere = !c.args.empty() && c.args[0] == "--continue";
+        if (c.journal.empty())
+            std::ofstream(dir + "/state") << "a file where the state directory goes";
+        else if (elsewhere)
+            std::ofstream(dir + "/elsewhere.rec", std::ios::binary) << c.journal;
+        else
+            putjournal(dir, c.journal);
+        pty_game g(dir, {.args = c.args, .rows = 25});
+        if (elsewhere) {
+            EXPECT_TRUE(g.waituntil([&] { return g.screen() == atkey; })) << g.shown();
+        }
+        ASSERT_TRUE(g.waitscreen(c.page)) << g.shown();
+        if (c.page.find(cannot) != std::string::npos) {
+            g.send("\n");
+            ASSERT_TRUE(g.waitscreen("Our story begins")) << g.shown();
+        }
+        g.send(c.choose);
+        if (c.choose == "1") {
+            EXPECT_TRUE(g.waitscreen("KEYS PLAYED : 1000"));
+            EXPECT_TRUE(g.waituntil([&] { return g.screen() == atkey; })) << g.shown();
+        } else if (c.choose == "2") {
+            EXPECT_TRUE(g.waitscreen("Our story begins")) << g.shown();
+        }
+        g.send("\x03");
+        g.finish();
+        std::vector<std::string> names;
+        for (const std::string &n : kept(dir)) names.push_back(n.substr(16)); // YYYY-MM-DD-HHMM-
+        EXPECT_EQ(names, c.games);
+        if (c.journal.empty()) continue;
+        // The journal left is this game's: the one continued, on its way, or a new one.
+        const recording now = readfile(statedir(dir) + "/journal.rec");
+        const bool continued = c.choose == "1" || elsewhere;
+        EXPECT_EQ(keysof(now).size(), continued ? 1000u : 0u);
+        EXPECT_EQ(now.cutline, 0u);
+        if (continued) {
+            EXPECT_EQ(slurp(statedir(dir) + "/journal.rec"), unfinished);
+        }
+    }
+}
+
+// Two games at once in one state directory: the second plays without a journal, and says so,
+// rather than take the first one's.
+TEST(Journal, ASecondGameAtOnceLeavesTheFirstsJournalAlone) {
+    const std::string dir = tempdir();
+    pty_game first(dir, {.rows = 25});
+    ASSERT_TRUE(first.waitscreen("Our story begins"));
+    first.send("\n");
+    ASSERT_TRUE(first.waitscreen("It was thought"));
+    {
+        pty_game second(dir, {.rows = 25});
+        ASSERT_TRUE(second.waitscreen("game being played.")) << second.shown();
+        second.send("\n");
+        EXPECT_TRUE(second.waitscreen("Our story begins"));
+        second.send("\n\x03");
+        second.finish();
+    }
+    first.send("\x03");
+    first.finish();
+    EXPECT_EQ(keysof(readfile(statedir(dir) + "/journal.rec")), "\n");
+    EXPECT_EQ(kept(dir), std::vector<std::string>{});
+}
+
+// --continue takes up only an unfinished game that replays to its end under this version.
+TEST(Journal, ContinueRefusesWhatCannotBeContinued) {
+    const piped_run finished = runpiped({"--continue", playthrough().file});
+    EXPECT_TRUE(WIFEXITED(finished.status) && WEXITSTATUS(finished.status) == 2);
+    EXPECT_EQ(finished.err, "orbridden: " + playthrough().file +
+                                ": the game is finished: there is nothing to continue\n");
+    const piped_run none = runpiped({"--continue", "missing.rec"});
+    EXPECT_TRUE(WIFEXITED(none.status) && WEXITSTATUS(none.status) == 3);
+    EXPECT_EQ(none.err, "orbridden: missing.rec: No such file or directory\n");
+}
+
+} // namespace
