@@ -55,7 +55,8 @@ constexpr std::string_view after_keys =
 
 // What the options given so far ask for.
 struct choices {
-    bool help = false, version = false, scores = false, plain = false, newgame = false;
+    bool help = false, version = false, scores = false, plain = false, newgame = false,
+         progress = false;
     std::vector<std::string> files; // after "--scores=" and on their own, in their order
     // The commands that exclude one another, as they were named, each once.
     std::vector<std::string> commands;
@@ -135,6 +136,11 @@ constexpr option_row option_rows[] = {
      .help = "replay FILE without a screen and print the score record it\n"
              "ends with; exit 0 when it equals the recorded one",
      .take = [](choices &c, const char *file) { c.withfile(command::verify, "--verify", file); }},
+    {.name = "progress",
+     .argument = no_argument,
+     .help = "with --verify: for a game not yet ended, print one line,\n"
+             "progress KEYS RINGS NAME (the hall's live games)",
+     .take = [](choices &c, const char *) { c.progress = true; }},
     {.name = "help",
      .letter = 'h',
      .argument = no_argument,
@@ -242,6 +248,7 @@ options parseoptions(int argc, char *argv[]) {
     options opts;
     opts.plain = given.plain;
     opts.newgame = given.newgame;
+    opts.progress = given.progress;
     if (!files.empty()) opts.scorefile = files.front();
     if (given.help || given.version) {
         opts.what = given.help ? command::help : command::version;
@@ -255,6 +262,8 @@ options parseoptions(int argc, char *argv[]) {
         return misuse("option '--cast' goes with '--replay'");
     if (given.cast != nullptr && given.plain)
         return misuse("options '--plain' and '--cast' cannot be used together");
+    if (given.progress && given.what != command::verify)
+        return misuse("option '--progress' goes with '--verify'");
     if (given.newgame && given.what == command::resume)
         return misuse("options '--new' and '--continue' cannot be used together");
     opts.what = given.scores ? command::scores : given.what;

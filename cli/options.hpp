@@ -29,7 +29,8 @@ struct options {
     std::string scorefile = "score.txt"; // the file --scores lists
     std::string recording{};             // the file of --record, --replay or --verify
     std::string cast{};                  // --cast: the terminal cast a replay writes
-    std::string problem{};               // for misuse: the line naming what was wrong
+    bool progress = false; // --progress: --verify says how far a game not yet ended has come
+    std::string problem{}; // for misuse: the line naming what was wrong
 };
 
 // The exit statuses of everything that runs instead of the game.

@@ -390,12 +390,18 @@ int playcommand(const options &opts, game_parts game, std::ostream &err) {
 
 namespace {
 
-// --verify: replays without a screen and prints the score record the game ends with.
+// --verify: replays without a screen and prints the score record the game ends with. With
+// --progress, a recording that ends before the game does (a game still being played) gets one
+// line instead: its keys, the hero's rings and his name (three blanks before he has one).
 int verifyrecording(const recording &rec, const options &opts, game_parts game, std::ostream &out,
                     std::ostream &err) {
     usescriptscreen({}); // no screen: the console in memory only
     replay(rec, game, nullptr);
-    if (replaystate().ended) out << replaystate().score;
+    const replay_state &s = replaystate();
+    if (s.ended) out << s.score;
+    if (opts.progress && s.stop == replay_stop::recording_ends)
+        out << "progress " << s.keys << ' ' << s.stats.num_of_rings << ' '
+            << std::string_view(s.stats.name.data(), s.stats.name.size()) << '\n';
     return report(rec, opts, err);
 }
 

@@ -15,7 +15,9 @@ constexpr std::string_view usage = "usage: orbridden-hall [--listen ADDR:PORT] [
                                    "[--site DIR] [--game PATH]\n"
                                    "                      [--verifiers N] [--queue N] [--rate N] "
                                    "[--cpu-seconds N] [--wall-seconds N]\n"
-                                   "                      [--memory-mb N]\n"
+                                   "                      [--memory-mb N] [--live-idle SECONDS] "
+                                   "[--live-per-address N]\n"
+                                   "                      [--live-games N] [--spectators N]\n"
                                    "       orbridden-hall --help | --version\n";
 
 // A number from `low` to `high`, or false.
@@ -89,6 +91,26 @@ constexpr option_row rows[] = {
          long n;
          return count(a, 0, 1 << 20, n) && (c.limits.memory_mb = n, true);
      }},
+    {"live-idle", "SECONDS", "a live game's connection with no line this long is closed (600)",
+     [](hall_config &c, const char *a) {
+         long n;
+         return count(a, 1, 86400, n) && (c.live_idle = static_cast<int>(n), true);
+     }},
+    {"live-per-address", "N", "live games one address plays at once (3)",
+     [](hall_config &c, const char *a) {
+         long n;
+         return count(a, 1, 1000, n) && (c.live_per_address = static_cast<int>(n), true);
+     }},
+    {"live-games", "N", "live games held at once (500)",
+     [](hall_config &c, const char *a) {
+         long n;
+         return count(a, 1, 100000, n) && (c.live_games = static_cast<std::size_t>(n), true);
+     }},
+    {"spectators", "N", "spectators' connections at once (2000)",
+     [](hall_config &c, const char *a) {
+         long n;
+         return count(a, 0, 1000000, n) && (c.spectators = static_cast<std::size_t>(n), true);
+     }},
     {"help", nullptr, "print this help and exit", nullptr},
     {"version", nullptr, "print the name and version and exit", nullptr},
 };
@@ -123,7 +145,7 @@ int main(int argc, char *argv[]) {
                 const std::string left =
                     std::string("--") + o.name + (o.argument ? std::string(" ") + o.argument : "");
                 std::cout << "  " << left
-                          << std::string(left.size() < 20 ? 20 - left.size() : 1, ' ') << o.help
+                          << std::string(left.size() < 24 ? 24 - left.size() : 1, ' ') << o.help
                           << '\n';
             }
             return 0;

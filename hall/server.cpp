@@ -1,6 +1,7 @@
-// The hall's HTTP server: Beast sessions on one Asio thread (reading, routing, the page's files,
-// reads from the database), the verifiers on worker threads fed by a bounded queue, and the
-// answers posted back to the sessions.
+// The hall's HTTP and WebSocket server: Beast sessions on one Asio thread (reading, routing, the
+// page's files, reads from the database, live games and their spectators), the verifiers on
+// worker threads fed by a bounded queue, one thread storing runs and one storing live lines, and
+// the answers posted back to the sessions.
 #include "hall/server.hpp"
 
 #include "hall/store.hpp"
@@ -10,6 +11,7 @@
 #include <boost/asio.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
+#include <boost/beast/websocket.hpp>
 #include <nlohmann/json.hpp>
 #include <sqlite3.h>
 
@@ -21,8 +23,10 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <ostream>
+#include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -31,6 +35,7 @@
 namespace asio = boost::asio;
 namespace beast = boost::beast;
 namespace http = beast::http;
+namespace websocket = beast::websocket;
 namespace fs = std::filesystem;
 using tcp = asio::ip::tcp;
 using json = nlohmann::json;
@@ -49,6 +54,15 @@ constexpr auto linger_time = 2s;    // to stop sending after the hall has closed
 constexpr std::size_t connection_limit = 4096;
 constexpr std::int64_t list_limit = 100; // runs in one answer
 constexpr int busy_retry_seconds = 5;    // Retry-After when the queue is full
+// A player's message: the page sends its lines within a second of each key, so a few KB; this
+// leaves room for a whole game's catching up in a few messages.
+constexpr std::size_t live_message_limit = 256 * 1024;
+constexpr std::size_t watch_message_limit = 1024; // a spectator only says where to start
+// Lines in one message to a spectator: one who catches up gets the recording in pieces.
+constexpr std::size_t watch_batch_limit = 256 * 1024;
+constexpr auto live_look_every = 5s;   // a live game's hero is looked at no more often
+constexpr auto live_forget = 24h;      // a live game with no player nor line for this long goes
+constexpr auto live_sweep_every = 60s; // how often such games are looked for
 
 // Every answer carries these: nothing of the hall's runs as a script, nothing sniffed. The page
 // compiles its WebAssembly, which a policy of 'self' alone forbids.
@@ -61,14 +75,50 @@ constexpr const char *content_security = "default-src 'self'; script-src 'self' 
 using request = http::request<http::string_body>;
 using answer = http::response<http::string_body>;
 
-// A submission waiting for a verifier, then for the storer; `done` runs on the Asio thread with
-// the answer.
+// What a verifier and the storer made of a job.
+struct outcome {
+    http::status status = http::status::ok; // a submission's answer: 201, 200, 422, 503, 507
+    std::string body = {};                  // the run as JSON, or {"error": the problem}
+    std::int64_t run = 0;                   // the run stored or found again; 0: none
+    std::string problem = {};               // why there is none
+    bool looked = false;                    // a look: the replay went to the recording's end
+    live_progress progress = {};            // ...and what it found
+};
+
+// A recording waiting for a verifier (a submission, a live game's end, or a look at a live
+// game's hero), then for the storer; `done` runs on the Asio thread with the outcome.
 struct job {
     std::string recording;
-    unsigned version = 11; // the request's HTTP version and keep-alive, for the answer
-    bool keep = false;
-    std::function<void(answer)> done;
-    run_facts facts = {}; // once verified
+    bool look = false;
+    run_facts facts = {}; // once verified; a live game's witness fields from the start
+    std::function<void(outcome)> done = {};
+};
+
+struct player;
+struct watcher;
+
+// A game being played live: its lines, who plays and who watches it.
+struct live_game {
+    std::int64_t id = 0;
+    std::string token, address;
+    std::int64_t since = 0; // when it began, ms since 1970
+    live_lines lines;
+    std::size_t durable = 0; // lines the database holds
+    std::weak_ptr<player> playing;
+    std::vector<std::weak_ptr<watcher>> watchers;
+    // The hero as the last look found him, and when the next look may be.
+    live_progress progress;
+    std::size_t looked = 0; // lines at the last look
+    bool looking = false;
+    std::chrono::steady_clock::time_point nextlook{};
+    std::optional<asio::steady_timer> lookwait;
+    std::string ended; // the message that says how it ended, once verified
+};
+
+// A write to the live games' tables, and what to do on the Asio thread once it is committed.
+struct live_write {
+    std::function<void(sqlite3 *)> write;
+    std::function<void()> then = {};
 };
 
 struct hall {
@@ -76,13 +126,21 @@ struct hall {
     asio::io_context io{1};
     sqlite3 *reader = nullptr; // the Asio thread's own; WAL lets it read while a run is added
     sqlite3 *writer = nullptr; // the storer's
+    sqlite3 *livedb = nullptr; // the live writer's
     std::string site;          // canonical, or empty
 
     std::mutex queued;
     std::condition_variable wake, wakestorer;
-    std::deque<job> jobs;     // waiting for a verifier, at most config.queue
+    std::condition_variable wakelive;
+    std::deque<job> jobs;     // waiting for a verifier, at most config.queue (and live games' ends)
+    std::deque<job> looks;    // looks at live games, taken when no job waits; at most config.queue
     std::deque<job> verified; // waiting for the storer
+    std::deque<live_write> livewrites;
     bool stopping = false;
+
+    std::map<std::int64_t, std::shared_ptr<live_game>> live;
+    std::unordered_map<std::string, int> playing; // live games' players by address
+    std::size_t spectators = 0;
 
     std::size_t connections = 0;
     struct bucket {
@@ -148,6 +206,9 @@ json runjson(const stored_run &run) {
             {"game_version", run.facts.game},
             {"rank", run.rank},
             {"submitted", isotime(run.submitted_ms)},
+            {"witnessed", run.facts.witnessed},
+            {"witness_reason", run.facts.witness_reason},
+            {"hall_time_ms", run.facts.hall_ms},
             {"recording", "/api/runs/" + std::to_string(run.id) + "/recording"}};
 }
 
@@ -161,25 +222,35 @@ std::int64_t nowms() {
 // [SECTION] Verifiers, one a core, each replaying one submission at a time; one storer
 // ---------------------------------------------------------------------------------------------
 
-// Hands the job's answer to its session, on the Asio thread.
-void answerjob(hall &h, job j, http::status status, std::string body) {
-    asio::post(h.io, [j = std::move(j), status, body = std::move(body)]() mutable {
-        j.done(respond(j.version, j.keep, status, std::move(body)));
-    });
+// Hands the job's outcome to whoever waits for it, on the Asio thread.
+void finish(hall &h, job j, outcome o) {
+    asio::post(h.io, [j = std::move(j), o = std::move(o)]() mutable { j.done(std::move(o)); });
 }
 
-// Waits for the next job of `from`; false once the hall stops.
-bool nextjob(hall &h, std::deque<job> &from, std::condition_variable &wake, job &out) {
+outcome refusal(http::status status, const std::string &problem) {
+    return {.status = status, .body = dump({{"error", problem}}), .problem = problem};
+}
+
+// Waits for the next job: a run's before a look; false once the hall stops.
+bool nextverify(hall &h, job &out) {
     std::unique_lock lock(h.queued);
-    wake.wait(lock, [&] { return h.stopping || !from.empty(); });
+    h.wake.wait(lock, [&] { return h.stopping || !h.jobs.empty() || !h.looks.empty(); });
     if (h.stopping) return false;
+    std::deque<job> &from = h.jobs.empty() ? h.looks : h.jobs;
     out = std::move(from.front());
     from.pop_front();
     return true;
 }
 
 void verifier(hall &h) {
-    for (job j; nextjob(h, h.jobs, h.wake, j);) {
+    for (job j; nextverify(h, j);) {
+        if (j.look) {
+            outcome o;
+            o.looked = replayprogress(h.config.game, j.recording, h.config.limits, o.progress);
+            finish(h, std::move(j), std::move(o));
+            continue;
+        }
+        const run_facts seen = j.facts; // a live game's witness fields
         run_facts replayed;
         std::string reason;
         const verdict v =
@@ -187,15 +258,18 @@ void verifier(hall &h) {
                 ? replayrecording(h.config.game, j.recording, h.config.limits, replayed, reason)
                 : verdict::refused;
         if (v != verdict::verified) {
-            answerjob(h, std::move(j),
-                      v == verdict::refused ? http::status::unprocessable_entity
-                                            : http::status::service_unavailable,
-                      dump({{"error", reason}}));
+            finish(h, std::move(j),
+                   refusal(v == verdict::refused ? http::status::unprocessable_entity
+                                                 : http::status::service_unavailable,
+                           reason));
             continue;
         }
         j.facts.name = replayed.name;
         j.facts.points = replayed.points;
         j.facts.deaths = replayed.deaths;
+        j.facts.witnessed = seen.witnessed;
+        j.facts.witness_reason = seen.witness_reason;
+        j.facts.hall_ms = seen.hall_ms;
         {
             std::lock_guard lock(h.queued);
             h.verified.push_back(std::move(j));
@@ -207,19 +281,63 @@ void verifier(hall &h) {
 // Stores the verified runs one at a time, each synced to disk before its 201, while the
 // verifiers go on to the next replay.
 void storer(hall &h) {
-    for (job j; nextjob(h, h.verified, h.wakestorer, j);) {
+    for (;;) {
+        job j;
+        {
+            std::unique_lock lock(h.queued);
+            h.wakestorer.wait(lock, [&] { return h.stopping || !h.verified.empty(); });
+            if (h.stopping) return;
+            j = std::move(h.verified.front());
+            h.verified.pop_front();
+        }
         std::int64_t id = 0;
         std::string error;
         const added result = addrun(h.writer, j.recording, j.facts, nowms(), id, error);
         stored_run run;
         if (result == added::failed || !getrun(h.writer, id, run))
-            answerjob(h, std::move(j), http::status::insufficient_storage,
-                      dump({{"error", "the hall could not store the run: " + error}}));
+            finish(h, std::move(j),
+                   refusal(http::status::insufficient_storage,
+                           "the hall could not store the run: " + error));
         else
-            answerjob(h, std::move(j),
-                      result == added::stored ? http::status::created : http::status::ok,
-                      dump(runjson(run)));
+            finish(h, std::move(j),
+                   {.status = result == added::stored ? http::status::created : http::status::ok,
+                    .body = dump(runjson(run)),
+                    .run = id});
     }
+}
+
+// Commits the live games' lines as they come, each batch of writes waiting at the time in one
+// transaction, without a sync: a commit is then in the database's file before the player is
+// told `have`, so it survives the hall's crash (SIGKILL), though not the machine's. That is
+// enough, since the player's page keeps its journal and sends again whatever the hall says it
+// lacks; a synced commit a message would cost a few ms of disk each and cap the hall at a few
+// hundred messages a second. Writes left when the hall stops are committed before it ends.
+void livewriter(hall &h) {
+    for (;;) {
+        std::deque<live_write> batch;
+        {
+            std::unique_lock lock(h.queued);
+            h.wakelive.wait(lock, [&] { return h.stopping || !h.livewrites.empty(); });
+            if (h.livewrites.empty()) return;
+            batch.swap(h.livewrites);
+        }
+        sqlite3_exec(h.livedb, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        for (live_write &w : batch) w.write(h.livedb);
+        if (sqlite3_exec(h.livedb, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            sqlite3_exec(h.livedb, "ROLLBACK", nullptr, nullptr, nullptr);
+            continue; // nothing said `have` for them: the players send them again
+        }
+        for (live_write &w : batch)
+            if (w.then) asio::post(h.io, std::move(w.then));
+    }
+}
+
+void livewrite(hall &h, live_write w) {
+    {
+        std::lock_guard lock(h.queued);
+        h.livewrites.push_back(std::move(w));
+    }
+    h.wakelive.notify_one();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -285,7 +403,10 @@ void submit(hall &h, const request &req, const std::string &address,
         res.set(http::field::retry_after, std::to_string(busy_retry_seconds));
         return done(std::move(res));
     }
-    h.jobs.push_back({req.body(), req.version(), req.keep_alive(), std::move(done)});
+    h.jobs.push_back(
+        {.recording = req.body(),
+         .done = [version = req.version(), keep = req.keep_alive(), done = std::move(done)](
+                     outcome o) { done(respond(version, keep, o.status, std::move(o.body))); }});
     lock.unlock();
     h.wake.notify_one();
 }
@@ -481,6 +602,479 @@ void staticfile(hall &h, const request &req, std::string_view target, Send &&sen
 }
 
 // ---------------------------------------------------------------------------------------------
+// [SECTION] Live games: players send their recording's lines as they are written, spectators
+// follow them; every message is a JSON text frame
+// ---------------------------------------------------------------------------------------------
+
+// A game's token: 128 bits from the system's source of randomness, in hex.
+std::string newtoken() {
+    std::random_device random;
+    std::string token;
+    for (int i = 0; i < 4; ++i) {
+        char part[9];
+        std::snprintf(part, sizeof part, "%08x", static_cast<unsigned>(random()));
+        token += part;
+    }
+    return token;
+}
+
+// Compares in a time that does not depend on where they differ.
+bool sametoken(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    unsigned char differ = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) differ |= static_cast<unsigned char>(a[i] ^ b[i]);
+    return differ == 0;
+}
+
+// The text of lines `from` to `to` (from 0) of a game.
+std::string_view linesof(const live_lines &l, std::size_t from, std::size_t to) {
+    const std::size_t begin = from == 0 ? 0 : l.ends[from - 1];
+    return std::string_view(l.text).substr(begin, l.ends[to - 1] - begin);
+}
+
+// The timeouts of a live WebSocket: the handshake's, and a ping when the other side has been
+// silent for a while, so that a connection gone dead is noticed.
+websocket::stream_base::timeout livetimeouts() {
+    return {.handshake_timeout = 30s, .idle_timeout = 60s, .keep_alive_pings = true};
+}
+
+// A spectator: says from which line it wants the game, then gets every line from there. What
+// waits for it is never more than one message: it is sent from where it is whenever its last
+// message has gone, so one that falls behind gets what it lacks as one batch when it drains and
+// costs the hall no memory meanwhile. Nothing it sends reaches the player.
+struct watcher : std::enable_shared_from_this<watcher> {
+    hall &h;
+    websocket::stream<beast::tcp_stream> ws;
+    beast::flat_buffer in;
+    std::shared_ptr<live_game> game;
+    std::size_t sent = 0; // lines it has
+    bool started = false, writing = false, closing = false;
+    std::string message; // the one being sent
+
+    watcher(hall &hall_, beast::tcp_stream stream, std::shared_ptr<live_game> g)
+        : h(hall_), ws(std::move(stream)), game(std::move(g)) {
+        ++h.connections, ++h.spectators;
+    }
+    ~watcher() { --h.connections, --h.spectators; }
+
+    void start(request req) {
+        ws.set_option(livetimeouts());
+        ws.read_message_max(watch_message_limit);
+        ws.text(true);
+        game->watchers.push_back(weak_from_this());
+        ws.async_accept(req, [self = shared_from_this()](beast::error_code ec) {
+            if (!ec) self->read();
+        });
+    }
+
+    void read() {
+        ws.async_read(in, [self = shared_from_this()](beast::error_code ec, std::size_t) {
+            if (ec) return;
+            if (!self->started) self->begin();
+            self->in.consume(self->in.size());
+            if (!self->closing) self->read();
+        });
+    }
+
+    // {"from": N}: the lines it already has.
+    void begin() {
+        const json m = json::parse(beast::buffers_to_string(in.data()), nullptr, false);
+        const std::size_t have = game->lines.ends.size();
+        if (!m.is_object() || !m.contains("from") || !m["from"].is_number_unsigned() ||
+            m["from"].get<std::uint64_t>() > have) {
+            message = dump({{"error", "a spectator first says {\"from\": N}, N the lines it has "
+                                      "(at most " +
+                                          std::to_string(have) + ")"}});
+            return say(true);
+        }
+        started = true;
+        sent = m["from"].get<std::size_t>();
+        pump();
+    }
+
+    // Sends what it lacks, or the end once it has every line.
+    void pump() {
+        if (!started || writing || closing) return;
+        const live_lines &l = game->lines;
+        if (sent < l.ends.size()) {
+            std::size_t to = sent + 1;
+            const std::size_t begin = sent == 0 ? 0 : l.ends[sent - 1];
+            while (to < l.ends.size() && l.ends[to] - begin <= watch_batch_limit) ++to;
+            message = dump({{"from", sent}, {"lines", std::string(linesof(l, sent, to))}});
+            sent = to;
+            return say(false);
+        }
+        if (!game->ended.empty()) {
+            message = game->ended;
+            say(true);
+        }
+    }
+
+    void say(bool last) {
+        writing = true;
+        closing = last;
+        ws.async_write(asio::buffer(message), [self = shared_from_this(),
+                                               last](beast::error_code ec, std::size_t) {
+            self->writing = false;
+            if (ec) return;
+            if (!last) return self->pump();
+            self->ws.async_close(websocket::close_code::normal, [self](beast::error_code) {});
+        });
+    }
+};
+
+// Hands new lines, or the end, to the game's spectators.
+void notify(live_game &g) {
+    std::erase_if(g.watchers, [](const std::weak_ptr<watcher> &w) { return w.expired(); });
+    for (const std::weak_ptr<watcher> &w : g.watchers)
+        if (const auto spectator = w.lock()) spectator->pump();
+}
+
+// Replays the game so far in a verifier, to learn its hero: no more often than every few
+// seconds a game, and only while no submission waits.
+void look(hall &h, const std::shared_ptr<live_game> &g) {
+    if (g->looking || g->lines.ended || g->looked == g->lines.ends.size()) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= g->nextlook) {
+        std::unique_lock lock(h.queued);
+        if (h.looks.size() < h.config.queue) {
+            g->looking = true;
+            g->looked = g->lines.ends.size();
+            g->nextlook = now + live_look_every;
+            h.looks.push_back(
+                {.recording = g->lines.text, .look = true, .done = [&h, g](outcome o) {
+                     g->looking = false;
+                     if (o.looked) g->progress = o.progress;
+                     look(h, g);
+                 }});
+            lock.unlock();
+            h.wake.notify_one();
+            return;
+        }
+        g->nextlook = now + live_look_every; // the verifiers are busy: later
+    }
+    if (g->lookwait) return; // a look is already due
+    g->lookwait.emplace(h.io, g->nextlook);
+    g->lookwait->async_wait([&h, weak = std::weak_ptr<live_game>(g)](beast::error_code) {
+        if (const auto game = weak.lock()) {
+            game->lookwait.reset();
+            look(h, game);
+        }
+    });
+}
+
+void endgame(hall &h, const std::shared_ptr<live_game> &g);
+
+// The player's connection: first which game, then its lines; the hall answers how many lines it
+// holds now and then, and how the game ended.
+struct player : std::enable_shared_from_this<player> {
+    hall &h;
+    websocket::stream<beast::tcp_stream> ws;
+    beast::flat_buffer in;
+    std::string address;
+    std::shared_ptr<live_game> game;
+    bool resumed = false;    // it goes on with a game begun before
+    std::int64_t opened = 0; // when it went on with it, ms since 1970
+    bool counted = false;    // it holds one of its address's live games
+    asio::steady_timer idle;
+    std::deque<std::string> out; // messages waiting to be sent, the first being sent
+    bool writing = false, closing = false;
+    std::size_t told = 0; // the last `have` said
+
+    player(hall &hall_, beast::tcp_stream stream, std::string from)
+        : h(hall_), ws(std::move(stream)), address(std::move(from)), idle(hall_.io) {
+        ++h.connections;
+    }
+    ~player() {
+        --h.connections;
+        release();
+    }
+
+    void start(request req) {
+        ws.set_option(livetimeouts());
+        ws.read_message_max(live_message_limit);
+        ws.text(true);
+        ws.async_accept(req, [self = shared_from_this()](beast::error_code ec) {
+            if (!ec) self->read();
+        });
+    }
+
+    void read() {
+        ws.async_read(in, [self = shared_from_this()](beast::error_code ec, std::size_t) {
+            if (ec) return self->gone();
+            const std::string text = beast::buffers_to_string(self->in.data());
+            self->in.consume(self->in.size());
+            if (self->closing) return; // the close reads what is left
+            const json m = json::parse(text, nullptr, false);
+            if (!m.is_object()) return self->refuse("each message is a JSON object");
+            if (!self->game) return self->hello(m);
+            self->take(m);
+            if (!self->closing) self->read();
+        });
+    }
+
+    // No longer this game's player, nor one of its address's.
+    void release() {
+        if (counted && --h.playing[address] == 0) h.playing.erase(address);
+        counted = false;
+        if (game && game->playing.lock().get() == this) game->playing.reset();
+    }
+
+    void gone() {
+        idle.cancel();
+        release();
+    }
+
+    void say(std::string message) {
+        out.push_back(std::move(message));
+        write();
+    }
+    void write() {
+        if (writing) return;
+        if (out.empty()) {
+            if (closing)
+                ws.async_close(websocket::close_code::normal,
+                               [self = shared_from_this()](beast::error_code) {});
+            return;
+        }
+        writing = true;
+        ws.async_write(asio::buffer(out.front()),
+                       [self = shared_from_this()](beast::error_code ec, std::size_t) {
+                           self->writing = false;
+                           self->out.pop_front();
+                           if (ec) return self->gone();
+                           self->write();
+                       });
+    }
+
+    // The last message, then the close.
+    void finish(std::string message) {
+        if (closing) return;
+        closing = true;
+        gone();
+        say(std::move(message));
+    }
+    void refuse(const std::string &sentence) { finish(dump({{"error", sentence}})); }
+
+    void sayhave() {
+        if (closing || !game || game->durable <= told || out.size() > 4) return;
+        told = game->durable;
+        say(dump({{"have", told}}));
+    }
+
+    void waitidle() {
+        idle.expires_after(std::chrono::seconds(h.config.live_idle));
+        idle.async_wait([self = shared_from_this()](beast::error_code ec) {
+            if (!ec)
+                self->refuse("no line came for " + std::to_string(self->h.config.live_idle) +
+                             " s, so the hall has closed this connection; the game can go on "
+                             "later with its id and token");
+        });
+    }
+
+    // Takes one of the address's live games, or says why not.
+    bool claim() {
+        if (h.playing[address] >= h.config.live_per_address) {
+            refuse("this address plays " + std::to_string(h.config.live_per_address) +
+                   " live games already; end one of them first");
+            return false;
+        }
+        ++h.playing[address];
+        counted = true;
+        return true;
+    }
+
+    void attach(const std::shared_ptr<live_game> &g) {
+        game = g;
+        g->playing = weak_from_this();
+        told = g->durable;
+        say(dump({{"game", g->id}, {"token", g->token}, {"have", g->durable}}));
+        waitidle();
+        read();
+    }
+
+    // {"game": null} for a new game; {"game": ID, "token": "..."} to go on with one.
+    void hello(const json &m) {
+        if (!m.contains("game") || !(m["game"].is_null() || m["game"].is_number_unsigned()))
+            return refuse("the first message is {\"game\": null} for a new live game, or "
+                          "{\"game\": ID, \"token\": \"...\"} to go on with one");
+        if (m["game"].is_number_unsigned()) {
+            const auto it = h.live.find(m["game"].get<std::int64_t>());
+            const json token = m.value("token", json());
+            if (it == h.live.end() || !token.is_string() ||
+                !sametoken(token.get<std::string>(), it->second->token) || it->second->lines.ended)
+                return refuse("the hall has no live game with that id and token (an ended game "
+                              "is in the hall of fame)");
+            if (const auto before = it->second->playing.lock()) // a connection left behind
+                before->refuse("this game goes on in another connection");
+            if (!claim()) return;
+            resumed = true;
+            opened = nowms();
+            return attach(it->second);
+        }
+        if (h.live.size() >= h.config.live_games)
+            return refuse("the hall has as many live games as it can take; try again later");
+        if (!claim()) return;
+        auto g = std::make_shared<live_game>();
+        g->token = newtoken();
+        g->address = address;
+        g->since = nowms();
+        livewrite(
+            h, {.write = [g](sqlite3 *db) { g->id = addlive(db, g->token, g->address, g->since); },
+                .then =
+                    [self = shared_from_this(), g] {
+                        if (g->id == 0)
+                            return self->refuse("the hall cannot store a live game now");
+                        self->h.live[g->id] = g;
+                        if (!self->closing) self->attach(g);
+                    }});
+    }
+
+    // {"from": N, "lines": "..."}: lines from the Nth (from 0); those the hall has are skipped.
+    void take(const json &m) {
+        if (!m.contains("from") || !m["from"].is_number_unsigned() || !m.contains("lines") ||
+            !m["lines"].is_string())
+            return refuse("lines come as {\"from\": N, \"lines\": \"...\"}");
+        live_game &g = *game;
+        const std::size_t have = g.lines.ends.size();
+        const std::size_t from = m["from"].get<std::size_t>();
+        if (from > have)
+            return refuse("the lines sent begin at line " + std::to_string(from) +
+                          ", but the hall has only " + std::to_string(have) + "; send from there");
+        std::vector<std::string_view> lines;
+        std::string problem;
+        const std::string &text = m["lines"].get_ref<const std::string &>();
+        if (!splitlines(text, lines, problem)) return refuse(problem);
+        std::vector<live_row> rows;
+        const std::int64_t now = nowms();
+        for (std::size_t n = have - from; n < lines.size(); ++n) {
+            // Lines played before this connection opened come late, sent again.
+            const bool resent = resumed && !g.lines.times.empty() &&
+                                g.lines.times[0] + claimedafter(g.lines.claimed, lines[n]) < opened;
+            if (!addline(g.lines, lines[n], now, resent, problem)) break;
+            rows.push_back({.n = static_cast<std::int64_t>(g.lines.ends.size() - 1),
+                            .arrived_ms = now,
+                            .resent = resent,
+                            .line = std::string(lines[n])});
+        }
+        if (!rows.empty()) {
+            const std::size_t upto = g.lines.ends.size();
+            livewrite(h, {.write = [id = g.id, rows = std::move(rows)](
+                                       sqlite3 *db) { addlivelines(db, id, rows); },
+                          .then =
+                              [self = shared_from_this(), game = game, upto] {
+                                  game->durable = std::max(game->durable, upto);
+                                  if (game->playing.lock() == self) self->sayhave();
+                              }});
+            notify(g);
+            if (g.lines.ended)
+                endgame(h, game);
+            else
+                look(h, game);
+        }
+        if (!problem.empty()) return refuse(problem);
+        waitidle();
+    }
+};
+
+// The score record is in: verified as a submission is, and witnessed when its lines came at the
+// times it claims; the player and the spectators are told how it ended, and the game is dropped.
+void endgame(hall &h, const std::shared_ptr<live_game> &g) {
+    job j{.recording = g->lines.text};
+    std::string reason;
+    j.facts.witnessed = witnessed(g->lines, reason);
+    j.facts.witness_reason = reason;
+    j.facts.hall_ms = g->lines.times.back() - g->lines.times.front();
+    j.done = [&h, g, reason](outcome o) {
+        const bool seen = o.run != 0 && reason.empty();
+        g->ended = dump({{"ended", true},
+                         {"run", o.run != 0 ? json(o.run) : json(nullptr)},
+                         {"witnessed", seen},
+                         {"reason", o.run == 0 ? "the run was not verified" : reason},
+                         {"problem", o.problem}});
+        if (const auto p = g->playing.lock()) p->finish(g->ended);
+        notify(*g);
+        h.live.erase(g->id);
+        livewrite(h, {.write = [id = g->id](sqlite3 *db) { droplive(db, id); }});
+    };
+    {
+        // A live game's end always has its place: their number is bounded by --live-games.
+        std::lock_guard lock(h.queued);
+        h.jobs.push_back(std::move(j));
+    }
+    h.wake.notify_one();
+}
+
+// GET /api/live: the games being played, oldest first.
+answer livelist(hall &h, const request &req) {
+    json games = json::array();
+    for (const auto &[id, g] : h.live) {
+        std::erase_if(g->watchers, [](const std::weak_ptr<watcher> &w) { return w.expired(); });
+        const bool known = g->progress.rings >= 0;
+        games.push_back({{"id", id},
+                         {"hero", known ? json(g->progress.hero) : json(nullptr)},
+                         {"rings", known ? json(g->progress.rings) : json(nullptr)},
+                         {"keys", g->lines.keys},
+                         {"lines", g->lines.ends.size()},
+                         {"since", g->since},
+                         {"last", g->lines.times.empty() ? g->since : g->lines.times.back()},
+                         {"playing", !g->playing.expired()},
+                         {"spectators", g->watchers.size()},
+                         {"recording", "/api/live/" + std::to_string(id) + "/recording"},
+                         {"watch", "/api/live/" + std::to_string(id) + "/watch"}});
+    }
+    return respond(req, http::status::ok, dump({{"games", games}}));
+}
+
+std::shared_ptr<live_game> livegame(hall &h, std::string_view idtext) {
+    const std::int64_t id = number(idtext, std::numeric_limits<std::int64_t>::max() / 10);
+    const auto it = h.live.find(id);
+    return it == h.live.end() ? nullptr : it->second;
+}
+
+// GET /api/live/ID/recording: the recording so far.
+answer liverecording(hall &h, const request &req, std::string_view rest) {
+    const std::string_view idtext = rest.substr(0, rest.find('/'));
+    const std::shared_ptr<live_game> g = livegame(h, idtext);
+    if (!g || rest.substr(idtext.size()) != "/recording")
+        return failure(req, http::status::not_found, "no such live game");
+    return respond(req, http::status::ok, g->lines.text, "text/plain; charset=us-ascii");
+}
+
+// The live games the database holds, as the hall left them; one whose score record is in goes
+// to be verified.
+void loadgames(hall &h) {
+    for (stored_live &s : loadlive(h.livedb)) {
+        auto g = std::make_shared<live_game>();
+        g->id = s.id;
+        g->token = std::move(s.token);
+        g->address = std::move(s.address);
+        g->since = s.since_ms;
+        g->lines = std::move(s.lines);
+        g->durable = g->lines.ends.size();
+        h.live[g->id] = g;
+        if (g->lines.ended) endgame(h, g);
+    }
+}
+
+// Forgets the live games no one has played for a day: their pages keep their journals.
+void sweep(hall &h, asio::steady_timer &timer) {
+    timer.expires_after(live_sweep_every);
+    timer.async_wait([&h, &timer](beast::error_code ec) {
+        if (ec) return;
+        const std::int64_t before = nowms() - std::chrono::milliseconds(live_forget).count();
+        std::erase_if(h.live, [&](const auto &entry) {
+            const live_game &g = *entry.second;
+            const std::int64_t last = g.lines.times.empty() ? g.since : g.lines.times.back();
+            if (!g.playing.expired() || g.lines.ended || last >= before) return false;
+            livewrite(h, {.write = [id = g.id](sqlite3 *db) { droplive(db, id); }});
+            return true;
+        });
+        sweep(h, timer);
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
 // [SECTION] Sessions: one a connection, reading a request at a time under its deadline
 // ---------------------------------------------------------------------------------------------
 
@@ -559,6 +1153,10 @@ struct session : std::enable_shared_from_this<session> {
         const std::string_view path = target.substr(0, target.find('?'));
         const std::string_view query =
             path.size() < target.size() ? target.substr(path.size() + 1) : std::string_view{};
+        if (websocket::is_upgrade(req) &&
+            (path == "/api/live/play" ||
+             (path.starts_with("/api/live/") && path.ends_with("/watch"))))
+            return upgrade(path);
         if (path == "/api/runs" && req.method() == http::verb::post)
             return submit(h, req, address,
                           [self = shared_from_this()](answer res) { self->send(std::move(res)); });
@@ -571,9 +1169,29 @@ struct session : std::enable_shared_from_this<session> {
             }
             if (path == "/api/runs") return send(list(h, req, query));
             if (path.starts_with("/api/runs/")) return send(onerun(h, req, path.substr(10)));
+            if (path == "/api/live") return send(livelist(h, req));
+            if (path.starts_with("/api/live/")) return send(liverecording(h, req, path.substr(10)));
             return send(failure(req, http::status::not_found, "no such thing"));
         }
         staticfile(h, req, path, [this](auto res) { send(std::move(res)); });
+    }
+
+    // Hands the connection to a live game's player or spectator.
+    void upgrade(std::string_view path) {
+        const request &req = parser->get();
+        std::shared_ptr<live_game> g;
+        if (path != "/api/live/play") {
+            g = livegame(h, path.substr(10, path.size() - 10 - 6));
+            if (!g) return send(failure(req, http::status::not_found, "no such live game"));
+            if (h.spectators >= h.config.spectators)
+                return send(failure(req, http::status::service_unavailable,
+                                    "the hall has as many spectators as it can take"));
+        }
+        stream.expires_never(); // the WebSocket keeps its own time
+        if (g)
+            std::make_shared<watcher>(h, std::move(stream), g)->start(parser->release());
+        else
+            std::make_shared<player>(h, std::move(stream), address)->start(parser->release());
     }
 
     template <class Body>
@@ -661,9 +1279,10 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     fs::create_directories(c.data, ec);
     const std::string dbpath = (fs::path(c.data) / "hall.db").string();
     std::string error;
-    if (!(h.writer = openstore(dbpath, error)) || !(h.reader = openstore(dbpath, error))) {
+    if (!(h.writer = openstore(dbpath, error)) || !(h.reader = openstore(dbpath, error)) ||
+        !(h.livedb = openstore(dbpath, error, false))) {
         err << me << dbpath << ": " << error << '\n';
-        closestore(h.writer);
+        closestore(h.writer), closestore(h.reader);
         return 1;
     }
 
@@ -676,7 +1295,7 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
         acceptor.listen(asio::socket_base::max_listen_connections);
     } catch (const std::exception &e) {
         err << me << c.address << ":" << c.port << ": " << e.what() << '\n';
-        closestore(h.reader), closestore(h.writer);
+        closestore(h.reader), closestore(h.writer), closestore(h.livedb);
         return 1;
     }
     const tcp::endpoint bound = acceptor.local_endpoint();
@@ -688,6 +1307,10 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     std::vector<std::thread> verifiers;
     for (unsigned i = 0; i < c.verifiers; ++i) verifiers.emplace_back(verifier, std::ref(h));
     verifiers.emplace_back(storer, std::ref(h));
+    verifiers.emplace_back(livewriter, std::ref(h));
+    loadgames(h);
+    asio::steady_timer sweeper(h.io);
+    sweep(h, sweeper);
     asio::signal_set signals(h.io, SIGINT, SIGTERM);
     signals.async_wait([&](beast::error_code, int) { h.io.stop(); });
     accept(h, acceptor);
@@ -699,8 +1322,10 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     }
     h.wake.notify_all();
     h.wakestorer.notify_all();
+    h.wakelive.notify_all();
     for (std::thread &t : verifiers) t.join();
     closestore(h.reader);
     closestore(h.writer);
+    closestore(h.livedb);
     return 0;
 }

@@ -1,4 +1,5 @@
-// The hall's HTTP server on Boost.Beast: the runs' API, the page's files, the verifiers' queue.
+// The hall's HTTP and WebSocket server on Boost.Beast: the runs' API, live games, the page's
+// files, the verifiers' queue.
 #pragma once
 
 #include "hall/verify.hpp"
@@ -17,6 +18,10 @@ struct hall_config {
     std::size_t queue = 16; // submissions waiting for a verifier, beyond those being verified
     int rate = 30;          // submissions an address may make a minute (and at once)
     std::size_t body_limit = 1 << 20; // a whole game is well under 100 KB
+    int live_idle = 600;              // seconds a live game's player may send no line
+    int live_per_address = 3;         // live games one address plays at once
+    std::size_t live_games = 500;     // live games held at once (each up to a recording's size)
+    std::size_t spectators = 2000;    // spectators' connections at once
     verify_limits limits;
 };
 

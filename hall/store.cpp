@@ -25,6 +25,23 @@ constexpr const char *migrations[] = {
     "  recording BLOB NOT NULL);"
     "CREATE INDEX runs_digest ON runs (digest);"
     "CREATE INDEX runs_rank ON runs (points DESC, deaths, id);",
+    // 2: whether the hall saw a run played live, and why not; the games being played live, each
+    // line with its arrival (ids never used twice, so that an old token names no new game)
+    "ALTER TABLE runs ADD COLUMN witnessed INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE runs ADD COLUMN witness_reason TEXT NOT NULL DEFAULT '';"
+    "ALTER TABLE runs ADD COLUMN hall_ms INTEGER NOT NULL DEFAULT 0;"
+    "CREATE TABLE live_games ("
+    "  id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    "  token TEXT NOT NULL,"
+    "  address TEXT NOT NULL,"
+    "  since_ms INTEGER NOT NULL);"
+    "CREATE TABLE live_lines ("
+    "  game INTEGER NOT NULL,"
+    "  n INTEGER NOT NULL,"
+    "  arrived_ms INTEGER NOT NULL,"
+    "  resent INTEGER NOT NULL,"
+    "  line TEXT NOT NULL,"
+    "  PRIMARY KEY (game, n)) WITHOUT ROWID;",
 };
 constexpr int schema_version = std::size(migrations);
 
@@ -56,8 +73,8 @@ std::string text(sqlite3_stmt *s, int column) {
     return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(s, column))) : "";
 }
 
-constexpr const char *run_columns =
-    "SELECT id, name, points, deaths, keys, played_ms, game, submitted_ms FROM runs ";
+constexpr const char *run_columns = "SELECT id, name, points, deaths, keys, played_ms, game, "
+                                    "submitted_ms, witnessed, witness_reason, hall_ms FROM runs ";
 
 stored_run readrun(sqlite3_stmt *s) {
     return {.id = sqlite3_column_int64(s, 0),
@@ -66,7 +83,10 @@ stored_run readrun(sqlite3_stmt *s) {
                       .deaths = sqlite3_column_int64(s, 3),
                       .keys = sqlite3_column_int64(s, 4),
                       .played_ms = sqlite3_column_int64(s, 5),
-                      .game = text(s, 6)},
+                      .game = text(s, 6),
+                      .witnessed = sqlite3_column_int64(s, 8) != 0,
+                      .witness_reason = text(s, 9),
+                      .hall_ms = sqlite3_column_int64(s, 10)},
             .submitted_ms = sqlite3_column_int64(s, 7)};
 }
 
@@ -81,7 +101,7 @@ std::int64_t rankof(sqlite3 *db, const stored_run &run) {
 
 } // namespace
 
-sqlite3 *openstore(const std::string &path, std::string &error) {
+sqlite3 *openstore(const std::string &path, std::string &error, bool synced) {
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
         SQLITE_OK) {
@@ -91,7 +111,10 @@ sqlite3 *openstore(const std::string &path, std::string &error) {
     }
     sqlite3_busy_timeout(db, 5000);
     int version = -1;
-    bool ok = exec(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;", error);
+    bool ok = exec(db,
+                   synced ? "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;"
+                          : "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;",
+                   error);
     if (ok) {
         const statement s = prepare(db, "PRAGMA user_version");
         if (sqlite3_step(s.get()) == SQLITE_ROW) version = sqlite3_column_int(s.get(), 0);
@@ -133,8 +156,9 @@ added addrun(sqlite3 *db, std::string_view recording, const run_facts &facts, st
         return added::existed;
     }
     const statement s = prepare(db, "INSERT INTO runs (digest, name, points, deaths, keys, "
-                                    "played_ms, game, submitted_ms, recording) "
-                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                                    "played_ms, game, submitted_ms, recording, witnessed, "
+                                    "witness_reason, hall_ms) "
+                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     sqlite3_bind_int64(s.get(), 1, digest(recording));
     sqlite3_bind_text(s.get(), 2, facts.name.data(), static_cast<int>(facts.name.size()),
                       SQLITE_STATIC);
@@ -146,6 +170,10 @@ added addrun(sqlite3 *db, std::string_view recording, const run_facts &facts, st
                       SQLITE_STATIC);
     sqlite3_bind_int64(s.get(), 8, now_ms);
     sqlite3_bind_blob64(s.get(), 9, recording.data(), recording.size(), SQLITE_STATIC);
+    sqlite3_bind_int(s.get(), 10, facts.witnessed);
+    sqlite3_bind_text(s.get(), 11, facts.witness_reason.data(),
+                      static_cast<int>(facts.witness_reason.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(s.get(), 12, facts.hall_ms);
     // COMMIT returns once the WAL holds the run and has been synced (synchronous = FULL).
     if (sqlite3_step(s.get()) == SQLITE_DONE && exec(db, "COMMIT", error)) {
         id = sqlite3_last_insert_rowid(db);
@@ -196,4 +224,61 @@ bool getrecording(sqlite3 *db, std::int64_t id, std::string &recording) {
     const auto *p = static_cast<const char *>(sqlite3_column_blob(s.get(), 0));
     recording.assign(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(s.get(), 0)));
     return true;
+}
+
+std::int64_t addlive(sqlite3 *db, const std::string &token, const std::string &address,
+                     std::int64_t since_ms) {
+    const statement s =
+        prepare(db, "INSERT INTO live_games (token, address, since_ms) VALUES (?, ?, ?)");
+    sqlite3_bind_text(s.get(), 1, token.data(), static_cast<int>(token.size()), SQLITE_STATIC);
+    sqlite3_bind_text(s.get(), 2, address.data(), static_cast<int>(address.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(s.get(), 3, since_ms);
+    return sqlite3_step(s.get()) == SQLITE_DONE ? sqlite3_last_insert_rowid(db) : 0;
+}
+
+bool addlivelines(sqlite3 *db, std::int64_t game, const std::vector<live_row> &rows) {
+    const statement s = prepare(db, "INSERT OR IGNORE INTO live_lines (game, n, arrived_ms, "
+                                    "resent, line) VALUES (?, ?, ?, ?, ?)");
+    for (const live_row &row : rows) {
+        sqlite3_bind_int64(s.get(), 1, game);
+        sqlite3_bind_int64(s.get(), 2, row.n);
+        sqlite3_bind_int64(s.get(), 3, row.arrived_ms);
+        sqlite3_bind_int(s.get(), 4, row.resent);
+        sqlite3_bind_text(s.get(), 5, row.line.data(), static_cast<int>(row.line.size()),
+                          SQLITE_STATIC);
+        if (sqlite3_step(s.get()) != SQLITE_DONE) return false;
+        sqlite3_reset(s.get());
+    }
+    return true;
+}
+
+void droplive(sqlite3 *db, std::int64_t game) {
+    for (const char *sql :
+         {"DELETE FROM live_lines WHERE game = ?", "DELETE FROM live_games WHERE id = ?"}) {
+        const statement s = prepare(db, sql);
+        sqlite3_bind_int64(s.get(), 1, game);
+        sqlite3_step(s.get());
+    }
+}
+
+std::vector<stored_live> loadlive(sqlite3 *db) {
+    std::vector<stored_live> games;
+    const statement g =
+        prepare(db, "SELECT id, token, address, since_ms FROM live_games ORDER BY id");
+    const statement l =
+        prepare(db, "SELECT arrived_ms, resent, line FROM live_lines WHERE game = ? ORDER BY n");
+    while (sqlite3_step(g.get()) == SQLITE_ROW) {
+        stored_live game{.id = sqlite3_column_int64(g.get(), 0),
+                         .token = text(g.get(), 1),
+                         .address = text(g.get(), 2),
+                         .since_ms = sqlite3_column_int64(g.get(), 3)};
+        sqlite3_bind_int64(l.get(), 1, game.id);
+        std::string ignored;
+        while (sqlite3_step(l.get()) == SQLITE_ROW)
+            addline(game.lines, text(l.get(), 2), sqlite3_column_int64(l.get(), 0),
+                    sqlite3_column_int(l.get(), 1) != 0, ignored);
+        sqlite3_reset(l.get());
+        games.push_back(std::move(game));
+    }
+    return games;
 }

@@ -2,6 +2,7 @@
 // answered) and reading them back. Every statement is prepared, every value bound.
 #pragma once
 
+#include "hall/live.hpp"
 #include "hall/verify.hpp"
 
 #include <cstdint>
@@ -18,9 +19,10 @@ struct stored_run {
     std::int64_t rank = 0;         // from 1: by points, then fewer deaths, then the earlier
 };
 
-// Opens (or makes) the database at `path` in WAL mode, with every commit synced, and brings
-// its schema up to this hall's version. Null, with `error`, when it cannot.
-sqlite3 *openstore(const std::string &path, std::string &error);
+// Opens (or makes) the database at `path` in WAL mode, with every commit synced (`synced`) or
+// only written (it then survives the hall's crash, not the machine's), and brings its schema up
+// to this hall's version. Null, with `error`, when it cannot.
+sqlite3 *openstore(const std::string &path, std::string &error, bool synced = true);
 void closestore(sqlite3 *db);
 
 // The run whose recording is exactly `recording`, or 0.
@@ -38,3 +40,25 @@ std::vector<stored_run> listruns(sqlite3 *db, bool by_points, std::int64_t limit
                                  std::int64_t offset);
 std::int64_t countruns(sqlite3 *db);
 bool getrecording(sqlite3 *db, std::int64_t id, std::string &recording);
+
+// Live games: each with its token, the address that began it and when, and its lines.
+struct stored_live {
+    std::int64_t id = 0;
+    std::string token, address;
+    std::int64_t since_ms = 0;
+    live_lines lines = {};
+};
+
+// A new live game's id (0 when it could not be stored).
+std::int64_t addlive(sqlite3 *db, const std::string &token, const std::string &address,
+                     std::int64_t since_ms);
+// A line of a live game as stored: its number from 0, its arrival, whether it was sent again.
+struct live_row {
+    std::int64_t n = 0, arrived_ms = 0;
+    bool resent = false;
+    std::string line; // without its line feed
+};
+// Stores the game's lines; those already stored stay as they are.
+bool addlivelines(sqlite3 *db, std::int64_t game, const std::vector<live_row> &rows);
+void droplive(sqlite3 *db, std::int64_t game);
+std::vector<stored_live> loadlive(sqlite3 *db);

@@ -57,7 +57,7 @@ struct child_end {
 // written here, with the file size limit raised to its hard limit: a soft limit on the hall's
 // own files (a disk kept from filling) is not one on a replay's input.
 [[noreturn]] void startchild(const std::string &game, std::string_view text, int out, int err,
-                             const verify_limits &limits) {
+                             const verify_limits &limits, bool progress) {
     auto limit = [](int resource, rlim_t soft, rlim_t hard) {
         const rlimit r{soft, hard};
         if (::setrlimit(resource, &r) != 0) ::_exit(126);
@@ -89,14 +89,16 @@ struct child_end {
     // Replays are batch work: the hall's own thread, which answers readers, goes first.
     ::setpriority(PRIO_PROCESS, 0, verifier_nice);
     if (::chdir("/") != 0) ::_exit(126);
-    const char *argv[] = {game.c_str(), "--verify", "/proc/self/fd/3", nullptr};
+    const char *argv[] = {game.c_str(), "--verify", "/proc/self/fd/3",
+                          progress ? "--progress" : nullptr, nullptr};
     ::execv(game.c_str(), const_cast<char *const *>(argv));
     ::_exit(127);
 }
 
 // Runs the game on the recording and collects what it says, ending it when it writes more than
 // it may or outlives its wall time.
-child_end runchild(const std::string &game, std::string_view text, const verify_limits &limits) {
+child_end runchild(const std::string &game, std::string_view text, const verify_limits &limits,
+                   bool progress = false) {
     child_end end;
     int out[2], err[2];
     if (::pipe2(out, O_CLOEXEC) != 0) return end;
@@ -105,7 +107,7 @@ child_end runchild(const std::string &game, std::string_view text, const verify_
         return end;
     }
     const pid_t pid = ::fork();
-    if (pid == 0) startchild(game, text, out[1], err[1], limits);
+    if (pid == 0) startchild(game, text, out[1], err[1], limits, progress);
     ::close(out[1]), ::close(err[1]);
     if (pid < 0) {
         ::close(out[0]), ::close(err[0]);
@@ -223,4 +225,20 @@ verdict replayrecording(const std::string &game, std::string_view text, const ve
         reason = "its verifier failed (status " + std::to_string(end.status) + ")";
     }
     return verdict::refused;
+}
+
+bool replayprogress(const std::string &game, std::string_view text, const verify_limits &limits,
+                    live_progress &out) {
+    const child_end end = runchild(game, text, limits, true);
+    // "progress KEYS RINGS NAME": the name is the line's last three bytes, blanks and all.
+    const std::string_view said = end.out;
+    const std::string_view word = "progress ";
+    if (!end.exited || !said.starts_with(word) || !said.ends_with('\n')) return false;
+    std::string_view rest = said.substr(word.size(), said.size() - word.size() - 1);
+    const auto space = rest.find(' ');
+    if (space == rest.npos || rest.size() < space + 5) return false;
+    out.keys = recordnumber(rest.substr(0, space), 0);
+    out.rings = recordnumber(rest.substr(space + 1), 0);
+    out.hero = shortline(rest.substr(rest.size() - 3));
+    return out.keys >= 0 && out.rings >= 0;
 }

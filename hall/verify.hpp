@@ -21,6 +21,9 @@ struct run_facts {
     std::int64_t keys = 0;
     std::int64_t played_ms = 0; // the time of the last key
     std::string game;           // the game's version that made it
+    bool witnessed = false;     // played live, at the pace its recording claims (hall/live.hpp)
+    std::string witness_reason; // why not, for a game played live
+    std::int64_t hall_ms = 0;   // played live: from its first line's arrival to its last's
 };
 
 // The niceness a replay runs at, below the hall that answers readers.
@@ -49,3 +52,14 @@ enum class verdict {
 // recording, which limit it ran past, or what kept the hall from replaying it.
 verdict replayrecording(const std::string &game, std::string_view text, const verify_limits &limits,
                         run_facts &facts, std::string &reason);
+
+// How far a game still being played has come, as its replay found it.
+struct live_progress {
+    std::string hero; // three bytes, blanks before the hero has a name
+    std::int64_t rings = -1, keys = 0;
+};
+
+// Replays the recording of a game still being played (`game --verify --progress`) under the
+// same limits; true with its progress when it replays to its last line.
+bool replayprogress(const std::string &game, std::string_view text, const verify_limits &limits,
+                    live_progress &out);

@@ -277,6 +277,12 @@ TEST(ParseOptions, WhatEachCommandLineAsksFor) {
          "a.rec",
          "a.cast"},
         {{"--verify", "a.rec"}, command::verify, "score.txt", false, "", "a.rec"},
+        {{"--verify", "a.rec", "--progress"}, command::verify, "score.txt", false, "", "a.rec"},
+        {{"--replay", "a.rec", "--progress"},
+         command::misuse,
+         "score.txt",
+         false,
+         "option '--progress' goes with '--verify'"},
         {{"--plain", "--continue", "a.rec"}, command::resume, "score.txt", true, "", "a.rec"},
         {{"--continue", "a.rec", "--new"},
          command::misuse,
@@ -370,6 +376,8 @@ TEST(RunCommand, HelpListsTheOptions) {
               "  --cast OUT       with --replay: write the replay as an asciicast v2 file OUT\n"
               "  --verify FILE    replay FILE without a screen and print the score record it\n"
               "                   ends with; exit 0 when it equals the recorded one\n"
+              "  --progress       with --verify: for a game not yet ended, print one line,\n"
+              "                   progress KEYS RINGS NAME (the hall's live games)\n"
               "  -h, --help       print this help and exit\n"
               "  -V, --version    print the name and version and exit\n");
     EXPECT_EQ(err.str(), "");

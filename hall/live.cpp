@@ -1,0 +1,108 @@
+// Live games' lines: taken whole, within a recording's limits, stamped with their arrival; and
+// the witnessed check over those stamps.
+#include "hall/live.hpp"
+
+#include "core/recording.hpp"
+
+#include <algorithm>
+
+namespace {
+
+bool iskey(std::string_view line) {
+    return !line.empty() && line[0] >= '0' && line[0] <= '9';
+}
+
+} // namespace
+
+std::int64_t claimedafter(std::int64_t last, std::string_view line) {
+    if (!iskey(line)) return last;
+    std::int64_t delay = 0;
+    for (char c : line.substr(0, line.find(' '))) {
+        if (c < '0' || c > '9' || delay > recording_gap_limit) return last;
+        delay = delay * 10 + (c - '0');
+    }
+    return last + std::min(delay, recording_gap_limit);
+}
+
+bool splitlines(std::string_view text, std::vector<std::string_view> &out, std::string &problem) {
+    out.clear();
+    if (!text.empty() && text.back() != '\n') {
+        problem = "lines are sent whole, each with its line feed";
+        return false;
+    }
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        if (line.size() + 1 > recording_line_limit ||
+            !std::all_of(line.begin(), line.end(), [](char c) { return c >= ' ' && c <= '~'; })) {
+            problem = "a recording's lines are printable ASCII, each at most " +
+                      std::to_string(recording_line_limit) + " bytes";
+            return false;
+        }
+        out.push_back(line);
+        text.remove_prefix(end + 1);
+    }
+    return true;
+}
+
+bool addline(live_lines &game, std::string_view line, std::int64_t now, bool resent,
+             std::string &problem) {
+    const std::string first =
+        std::string(recording_format) + " " + std::to_string(recording_version);
+    if (game.ended) {
+        problem = "the game has ended: nothing follows its score record";
+    } else if (game.ends.empty() && line != first) {
+        problem = "a recording starts with the line \"" + first + "\"";
+    } else if (game.text.size() + line.size() + 1 > recording_size_limit ||
+               game.ends.size() > recording_items_limit + 4 ||
+               (iskey(line) && static_cast<std::uint64_t>(game.keys) >= recording_keys_limit)) {
+        problem = "this game has passed what a recording may hold (" +
+                  std::to_string(recording_size_limit >> 20) + " MiB, " +
+                  std::to_string(recording_keys_limit) + " keys); the hall takes no more of it";
+    } else {
+        game.text.append(line).push_back('\n');
+        game.ends.push_back(game.text.size());
+        game.times.push_back(now);
+        game.resent.push_back(resent);
+        game.claimed = claimedafter(game.claimed, line);
+        game.keys += iskey(line);
+        game.ended = line.starts_with("r ");
+        return true;
+    }
+    return false;
+}
+
+bool witnessed(const live_lines &game, std::string &reason) {
+    if (game.times.empty()) return reason = "the hall saw none of it", false;
+    const std::int64_t start = game.times[0];
+    std::int64_t claimed = 0;
+    std::size_t late = 0;
+    std::string_view text = game.text;
+    for (std::size_t n = 0; n < game.times.size(); ++n) {
+        const std::string_view line = text.substr(0, text.find('\n'));
+        text.remove_prefix(line.size() + 1);
+        claimed = claimedafter(claimed, line);
+        const std::int64_t lag = game.times[n] - (start + claimed);
+        if (lag < -witness_early_ms) {
+            reason = "line " + std::to_string(n + 1) + " reached the hall " +
+                     std::to_string(-lag / 1000) + " s before the time the recording claims for it";
+            return false;
+        }
+        if (lag <= witness_late_ms) continue;
+        if (!game.resent[n]) {
+            reason = "line " + std::to_string(n + 1) + " reached the hall " +
+                     std::to_string(lag / 1000) + " s after the time the recording claims for it";
+            return false;
+        }
+        ++late;
+    }
+    if (late * 100 > game.times.size() * witness_resent_percent) {
+        reason = std::to_string(late) + " of its " + std::to_string(game.times.size()) +
+                 " lines came late, sent again after a reconnection: more than " +
+                 std::to_string(witness_resent_percent) +
+                 "% of the game was out of the hall's sight";
+        return false;
+    }
+    reason.clear();
+    return true;
+}
