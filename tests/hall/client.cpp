@@ -6,6 +6,7 @@
 #include <boost/asio.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
+#include <boost/beast/websocket.hpp>
 
 #include <cerrno>
 #include <csignal>
@@ -133,6 +134,46 @@ reply fetch(unsigned short port, const std::string &method, const std::string &t
 
 reply submit(unsigned short port, const std::string &recording) {
     return fetch(port, "POST", "/api/runs", recording, {{"Content-Type", "text/plain"}});
+}
+
+struct live_socket::state {
+    asio::io_context io;
+    beast::websocket::stream<tcp::socket> ws{io};
+};
+
+live_socket::live_socket(unsigned short port, const std::string &target)
+    : s(std::make_unique<state>()) {
+    tcp::socket &socket = s->ws.next_layer();
+    socket.connect({asio::ip::make_address("127.0.0.1"), port});
+    socket.set_option(tcp::no_delay(true));
+    const timeval bound{60, 0};
+    ::setsockopt(socket.native_handle(), SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);
+    ::setsockopt(socket.native_handle(), SOL_SOCKET, SO_SNDTIMEO, &bound, sizeof bound);
+    s->ws.handshake("127.0.0.1", target);
+    s->ws.text(true);
+}
+
+live_socket::~live_socket() {
+    beast::error_code ignored;
+    s->ws.next_layer().close(ignored);
+}
+
+void live_socket::send(const std::string &text) {
+    beast::error_code ignored; // a refusal closes the connection: the next receive says so
+    s->ws.write(asio::buffer(text), ignored);
+}
+
+std::string live_socket::receive() {
+    beast::flat_buffer buffer;
+    beast::error_code ec;
+    s->ws.read(buffer, ec);
+    return ec ? "" : beast::buffers_to_string(buffer.data());
+}
+
+void live_socket::cut() {
+    beast::error_code ignored;
+    s->ws.next_layer().shutdown(tcp::socket::shutdown_both, ignored);
+    s->ws.next_layer().close(ignored);
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -49,6 +50,21 @@ struct reply {
 reply fetch(unsigned short port, const std::string &method, const std::string &target,
             const std::string &body = "", std::map<std::string, std::string> headers = {});
 reply submit(unsigned short port, const std::string &recording);
+
+// A WebSocket to the hall at 127.0.0.1:port (a live game's player or spectator), its messages
+// text; every read and write bounded in time, so that a test fails rather than hangs.
+struct live_socket {
+    // Connects and upgrades `target`; throws when the hall refuses.
+    live_socket(unsigned short port, const std::string &target);
+    ~live_socket();
+    void send(const std::string &text); // lost where the connection has closed
+    // The next message; empty once the connection has closed (or nothing came in time).
+    std::string receive();
+    // Ends the connection at once, with no closing handshake: a dropped connection.
+    void cut();
+    struct state;
+    std::unique_ptr<state> s;
+};
 
 // The playthrough recorded as a player's game; `variant` k > 0 is the same game said to have
 // started k ms earlier (another file with the same clock readings, so the same game).
