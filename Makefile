@@ -185,12 +185,14 @@ serve-hall: web hall
 	$(BUILD)/orbridden-hall --listen 127.0.0.1:$(PORT) --data $(HALL_DATA) --site build-web
 
 # Runs verified a second through the hall against --verify of the same file in a loop, and the
-# list's latency while submissions run, against their floors (bench/hall/hall_bench.cpp).
+# list's latency while submissions run, against their floors (bench/hall/hall_bench.cpp); live
+# games' latency to their spectators and the bytes they get against a cast (live_bench.cpp).
 bench-hall:
 	@$(PREREQS) $(TEST_BUILD_DEPS)
 	cmake -S . -B build-bench-hall -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_HALL=ON
-	cmake --build build-bench-hall -j $(JOBS) --target orbridden_hall_bench
+	cmake --build build-bench-hall -j $(JOBS) --target orbridden_hall_bench orbridden_live_bench
 	./build-bench-hall/orbridden_hall_bench
+	./build-bench-hall/orbridden_live_bench
 
 install: all
 	install -d '$(DESTDIR)$(BINDIR)' '$(DESTDIR)$(MANDIR)/man6'

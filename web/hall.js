@@ -1,5 +1,5 @@
 // The hall of fame in the page, where a hall serves it (orbridden-hall): the Hall view, the
-// runs best first with each recording to download, and at the end of a game the offer to
+// runs best first with each recording to download (a witnessed run marked), and at the end of a game the offer to
 // submit it, with the hall's answer. Every text from the hall is set as textContent.
 'use strict';
 {
@@ -39,6 +39,15 @@
         run.submitted.slice(0, 10),
       ])
         cell(row, String(text));
+      if (run.witnessed) {
+        // A run the hall saw played live, its keys arriving as its recording says they were played.
+        const mark = document.createElement('span');
+        mark.textContent = ' \u2713';
+        mark.title =
+          'Witnessed: the hall saw this game played live, each key arriving when its recording says it was played';
+        mark.setAttribute('aria-label', 'witnessed');
+        row.cells[1].append(mark);
+      }
       const link = document.createElement('a');
       link.href = `api/runs/${encodeURIComponent(run.id)}/recording`;
       link.download = `orbridden-run-${run.id}.rec`;
