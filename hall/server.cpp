@@ -134,6 +134,7 @@ struct hall {
     std::condition_variable wakelive;
     std::deque<job> jobs;     // waiting for a verifier, at most config.queue (and live games' ends)
     std::deque<job> looks;    // looks at live games, taken when no job waits; at most config.queue
+    bool lookrunning = false; // one look at a time, so that a core is left for the hall
     std::deque<job> verified; // waiting for the storer
     std::deque<live_write> livewrites;
     bool stopping = false;
@@ -234,11 +235,14 @@ outcome refusal(http::status status, const std::string &problem) {
 // Waits for the next job: a run's before a look; false once the hall stops.
 bool nextverify(hall &h, job &out) {
     std::unique_lock lock(h.queued);
-    h.wake.wait(lock, [&] { return h.stopping || !h.jobs.empty() || !h.looks.empty(); });
+    h.wake.wait(lock, [&] {
+        return h.stopping || !h.jobs.empty() || (!h.looks.empty() && !h.lookrunning);
+    });
     if (h.stopping) return false;
     std::deque<job> &from = h.jobs.empty() ? h.looks : h.jobs;
     out = std::move(from.front());
     from.pop_front();
+    h.lookrunning |= out.look;
     return true;
 }
 
@@ -248,6 +252,11 @@ void verifier(hall &h) {
             outcome o;
             o.looked = replayprogress(h.config.game, j.recording, h.config.limits, o.progress);
             finish(h, std::move(j), std::move(o));
+            {
+                std::lock_guard lock(h.queued);
+                h.lookrunning = false;
+            }
+            h.wake.notify_one();
             continue;
         }
         const run_facts seen = j.facts; // a live game's witness fields
@@ -919,6 +928,10 @@ struct player : std::enable_shared_from_this<player> {
         g->token = newtoken();
         g->address = address;
         g->since = nowms();
+        // Its first look some time in the next few seconds: games begun together are not all
+        // replayed together.
+        g->nextlook = std::chrono::steady_clock::now() +
+                      std::chrono::milliseconds(std::random_device()() % 5000);
         livewrite(
             h, {.write = [g](sqlite3 *db) { g->id = addlive(db, g->token, g->address, g->since); },
                 .then =

@@ -30,8 +30,14 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr int games = 100, per_game = 10;
-constexpr auto line_every = 250ms, run_time = 20s;
+constexpr auto line_every = 250ms;
+constexpr auto run_time = 20s;
 int opened = 0; // WebSockets whose handshake is done
+
+[[noreturn]] void fail(const char *what, beast::error_code ec) {
+    std::fprintf(stderr, "%s: %s\n", what, ec.message().c_str());
+    std::abort();
+}
 
 // One WebSocket to the hall: messages out in order, each message in handed to `heard`.
 struct peer : std::enable_shared_from_this<peer> {
@@ -46,17 +52,16 @@ struct peer : std::enable_shared_from_this<peer> {
         beast::get_lowest_layer(ws).async_connect(
             {asio::ip::make_address("127.0.0.1"), port},
             [self = shared_from_this(), target, first](beast::error_code ec) {
-                if (ec) std::abort();
+                if (ec) fail("connect", ec);
                 beast::get_lowest_layer(self->ws).socket().set_option(
                     asio::ip::tcp::no_delay(true));
-                self->ws.async_handshake("127.0.0.1", target,
-                                         [self, first](beast::error_code e) {
-                                             if (e) std::abort();
-                                             ++opened;
-                                             self->ws.text(true);
-                                             self->send(first);
-                                             self->read();
-                                         });
+                self->ws.async_handshake("127.0.0.1", target, [self, first](beast::error_code e) {
+                    if (e) fail("handshake", e);
+                    ++opened;
+                    self->ws.text(true);
+                    self->send(first);
+                    self->read();
+                });
             });
     }
     void read() {
@@ -115,7 +120,10 @@ long peakkb(pid_t pid) {
 // Runs `io` until `done` or the bound; false when the bound came first.
 bool rununtil(asio::io_context &io, const std::function<bool()> &done, clock_type::duration bound) {
     const auto giveup = clock_type::now() + bound;
-    while (!done() && clock_type::now() < giveup) io.run_for(10ms);
+    while (!done() && clock_type::now() < giveup) {
+        if (io.stopped()) io.restart(); // it stops whenever it runs out of work
+        io.run_for(10ms);
+    }
     return done();
 }
 
@@ -131,9 +139,11 @@ std::size_t gzipped(const fs::path &file) {
 } // namespace
 
 int main() {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const std::vector<std::string> lines = linesof(playthroughrun());
     const scratch_dir data;
-    hall_server hall(data.path, testoptions({"--live-per-address", "1000", "--spectators", "5000"}));
+    hall_server hall(data.path,
+                     testoptions({"--live-per-address", "1000", "--spectators", "5000"}));
     asio::io_context io;
 
     // Every player begins its game, then ten spectators a game join it from its first line.
@@ -151,7 +161,9 @@ int main() {
         p->open(hall.port, "/api/live/play", R"({"game": null})");
         players.push_back(p);
     }
-    if (!rununtil(io, [&] { return begun == games; }, 30s)) std::abort();
+    if (!rununtil(
+            io, [&] { return begun == games; }, 30s))
+        std::abort();
     std::vector<std::shared_ptr<peer>> spectators;
     for (int g = 0; g < games; ++g)
         for (int k = 0; k < per_game; ++k) {
@@ -161,15 +173,17 @@ int main() {
                 const json j = json::parse(m);
                 if (!j.contains("lines")) return;
                 const std::size_t from = j["from"], n = linecount(j["lines"]);
-                for (std::size_t i = from; i < from + n; ++i)
-                    latency.push_back(std::chrono::duration<double, std::milli>(now - sent[g][i])
-                                          .count());
+                for (std::size_t i = from; i < from + n; ++i) {
+                    latency.push_back(
+                        std::chrono::duration<double, std::milli>(now - sent[g][i]).count());
+                }
             };
-            s->open(hall.port, "/api/live/" + std::to_string(ids[g]) + "/watch",
-                    R"({"from": 0})");
+            s->open(hall.port, "/api/live/" + std::to_string(ids[g]) + "/watch", R"({"from": 0})");
             spectators.push_back(s);
         }
-    if (!rununtil(io, [&] { return opened == games * (per_game + 1); }, 60s)) std::abort();
+    if (!rununtil(
+            io, [&] { return opened == games * (per_game + 1); }, 60s))
+        std::abort();
     io.run_for(1s); // their first messages taken
 
     // Each player sends its next line every 250 ms, the players spread over the interval.
@@ -196,21 +210,21 @@ int main() {
     std::sort(latency.begin(), latency.end());
     if (latency.empty()) std::abort();
     const double p50 = latency[latency.size() / 2], p99 = latency[latency.size() * 99 / 100];
-    std::printf("%d live games, %d spectators, a line every 250 ms each for %lld s: "
-                "%zu lines sent, %zu received by spectators (of %zu)\n",
-                games, games * per_game,
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::seconds>(run_time)
-                                           .count()),
-                sentlines, latency.size(), sentlines * per_game);
-    std::printf("line sent to spectator: p50 %.2f ms, p99 %.2f ms (floor: p99 under 100 ms)\n",
-                p50, p99);
+    std::printf(
+        "%d live games, %d spectators, a line every 250 ms each for %lld s: "
+        "%zu lines sent, %zu received by spectators (of %zu)\n",
+        games, games * per_game,
+        static_cast<long long>(std::chrono::duration_cast<std::chrono::seconds>(run_time).count()),
+        sentlines, latency.size(), sentlines * per_game);
+    std::printf("line sent to spectator: p50 %.2f ms, p99 %.2f ms (floor: p99 under 100 ms)\n", p50,
+                p99);
     std::printf("the hall: %.2f s of CPU in %.0f s (%.0f%% of a core), peak memory %ld KB\n", cpu,
                 std::chrono::duration<double>(run_time + 1s).count(),
                 100 * cpu / std::chrono::duration<double>(run_time + 1s).count(), peakkb(hall.pid));
     for (auto &p : players) beast::get_lowest_layer(p->ws).close();
     for (auto &s : spectators) beast::get_lowest_layer(s->ws).close();
     io.restart();
-    io.poll();
+    io.poll(); // their handlers, aborted
 
     // The whole playthrough, sent as a page sends it (each key's line with the clock readings
     // after it), and what one spectator gets of it, its messages' bytes and their frames' heads.
@@ -225,7 +239,9 @@ int main() {
         if (j.contains("game")) id = j["game"];
     };
     player->open(hall.port, "/api/live/play", R"({"game": null})");
-    if (!rununtil(io, [&] { return id != 0; }, 30s)) std::abort();
+    if (!rununtil(
+            io, [&] { return id != 0; }, 30s))
+        std::abort();
     auto spectator = std::make_shared<peer>(io);
     spectator->heard = [&](const std::string &m) {
         bytes += m.size() + (m.size() < 126 ? 2 : m.size() < 65536 ? 4 : 10);
@@ -234,7 +250,9 @@ int main() {
         if (j.contains("lines")) have = j["from"].get<std::size_t>() + linecount(j["lines"]);
     };
     spectator->open(hall.port, "/api/live/" + std::to_string(id) + "/watch", R"({"from": 0})");
-    io.run_for(500ms);
+    if (!rununtil(
+            io, [&] { return opened == games * (per_game + 1) + 2; }, 30s))
+        std::abort();
     for (std::size_t n = 0; n < lines.size();) {
         std::size_t to = n + 1;
         while (to < lines.size() && !(lines[to][0] >= '0' && lines[to][0] <= '9')) ++to;
@@ -243,10 +261,14 @@ int main() {
         player->send(json{{"from", n}, {"lines", batch}}.dump());
         n = to;
     }
-    if (!rununtil(io, [&] { return have == lines.size(); }, 60s)) std::abort();
+    if (!rununtil(
+            io, [&] { return have == lines.size(); }, 60s)) {
+        std::fprintf(stderr, "the spectator has %zu lines of %zu\n", have, lines.size());
+        std::abort();
+    }
     got.close();
-    const std::string castcommand = std::string(ORBRIDDEN_BINARY) + " --replay " + HALL_RUN +
-                                    " --cast " + cast.string();
+    const std::string castcommand =
+        std::string(ORBRIDDEN_BINARY) + " --replay " + HALL_RUN + " --cast " + cast.string();
     if (std::system(castcommand.c_str()) != 0) std::abort();
     const std::size_t castbytes = fs::file_size(cast), castgz = gzipped(cast),
                       streamgz = gzipped(stream);
