@@ -641,10 +641,13 @@ std::string_view linesof(const live_lines &l, std::size_t from, std::size_t to) 
     return std::string_view(l.text).substr(begin, l.ends[to - 1] - begin);
 }
 
-// The timeouts of a live WebSocket: the handshake's, and a ping when the other side has been
+// A live WebSocket's options: the handshake's timeout, and a ping when the other side has been
 // silent for a while, so that a connection gone dead is noticed.
-websocket::stream_base::timeout livetimeouts() {
-    return {.handshake_timeout = 30s, .idle_timeout = 60s, .keep_alive_pings = true};
+void liveoptions(websocket::stream<beast::tcp_stream> &ws, std::size_t message_limit) {
+    ws.set_option(websocket::stream_base::timeout{
+        .handshake_timeout = 30s, .idle_timeout = 60s, .keep_alive_pings = true});
+    ws.read_message_max(message_limit);
+    ws.text(true);
 }
 
 // A spectator: says from which line it wants the game, then gets every line from there. What
@@ -667,9 +670,7 @@ struct watcher : std::enable_shared_from_this<watcher> {
     ~watcher() { --h.connections, --h.spectators; }
 
     void start(request req) {
-        ws.set_option(livetimeouts());
-        ws.read_message_max(watch_message_limit);
-        ws.text(true);
+        liveoptions(ws, watch_message_limit);
         game->watchers.push_back(weak_from_this());
         ws.async_accept(req, [self = shared_from_this()](beast::error_code ec) {
             if (!ec) self->read();
@@ -800,9 +801,7 @@ struct player : std::enable_shared_from_this<player> {
     }
 
     void start(request req) {
-        ws.set_option(livetimeouts());
-        ws.read_message_max(live_message_limit);
-        ws.text(true);
+        liveoptions(ws, live_message_limit);
         ws.async_accept(req, [self = shared_from_this()](beast::error_code ec) {
             if (!ec) self->read();
         });
