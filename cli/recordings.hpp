@@ -22,6 +22,3 @@ struct game_parts {
 int playcommand(const options &opts, game_parts game, std::ostream &err);
 // --replay and --verify. Returns the exit status.
 int replaycommand(const options &opts, game_parts game, std::ostream &out, std::ostream &err);
-// The most a replay writes as the plain stream or into a cast, in bytes: the whole quest's
-// transcript is 11 MB, a wanderer's ten times that. Lowered by tests only.
-inline std::uint64_t replay_output_limit = 256 << 20;

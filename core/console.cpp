@@ -101,6 +101,7 @@ struct console_state {
     bool editlines = false; // typed lines are edited by the console itself, not the terminal
     text_console screen;    // what the in-place console shows
     bool changed = false;   // whether `screen` changed since it was drawn
+    bool held = false;      // `screen` is kept but not drawn (a replay seeking a key)
     input_hooks hooks;      // a recording's or a replay's
     const glyph_table *glyphs = &utf8_glyphs; // the bytes the codes are written as
     char out[1 << 16];                        // bytes not yet flushed: a few pages' worth
@@ -130,7 +131,7 @@ console_state &con() {
 // console is only kept.
 void drawscreen(bool whole) {
     console_state &c = con();
-    if (!whole && !c.changed) return;
+    if (c.held || (!whole && !c.changed)) return;
     c.changed = false;
     if (!c.scripted) device_draw(c.screen, whole);
 }
@@ -625,6 +626,22 @@ std::uint64_t bytecount() {
 }
 
 // ---- recording and replay
+
+void holddrawing(bool held) {
+    console_state &c = con();
+    if (c.held == held) return;
+    c.held = held;
+    if (!held && c.inplace) drawscreen(true);
+}
+
+void restartconsole() {
+    console_state &c = con();
+    const glyph_table *glyphs = c.glyphs;
+    const bool inplace = c.inplace;
+    freshstart(c.scripted);
+    c.glyphs = glyphs;
+    if (inplace) showinplace();
+}
 
 void hookinput(const input_hooks &hooks) {
     con().hooks = hooks;

@@ -13,7 +13,7 @@ namespace {
 using namespace std::string_literals;
 
 const std::string usage = "usage: orbridden [--plain] [--record FILE]\n"
-                          "       orbridden --replay FILE [--plain | --cast OUT]\n"
+                          "       orbridden --replay FILE [--plain | --cast OUT | --at N]\n"
                           "       orbridden --verify FILE\n"
                           "       orbridden --scores [FILE]\n"
                           "       orbridden --help | --version\n";
