@@ -1,4 +1,4 @@
-// make lint: eslint's recommended rules over the page's script (a classic script in a browser,
+// make lint: eslint's recommended rules over the page's scripts (a classic script in a browser,
 // beside the module emscripten writes) and the browser tests (Node modules whose callbacks also
 // run in the page).
 import js from '@eslint/js';
@@ -11,6 +11,22 @@ export default [
     languageOptions: {
       sourceType: 'script',
       globals: { ...globals.browser, createOrbridden: 'readonly' },
+    },
+  },
+  {
+    // The watch view runs beside page.js and uses its state and routines.
+    files: ['web/watch.js'],
+    languageOptions: {
+      sourceType: 'script',
+      globals: {
+        ...globals.browser,
+        ...Object.fromEntries(
+          ['$', 'state', 'start', 'note', 'setstate', 'blankscreen', 'trouble'].map((n) => [
+            n,
+            'readonly',
+          ]),
+        ),
+      },
     },
   },
   {
