@@ -39,22 +39,22 @@ function answer(value) {
   if (resolve) resolve(value);
 }
 
-// Waits out what is left of the key's delay at the speed, unless paused. A timer fires late
-// (4 ms at the least when they follow one another): what it was late is taken off the next
-// waits, up to a second, so that the replay keeps its pace at 64x.
+// Waits out what is left of the key's delay at the speed, unless paused. Keys are due on a
+// timeline from the last one's time, not from when the game asked (drawing and timers that fire
+// late take time): a replay behind it catches up, by a second at the most.
 function schedule() {
   const w = state.watch;
   clearTimeout(w.timer);
   if (w.paused || !w.resolve) return;
-  const wanted = Math.max(w.left, 0) / 2 ** w.speed;
-  const wait = Math.max(wanted - w.late, 0);
-  w.late -= wanted - wait;
-  w.since = performance.now();
-  if (wait === 0) return answer(0);
-  w.timer = setTimeout(() => {
-    w.late = Math.min(w.late + performance.now() - w.since - wait, 1000);
+  const now = performance.now();
+  w.since = now;
+  const due = Math.max(w.mark, now - 1000) + Math.max(w.left, 0) / 2 ** w.speed;
+  const go = () => {
+    w.mark = due;
     answer(0);
-  }, wait);
+  };
+  if (due <= now) return go();
+  w.timer = setTimeout(go, due - now);
 }
 
 // The time waited so far, taken off what is left.
@@ -66,6 +66,7 @@ function waited() {
 function seek(key) {
   const w = state.watch;
   const to = Math.min(Math.max(key, 1), Math.max(w.keys, 1));
+  w.mark = performance.now();
   if (w.resolve && to !== w.key) answer(to);
 }
 
@@ -74,7 +75,7 @@ function act(key) {
   const w = state.watch;
   if (!w || !w.resolve) return;
   waited();
-  w.late = 0;
+  w.mark = performance.now();
   if (key === ' ') w.paused = !w.paused;
   else if (key === '+') w.speed = Math.min(w.speed + 1, fastest);
   else if (key === '-') w.speed = Math.max(w.speed - 1, slowest);
@@ -116,7 +117,8 @@ const watchpage = (w) => ({
 // Replays the recording `bytes`, called `name`, from key `at` (0: its start) paused there.
 function watchbytes(name, bytes, at = 0, shareable = false) {
   if (state.watch) clearTimeout(state.watch.timer);
-  const w = { name, keys: 0, key: at, now: 0, speed: 0, paused: at > 0, shareable, late: 0 };
+  const w = { name, keys: 0, key: at, now: 0, speed: 0, paused: at > 0, shareable };
+  w.mark = performance.now(); // when the last key was due
   w.resolve = null;
   state.watch = w;
   return start({
