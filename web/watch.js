@@ -184,3 +184,4 @@ document.addEventListener('keydown', (event) => {
 for (const button of document.querySelectorAll('#watchbar button'))
   button.addEventListener('click', () => act(button.dataset.act));
 $('watch-seek').addEventListener('input', (event) => seek(Number(event.target.value)));
+$('again').addEventListener('click', () => ($('watchbar').hidden = true));
