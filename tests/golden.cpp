@@ -12,7 +12,6 @@
 
 #include <cstdlib>
 #include <fcntl.h>
-#include <iterator>
 #include <map>
 #include <unistd.h>
 #include <vector>
