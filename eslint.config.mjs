@@ -14,6 +14,22 @@ export default [
     },
   },
   {
+    // The watch view runs beside page.js and uses its state and routines.
+    files: ['web/watch.js'],
+    languageOptions: {
+      sourceType: 'script',
+      globals: {
+        ...globals.browser,
+        ...Object.fromEntries(
+          ['$', 'state', 'start', 'note', 'setstate', 'blankscreen', 'trouble'].map((n) => [
+            n,
+            'readonly',
+          ]),
+        ),
+      },
+    },
+  },
+  {
     files: ['tests/web/*.mjs'],
     languageOptions: { globals: { ...globals.node, ...globals.browser, orbridden: 'readonly' } },
   },

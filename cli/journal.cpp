@@ -122,7 +122,7 @@ std::string lookat(const std::string &path, game_parts game, journal_rec &j) {
         }
         return "";
     }
-    return stopmessage(j.rec);
+    return stopreason(j.rec);
 }
 
 // Keeps a journal that is not continued in games/; says so in the notice where it could not

@@ -1,10 +1,12 @@
 // The web build's main: one game in the page's in-place console, recorded so that the page can
 // offer it to a hall of fame, its score record handed to the page, which keeps score.txt in the
-// browser's storage; the score listing for the page; the test option of a stepping clock. What
-// passes between this side and the page: web/INTERFACE.md.
+// browser's storage; or the replay of a recording the page watches; the score listing for the
+// page; the test option of a stepping clock. What passes between this side and the page:
+// web/INTERFACE.md.
 #include "cli/options.hpp"
 #include "cli/scores.hpp"
 #include "core/console.hpp"
+#include "core/files.hpp"
 #include "core/game.hpp"
 #include "core/random.hpp"
 #include "core/recording.hpp"
@@ -17,6 +19,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -57,6 +60,50 @@ EM_JS(void, recorded, (const char *text), {
     document.dispatchEvent(new CustomEvent('orbridden-recorded', {detail : UTF8ToString(text)}));
 });
 
+// ---- watching a recording
+
+// The page hears what it must say about the recording: a warning before the replay (`warn`),
+// or why it was refused or where it stopped (`watched`, empty when the game ended as recorded).
+EM_JS(void, page_watching, (double keys), { Module.page.watching(keys); });
+EM_JS(void, page_warn, (const char *text), { Module.page.warn(UTF8ToString(text)); });
+EM_JS(void, page_watched, (const char *text), { Module.page.watched(UTF8ToString(text)); });
+// Before each key the replay paces: the page waits the key's delay as its controls say and
+// answers 0 to hand it over, -1 to end the replay, or the number of the key to go to.
+EM_ASYNC_JS(double, page_pace, (double key, double delay, double now),
+            { return await Module.page.pace(key, delay, now); });
+
+replay_stop pagepace(std::uint64_t key, std::int64_t delay) {
+    const double answer = page_pace(static_cast<double>(key), static_cast<double>(delay),
+                                    static_cast<double>(replaystate().now));
+    if (answer < 0) return replay_stop::quit;
+    if (answer == 0) return replay_stop::none;
+    return seekreplay(key, static_cast<std::uint64_t>(answer));
+}
+
+void playwhole() {
+    playgame(intro, screens);
+}
+
+// Replays the recording the page put at `path` from key `at`, as --replay does on a terminal.
+void watch(const char *path, std::uint64_t at) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text(std::istreambuf_iterator<char>(in), {}), problem;
+    recording rec;
+    if (text.size() > recording_size_limit)
+        problem = toolarge();
+    else if (!readrecording(text, rec, problem) && problem.empty())
+        problem = "not a recording";
+    if (!problem.empty()) return page_watched(problem.c_str());
+    if (rec.header.game != game_release)
+        page_warn(("was recorded by version " + shown(rec.header.game) + "; this is version " +
+                   std::string(game_release))
+                      .c_str());
+    page_watching(static_cast<double>(keycount(rec)));
+    playreplay(rec, pagepace, at, playwhole);
+    flush();
+    page_watched(replaymessage(rec).c_str());
+}
+
 } // namespace
 
 // score.txt of the working directory, where the page puts the scores it keeps, listed as
@@ -69,11 +116,22 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char *scorelisting() {
 }
 
 int main(int argc, char *argv[]) {
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::string_view(argv[i]) == "--clock") {
+    const char *replayed = nullptr;
+    std::uint64_t at = 0;
+    for (int i = 1; i + 1 < argc; ++i) {
+        const std::string_view option = argv[i];
+        if (option == "--clock") {
             stepping_at = std::strtoll(argv[i + 1], nullptr, 10);
             game_clock = steppingclock;
         }
+        if (option == "--replay") replayed = argv[i + 1];
+        if (option == "--at") at = std::strtoull(argv[i + 1], nullptr, 10);
+    }
+    if (replayed) {
+        usescreen();
+        watch(replayed, at);
+        return 0;
+    }
     keepscore = [](const stats_rec &stats) { record = scorerecord(stats); };
     usescreen();
     stepping = game_clock == steppingclock;

@@ -27,6 +27,8 @@ const state = (window.orbridden = {
   storage: null, // a promise of the scores' IndexedDB, or of null where there is none
   visitonly: '', // where there is none: why, as the page says it
   visitscores: new Uint8Array(), // and score.txt, kept for this visit only
+  opening: () => start(), // what the page opens with: a game, or a recording (watch.js)
+  watch: null, // the replay being watched (watch.js)
 });
 
 function setstate(name, text) {
@@ -136,6 +138,7 @@ function keybytes(event) {
 }
 
 document.addEventListener('keydown', (event) => {
+  if (state.watch) return; // the watch view's keys are its own (watch.js)
   if ($('scores').open || (event.target.tagName === 'BUTTON' && event.key === 'Enter')) return;
   if (event.isComposing) return; // a key of a composition: its text comes when it is committed
   const bytes = keybytes(event);
@@ -381,16 +384,19 @@ async function over(record) {
   $('again').focus();
 }
 
-async function start() {
+// Starts a fresh game, or with `replay` the replay of a recording (watch.js): its arguments and
+// what it adds to Module.page.
+async function start(replay = null) {
   $('again').hidden = true;
   state.queue = [];
   state.reader = null;
   state.taken = 0;
   blankscreen();
-  setstate('playing', 'Playing ORBRIDDEN');
-  note(state.visitonly);
+  setstate(replay ? 'watching' : 'playing', replay ? 'Watching a recording' : 'Playing ORBRIDDEN');
+  note(replay ? '' : state.visitonly);
   state.game = await createOrbridden({
-    arguments: clock ? ['--clock', clock] : [],
+    arguments: replay ? replay.arguments : clock ? ['--clock', clock] : [],
+    preRun: replay ? [replay.prepare] : [],
     instantiateWasm(imports, done) {
       WebAssembly.instantiate(state.compiled, imports).then(
         (instance) => done(instance, state.compiled),
@@ -408,6 +414,7 @@ async function start() {
         state.waiting = true;
         return new Promise((resolve) => (state.reader = [size, resolve]));
       },
+      ...(replay ? replay.page : {}),
     },
     print: (text) => console.log(text),
     printErr: (text) => console.warn(text),
@@ -415,7 +422,10 @@ async function start() {
   });
   $('scores-button').disabled = false;
 }
-$('again').addEventListener('click', () => start().catch((error) => trouble(error.message)));
+$('again').addEventListener('click', () => {
+  state.watch = null;
+  start().catch((error) => trouble(error.message));
+});
 
 async function load() {
   if (typeof WebAssembly !== 'object')
@@ -425,7 +435,7 @@ async function load() {
     loadscript('orbridden.js'),
     document.fonts.load('1em "Orbridden Mono"'),
   ]);
-  await start();
+  await state.opening();
   openstorage(); // once the first page is up: the game needs the storage only at its end
 }
 load().catch((error) => trouble(`ORBRIDDEN could not start. ${error.message}`));

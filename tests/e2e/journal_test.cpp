@@ -164,7 +164,7 @@ TEST(Journal, AGameContinuedFromAnyKeyPlaysOnToTheGoldenScoreRecord) {
         fs::current_path(dir); // the score file goes there
         usescript(keys.substr(at));
         quietconsole();
-        startreplay(cut, nullptr, [] {
+        startreplay(cut, nullptr, 0, [] {
             resumerecording(fd, cut.header, replaystate().now, [] { return std::int64_t{0}; });
             showconsole();
         });

@@ -5,7 +5,10 @@
 // - a key to the page's updated text, median over 1,000 walking keys (at most 1.5 times), against
 //   a page that only echoes the key into a <pre>;
 // - the playthrough's 4,925 keys in the page, against the same keys through the terminal build's
-//   scripted console (Google Benchmark's Playthrough in build-bench).
+//   scripted console (Google Benchmark's Playthrough in build-bench);
+// - watching its recording: a seek to its last key (replayed from the start without drawing,
+//   at most 100 ms, median of 5), against the playthrough typed into the page; and playing at
+//   64x, the keys drawn a second against the keys due.
 import { execFileSync } from 'node:child_process';
 import {
   mkdtempSync,
@@ -44,11 +47,20 @@ const rows = screen.textContent;</script>`,
 const dir = mkdtempSync(join(tmpdir(), 'orbridden-bench-'));
 for (const f of readdirSync(site)) symlinkSync(join(site, f), join(dir, f));
 for (const [f, text] of Object.entries(floors)) writeFileSync(join(dir, f), text);
+// The playthrough's recording, made by the web build's golden runner (a key every 250 ms).
+const recording = execFileSync(
+  'node',
+  ['--no-experimental-fetch', join(root, 'build-wasm/web/orbridden_golden.js'), 'recording'],
+  { encoding: 'utf8', maxBuffer: 1 << 24 },
+);
+const recordedkeys = recording.split('\n').filter((l) => /^\d+ /.test(l)).length;
+writeFileSync(join(dir, 'bench.rec'), recording);
 
 // ---- transfer size
 const pagefiles = [
   'index.html',
   'page.js',
+  'watch.js',
   'page.css',
   'orbridden.js',
   'orbridden.wasm',
@@ -162,6 +174,46 @@ try {
       `${ms('Playthrough/0').toFixed(1)} ms (transcript), ${ms('Playthrough/1').toFixed(1)} ms (console in memory); ` +
       `${(inpage / ms('Playthrough/0')).toFixed(1)} times`,
   );
+
+  // ---- watching: a seek to the last key, from the first, median of 5
+  const watch = await browser.newPage();
+  await watch.goto(`${origin}/?watch=bench.rec#key=1`);
+  const pausedat = (k) =>
+    watch.waitForFunction(
+      (n) => orbridden.watch && orbridden.watch.key === n && orbridden.watch.resolve,
+      { polling: 'mutation' },
+      k,
+    );
+  await pausedat(1);
+  const seeks = [];
+  for (let i = 0; i < 5; ++i) {
+    for (const k of [recordedkeys, 1]) {
+      const start = await watch.evaluate(() => performance.now());
+      await watch.evaluate((n) => (location.hash = `#key=${n}`), k);
+      await pausedat(k);
+      const end = await watch.evaluate(() => performance.now());
+      if (k === recordedkeys) seeks.push(end - start);
+    }
+  }
+  const seek = median(seeks);
+  console.log(
+    `     seek to key ${recordedkeys} of the playthrough's recording: ${seek.toFixed(1)} ms; ` +
+      `the playthrough typed into the page: ${inpage.toFixed(0)} ms; ${(seek / inpage).toFixed(2)} times`,
+  );
+  judge("seek to the recording's last key in the page", seek, 100, 'ms');
+
+  // ---- playing at 64x for 3 seconds: keys drawn a second against keys due (one every 250 ms)
+  for (let i = 0; i < 6; ++i) await watch.keyboard.press('+');
+  const [key0, t0] = await watch.evaluate(() => [orbridden.watch.key, performance.now()]);
+  await watch.keyboard.press(' ');
+  await new Promise((resolve) => setTimeout(resolve, 3000));
+  const [key1, t1] = await watch.evaluate(() => [orbridden.watch.key, performance.now()]);
+  const drawn = ((key1 - key0) * 1000) / (t1 - t0);
+  const due = (64 * 1000) / 250;
+  console.log(
+    `     at 64x: ${drawn.toFixed(0)} keys drawn a second, ${due} due; ${(drawn / due).toFixed(2)} of the pace`,
+  );
+  judge('keys due at 64x not drawn', Math.max(0, 1 - drawn / due), 0.05, 'of them');
 } finally {
   await browser.close();
   server.stop();
