@@ -328,6 +328,23 @@ describe('the page itself', () => {
       assert.ok(Math.abs(width - 80 * widths.cell) < 0.05, `${width} vs 80 x ${widths.cell}`);
   });
 
+  test('the first page shows before the WebAssembly is ready; keys typed meanwhile reach the game in order', async () => {
+    const page = await browser.newPage();
+    await page.setBypassServiceWorker(true);
+    let ready;
+    const held = new Promise((resolve) => (ready = resolve));
+    await page.setRequestInterception(true);
+    page.on('request', (request) =>
+      request.url().endsWith('.wasm') ? held.then(() => request.continue()) : request.continue(),
+    );
+    await page.goto(`${origin}/?clock=5000`);
+    assert.deepEqual((await shown(page)).rows, points[0].rows, 'the first page, from the build');
+    await page.keyboard.type(keys.slice(0, 8)); // the introduction's pages, to the home town
+    assert.equal(await page.evaluate(() => document.body.dataset.state), 'loading');
+    ready();
+    await sameasterminal(page, points[1]);
+  });
+
   test('the arrows and the keypad walk, Backspace takes back a letter, a letter beyond ASCII is ?, as in the terminal', async () => {
     const page = await opengame(browser, '?clock=5000');
     await page.keyboard.type(keys.slice(0, 8));
