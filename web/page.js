@@ -20,6 +20,7 @@ const state = (window.orbridden = {
   drawn: 0, // frames and pages drawn
   type: (text) => send(encoder.encode(text)),
   rowspans: [...display.querySelectorAll('.row')], // the console's 25 row elements
+  heard: Array(rows).fill(''), // the rows as the live region last spoke them
   queue: [], // the bytes of keys sent and not yet read, from the first page on
   reader: null, // a read waiting for keys: [size, resolve]
   compiled: null, // the WebAssembly, compiled once for every game of this visit
@@ -59,9 +60,44 @@ function drawcursor(row, col, shown) {
   cursor.style.setProperty('--row', row);
   cursor.style.setProperty('--col', col);
   state.drawn++;
+  speak(row, shown);
 }
+
+// ---- speech: what a screen reader hears, in the live region #speech. Each frame or page reads
+// the text new on it: on each row that changed, the stretches of text (between runs of three
+// blanks or the box lines around them, with two letters at least) that the row did not hold
+// before. So a new page reads whole, line by line; a fight or a purchase reads what changed on
+// the status line; a step on the map reads only the message it brings, never the map's cells;
+// and the prompt the game waits at is read last.
+const stretches = (row) =>
+  row
+    .split(/ {3,}|[|\u2502\u2551]/)
+    .map((s) => s.trim())
+    .filter((s) => /[A-Za-z]{2}|\$\d/.test(s));
+
+function speak(row, shown) {
+  const lines = [];
+  let changed = false; // a frame that changed nothing (drawn anew) leaves what was said
+  state.rowspans.forEach((span, r) => {
+    const now = span.textContent;
+    if (now === state.heard[r]) return;
+    const before = stretches(state.heard[r]);
+    lines.push(...stretches(now).filter((s) => !before.includes(s)));
+    state.heard[r] = now;
+    changed = true;
+  });
+  if (!changed) return;
+  const prompt = shown ? stretches(state.heard[row]).at(-1) : undefined;
+  if (lines.length && prompt && lines.at(-1) !== prompt) lines.push(prompt);
+  $('speech').replaceChildren(
+    ...lines.map((line) => Object.assign(document.createElement('p'), { textContent: line })),
+  );
+}
+
+// The first page, as the build wrote it, read and its cursor placed.
 cursor.style.setProperty('--row', cursor.dataset.row);
 cursor.style.setProperty('--col', cursor.dataset.col);
+speak(Number(cursor.dataset.row), !cursor.hidden);
 
 // The console as large as the stage allows, centred in it. It is laid out at one font size and
 // scaled as a whole: at small sizes a font's advance is rounded to whole pixels, which would

@@ -284,6 +284,129 @@ describe("the scores in the browser's storage", () => {
     });
 });
 
+describe('the page for a screen reader', () => {
+  let browser;
+  before(async () => (browser = await launch()));
+  after(() => browser && browser.close());
+
+  // The lines of the live region as the accessibility tree gives them.
+  async function heard(page) {
+    const region = await page.accessibility.snapshot({
+      root: await page.$('#speech'),
+      interestingOnly: false,
+    });
+    const lines = [];
+    const walk = (node) => {
+      if (node.role === 'StaticText') lines.push(node.name);
+      (node.children || []).forEach(walk);
+    };
+    walk(region);
+    return lines;
+  }
+
+  // After `keys` keys of the playthrough: what the live region holds (`has`, or exactly `is`).
+  const moments = [
+    {
+      what: 'the first page',
+      keys: 0,
+      has: ['Our story begins deep within the heart of the Binary', 'PRESS ENTER'],
+      never: /^[01]+$/, // the drawing of ones and zeros
+    },
+    {
+      what: 'the home frame: its status line and its places',
+      keys: 8,
+      has: ['Oru', 'Health 35/35', '$100', 'Casino', 'Market'],
+      never: /[|_-]/, // no cell of the map
+    },
+    { what: 'a step on the map: nothing to say', keys: 9, is: [] },
+    {
+      what: 'a fight begins, read with the command it waits for',
+      keys: 141,
+      has: ['BATS', '1) Attack', 'Command :'],
+    },
+    {
+      what: 'a blow in a fight: the two health lines changed and the messages',
+      keys: 197,
+      is: [
+        'HEALTH : 34/35',
+        'HEALTH : 20/45',
+        'You hit RACCOON for 25 damage.',
+        'RACCOON hit you for 1 damage.',
+      ],
+    },
+    {
+      what: 'the map after the fight: its status line',
+      keys: 200,
+      has: ['Health 31/35', '$120', 'Points 35'],
+    },
+  ];
+  test('the live region speaks each page, the status line and the prompt, never the map', async () => {
+    const page = await opengame(browser, '?clock=5000');
+    let typed = 0;
+    for (const moment of moments) {
+      if (moment.keys > typed)
+        await page.evaluate((k) => orbridden.type(k), keys.slice(typed, moment.keys));
+      typed = moment.keys;
+      await idle(page, typed);
+      const lines = await heard(page);
+      if (moment.is) assert.deepEqual(lines, moment.is, moment.what);
+      for (const line of moment.has || [])
+        assert.ok(lines.includes(line), `${moment.what}: ${line}`);
+      if (moment.never)
+        assert.deepEqual(
+          lines.filter((l) => moment.never.test(l)),
+          [],
+          moment.what,
+        );
+    }
+    const live = await page.$eval('#speech', (e) => e.getAttribute('aria-live'));
+    assert.equal(live, 'polite');
+  });
+
+  test("the console is announced as the game's screen; every button has a name, on a desktop and a phone", async () => {
+    for (const viewport of [undefined, phone]) {
+      const page = await opengame(browser, '', viewport);
+      const tree = await page.accessibility.snapshot();
+      const nodes = [];
+      const walk = (node) => nodes.push(node) && (node.children || []).forEach(walk);
+      walk(tree);
+      assert.ok(
+        nodes.some((n) => n.role === 'application' && n.name === "The game's screen"),
+        'the console',
+      );
+      const buttons = nodes.filter((n) => n.role === 'button');
+      assert.ok(buttons.length >= (viewport ? 13 : 1), 'the buttons shown');
+      assert.deepEqual(
+        buttons.filter((b) => !b.name.trim()),
+        [],
+        'buttons without a name',
+      );
+    }
+  });
+
+  test('Tab reaches every control shown, each with a visible focus', async () => {
+    const page = await opengame(browser);
+    const controls = await page.evaluate(() =>
+      [...document.querySelectorAll('button, a[href], input, [tabindex]')]
+        .filter((e) => e.tabIndex >= 0 && !e.disabled && e.checkVisibility())
+        .map((e) => e.id || e.textContent),
+    );
+    const reached = [];
+    for (let i = 0; i < controls.length; ++i) {
+      await page.keyboard.press('Tab');
+      reached.push(
+        await page.evaluate(() => {
+          const e = document.activeElement;
+          if (getComputedStyle(e).outlineStyle === 'none') return `${e.id}: no focus`;
+          return e.id || e.textContent;
+        }),
+      );
+    }
+    assert.deepEqual(reached.sort(), [...controls].sort());
+    assert.ok(controls.includes('screen'), 'the console');
+  });
+});
+
 describe('the page itself', () => {
   let browser;
   before(async () => (browser = await launch()));
