@@ -175,7 +175,7 @@ uninstall:
 	rm -f '$(DESTDIR)$(BINDIR)/orbridden' '$(DESTDIR)$(MANDIR)/man6/orbridden.6'
 
 # The JavaScript that prettier formats and eslint checks: the page's script and its tests.
-JS = web/page.js tests/web/*.mjs eslint.config.mjs
+JS = web/page.js web/sw.js tests/web/*.mjs eslint.config.mjs
 
 format: node_modules
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')

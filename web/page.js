@@ -460,6 +460,29 @@ async function load() {
   openstorage(); // once the first page is up: the game needs the storage only at its end
 }
 load().catch((error) => trouble(`ORBRIDDEN could not start. ${error.message}`));
+
+// ---- offline: the service worker (sw.js) keeps this build's files. A new build found while no
+// key has been typed takes over at once and the page loads anew from it; after the first key it
+// waits for the next visit. Files of two builds never mix.
+if ('serviceWorker' in navigator && window.isSecureContext) {
+  const had = Boolean(navigator.serviceWorker.controller);
+  navigator.serviceWorker.addEventListener('controllerchange', () => had && location.reload());
+  const update = (worker) =>
+    worker && state.taken === 0 && !state.queue.length && worker.postMessage('update');
+  navigator.serviceWorker.register('sw.js').then(
+    (registration) => {
+      update(registration.waiting);
+      registration.addEventListener('updatefound', () => {
+        const worker = registration.installing;
+        worker.addEventListener(
+          'statechange',
+          () => worker.state === 'installed' && had && update(worker),
+        );
+      });
+    },
+    () => {},
+  );
+}
 // The first page, the page's first text, painted (the benchmark's mark): the browser's first
 // contentful paint, which may come before this script runs.
 new PerformanceObserver((list, observer) => {

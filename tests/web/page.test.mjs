@@ -4,7 +4,16 @@
 // that compose or use AltGr, and a failing load.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdirSync, readFileSync } from 'node:fs';
+import {
+  appendFileSync,
+  copyFileSync,
+  mkdirSync,
+  mkdtempSync,
+  readdirSync,
+  readFileSync,
+  writeFileSync,
+} from 'node:fs';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import {
   golden,
@@ -407,6 +416,56 @@ describe('the page for a screen reader', () => {
   });
 });
 
+describe('the page offline', () => {
+  let browser;
+  before(async () => (browser = await launch()));
+  after(() => browser && browser.close());
+
+  const versions = (page) => page.evaluate(() => caches.keys());
+  async function controlled(page) {
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+  }
+
+  test('after one visit the page plays with the server gone and keeps the score; a new build replaces the old whole on the next visit', async () => {
+    const first = await opengame(browser, '?clock=5000');
+    await controlled(first);
+    const [version] = await versions(first);
+    const manifest = await first.evaluate(async () => {
+      const link = document.querySelector('link[rel=manifest]');
+      const m = await fetch(link.href).then((r) => r.json());
+      const icon = await fetch(new URL(m.icons[0].src, link.href));
+      return { ...m, icon: icon.ok && (await icon.text()).includes('<path') };
+    });
+    assert.equal(manifest.display, 'standalone');
+    assert.equal(manifest.icon, true, "the icon, from the font's glyph");
+    server.stop();
+    try {
+      const page = await opengame(browser, '?clock=5000');
+      await playthrough(page);
+      assert.equal((await downloaded(page)).file, golden('playthrough.score'));
+    } finally {
+      // A second build: one file changed, so another version.
+      const dir = mkdtempSync(join(tmpdir(), 'orbridden-build-'));
+      for (const f of readdirSync(site)) copyFileSync(join(site, f), join(dir, f));
+      appendFileSync(join(dir, 'page.css'), '/* the second build */\n');
+      const worker = readFileSync(join(dir, 'sw.js'), 'utf8');
+      writeFileSync(join(dir, 'sw.js'), worker.replace(/orbridden-\w+/, 'orbridden-second'));
+      server = await serve(dir);
+    }
+    const page = await browser.newPage();
+    await page.goto(`${origin}/`);
+    await page.waitForFunction(async () => (await caches.keys()).join() === 'orbridden-second');
+    await controlled(page);
+    await page.reload();
+    const css = await page.evaluate(() => fetch('page.css').then((r) => r.text()));
+    assert.match(css, /the second build/);
+    assert.deepEqual(await versions(page), ['orbridden-second']);
+    assert.notEqual(version, 'orbridden-second');
+    server.stop();
+    server = await serve();
+  });
+});
+
 describe('the page itself', () => {
   let browser;
   before(async () => (browser = await launch()));
@@ -638,6 +697,7 @@ describe('the page itself', () => {
   for (const failure of failures)
     test(`a failure shows what failed and a way to start again, never a blank page: ${failure.what}`, async () => {
       const page = await browser.newPage();
+      await page.setBypassServiceWorker(true); // the failing files come from the network
       await failure.prepare(page);
       await page.goto(`${origin}/`);
       if (failure.act) await failure.act(page);
