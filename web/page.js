@@ -28,6 +28,7 @@ const state = (window.orbridden = {
   storage: null, // a promise of the scores' IndexedDB, or of null where there is none
   visitonly: '', // where there is none: why, as the page says it
   visitscores: new Uint8Array(), // and score.txt, kept for this visit only
+  textsize: 1, // the step of the page's text size (textsizes)
 });
 
 function setstate(name, text) {
@@ -112,6 +113,33 @@ function fit() {
 }
 new ResizeObserver(fit).observe($('stage'));
 fit();
+
+// ---- the text size: the page's own text (its bar, keypad and Scores view) in steps, kept in the
+// browser with the page's settings; the console is always as large as the rest of the window.
+const textsizes = [0.875, 1, 1.25, 1.5, 2];
+const settingskey = 'orbridden-settings';
+function settings() {
+  try {
+    return JSON.parse(localStorage.getItem(settingskey)) || {};
+  } catch {
+    return {}; // no storage, or not ours: the page's defaults
+  }
+}
+function textsize(step) {
+  const at = Math.max(0, Math.min(textsizes.length - 1, step));
+  document.documentElement.style.setProperty('--text', textsizes[at]);
+  $('smaller').disabled = at === 0;
+  $('larger').disabled = at === textsizes.length - 1;
+  try {
+    localStorage.setItem(settingskey, JSON.stringify({ ...settings(), textsize: at }));
+  } catch {
+    // kept for this visit only
+  }
+  return at;
+}
+state.textsize = textsize(settings().textsize ?? 1);
+$('smaller').addEventListener('click', () => (state.textsize = textsize(state.textsize - 1)));
+$('larger').addEventListener('click', () => (state.textsize = textsize(state.textsize + 1)));
 
 // ---- keys: queued as the bytes a terminal sends, taken by the game's reads; keys typed at the
 // first page before the game is ready wait in the queue for it

@@ -527,6 +527,55 @@ describe('the page itself', () => {
     await sameasterminal(page, points[1]);
   });
 
+  test('each text size keeps the console in the window and is kept for the next visit; light and dark keep 7:1', async () => {
+    const context = await browser.createBrowserContext();
+    for (const viewport of [undefined, phone]) {
+      const page = await opengame(context, '', viewport);
+      const sizes = [];
+      for (const button of ['#smaller', '#larger', '#larger', '#larger', '#larger']) {
+        await page.click(button);
+        await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => done()))); // fitted
+        sizes.push(await page.$eval('#bar', (e) => parseFloat(getComputedStyle(e).fontSize)));
+        assert.deepEqual(
+          await outsidewindow(page),
+          [],
+          `nothing outside the window at ${sizes} (${viewport ? 'phone' : 'desktop'})`,
+        );
+      }
+      assert.ok(sizes[0] < 14 && sizes.at(-1) > 14, `the sizes: ${sizes}`);
+      assert.equal(await page.$eval('#larger', (b) => b.disabled), true, 'the largest');
+      await page.reload();
+      await idle(page, 0);
+      const kept = await page.$eval('#bar', (e) => parseFloat(getComputedStyle(e).fontSize));
+      assert.equal(kept, sizes.at(-1), 'the size kept');
+      await page.click('#smaller');
+      await page.click('#smaller');
+      await page.click('#smaller');
+    }
+    const page = await opengame(context);
+    for (const scheme of ['dark', 'light']) {
+      await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: scheme }]);
+      const [fore, back] = await page.evaluate(() =>
+        [
+          getComputedStyle(document.getElementById('screen')).color,
+          getComputedStyle(document.body).backgroundColor,
+        ].map((c) => c.match(/\d+/g).slice(0, 3).map(Number)),
+      );
+      // Relative luminance and contrast as WCAG defines them.
+      const lum = (rgb) => {
+        const [r, g, b] = rgb.map((v) => {
+          const c = v / 255;
+          return c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4;
+        });
+        return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+      };
+      const [hi, lo] = [lum(fore), lum(back)].sort((a, b) => b - a);
+      const contrast = (hi + 0.05) / (lo + 0.05);
+      assert.ok(contrast >= 7, `${scheme}: contrast ${contrast.toFixed(1)}`);
+      await page.screenshot({ path: join(shots, `scheme-${scheme}.png`) });
+    }
+  });
+
   test('the arrows and the keypad walk, Backspace takes back a letter, a letter beyond ASCII is ?, as in the terminal', async () => {
     const page = await opengame(browser, '?clock=5000');
     await page.keyboard.type(keys.slice(0, 8));
