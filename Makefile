@@ -45,7 +45,7 @@ all:
 # A player sees one line while the game builds, and the build's errors if it fails; the rest
 # goes to $(BUILD)/build.log. A tree already configured keeps its settings. The line shows when
 # the game is missing or a source it is built from has changed since that log was written.
-GAME_SOURCES = CMakeLists.txt main.cpp core world combat town casino story screens cli
+GAME_SOURCES = CMakeLists.txt main.cpp core tty world combat town casino story screens cli
 PLAYLOG = $(BUILD)/build.log
 # Ctrl-C is the player's way out, not a failure. It reaches make, this shell and the game alike:
 # the trap lets the shell outlive it and turn the game's end by SIGINT (status 130) into success,

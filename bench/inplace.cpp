@@ -2,7 +2,7 @@
 #include "inplace.hpp"
 
 #include "core/console.hpp"
-#include "core/terminal.hpp"
+#include "tty/terminal.hpp"
 
 #include <cstdlib>
 #include <pty.h>

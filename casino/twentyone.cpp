@@ -40,28 +40,24 @@ constexpr std::string_view facetext[] = {"  ", "A ", "2 ", "3 ", "4 ", "5 ", "6 
                                          "7 ", "8 ", "9 ", "10", "J ", "Q ", "K "};
 constexpr char suitcode[] = {' ', '\x03', '\x04', '\x05', '\x06'};
 
-// Cards 1 to `yours` of the hand, 8 columns each.
+// Cards 1 to `yours` of the hand side by side, 8 columns each, in four rows: the top edge, the
+// value, the suit, the bottom edge. The rows between the edges start a column further right.
 void drawhand(const deck &hand, int32 yours) {
-    blanks(16);
-    for (int i = 1; i <= yours; ++i) put("     ---");
-    newlines(1);
-    blanks(17);
-    for (int i = 1; i <= yours; ++i) {
-        put("   | ");
-        put(facetext[hand[i].value]);
-        put("|");
+    for (int row = 0; row < 4; ++row) {
+        const bool edge = row == 0 || row == 3;
+        blanks(edge ? 16 : 17);
+        for (int i = 1; i <= yours; ++i) {
+            if (edge) {
+                put("     ---");
+                continue;
+            }
+            const char suit[] = {suitcode[hand[i].suit], ' '};
+            put("   | ");
+            put(row == 1 ? facetext[hand[i].value] : std::string_view(suit, 2));
+            put("|");
+        }
+        newlines(1);
     }
-    newlines(1);
-    blanks(17);
-    for (int i = 1; i <= yours; ++i) {
-        put("   | ");
-        put(suitcode[hand[i].suit]);
-        put(" |");
-    }
-    newlines(1);
-    blanks(16);
-    for (int i = 1; i <= yours; ++i) put("     ---");
-    newlines(1);
 }
 
 // What each outcome prints and what it does to the money, in bets.

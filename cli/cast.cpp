@@ -4,8 +4,8 @@
 #include "cli/cast.hpp"
 
 #include "core/console.hpp"
-#include "core/display.hpp"
 #include "core/files.hpp"
+#include "tty/display.hpp"
 
 #include <algorithm>
 #include <array>

@@ -4,6 +4,7 @@
 
 #include "cli/scores.hpp"
 #include "core/files.hpp"
+#include "world/help.hpp"
 
 #include <algorithm>
 #include <getopt.h>
@@ -33,14 +34,9 @@ constexpr std::string_view before_options =
     "\n"
     "options:\n";
 
-constexpr std::string_view after_options =
-    "\n"
-    "keys:\n"
-    "  8 2 4 6 or the arrows  walk; 0 opens the game menu\n"
-    "  the digits shown       choose in menus, shops and fights; 0 goes back\n"
-    "  Enter                  go on at a PRESS ENTER notice\n"
-    "  Ctrl-Z, then fg        pause the game and go on\n"
-    "  Ctrl-C                 end the game at once (no score is written)\n"
+constexpr std::string_view before_keys = "\nkeys:\n"; // then the lines of the table of keys
+
+constexpr std::string_view after_keys =
     "\n"
     "files:\n"
     "  score.txt  in the directory the game is started in; each finished game adds a\n"
@@ -248,7 +244,9 @@ int runcommand(const options &opts, std::ostream &out, std::ostream &err) {
         case command::help:
             out << about << usage << before_options;
             printoptions(out);
-            out << after_options;
+            out << before_keys;
+            for (std::string_view line : keylines()) out << line << '\n';
+            out << after_keys;
             return exit_done;
         case command::version:
             out << program << ' ' << game_release << '\n';

@@ -8,7 +8,7 @@
 #include "core/files.hpp"
 #include "core/random.hpp"
 #include "core/recording.hpp"
-#include "core/terminal.hpp"
+#include "tty/terminal.hpp"
 
 #include <algorithm>
 #include <cerrno>

@@ -202,7 +202,7 @@ void spellpage(const stats_rec &stats, int &tops) {
 void nomana() {
     static constexpr std::string_view words[] = {
         "You do not have enough mana for this spell, make a new choice"};
-    showpage({25, words, 14, 0, 0});
+    showpage({.before = 25, .lines = words, .after = 14, .lead = 0});
     newlines(20);
 }
 

@@ -62,7 +62,7 @@ void drawfight(const stats_rec &stats, const creature_rec &cre, const creature_p
 
 struct command_result {
     bool turnover = false;
-    int32 d_2_it = 0;
+    int32 d_2_it = 0; // the damage done to the creature
     bool run = false;
     bool none_left = false;
 };

@@ -53,7 +53,12 @@ struct creature_row {
 // blanks and two line ends; then it waits for Enter.
 constexpr page_rec says(std::span<const std::string_view> words, int before = 10, int after = 10,
                         int lead = enter_wide) {
-    return {before, words, after, lead, 2, waitfor::line};
+    return {.before = before,
+            .lines = words,
+            .after = after,
+            .lead = lead,
+            .end = 2,
+            .wait = waitfor::line};
 }
 
 inline constexpr std::string_view bats_words[] = {

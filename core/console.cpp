@@ -1,5 +1,5 @@
 // The console's back ends, the UTF-8 mapping of the game's codes and the three reads. What lies
-// under it, the terminal or the page, is the device (core/device.hpp).
+// under it, the terminal, the page or the script, is the device (core/device.hpp).
 #include "core/console.hpp"
 
 #include "core/device.hpp"
@@ -84,7 +84,7 @@ const locale_glyphs &terminalglyphs() {
     return glyphs;
 }
 
-// ---- the console's state: which back end, the output buffer and the input buffer
+// ---- the console's state: its device, the output buffer and the input buffer
 
 constexpr int esc = 27;
 constexpr int esc_wait_ms = 25; // time for the rest of an escape sequence to arrive
@@ -95,9 +95,9 @@ constexpr unsigned char erase_keys[] = {127, 8}; // Backspace, as terminals send
 constexpr std::size_t typed_limit = 4095;        // a terminal's own line holds no more
 
 struct console_state {
-    bool scripted = true;   // input from `script`, output kept here, the device untouched
-    bool inplace = false;   // the in-place console (on the device, or kept for a script)
-    bool keep = false;      // `screen` is kept under the plain stream and the script too
+    const console_device *device = &script_device; // where keys come from and output goes
+    bool inplace = false;                          // the in-place console, drawn on the device
+    bool keep = false;                             // `screen` is kept under the plain stream too
     bool editlines = false; // typed lines are edited by the console itself, not the terminal
     text_console screen;    // what the in-place console shows
     bool changed = false;   // whether `screen` changed since it was drawn
@@ -105,12 +105,9 @@ struct console_state {
     const glyph_table *glyphs = &utf8_glyphs; // the bytes the codes are written as
     char out[1 << 16];                        // bytes not yet flushed: a few pages' worth
     std::size_t out_size = 0;
-    std::string script; // scripted input
-    std::size_t script_at = 0;
-    std::string shown; // scripted output flushed so far
-    char inbuf[512];   // terminal input read but not yet taken
+    char inbuf[512]; // input read but not yet taken
     std::size_t in_at = 0, in_size = 0;
-    bool ended = false; // the terminal input has ended
+    bool ended = false; // the input has ended
     // Character reads take a line from the input as they go; `in_line` while they are inside
     // one. Key reads do not see the rest of that line: a key read sets it aside here, where it
     // waits until line reads discard it (what was typed after the hero's name).
@@ -126,32 +123,27 @@ console_state &con() {
     return c;
 }
 
-// Shows the in-place console on the device: what changed, or the whole screen. A script's
-// console is only kept.
+// Shows the in-place console on the device: what changed, or the whole screen.
 void drawscreen(bool whole) {
     console_state &c = con();
     if (!whole && !c.changed) return;
     c.changed = false;
-    if (!c.scripted) device_draw(c.screen, whole);
+    c.device->draw(c.screen, whole);
 }
 
-// The next byte of the script or the device, left in place: waits for it as long as it takes
-// (`ms` < 0) or at most `ms` milliseconds. -1 when none came in time, or when the input has
-// ended.
+// The next byte of the device, left in place: waits for it as long as it takes (`ms` < 0) or
+// at most `ms` milliseconds. -1 when none came in time, or when the input has ended.
 int inputpeek(int ms) {
     console_state &c = con();
-    if (c.scripted)
-        return c.script_at < c.script.size() ? static_cast<unsigned char>(c.script[c.script_at])
-                                             : -1;
     for (;;) {
         if (c.in_at == c.in_size) {
             // The device draws the in-place console anew meanwhile, should the screen ask for
             // it (after a resize), however long the wait.
             text_console *screen = c.inplace ? &c.screen : nullptr;
-            if (c.ended || (ms >= 0 && !device_ready(ms, screen))) return -1;
-            c.in_size = device_read(c.inbuf, sizeof c.inbuf, screen);
+            if (c.ended || (ms >= 0 && !c.device->ready(ms, screen))) return -1;
+            c.in_size = c.device->read(c.inbuf, sizeof c.inbuf, screen);
             c.in_at = 0;
-            c.ended = c.in_size == 0; // end of file, or the terminal hung up
+            c.ended = c.in_size == 0; // end of file, the terminal hung up, the script's end
             if (c.ended) return -1;
         }
         if (!c.inplace || static_cast<unsigned char>(c.inbuf[c.in_at]) != redraw_key) break;
@@ -163,8 +155,7 @@ int inputpeek(int ms) {
 
 // Takes the byte `inputpeek` has left in place.
 void inputtake() {
-    console_state &c = con();
-    ++(c.scripted ? c.script_at : c.in_at);
+    ++con().in_at;
 }
 
 // The next byte of input as `inputpeek`, or a replay's in its place. Every read of the game
@@ -318,10 +309,11 @@ bool linebreaknext() {
     return peekline(0) == '\n';
 }
 
-// Before a read: the mode first, so that whoever sees the page knows the mode is in force.
-void prepare(term_mode mode) {
+// Before a read: the device readied first, so that whoever sees the page knows the mode is in
+// force.
+void prepare(read_need need) {
     console_state &c = con();
-    if (!c.scripted) device_setmode(c.inplace ? term_mode::screen : mode);
+    c.device->prepare(c.inplace ? read_need::inplace_key : need);
     flush();
 }
 
@@ -469,25 +461,21 @@ void flush() {
         return;
     }
     if (c.out_size == 0) return;
-    std::string_view bytes(c.out, c.out_size);
-    if (c.scripted)
-        c.shown += bytes;
-    else
-        c.writes += static_cast<std::uint64_t>(device_write(bytes));
-    c.bytes += bytes.size();
+    c.writes += static_cast<std::uint64_t>(c.device->write({c.out, c.out_size}));
+    c.bytes += c.out_size;
     c.out_size = 0;
 }
 
 // ---- input
 
 char key() {
-    prepare(term_mode::key);
+    prepare(read_need::key);
     setasideline();
     return readkey(keysource::input).code;
 }
 
 void line() {
-    prepare(term_mode::line);
+    prepare(read_need::line);
     if (con().editlines && !pending_left()) takeline(false);
     int taken = 0;
     for (;;) {
@@ -503,7 +491,7 @@ void line() {
 }
 
 char linechar() {
-    prepare(term_mode::line);
+    prepare(read_need::line);
     for (;;) {
         if (!pending_left() && con().editlines) takeline(true);
         const typed_key k = readkey(keysource::line);
@@ -512,7 +500,7 @@ char linechar() {
 }
 
 void restofline() {
-    prepare(term_mode::line);
+    prepare(read_need::line);
     if (con().editlines && !pending_left()) takeline(true);
     while (linebyte() != '\n') {
     }
@@ -521,12 +509,16 @@ void restofline() {
 // ---- back ends
 
 namespace {
-// A back end's fresh start: nothing set aside, the console in memory blank and neither kept
-// nor shown, typed lines edited by the terminal.
-void freshstart(bool scripted) {
+// A back end's fresh start on `device`, whose codes are written as `glyphs`: nothing read or
+// set aside, the console in memory blank and neither kept nor shown, typed lines edited by the
+// device.
+void freshstart(const console_device &device, const glyph_table &glyphs) {
     flush();
     console_state &c = con();
-    c.scripted = scripted;
+    c.device = &device;
+    c.glyphs = &glyphs;
+    c.in_at = c.in_size = 0;
+    c.ended = false;
     c.inplace = false;
     c.keep = false;
     c.editlines = false;
@@ -537,49 +529,42 @@ void freshstart(bool scripted) {
     c.pending_at = 0;
 }
 
-// The in-place console from here on, which edits typed lines itself.
-void showinplace() {
+// The in-place console on `device` from here on, which edits typed lines itself; false, and
+// nothing changed, where the device cannot show it.
+bool useinplace(const console_device &device, const glyph_table &glyphs) {
+    if (!device.openscreen()) return false;
+    freshstart(device, glyphs);
     console_state &c = con();
     c.inplace = true;
     c.editlines = true;
+    return true;
 }
 } // namespace
 
 void useterminal() {
-    freshstart(false);
-    console_state &c = con();
-    c.glyphs = &terminalglyphs().stream;
-    c.in_at = c.in_size = 0;
-    c.ended = false;
+    freshstart(host_device, terminalglyphs().stream);
 }
 
 void usescript(std::string_view input, glyphset glyphs) {
-    freshstart(true);
-    console_state &c = con();
-    c.glyphs = glyphs == glyphset::ascii ? &ascii_glyphs : &utf8_glyphs;
-    c.script.assign(input);
-    c.script_at = 0;
-    c.shown.clear();
+    freshstart(script_device, glyphs == glyphset::ascii ? ascii_glyphs : utf8_glyphs);
+    script_start(input);
 }
 
 void usescriptscreen(std::string_view input) {
-    usescript(input);
-    showinplace();
+    useinplace(script_device, utf8_glyphs);
+    script_start(input);
 }
 
 bool usescreen() {
-    if (!device_openscreen()) return false;
-    useterminal();
-    showinplace();
-    return true;
+    return useinplace(host_device, terminalglyphs().stream);
 }
 
 void closeconsole() {
     flush();
     console_state &c = con();
-    if (!c.inplace || c.scripted) return;
+    if (!c.inplace) return;
     c.inplace = false;
-    device_closescreen();
+    c.device->closescreen();
     // The last page again on the normal screen, from its first row that shows anything.
     const text_console last = c.screen; // the lines put below change the one kept
     int first = 0;
@@ -591,9 +576,7 @@ void closeconsole() {
 
 std::string transcript() {
     flush();
-    std::string s;
-    s.swap(con().shown);
-    return s;
+    return script_output();
 }
 
 std::string screenrows() {

@@ -1,8 +1,8 @@
 // The console: the game's only door to the keyboard and the screen. Output is buffered and
 // written in one piece before each read; the game's 8-bit codes are shown as code page 437
 // glyphs, in UTF-8 or as near as the terminal's character set comes. Back ends: the in-place
-// console and the plain stream on the device (the terminal, or the page in the web build), and
-// a script for tests.
+// console and the plain stream, on a device (core/device.hpp): the terminal, the page in the
+// web build, or the script of tests, --verify and the fuzz target.
 #pragma once
 
 #include "core/textconsole.hpp"
@@ -180,25 +180,30 @@ consteval picture<Rows, Cols> decode(const std::array<std::string_view, Rows> &r
     return out;
 }
 
-// A line of page text with a figure in it, built at compile time, so that a price or a reward
-// printed in a page is the same number the rules use: `withfigure("$", boat_fare, " Big Ones")`.
-struct figure_line {
+// A line of page text built at compile time, of up to 80 characters.
+struct text_line {
     std::array<char, 80> chars{};
     std::size_t size = 0;
     constexpr operator std::string_view() const { return {chars.data(), size}; }
+    constexpr void append(std::string_view s) {
+        if (size + s.size() > chars.size()) throw "a line of page text fits 80 columns";
+        for (char c : s) chars[size++] = c;
+    }
 };
-consteval figure_line withfigure(std::string_view before, std::int32_t figure,
-                                 std::string_view after) {
+
+// A line of page text with a figure in it, so that a price or a reward printed in a page is the
+// same number the rules use: `withfigure("$", boat_fare, " Big Ones")`.
+consteval text_line withfigure(std::string_view before, std::int32_t figure,
+                               std::string_view after) {
     if (figure < 0) throw "a figure in a page is not negative";
     char digits[10]{};
     std::size_t count = 0;
     do digits[count++] = static_cast<char>('0' + figure % 10);
     while ((figure /= 10) > 0);
-    if (before.size() + count + after.size() > 80) throw "a line of page text fits 80 columns";
-    figure_line line;
-    for (char c : before) line.chars[line.size++] = c;
-    while (count > 0) line.chars[line.size++] = digits[--count];
-    for (char c : after) line.chars[line.size++] = c;
+    text_line line;
+    line.append(before);
+    while (count > 0) line.append({&digits[--count], 1});
+    line.append(after);
     return line;
 }
 
@@ -292,8 +297,9 @@ void restofline();
 // [SECTION] Back ends
 // ---------------------------------------------------------------------------------------------
 
-// The plain stream: reads file descriptor 0 and writes the bytes to 1 as they are; on a
-// terminal, switches its modes for each kind of read. The codes go out in UTF-8 where the
+// The plain stream on the device the program is linked with (core/device.hpp): on the
+// terminal's, reads file descriptor 0 and writes the bytes to 1 as they are, switching a
+// terminal's modes for each kind of read. The codes go out in UTF-8 where the
 // locale's character set is UTF-8; in any other, as the locale's own character where it has
 // the glyph, else as the ASCII look-alike.
 void useterminal();
@@ -324,7 +330,7 @@ struct screen_cursor {
     int row, col;
 };
 screen_cursor cursorat();
-// Counts the `write` calls the terminal back end has made (for measuring).
+// Counts the `write` calls the devices have made (for measuring: the script makes none).
 std::uint64_t writecount();
 // Counts the bytes the plain stream has written (a replay's output is bounded).
 std::uint64_t bytecount();
@@ -346,7 +352,7 @@ struct input_hooks {
 };
 // Puts `hooks` in place of the ones before; `{}` takes them away.
 void hookinput(const input_hooks &hooks);
-// Keeps the console in memory up to date under the plain stream and the script too (the
+// Keeps the console in memory up to date under the plain stream too, on any device (the
 // in-place console always does), from a blank console on.
 void keepscreen();
 // The console in memory, as the output so far has left it.

@@ -153,8 +153,8 @@ struct stats_rec {
     bool mad_eyes = false;
     bool mad_eyes_collect = false;
     int32 num_of_rings = 0;
-    int32 steps = -1; // negative: draw a new encounter countdown at the next step
-    int32 battle_rand = 0;
+    int32 steps = -1;      // negative: draw a new encounter countdown at the next step
+    int32 battle_rand = 0; // the countdown as drawn, which picks the creature met when it runs out
     cre_wins wins;
     int32 next_level = 100;
     bool boat = false;

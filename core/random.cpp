@@ -34,6 +34,8 @@ struct uniform {
 
 } // namespace
 
+// Not a step: a draw of chance, the steps left until the next encounter (the name is the game's
+// own, from the walking it times).
 int32 walk() {
     return uniform(100, 1000).draw();
 }

@@ -12,7 +12,7 @@ using clock_source = std::int64_t (*)();
 std::int64_t realclock();
 extern clock_source game_clock;
 
-int32 walk();                      // 100 to 1000: a new encounter countdown
+int32 walk();                      // 100 to 1000: a new encounter countdown (a draw, no step)
 int32 fightrandom();               // 1 to 100: the hero's attacks, spells, escapes; hangman's word
 int32 enemyrandom();               // 100 to 1000: the creature's attacks
 void randwaves(wave_array &waves); // ten wave positions, rows 4 to 19 and columns 11 to 68

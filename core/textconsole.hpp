@@ -1,5 +1,5 @@
 // The text console in memory: the 80x25 console the game's pages were laid out for, its cells,
-// scrolling and cursor. The terminal's drawing (core/display) and any other front end show it.
+// scrolling and cursor. The terminal's drawing (tty/display) and any other front end show it.
 #pragma once
 
 #include <array>

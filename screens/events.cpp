@@ -73,14 +73,14 @@ constexpr std::string_view screech[] = {
     "             CATCHES YOUR ATTENTION SO NATURALLY YOU GO THERE!",
 };
 
-// Line ends before, the text, line ends after, blanks before "PRESS ENTER", line ends after it;
-// then one key.
-constexpr page_rec revived_page{20, revived, 9, 57, 2};
-constexpr page_rec flashlights_page{20, flashlights_found, 10, 56, 0};
-constexpr page_rec too_dark_page{20, too_dark, 11, 56, 0};
-constexpr page_rec wrong_post_page{20, wrong_post, 9, 52, 0};
-constexpr page_rec cha_ching_page{20, cha_ching, 9, 52, 0};
-constexpr page_rec screech_page{20, screech, 9, 52, 0};
+// Each waits for one key after its notice.
+constexpr page_rec revived_page{.before = 20, .lines = revived, .after = 9, .lead = 57, .end = 2};
+constexpr page_rec flashlights_page{
+    .before = 20, .lines = flashlights_found, .after = 10, .lead = 56};
+constexpr page_rec too_dark_page{.before = 20, .lines = too_dark, .after = 11, .lead = 56};
+constexpr page_rec wrong_post_page{.before = 20, .lines = wrong_post, .after = 9, .lead = 52};
+constexpr page_rec cha_ching_page{.before = 20, .lines = cha_ching, .after = 9, .lead = 52};
+constexpr page_rec screech_page{.before = 20, .lines = screech, .after = 9, .lead = 52};
 
 bool targets(const visit_rec &visit, int32 row, int32 col) {
     return visit.row == row && visit.col == col;
@@ -97,13 +97,14 @@ void undostep(visit_rec &visit) {
 } // namespace
 
 // The pages the screen table shows as the hero arrives (declared in screens/events.hpp).
-constexpr page_rec reenter_page{30, reenter_forest, 10, 56, 0};
-constexpr page_rec backwards_page{30, backwards, 10, 56, 0};
-constexpr page_rec confusing_page{30, confusing, 12, 49, 0};
-constexpr page_rec wearing_off_page{30, wearing_off, 12, 42, 0};
-constexpr page_rec falling_page{30, falling, 9, 64, 0};
-constexpr page_rec descend_page{20, descend, 9, 61, 0};
-constexpr page_rec bright_light_page{20, bright_light, 8, 58, 1};
+constexpr page_rec reenter_page{.before = 30, .lines = reenter_forest, .after = 10, .lead = 56};
+constexpr page_rec backwards_page{.before = 30, .lines = backwards, .after = 10, .lead = 56};
+constexpr page_rec confusing_page{.before = 30, .lines = confusing, .after = 12, .lead = 49};
+constexpr page_rec wearing_off_page{.before = 30, .lines = wearing_off, .after = 12, .lead = 42};
+constexpr page_rec falling_page{.before = 30, .lines = falling, .after = 9, .lead = 64};
+constexpr page_rec descend_page{.before = 20, .lines = descend, .after = 9, .lead = 61};
+constexpr page_rec bright_light_page{
+    .before = 20, .lines = bright_light, .after = 8, .lead = 58, .end = 1};
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The forest castle and the pier

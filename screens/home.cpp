@@ -33,7 +33,7 @@ void castlerefusal(stats_rec &, visit_rec &) {
     static constexpr std::string_view words[] = {
         "                           Don't waste time here!",
         "                     Come back when you have the rings."};
-    showpage({12, words, 8, 59, 1});
+    showpage({.before = 12, .lines = words, .after = 8, .lead = 59, .end = 1});
 }
 
 void northgap(stats_rec &, visit_rec &) {

@@ -130,9 +130,9 @@ constexpr door_rec homedoors[] = {
      .when = ringsbelow<all_rings>,
      .action = castlerefusal,
      .push = step_down},
-    {.rows = at(1), .cols = {37, 41}, .when = ringsbelow<3>, .action = northgap, .push = step_down},
-    {.rows = at(22), .cols = {37, 41}, .when = ringsbelow<2>, .action = southgap, .push = step_up},
-    {.rows = {11, 13}, .cols = at(78), .when = ringsbelow<1>, .action = eastgap, .push = step_left},
+    {.rows = at(1), .cols = gap, .when = ringsbelow<3>, .action = northgap, .push = step_down},
+    {.rows = at(22), .cols = gap, .when = ringsbelow<2>, .action = southgap, .push = step_up},
+    {.rows = middle, .cols = at(78), .when = ringsbelow<1>, .action = eastgap, .push = step_left},
 };
 
 // Row templates shared by many screens.

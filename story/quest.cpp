@@ -144,7 +144,7 @@ int32 thirdringholder(stats_rec &stats) {
 
 int32 fourthringholder(stats_rec &stats) {
     fightcreature(creature("delvo"), stats, delvo_cash);
-    showpage({20, delvo_falls, 9, 57, 0});
+    showpage({.before = 20, .lines = delvo_falls, .after = 9, .lead = 57});
     newlines(2);
     findshield();
     give(stats, gift::glimmering_shield);

@@ -11,7 +11,12 @@
 // ---------------------------------------------------------------------------------------------
 
 void scenepage(int before, textlines text, int after) {
-    showpage({before, text, after, story_notice, 1, waitfor::line});
+    showpage({.before = before,
+              .lines = text,
+              .after = after,
+              .lead = story_notice,
+              .end = 1,
+              .wait = waitfor::line});
 }
 
 namespace {
@@ -198,7 +203,11 @@ constexpr std::string_view delvo_beckons[] = {
 // The pages the screens of the third and fourth ring-holders show: each waits for one key.
 constexpr int ringholder_before = 20, ringholder_after = 9, ringholder_lead = 58;
 void ringholderpage(textlines text) {
-    showpage({ringholder_before, text, ringholder_after, ringholder_lead, 2});
+    showpage({.before = ringholder_before,
+              .lines = text,
+              .after = ringholder_after,
+              .lead = ringholder_lead,
+              .end = 2});
 }
 
 } // namespace
@@ -231,7 +240,8 @@ void boat() {
 void notgoing() {
     static constexpr std::string_view words[] = {
         "                     I'm not going in there again!!!"};
-    showpage({11, words, 10, 61, 2, waitfor::line});
+    showpage(
+        {.before = 11, .lines = words, .after = 10, .lead = 61, .end = 2, .wait = waitfor::line});
 }
 
 void houseofmirrors() {

@@ -300,6 +300,18 @@ TEST(Lines, EveryReadThrowsWhenTheInputEnds) {
     EXPECT_THROW(restofline(), input_closed);
 }
 
+// The in-place console takes its own keys whatever device it is on: the script's here as the
+// terminal's (Ctrl-L draws the screen again and is no key for the game; Backspace edits a line).
+TEST(Lines, TheInPlaceConsoleTakesItsOwnKeysOnTheScriptToo) {
+    usescriptscreen("\x0c"
+                    "ab\x7f"
+                    "c\n\x0cz");
+    EXPECT_EQ(linechar(), 'a');
+    EXPECT_EQ(linechar(), 'c');
+    EXPECT_EQ(key(), 'z');
+    EXPECT_EQ(screenrows().substr(0, 3), "ac\n");
+}
+
 // The menu loop: every key but the way back goes to the action, and the menu is drawn before
 // each read; a menu without a way back leaves only by its action, whatever byte comes.
 TEST(MenuLoop, ZeroGoesBackAndEveryOtherKeyRedraws) {

@@ -1,13 +1,17 @@
 // The page of keys on the map: `?` shows it over the walking rules, the frame comes back as it
-// was, and the page fills a 24-row terminal.
+// was, and the page fills a 24-row terminal; the README, the manual page and the web page's
+// keypad say what the table of keys says.
 #include "core/console.hpp"
 #include "core/textconsole.hpp"
 #include "draws.hpp"
 #include "support.hpp"
+#include "world/help.hpp"
 #include "world/movements.hpp"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <regex>
 #include <string>
 
 namespace {
@@ -122,6 +126,67 @@ TEST(Help, ThePageFillsATwentyFourRowTerminal) {
     for (int r = 0; r < 24; ++r)
         EXPECT_EQ(rowtext(con.line(first + r)), printed[r]) << "row " << r + 1;
     for (const std::string &l : printed) EXPECT_LE(columns(l), 79u) << l;
+}
+
+// ---- the lists of keys outside the game, held to the table of keys
+
+std::string sourcefile(const char *name) {
+    return slurp(std::filesystem::path(ORBRIDDEN_GOLDEN_DIR).parent_path().parent_path() / name);
+}
+
+// Each row of the table as a list shows it: `row(heading, text)`, the heading only on a block's
+// first row.
+template <class Row>
+std::string listed(Row row) {
+    std::string out;
+    for (std::size_t r = 0; r < std::size(key_rows); ++r) {
+        const key_row &k = key_rows[r];
+        const bool first = r == 0 || k.where.empty() || k.where != key_rows[r - 1].where;
+        out += row(k.where.empty() ? k.key : first ? k.where : std::string_view{}, k.what);
+    }
+    return out;
+}
+
+TEST(Keys, TheReadmeAndTheManualPageListTheTableOfKeys) {
+    const std::string readme = listed([](std::string_view heading, std::string_view what) {
+        return "| " + std::string(heading) + (heading.empty() ? "" : " ") + "| " +
+               std::string(what) + " |\n";
+    });
+    EXPECT_NE(sourcefile("README.md").find("| where | keys |\n|---|---|\n" + readme),
+              std::string::npos)
+        << "the README's table of keys is not the game's; it reads:\n"
+        << readme;
+
+    // The manual page in groff: a minus is "\-", each block a tagged paragraph.
+    auto groff = [](std::string_view text) {
+        std::string out;
+        for (char c : text) out += c == '-' ? std::string("\\-") : std::string(1, c);
+        return out;
+    };
+    const std::string manual = listed([&](std::string_view heading, std::string_view what) {
+        return (heading.empty() ? ".br\n" : ".TP\n.B " + groff(heading) + "\n") + groff(what) +
+               "\n";
+    });
+    EXPECT_NE(sourcefile("orbridden.6").find(manual), std::string::npos)
+        << "the manual page's keys are not the game's; they read:\n"
+        << manual;
+}
+
+// The web page's keypad names what its walking keys do ("8, up"), as the table says it ("8 up").
+TEST(Keys, TheWebPagesKeypadSaysWhatTheTableSays) {
+    const std::string page = sourcefile("web/index.html");
+    const std::regex label(R"re(data-key="([^"]*)" aria-label="([^",]*), ([^"]*)")re");
+    int labels = 0;
+    for (std::sregex_iterator m(page.begin(), page.end(), label), end; m != end; ++m, ++labels) {
+        const std::string key = (*m)[1], named = (*m)[2], what = (*m)[3];
+        EXPECT_EQ(named, key) << "a keypad button labelled for another key";
+        bool said = false;
+        for (const key_row &row : key_rows)
+            said = said || row.what.find(key + " " + what) != std::string_view::npos;
+        EXPECT_TRUE(said) << "the keypad says " << key << " is " << what
+                          << "; the table of keys does not";
+    }
+    EXPECT_EQ(labels, 4) << "the keypad's four walking keys";
 }
 
 } // namespace

@@ -1,6 +1,6 @@
-// The world's maps, as each screen's row builds them, against their layouts: openings on the
-// border, landmarks, the cells the walking engine places the hero on or tests, and the home town
-// cell for cell.
+// The world's maps, as each screen's row builds them: landmarks, the cells the walking engine
+// places the hero on or tests, and the home town cell for cell. Where the border opens is the
+// screen table's to say: tests/worldmap_test.cpp walks every map to every exit of its row.
 #include "core/console.hpp"
 #include "home_plan.hpp"
 #include "screens/screens.hpp"
@@ -17,24 +17,9 @@ namespace {
 // A rectangle of cells, corners included; a single cell is {r, c, r, c}.
 struct cells {
     int row1, col1, row2, col2;
-    bool contains(int row, int col) const {
-        return row >= row1 && row <= row2 && col >= col1 && col <= col2;
-    }
 };
 cells at(int row, int col) {
     return {row, col, row, col};
-}
-cells top(int col1, int col2) {
-    return {1, col1, 1, col2};
-}
-cells bottom(int col1, int col2) {
-    return {map_rows, col1, map_rows, col2};
-}
-cells west(int row1, int row2) {
-    return {row1, 1, row2, 1};
-}
-cells east(int row1, int row2) {
-    return {row1, map_cols, row2, map_cols};
 }
 // Where the sea's waves are drawn: open water on every sea map.
 const cells waves = {4, 11, 19, 68};
@@ -56,7 +41,6 @@ std::vector<landmark> castle(std::vector<landmark> more) {
 struct layout_case {
     int32 screen;
     int32 rings = 0;                 // the map as the hero with this many rings finds it
-    std::vector<cells> openings;     // the blank cells of the border; all others are closed
     std::vector<landmark> landmarks; // fixed features
     std::vector<cells> open;         // entry, door, trigger and exit cells: the hero's floor
     unsigned char floor = ' ';       // what the hero walks on (code 0 on the name puzzle)
@@ -69,7 +53,6 @@ std::ostream &operator<<(std::ostream &os, const layout_case &c) {
 const std::vector<layout_case> layouts = {
     // [SECTION] Home town and the western forest
     {.screen = screen::home,
-     .openings = {top(37, 41), bottom(37, 41), west(11, 13), east(11, 13)},
      .landmarks = {{4, 10, "XP"},
                    {5, 8, "gainer"},
                    {7, 59, "Casino"},
@@ -79,19 +62,15 @@ const std::vector<layout_case> layouts = {
      .open = {at(17, 40), at(12, 1), at(12, 78), at(22, 39), at(1, 39), at(7, 14), at(11, 56),
               at(16, 34), at(17, 10), at(17, 65)}},
     {.screen = screen::forest_west,
-     .openings = {west(11, 13), east(11, 13)},
      .landmarks = {{1, 1, "\x05\x05\x05"}, {21, 70, "\x05\x05\x05"}},
      .open = {at(12, 78), at(12, 1), {3, 11, 5, 68}, {18, 2, 20, 57}}},
     {.screen = screen::forest_ring,
-     .openings = {west(11, 13), east(11, 13)},
      .landmarks = {{12, 40, "\x05"}},
      .open = {at(12, 78), at(12, 1), {3, 5, 5, 74}, {18, 5, 20, 74}}},
     {.screen = screen::forest_north,
-     .openings = {top(37, 41), east(11, 13)},
      .landmarks = {{22, 1, "\x05"}},
      .open = {at(12, 78), at(1, 39), {18, 28, 20, 55}, {3, 3, 5, 41}}},
     {.screen = screen::castle_approach,
-     .openings = {bottom(37, 41)},
      .landmarks = {{12, 30, "k"},
                    {8, 11, std::string(58, '-')},
                    {10, 1, std::string(78, '\xb0')},
@@ -100,7 +79,6 @@ const std::vector<layout_case> layouts = {
      .open = {at(22, 39), at(13, 39), at(12, 31)}},
     // [SECTION] The first castle
     {.screen = screen::courtyard,
-     .openings = {top(9, 13), top(37, 41), top(66, 70), bottom(37, 41)},
      .landmarks = {{1, 1, "\xd1"},
                    {22, 78, "\xcf"},
                    {2, 1, "\x9d"},
@@ -109,55 +87,42 @@ const std::vector<layout_case> layouts = {
                    {16, 55, "\xba"}},
      .open = {at(22, 39), at(1, 11), at(1, 39), at(1, 68)}},
     {.screen = screen::castle_west1,
-     .openings = {top(37, 41), bottom(37, 41)},
      .landmarks = castle({{12, 53, "\x9d"}, {12, 25, "\x9d"}}),
      .open = {at(1, 39), at(22, 39)}},
     {.screen = screen::castle_middle1,
-     .openings = {top(37, 41), bottom(37, 41)},
      .landmarks = castle({{12, 25, "\x9d"}}),
      .open = {at(1, 39), at(22, 39), {11, 53, 13, 54}}},
     {.screen = screen::castle_east1,
-     .openings = {top(37, 41), bottom(37, 41)},
      .landmarks = castle({{12, 53, "\x9d"}}),
      .open = {at(1, 39), at(22, 39), {11, 24, 13, 25}}},
     {.screen = screen::castle_west2,
-     .openings = {top(37, 41), bottom(37, 41)},
      .landmarks = castle({{12, 53, "\x9d"}, {12, 25, "\x9d"}}),
      .open = {at(1, 39), at(22, 39)}},
     {.screen = screen::castle_middle2,
-     .openings = {bottom(37, 41)},
      .landmarks = castle({{1, 37, "\xd1\xd1\xd1\xd1\xd1"}, {12, 53, "\x9d"}, {12, 25, "\x9d"}}),
      .open = {at(22, 39)}},
     {.screen = screen::castle_east2,
-     .openings = {top(37, 41), bottom(37, 41)},
      .landmarks = castle({{12, 53, "\x9d"}, {12, 25, "\x9d"}}),
      .open = {at(1, 39), at(22, 39)}},
     {.screen = screen::castle_west3,
-     .openings = {top(37, 41), bottom(37, 41)},
      .landmarks = castle({{12, 25, "\x9d"}}),
      .open = {at(1, 39), at(22, 39), {11, 53, 13, 54}}},
     {.screen = screen::castle_middle3,
-     .openings = {top(37, 41)},
      .landmarks = castle({{22, 37, "\xcf\xcf\xcf\xcf\xcf"}, {12, 53, "\x9d"}}),
      .open = {at(1, 39), {11, 24, 13, 25}}},
     {.screen = screen::castle_east3,
-     .openings = {bottom(37, 41)},
      .landmarks = castle({{1, 37, "\xd1\xd1\xd1\xd1\xd1"}, {12, 53, "\x9d"}, {12, 25, "\x9d"}}),
      .open = {at(22, 39)}},
     {.screen = screen::castle_west4,
-     .openings = {bottom(37, 41)},
      .landmarks = castle({{1, 37, "\xd1\xd1\xd1\xd1\xd1"}, {12, 53, "\x9d"}, {12, 25, "\x9d"}}),
      .open = {at(22, 39)}},
     {.screen = screen::castle_middle4,
-     .openings = {bottom(37, 41)},
      .landmarks = castle({{1, 37, "\xd1\xd1\xd1\xd1\xd1"}, {12, 25, "\x9d"}}),
      .open = {at(22, 39), {11, 53, 13, 54}}},
     {.screen = screen::castle_east4,
-     .openings = {top(37, 41)},
      .landmarks = castle({{22, 37, "\xcf\xcf\xcf\xcf\xcf"}, {12, 53, "\x9d"}}),
      .open = {at(1, 39), {11, 24, 13, 25}}},
     {.screen = screen::great_hall,
-     .openings = {bottom(37, 37), bottom(39, 39), bottom(41, 41)},
      .landmarks = {{3, 39, "O"},
                    {4, 38, "|<>"},
                    {5, 38, "/ \\"},
@@ -168,7 +133,6 @@ const std::vector<layout_case> layouts = {
      .open = {at(22, 39), {14, 37, 21, 37}, {14, 39, 21, 39}, {14, 41, 21, 41}}},
     // [SECTION] The pier and the sea
     {.screen = screen::pier,
-     .openings = {west(11, 13), east(11, 13)},
      .landmarks = {{9, 1, std::string(78, '\xf7')},
                    {10, 1, std::string(78, '-')},
                    {14, 1, std::string(78, '-')},
@@ -177,70 +141,57 @@ const std::vector<layout_case> layouts = {
                    {16, 78, "\xb0"}},
      .open = {at(12, 1), at(12, 78), {11, 1, 13, 78}}},
     {.screen = screen::sea_mid1,
-     .openings = {top(5, 78), bottom(5, 78), west(11, 13), east(1, 22)},
      .landmarks = {{1, 1, "\xb0\xb0\xb0\xb0"},
                    {10, 1, "\xb0\xb0\xb0"},
                    {14, 1, "\xb0\xb0\xb0"},
                    {22, 4, "\xb0"}},
      .open = {at(12, 78), at(12, 1), at(22, 39), at(1, 39), at(10, 4), at(14, 4), waves}},
     {.screen = screen::sea_mid2,
-     .openings = {top(1, 78), bottom(1, 78), west(1, 22), east(1, 22)},
      .landmarks = {},
      .open = {at(12, 78), at(12, 1), at(22, 39), at(1, 39), waves}},
     {.screen = screen::sea_mid3,
-     .openings = {top(1, 78), bottom(1, 78), west(1, 22), east(1, 22)},
      .landmarks = {},
      .open = {at(12, 78), at(12, 1), at(22, 39), at(1, 39), waves}},
     {.screen = screen::sea_mid4,
-     .openings = {top(1, 74), bottom(1, 74), west(1, 22)},
      .landmarks = {{1, 75, "\xb0\xb0\xb0\xb0"}, {22, 75, "\xb0\xb0\xb0\xb0"}},
      .open = {at(22, 39), at(12, 1), at(1, 39), waves}},
     {.screen = screen::sea_south1,
-     .openings = {top(5, 78), east(1, 19)},
      .landmarks = {{1, 1, "\xb0\xb0\xb0\xb0"},
                    {19, 1, "\xb0\xb0\xb0\xb0\xb0"},
                    {20, 1, std::string(78, '\xb0')}},
      .open = {at(1, 39), at(12, 78), at(18, 5), waves}},
     {.screen = screen::sea_south2,
-     .openings = {top(1, 78), west(1, 19), east(1, 19)},
      .landmarks = {{20, 1, std::string(78, '\xb0')}},
      .open = {at(12, 1), at(1, 39), at(12, 78), waves}},
     {.screen = screen::sea_south3,
-     .openings = {top(1, 78), west(1, 19), east(1, 19)},
      .landmarks = {{20, 1, std::string(78, '\xb0')}},
      .open = {at(12, 1), at(1, 39), at(12, 78), waves}},
     {.screen = screen::sea_south4,
-     .openings = {top(1, 74), west(1, 19)},
      .landmarks = {{1, 75, "\xb0\xb0\xb0\xb0"},
                    {19, 74, "\xb0\xb0\xb0\xb0\xb0"},
                    {20, 1, std::string(78, '\xb0')}},
      .open = {at(1, 39), at(12, 1), at(18, 74), waves}},
     {.screen = screen::sea_north1,
-     .openings = {bottom(5, 78), east(4, 22)},
      .landmarks = {{3, 1, std::string(78, '\xb0')},
                    {4, 1, "\xb0\xb0\xb0\xb0\xb0"},
                    {22, 1, "\xb0\xb0\xb0\xb0"}},
      .open = {at(22, 39), at(12, 78), at(4, 6), waves}},
     {.screen = screen::sea_north2,
-     .openings = {bottom(1, 78), west(4, 22), east(4, 22)},
      .landmarks = {{1, 1, std::string(78, '\xb0')}, {3, 1, std::string(78, '\xb0')}},
      .open = {at(12, 1), at(22, 39), at(12, 78), waves}},
     {.screen = screen::sea_north3,
-     .openings = {top(37, 41), bottom(1, 78), west(4, 22), east(4, 22)},
      .landmarks = {{1, 36, "\xb0"},
                    {1, 42, "\xb0"},
                    {3, 1, std::string(35, '\xb0')},
                    {3, 43, std::string(36, '\xb0')}},
      .open = {at(12, 1), at(22, 39), at(12, 78), at(1, 39), {1, 37, 3, 41}, {3, 36, 3, 42}, waves}},
     {.screen = screen::sea_north4,
-     .openings = {bottom(1, 74), west(4, 22)},
      .landmarks = {{3, 1, std::string(78, '\xb0')},
                    {4, 74, "\xb0\xb0\xb0\xb0\xb0"},
                    {22, 75, "\xb0\xb0\xb0\xb0"}},
      .open = {at(22, 39), at(12, 1), at(5, 74), waves}},
     // [SECTION] The island
     {.screen = screen::island_gate,
-     .openings = {bottom(28, 49)},
      .landmarks = {{7, 22, "{%****%}"},
                    {1, 5, "\\\\"},
                    {13, 37, "*"},
@@ -251,23 +202,19 @@ const std::vector<layout_case> layouts = {
      .open = {at(22, 39), at(15, 39), {13, 38, 14, 39}}},
     {.screen = screen::island_gate,
      .rings = 2,
-     .openings = {bottom(31, 47)},
      .landmarks = {{14, 38, std::string(2, '\0')}, {1, 1, std::string(1, '\0')}},
      .open = {at(22, 39), at(15, 39), {15, 31, 22, 47}}},
     {.screen = screen::mirror_maze,
-     .openings = {top(42, 46), bottom(37, 41)},
      .landmarks = {{1, 1, std::string(41, '\0')},
                    {5, 2, std::string(58, '\0')},
                    {12, 78, std::string(1, '\0')}},
      .open = {at(22, 39), at(1, 44)}},
     {.screen = screen::mirror_hall,
-     .openings = {top(37, 41), bottom(37, 41)},
      .landmarks = {{10, 1, std::string(11, '\0')},
                    {10, 13, std::string(47, '\0')},
                    {10, 61, std::string(18, '\0')}},
      .open = {at(22, 39), at(1, 39), at(10, 12), at(10, 60)}},
     {.screen = screen::name_puzzle,
-     .openings = {bottom(37, 41)},
      .landmarks = {{1, 1, std::string(78, '\x04')},
                    {12, 35, "\xce"},
                    {12, 37, "\xce\xce"},
@@ -279,7 +226,6 @@ const std::vector<layout_case> layouts = {
      .open = {at(22, 39), at(12, 36), at(12, 39), at(12, 42), at(2, 39)},
      .floor = 0},
     {.screen = screen::clown_room,
-     .openings = {top(31, 32), bottom(37, 37), bottom(39, 39), bottom(41, 41)},
      .landmarks = {{3, 38, "{O}"},
                    {4, 38, "|[]"},
                    {5, 38, "/ \\"},
@@ -295,7 +241,6 @@ const std::vector<layout_case> layouts = {
                    {15, 36, "< * * >"}},
      .open = {at(22, 39), {14, 37, 21, 37}, {14, 39, 21, 39}, {14, 41, 21, 41}}},
     {.screen = screen::chase_first,
-     .openings = {east(11, 13)},
      .landmarks = {{4, 8, std::string(38, 'O')},
                    {11, 74, "{O}"},
                    {12, 74, "|[]"},
@@ -306,7 +251,6 @@ const std::vector<layout_case> layouts = {
                    {21, 78, "|"}},
      .open = {at(20, 39), {11, 77, 13, 78}}},
     {.screen = screen::chase_second,
-     .openings = {east(11, 13)},
      .landmarks = {{4, 17, std::string(42, 'O')},
                    {19, 17, std::string(30, 'O')},
                    {11, 74, "{O}"},
@@ -318,7 +262,6 @@ const std::vector<layout_case> layouts = {
                    {21, 78, "|"}},
      .open = {at(12, 3), {11, 77, 13, 78}}},
     {.screen = screen::clown_cornered,
-     .openings = {},
      .landmarks = {{3, 14, "O"},
                    {14, 14, "O"},
                    {11, 74, "{O}"},
@@ -334,11 +277,9 @@ const std::vector<layout_case> layouts = {
      .open = {at(12, 4), {11, 14, 13, 14}, {2, 50, 21, 50}}},
     // [SECTION] The southern forest and the enchanted lands
     {.screen = screen::southern_forest,
-     .openings = {top(38, 40), bottom(38, 40)},
      .landmarks = {{1, 1, "I"}, {1, 37, "I"}, {22, 41, "I"}},
      .open = {at(1, 39), at(22, 39), at(2, 39), at(21, 39)}},
     {.screen = screen::backwards_room,
-     .openings = {top(38, 40), east(10, 12)},
      .landmarks = {{8, 10, std::string(68, '-')},
                    {9, 39, "|"},
                    {20, 39, "|"},
@@ -347,23 +288,19 @@ const std::vector<layout_case> layouts = {
                    {21, 78, "|"}},
      .open = {at(1, 39), at(11, 78), at(21, 39)}},
     {.screen = screen::confusing_room,
-     .openings = {west(10, 12), bottom(38, 40)},
      .landmarks = {{9, 1, std::string(78, '*')},
                    {13, 1, std::string(37, '*')},
                    {22, 37, "*"},
                    {22, 41, "*"}},
      .open = {at(11, 1), at(22, 39), {10, 1, 12, 40}, {10, 38, 22, 40}}},
     {.screen = screen::fenced_field,
-     .openings = {top(1, 37), top(39, 39), top(41, 78), bottom(1, 78), west(1, 22), east(1, 22)},
      .landmarks = {{1, 38, "| |"}, {12, 38, "| |"}, {13, 39, "-"}},
      .open = {at(1, 39), {1, 39, 12, 39}}},
     {.screen = screen::landing_room,
-     .openings = {east(10, 12)},
      .landmarks =
          {{1, 1, std::string(78, '-')}, {22, 1, std::string(78, '-')}, {2, 1, "|"}, {21, 78, "|"}},
      .open = {at(2, 2), {10, 77, 12, 78}}},
     {.screen = screen::chanting_room,
-     .openings = {},
      .landmarks = {{14, 75, "*"},
                    {15, 74, "* *"},
                    {16, 75, "O"},
@@ -376,7 +313,6 @@ const std::vector<layout_case> layouts = {
      .open = {at(11, 2), at(15, 72), at(20, 72)}},
     // [SECTION] The northern cave
     {.screen = screen::cave_entrance,
-     .openings = {bottom(38, 40)},
      .landmarks = {{2, 33, "Down You Go!!"},
                    {3, 38, "___"},
                    {4, 38, "| |"},
@@ -387,31 +323,24 @@ const std::vector<layout_case> layouts = {
                    {21, 78, "|"}},
      .open = {at(22, 39), at(4, 39), {12, 2, 14, 4}, at(11, 2)}},
     {.screen = screen::tunnel_descent,
-     .openings = {at(1, 1), at(12, 78)},
      .landmarks = {{2, 2, std::string(76, '*')}, {21, 2, std::string(76, '*')}},
      .open = {}},
     {.screen = screen::tunnel_junction,
-     .openings = {at(1, 39), at(22, 39), at(12, 1), at(12, 78)},
      .landmarks = {{2, 2, std::string(76, '*')}, {21, 2, std::string(76, '*')}},
      .open = {}},
     {.screen = screen::tunnel_north_end,
-     .openings = {at(22, 39)},
      .landmarks = {{2, 2, std::string(76, '*')}, {21, 2, std::string(76, '*')}},
      .open = {}},
     {.screen = screen::tunnel_south_end,
-     .openings = {at(1, 39)},
      .landmarks = {{2, 2, std::string(76, '*')}, {21, 2, std::string(76, '*')}},
      .open = {}},
     {.screen = screen::tunnel_east,
-     .openings = {at(12, 1), at(12, 78)},
      .landmarks = {{2, 2, std::string(76, '*')}, {21, 2, std::string(76, '*')}},
      .open = {}},
     {.screen = screen::tunnel_to_ship,
-     .openings = {at(12, 1), at(12, 78)},
      .landmarks = {{2, 2, std::string(76, '*')}, {21, 2, std::string(76, '*')}},
      .open = {}},
     {.screen = screen::four_posts,
-     .openings = {},
      .landmarks = {{3, 3, "\x02"},
                    {3, 76, "\x02"},
                    {18, 3, "\x02"},
@@ -423,7 +352,6 @@ const std::vector<layout_case> layouts = {
                    {21, 78, "|"}},
      .open = {at(11, 2)}},
     {.screen = screen::alien_ship,
-     .openings = {},
      .landmarks = {{2, 10, "THE FINAL FIGHT!"},
                    {5, 14, "---------"},
                    {10, 14, "---------"},
@@ -438,26 +366,22 @@ const std::vector<layout_case> layouts = {
 
 class map_layout : public testing::TestWithParam<layout_case> {};
 
-TEST_P(map_layout, KeepsItsOpeningsLandmarksAndOpenCells) {
-    const layout_case &c = GetParam();
+// The map as the hero with the case's rings finds it.
+world_matrix mapof(const layout_case &c) {
     world_matrix m;
     for (auto &row : m.cells) row.fill('?'); // leftovers of another screen
     stats_rec hero = newhero({.power = 25, .armor = 45, .magic = 30, .name = padded<3>("Vek")});
     hero.num_of_rings = c.rings;
     buildmap(world[c.screen], m, hero);
+    return m;
+}
 
+TEST_P(map_layout, KeepsItsLandmarksAndOpenCells) {
+    const layout_case &c = GetParam();
+    const world_matrix m = mapof(c);
     for (int row = 1; row <= map_rows; ++row)
-        for (int col = 1; col <= map_cols; ++col) {
+        for (int col = 1; col <= map_cols; ++col)
             EXPECT_NE(m(row, col), '?') << "cell (" << row << "," << col << ") not written";
-            bool border = row == 1 || row == map_rows || col == 1 || col == map_cols;
-            if (!border) continue;
-            bool opening = false;
-            for (const cells &o : c.openings) opening = opening || o.contains(row, col);
-            if (opening)
-                EXPECT_EQ(m(row, col), c.floor) << "opening (" << row << "," << col << ") closed";
-            else
-                EXPECT_NE(m(row, col), ' ') << "border (" << row << "," << col << ") left open";
-        }
     for (const landmark &l : c.landmarks)
         for (std::size_t i = 0; i < l.codes.size(); ++i)
             EXPECT_EQ(m(l.row, l.col + int(i)), static_cast<unsigned char>(l.codes[i]))

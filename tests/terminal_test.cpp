@@ -1,6 +1,6 @@
 // The terminal's modes: a game that dies of a crash or a failed check, or is stopped with Ctrl-Z,
 // leaves the terminal as it found it; a continued game takes its mode again.
-#include "core/terminal.hpp"
+#include "tty/terminal.hpp"
 
 #include <gtest/gtest.h>
 

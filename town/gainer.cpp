@@ -100,7 +100,7 @@ void hard(stats_rec &stats) {
 
 void loadgainer(stats_rec &stats) {
     if (!hasfought(stats)) {
-        showpage({12, refusal, 10, 62});
+        showpage({.before = 12, .lines = refusal, .after = 10, .lead = 62});
         return;
     }
     menuchoices(drawdifficulties,

@@ -238,7 +238,7 @@ void paybounty(stats_rec &stats) {
     if (!stats.mad_eyes || stats.mad_eyes_collect) return;
     stats.mad_eyes_collect = true;
     stats.money += mad_eyes_bounty;
-    showpage({14, bounty_words, 8, 57, 2});
+    showpage({.before = 14, .lines = bounty_words, .after = 8, .lead = 57, .end = 2});
 }
 
 } // namespace

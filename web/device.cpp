@@ -3,6 +3,7 @@
 // Asyncify, so that a key read waits for the page without blocking it. What passes between this
 // side and the page (Module.page): web/INTERFACE.md.
 #include "core/device.hpp"
+
 #include "core/console.hpp"
 
 #include <emscripten.h>
@@ -29,17 +30,7 @@ EM_ASYNC_JS(int, page_read, (char *buf, int size), {
     return keys.length;
 });
 
-} // namespace
-
-bool device_openscreen() {
-    return true; // the page always shows the in-place console
-}
-
-void device_closescreen() {}
-
-void device_setmode(term_mode) {} // the page has one mode: keys without echo
-
-void device_draw(text_console &con, bool whole) {
+void pagedraw(text_console &con, bool whole) {
     // What the page shows, so that only the rows that changed are sent (a step changes two).
     static std::array<console_row, console_rows> shown;
     static bool known = false;
@@ -57,17 +48,27 @@ void device_draw(text_console &con, bool whole) {
     page_cursor(con.row, con.col, atprompt(con));
 }
 
-int device_write(std::string_view) {
-    return 0; // the page never shows the plain stream: the game runs in the in-place console
-}
-
 // The page queues each key's bytes (an arrow's whole escape sequence) at once, so the bytes the
 // decoder waits for after an ESC are there or never come: waiting could only join the next key,
 // pressed after Escape, to it.
-bool device_ready(int, text_console *) {
+bool pageready(int, text_console *) {
     return page_ready() != 0;
 }
 
-std::size_t device_read(char *buf, std::size_t size, text_console *) {
+std::size_t pageread(char *buf, std::size_t size, text_console *) {
     return static_cast<std::size_t>(page_read(buf, static_cast<int>(size)));
 }
+
+} // namespace
+
+const console_device host_device = {
+    .openscreen = [] { return true; }, // the page always shows the in-place console
+    .closescreen = [] {},
+    // The console is always drawn in place on the page: every read takes keys as they come.
+    .prepare = [](read_need) {},
+    .draw = pagedraw,
+    // The page never shows the plain stream: the game runs in the in-place console.
+    .write = [](std::string_view) { return 0; },
+    .ready = pageready,
+    .read = pageread,
+};

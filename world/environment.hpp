@@ -49,7 +49,7 @@ enum step_dir : int32 { no_step = 0, step_left = 1, step_right = 2, step_up = 3,
 struct step_rec {
     int32 row = 0, col = 0;
     int32 dir = no_step;
-    int32 chance = 0;
+    int32 chance = 0; // not a chance: the step's cost, taken off the encounter countdown
     unsigned char mark = hero_mark;
 };
 

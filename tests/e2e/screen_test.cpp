@@ -4,8 +4,8 @@
 #include "pty.hpp"
 
 #include "core/console.hpp"
-#include "core/terminal.hpp"
 #include "core/textconsole.hpp"
+#include "tty/terminal.hpp"
 
 #include <gtest/gtest.h>
 

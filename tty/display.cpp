@@ -1,10 +1,10 @@
 // The in-place console's drawing: the text console in memory (core/textconsole) drawn on the
 // terminal with ncurses, which knows every terminal's sequences from terminfo and sends only the
 // cells that changed.
-#include "core/display.hpp"
+#include "tty/display.hpp"
 
 #include "core/console.hpp"
-#include "core/terminal.hpp"
+#include "tty/terminal.hpp"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,9 +1,10 @@
 // The console's device in the terminal build: file descriptors 0 and 1, the terminal's modes
-// (core/terminal) and the in-place console drawn with ncurses (core/display).
+// (tty/terminal) and the in-place console drawn with ncurses (tty/display).
 #include "core/device.hpp"
 
-#include "core/display.hpp"
 #include "core/files.hpp"
+#include "tty/display.hpp"
+#include "tty/terminal.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -45,30 +46,31 @@ bool screenwait(text_console &con, int ms) {
     }
 }
 
-} // namespace
-
-bool device_openscreen() {
+bool ttyopen() {
     return display_open();
 }
 
-void device_closescreen() {
+void ttyclose() {
     terminal_restore(); // out of the alternate screen
 }
 
-void device_setmode(term_mode mode) {
-    terminal_setmode(mode);
+// The terminal's mode for each read: its own line editing with echo only for a line.
+void ttyprepare(read_need need) {
+    terminal_setmode(need == read_need::line          ? term_mode::line
+                     : need == read_need::inplace_key ? term_mode::screen
+                                                      : term_mode::key);
 }
 
-void device_draw(text_console &con, bool whole) {
+void ttydraw(text_console &con, bool whole) {
     display_draw(con, resized() || whole);
 }
 
-int device_write(std::string_view bytes) {
+int ttywrite(std::string_view bytes) {
     int error = 0; // the screen is gone: the next read will find the input closed
     return writewhole(ttyfd_out, bytes, error);
 }
 
-bool device_ready(int ms, text_console *screen) {
+bool ttyready(int ms, text_console *screen) {
     if (screen) return screenwait(*screen, ms);
     pollfd p{ttyfd_in, POLLIN, 0};
     int r;
@@ -77,7 +79,7 @@ bool device_ready(int ms, text_console *screen) {
     return r > 0; // readable, or hung up: the read then reports the end
 }
 
-std::size_t device_read(char *buf, std::size_t size, text_console *screen) {
+std::size_t ttyread(char *buf, std::size_t size, text_console *screen) {
     if (screen) screenwait(*screen, -1);
     ssize_t n;
     while ((n = ::read(ttyfd_in, buf, size)) < 0) {
@@ -91,3 +93,15 @@ std::size_t device_read(char *buf, std::size_t size, text_console *screen) {
     }
     return n > 0 ? static_cast<std::size_t>(n) : 0; // end of file, or the terminal hung up
 }
+
+} // namespace
+
+const console_device host_device = {
+    .openscreen = ttyopen,
+    .closescreen = ttyclose,
+    .prepare = ttyprepare,
+    .draw = ttydraw,
+    .write = ttywrite,
+    .ready = ttyready,
+    .read = ttyread,
+};

@@ -1,5 +1,5 @@
 // Terminal modes and the signal handlers that restore them.
-#include "core/terminal.hpp"
+#include "tty/terminal.hpp"
 
 #include <algorithm>
 #include <atomic>
