@@ -30,6 +30,10 @@ export default [
     },
   },
   {
+    files: ['web/sw.js'],
+    languageOptions: { sourceType: 'script', globals: globals.serviceworker },
+  },
+  {
     files: ['tests/web/*.mjs'],
     languageOptions: { globals: { ...globals.node, ...globals.browser, orbridden: 'readonly' } },
   },

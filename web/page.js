@@ -19,8 +19,9 @@ const state = (window.orbridden = {
   waiting: false, // the game waits for a key and none is queued
   drawn: 0, // frames and pages drawn
   type: (text) => send(encoder.encode(text)),
-  rowspans: [], // the console's 25 row elements
-  queue: [], // the bytes of keys sent and not yet read
+  rowspans: [...display.querySelectorAll('.row')], // the console's 25 row elements
+  heard: Array(rows).fill(''), // the rows as the live region last spoke them
+  queue: [], // the bytes of keys sent and not yet read, from the first page on
   reader: null, // a read waiting for keys: [size, resolve]
   compiled: null, // the WebAssembly, compiled once for every game of this visit
   game: null, // the running module
@@ -29,6 +30,7 @@ const state = (window.orbridden = {
   visitscores: new Uint8Array(), // and score.txt, kept for this visit only
   opening: () => start(), // what the page opens with: a game, or a recording (watch.js)
   watch: null, // the replay being watched (watch.js)
+  textsize: 1, // the step of the page's text size (textsizes)
 });
 
 function setstate(name, text) {
@@ -42,23 +44,13 @@ function note(text) {
   $('note').hidden = !text;
 }
 
-// ---- the console: 25 row elements, each replaced when the game sends it (a row that changed)
-const cursor = document.createElement('span');
-cursor.id = 'cursor';
+// ---- the console: 25 row elements, each replaced when the game sends it (a row that changed).
+// The build wrote the game's first page into them, shown while the WebAssembly compiles.
+const cursor = $('cursor');
 
 function blankscreen() {
-  $('loading').hidden = true;
-  display.textContent = '';
-  state.rowspans = [];
-  for (let r = 0; r < rows; ++r) {
-    const span = document.createElement('span');
-    span.className = 'row';
-    span.textContent = ' '.repeat(cols);
-    display.append(span);
-    state.rowspans.push(span);
-  }
-  display.append(cursor);
-  fit();
+  for (let r = 0; r < rows; ++r) drawrow(r, ' '.repeat(cols));
+  cursor.hidden = true;
 }
 
 // A row of the game's (80 glyphs); then, once the rows of a frame or page are there, its cursor
@@ -70,14 +62,51 @@ function drawcursor(row, col, shown) {
   cursor.hidden = !shown;
   cursor.style.setProperty('--row', row);
   cursor.style.setProperty('--col', col);
-  if (state.drawn++ === 0) requestAnimationFrame(() => performance.mark('orbridden-first-page'));
+  state.drawn++;
+  speak(row, shown);
 }
+
+// ---- speech: what a screen reader hears, in the live region #speech. Each frame or page reads
+// the text new on it: on each row that changed, the stretches of text (between runs of three
+// blanks or the box lines around them, with two letters at least) that the row did not hold
+// before. So a new page reads whole, line by line; a fight or a purchase reads what changed on
+// the status line; a step on the map reads only the message it brings, never the map's cells;
+// and the prompt the game waits at is read last.
+const stretches = (row) =>
+  row
+    .split(/ {3,}|[|\u2502\u2551]/)
+    .map((s) => s.trim())
+    .filter((s) => /[A-Za-z]{2}|\$\d/.test(s));
+
+function speak(row, shown) {
+  const lines = [];
+  let changed = false; // a frame that changed nothing (drawn anew) leaves what was said
+  state.rowspans.forEach((span, r) => {
+    const now = span.textContent;
+    if (now === state.heard[r]) return;
+    const before = stretches(state.heard[r]);
+    lines.push(...stretches(now).filter((s) => !before.includes(s)));
+    state.heard[r] = now;
+    changed = true;
+  });
+  if (!changed) return;
+  const prompt = shown ? stretches(state.heard[row]).at(-1) : undefined;
+  if (lines.length && prompt && lines.at(-1) !== prompt) lines.push(prompt);
+  $('speech').replaceChildren(
+    ...lines.map((line) => Object.assign(document.createElement('p'), { textContent: line })),
+  );
+}
+
+// The first page, as the build wrote it, read and its cursor placed.
+cursor.style.setProperty('--row', cursor.dataset.row);
+cursor.style.setProperty('--col', cursor.dataset.col);
+speak(Number(cursor.dataset.row), !cursor.hidden);
 
 // The console as large as the stage allows, centred in it. It is laid out at one font size and
 // scaled as a whole: at small sizes a font's advance is rounded to whole pixels, which would
 // make 80 cells wider or narrower than the font size says.
 function fit() {
-  if (!display.offsetWidth) return; // nothing drawn yet
+  document.body.classList.add('fitted');
   const stage = $('stage').getBoundingClientRect();
   const scale = Math.min(stage.width / display.offsetWidth, stage.height / display.offsetHeight);
   const left = (stage.width - display.offsetWidth * scale) / 2;
@@ -85,10 +114,39 @@ function fit() {
   display.style.transform = `translate(${left}px, ${top}px) scale(${scale})`;
 }
 new ResizeObserver(fit).observe($('stage'));
+fit();
 
-// ---- keys: queued as the bytes a terminal sends, taken by the game's reads
+// ---- the text size: the page's own text (its bar, keypad and Scores view) in steps, kept in the
+// browser with the page's settings; the console is always as large as the rest of the window.
+const textsizes = [0.875, 1, 1.25, 1.5, 2];
+const settingskey = 'orbridden-settings';
+function settings() {
+  try {
+    return JSON.parse(localStorage.getItem(settingskey)) || {};
+  } catch {
+    return {}; // no storage, or not ours: the page's defaults
+  }
+}
+function textsize(step) {
+  const at = Math.max(0, Math.min(textsizes.length - 1, step));
+  document.documentElement.style.setProperty('--text', textsizes[at]);
+  $('smaller').disabled = at === 0;
+  $('larger').disabled = at === textsizes.length - 1;
+  try {
+    localStorage.setItem(settingskey, JSON.stringify({ ...settings(), textsize: at }));
+  } catch {
+    // kept for this visit only
+  }
+  return at;
+}
+state.textsize = textsize(settings().textsize ?? 1);
+$('smaller').addEventListener('click', () => (state.textsize = textsize(state.textsize - 1)));
+$('larger').addEventListener('click', () => (state.textsize = textsize(state.textsize + 1)));
+
+// ---- keys: queued as the bytes a terminal sends, taken by the game's reads; keys typed at the
+// first page before the game is ready wait in the queue for it
 function send(bytes) {
-  if (document.body.dataset.state !== 'playing') return;
+  if (!['loading', 'playing'].includes(document.body.dataset.state)) return;
   state.queue.push(...bytes);
   state.waiting = false;
   if (state.reader) {
@@ -340,7 +398,6 @@ $('scores').addEventListener('close', () => document.activeElement.blur());
 // ---- loading, starting, ending, failing
 function trouble(text) {
   setstate('error', 'ORBRIDDEN stopped.');
-  $('loading').hidden = true;
   $('trouble-text').textContent = text;
   $('trouble').hidden = false;
   $('restart').focus();
@@ -384,14 +441,20 @@ async function over(record) {
   $('again').focus();
 }
 
-// Starts a fresh game, or with `replay` the replay of a recording (watch.js): its arguments and
-// what it adds to Module.page.
-async function start(replay = null) {
+// Clears the console and the keys for a game or a replay that follows another (the first game
+// keeps the page the build drew and the keys typed while the WebAssembly compiled).
+function fresh() {
   $('again').hidden = true;
   state.queue = [];
   state.reader = null;
   state.taken = 0;
   blankscreen();
+}
+
+// Starts a game, or with `replay` the replay of a recording (watch.js): its arguments and what it
+// adds to Module.page.
+async function start(replay = null) {
+  if (replay) fresh();
   setstate(replay ? 'watching' : 'playing', replay ? 'Watching a recording' : 'Playing ORBRIDDEN');
   note(replay ? '' : state.visitonly);
   state.game = await createOrbridden({
@@ -424,6 +487,7 @@ async function start(replay = null) {
 }
 $('again').addEventListener('click', () => {
   state.watch = null;
+  fresh();
   start().catch((error) => trouble(error.message));
 });
 
@@ -439,3 +503,34 @@ async function load() {
   openstorage(); // once the first page is up: the game needs the storage only at its end
 }
 load().catch((error) => trouble(`ORBRIDDEN could not start. ${error.message}`));
+
+// ---- offline: the service worker (sw.js) keeps this build's files. A new build found while no
+// key has been typed takes over at once and the page loads anew from it; after the first key it
+// waits for the next visit. Files of two builds never mix.
+if ('serviceWorker' in navigator && window.isSecureContext) {
+  const had = Boolean(navigator.serviceWorker.controller);
+  navigator.serviceWorker.addEventListener('controllerchange', () => had && location.reload());
+  const update = (worker) =>
+    worker && state.taken === 0 && !state.queue.length && worker.postMessage('update');
+  navigator.serviceWorker.register('sw.js').then(
+    (registration) => {
+      update(registration.waiting);
+      registration.addEventListener('updatefound', () => {
+        const worker = registration.installing;
+        worker.addEventListener(
+          'statechange',
+          () => worker.state === 'installed' && had && update(worker),
+        );
+      });
+    },
+    () => {},
+  );
+}
+// The first page, the page's first text, painted (the benchmark's mark): the browser's first
+// contentful paint, which may come before this script runs.
+new PerformanceObserver((list, observer) => {
+  const paint = list.getEntriesByName('first-contentful-paint')[0];
+  if (!paint) return;
+  performance.mark('orbridden-first-page', { startTime: paint.startTime });
+  observer.disconnect();
+}).observe({ type: 'paint', buffered: true });
