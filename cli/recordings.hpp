@@ -3,6 +3,7 @@
 // with --cast) and --verify.
 #pragma once
 
+#include "cli/continuing.hpp"
 #include "cli/options.hpp"
 #include "core/game.hpp"
 #include "core/recording.hpp"
@@ -10,13 +11,6 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
-
-// What a game is made of: its opening and its screens (main hands them in from the floors
-// above the core).
-struct game_parts {
-    player_rec (*opening)();
-    screen_table screens;
-};
 
 // Plays one game on the terminal; with --record writes its recording as it goes. A file that
 // exists is never written over: exit_misuse, before the terminal is touched.

@@ -279,14 +279,20 @@ describe("the scores in the browser's storage", () => {
       await idle(page, 0);
       assert.deepEqual((await shown(page)).rows, points[0].rows, 'the first page');
       await page.waitForFunction(() => !document.getElementById('note').hidden);
-      assert.equal(await note(page), `Scores are kept for this visit only: ${storage.why}.`);
+      assert.equal(
+        await note(page),
+        `Scores are kept for this visit only and this game cannot be continued later: ${storage.why}.`,
+      );
       assert.deepEqual(await outsidewindow(page), [], 'nothing outside the window');
       await page.screenshot({
         path: join(shots, `visit-only-${storage.viewport ? 'phone' : 'desktop'}.png`),
       });
       if (!storage.plays) return;
       await playthrough(page);
-      assert.equal(await note(page), `Scores are kept for this visit only: ${storage.why}.`);
+      assert.equal(
+        await note(page),
+        `Scores are kept for this visit only and this game cannot be continued later: ${storage.why}.`,
+      );
       await page.click('#again');
       await idle(page, 0);
       assert.equal((await downloaded(page)).file, golden('playthrough.score'));
