@@ -14,6 +14,11 @@ export default [
     },
   },
   {
+    // The Scores view opens a game kept in the watch view (watch.js).
+    files: ['web/page.js'],
+    languageOptions: { globals: { watchbytes: 'readonly' } },
+  },
+  {
     // The watch view runs beside page.js and uses its state and routines.
     files: ['web/watch.js'],
     languageOptions: {
