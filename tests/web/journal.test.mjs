@@ -5,7 +5,7 @@
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
-import { mkdtempSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import {
@@ -210,6 +210,9 @@ describe('moving a game between the terminal and the page', () => {
     assert.equal(verify.status, 1, 'stopped before the game ends');
     assert.equal(verify.stdout, '');
     assert.match(verify.stderr, new RegExp(`ends after key ${upto},`), verify.stderr);
+    // The terminal's tests continue this very journal to the golden score record
+    // (tests/e2e/journal_test.cpp).
+    assert.equal(text, readFileSync(join(root, 'tests/e2e/page_journal.rec'), 'utf8'));
   });
 
   test("the terminal's journal is continued in the page to the golden score record; a finished one is refused", async () => {
