@@ -440,9 +440,10 @@ async function freejournal(db) {
   return null;
 }
 
-// The download link of this game's journal, as it stands.
+// The download link of this tab's game's journal, as it stands.
 function journallink(j, name = 'journal.rec') {
   const link = $('journal-link');
+  if (j !== state.journal) return;
   URL.revokeObjectURL(link.href);
   link.href = URL.createObjectURL(new Blob([j.text], { type: 'text/plain' }));
   link.download = name;
@@ -515,6 +516,7 @@ async function keepgame(db, id, game) {
 function leavegame(handed = null) {
   const j = state.journal;
   state.journal = null;
+  $('journal-link').hidden = true;
   if (!j || j.done) return;
   j.left = true;
   const release = j.release;
