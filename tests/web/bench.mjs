@@ -8,7 +8,9 @@
 //   scripted console (Google Benchmark's Playthrough in build-bench);
 // - watching its recording: a seek to its last key (replayed from the start without drawing,
 //   at most 100 ms, median of 5), against the playthrough typed into the page; and playing at
-//   64x, the keys drawn a second against the keys due.
+//   64x, the keys drawn a second against the keys due;
+// - continuing its journal left before its last key: Continue to the screen shown (at most
+//   500 ms and 1.5 times, median of 5), against that seek, the same replay without drawing.
 import { execFileSync } from 'node:child_process';
 import {
   mkdtempSync,
@@ -126,10 +128,17 @@ try {
   await gamepage.waitForFunction(() => orbridden.taken === 8 && orbridden.waiting);
   const game = await keytotext(gamepage, walk);
   const stillwalking = await gamepage.$eval('#screen', (s) => s.textContent.includes('Sorceress'));
+  // The journal ran meanwhile: every key of the walk stored.
+  await gamepage.waitForFunction(() => orbridden.journal.saved === orbridden.journal.text.length, {
+    polling: 100,
+  });
+  const journaled = await gamepage.evaluate(() => orbridden.journal.keys);
   console.log(
-    `     floor (echo into a <pre>): ${echo.toFixed(3)} ms; the game: ${game.toFixed(3)} ms` +
+    `     floor (echo into a <pre>): ${echo.toFixed(3)} ms; the game: ${game.toFixed(3)} ms, ` +
+      `its journal ${journaled} keys stored` +
       (stillwalking ? '' : ' (the walk left the home town!)'),
   );
+  if (journaled !== 8 + walk.length) failures.push('the journal during the walk');
   judge('key to updated text against the echo page', game / echo, 1.5, 'times');
 
   // ---- the playthrough in the page, against the terminal build's scripted console
@@ -201,6 +210,67 @@ try {
       `the playthrough typed into the page: ${inpage.toFixed(0)} ms; ${(seek / inpage).toFixed(2)} times`,
   );
   judge("seek to the recording's last key in the page", seek, 100, 'ms');
+
+  // ---- continuing the recording's journal left before its last key, in a profile of its own:
+  // from Continue to the screen shown and the game waiting, median of 5
+  const lines = recording.split('\n');
+  const left = `${lines
+    .slice(
+      0,
+      lines.findLastIndex((l) => /^\d+ /.test(l)),
+    )
+    .join('\n')}\n`;
+  const context = await browser.createBrowserContext();
+  const setup = await context.newPage();
+  await setup.goto(`${origin}/floor-echo.html`);
+  await setup.evaluate(
+    (text, keys) =>
+      new Promise((resolve, reject) => {
+        const open = indexedDB.open('orbridden', 2);
+        open.onupgradeneeded = () => {
+          for (const store of ['files', 'journals', 'games']) open.result.createObjectStore(store);
+        };
+        open.onsuccess = () => {
+          const t = open.result.transaction('journals', 'readwrite');
+          t.objectStore('journals').put({ text, keys, last: Date.now() }, 'bench');
+          t.oncomplete = () => open.result.close() || resolve();
+          t.onabort = () => reject(t.error);
+        };
+      }),
+    left,
+    recordedkeys - 1,
+  );
+  await setup.close();
+  const continues = [];
+  for (let i = 0; i < 5; ++i) {
+    const tab = await opengame(context);
+    const offered = await tab.$eval('#screen', (s) => s.textContent.includes('A GAME TO CONTINUE'));
+    if (!offered) throw new Error('the journal was not offered');
+    continues.push(
+      await tab.evaluate(
+        () =>
+          new Promise((resolve) => {
+            const start = performance.now();
+            orbridden.type('1');
+            const shownyet = () =>
+              orbridden.taken === 1 && orbridden.waiting
+                ? resolve(performance.now() - start)
+                : setTimeout(shownyet, 1);
+            shownyet();
+          }),
+      ),
+    );
+    await tab.close();
+  }
+  await context.close();
+  const resumed = median(continues);
+  console.log(
+    `     continuing the journal left before key ${recordedkeys}: ${resumed.toFixed(1)} ms ` +
+      `from Continue to the screen; the seek there: ${seek.toFixed(1)} ms; ` +
+      `${(resumed / seek).toFixed(2)} times`,
+  );
+  judge('continuing the whole journal, Continue to the screen', resumed, 500, 'ms');
+  judge('continuing against the seek to the same key', resumed / seek, 1.5, 'times');
 
   // ---- playing at 64x for 3 seconds: keys drawn a second against keys due (one every 250 ms)
   for (let i = 0; i < 6; ++i) await watch.keyboard.press('+');
