@@ -292,9 +292,8 @@ function opendb(name, version, upgrade) {
   });
 }
 
-// Runs `work(store, done)` in one transaction over `store`; what it gave `done`, once the
-// transaction has committed.
-// Over several stores, `work` has the transaction.
+// Runs `work(store, done)` in one transaction over `store` (over several stores, `work` has the
+// transaction); what it gave `done`, once the transaction has committed.
 function transact(db, store, mode, work) {
   return new Promise((resolve, reject) => {
     const transaction = db.transaction(store, mode);
@@ -624,8 +623,8 @@ async function listgames() {
         }),
       );
     } catch (error) {
-      games = [];
       list.replaceChildren(`The games could not be read: ${why(error)}.`);
+      return;
     }
   }
   const items = [...games]
@@ -648,7 +647,7 @@ async function listgames() {
       item.append(download, ' ', watch);
       return item;
     });
-  if (games.length || db) list.replaceChildren(...items);
+  list.replaceChildren(...items);
   $('games-empty').hidden = games.length > 0;
 }
 $('scores-button').addEventListener('click', showscores);
