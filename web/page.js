@@ -446,7 +446,7 @@ function journallink(j, name = 'journal.rec') {
   URL.revokeObjectURL(link.href);
   link.href = URL.createObjectURL(new Blob([j.text], { type: 'text/plain' }));
   link.download = name;
-  link.hidden = !j.text;
+  link.hidden = !j.keys;
 }
 
 // Stores what the journal holds that the storage does not (a game with no key yet: nothing).

@@ -5,7 +5,7 @@
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdirSync, writeFileSync } from 'node:fs';
+import { mkdirSync, rmSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { launch, port, root, screens, serve, shown, site } from './harness.mjs';
 
@@ -41,6 +41,8 @@ before(async () => {
 after(async () => {
   if (browser) await browser.close();
   server.stop();
+  // The site is as the build left it for the next test file (page.test.mjs copies it whole).
+  rmSync(join(site, 'watch'), { recursive: true, force: true });
 });
 
 async function open(address) {
