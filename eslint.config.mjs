@@ -14,6 +14,31 @@ export default [
     },
   },
   {
+    // The Scores view opens a game kept in the watch view (watch.js).
+    files: ['web/page.js'],
+    languageOptions: { globals: { watchbytes: 'readonly' } },
+  },
+  {
+    // The watch view runs beside page.js and uses its state and routines.
+    files: ['web/watch.js'],
+    languageOptions: {
+      sourceType: 'script',
+      globals: {
+        ...globals.browser,
+        ...Object.fromEntries(
+          ['$', 'state', 'start', 'note', 'setstate', 'blankscreen', 'trouble'].map((n) => [
+            n,
+            'readonly',
+          ]),
+        ),
+      },
+    },
+  },
+  {
+    files: ['web/sw.js'],
+    languageOptions: { sourceType: 'script', globals: globals.serviceworker },
+  },
+  {
     files: ['tests/web/*.mjs'],
     languageOptions: { globals: { ...globals.node, ...globals.browser, orbridden: 'readonly' } },
   },

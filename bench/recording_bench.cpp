@@ -203,7 +203,7 @@ void ContinueCost(benchmark::State &state) {
         keysonstdin(""); // the player: no key yet
         usescreen();
         quietconsole();
-        startreplay(rec, nullptr, [] { showconsole(); });
+        startreplay(rec, nullptr, 0, [] { showconsole(); });
         playthrough();
         stopreplay();
         continued = replaystate().keys;
@@ -229,6 +229,37 @@ void ContinueCost(benchmark::State &state) {
     unlink(file.c_str());
 }
 BENCHMARK(ContinueCost)->Unit(benchmark::kMillisecond)->MinTime(2);
+// Seeking: the replay on the in-place console of an 80x24 terminal goes to the playthrough's
+// last key (replaying every key before it without drawing, then drawing the console there)
+// against the scripted run of the same keys in the console in memory, which draws nothing.
+std::uint64_t seek_target = 0;
+replay_stop stopatseek(std::uint64_t key, std::int64_t) {
+    if (key != seek_target) std::abort();
+    return replay_stop::quit;
+}
+void SeekCost(benchmark::State &state) {
+    const std::string keys = playthroughkeys();
+    recording rec;
+    std::string problem;
+    if (!readrecording(recordedtext(keys), rec, problem)) std::abort();
+    seek_target = keycount(rec);
+    inplace_terminal term;
+    auto seek = [&] {
+        usescreen(); // the console anew
+        playreplay(rec, stopatseek, seek_target, playthrough);
+        if (replaystate().keys + 1 != seek_target) std::abort();
+        term.sync();
+    };
+    auto scripted = [&] {
+        const playthrough_setting setting;
+        usescriptscreen(keys);
+        playthrough();
+    };
+    paired(state, keys.size(), seek, scripted);
+    state.counters["seek_ms"] =
+        benchmark::Counter(state.counters["us_per_key"] * static_cast<double>(keys.size()) / 1e3);
+}
+BENCHMARK(SeekCost)->Unit(benchmark::kMillisecond);
 
 // The playthrough's recording, bytes a key: as recorded above (each key in the millisecond the
 // game reads it, the clock readings just after), and with a player's pace of a key every

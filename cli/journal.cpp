@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <ostream>
 #include <sys/file.h>
@@ -31,56 +30,15 @@ bool makedirs(const std::string &dir) {
     return S_ISDIR(st.st_mode);
 }
 
-// The local date and time of `ms` since the epoch, as `format` writes it.
-std::string localtimeof(std::int64_t ms, const char *format) {
-    const std::time_t t = static_cast<std::time_t>(ms / 1000);
-    std::tm tm{};
-    char text[32] = "";
-    if (localtime_r(&t, &tm)) std::strftime(text, sizeof text, format, &tm);
-    return text;
-}
-
-// The hero's name as the game keeps it, without its blanks; empty before it is chosen.
-std::string heroname(const stats_rec &stats) {
-    std::string name(stats.name.begin(), stats.name.end());
-    name.erase(0, name.find_first_not_of(' '));
-    name.erase(name.find_last_not_of(' ') + 1);
-    return name;
-}
-
-// A part of a file's name: ASCII letters and digits as they are, any other byte as '_'.
-std::string namepart(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        const bool plain =
-            (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        out += plain ? c : '_';
-    }
-    return out;
-}
-
-// Line `field` of a score record (0: the name, 1: the points), its leading blanks taken off.
-std::string scorefield(std::string_view record, int field) {
-    for (; field > 0 && record.find('\n') != std::string_view::npos; --field)
-        record.remove_prefix(record.find('\n') + 1);
-    if (field > 0) return "";
-    std::string line(record.substr(0, record.find('\n')));
-    line.erase(0, line.find_first_not_of(' '));
-    return line;
-}
-
-// Moves `path` into games/ as DATE[-HERO]-WHAT.rec, never over another game's file (a number
+// Moves `path` into games/ as BASE.rec (keptname), never over another game's file (a number
 // is added instead). The name kept, or empty with `problem` saying why.
-std::string keepgame(const journal_rec &j, const std::string &path, std::int64_t start,
-                     const std::string &hero, const std::string &what, std::string &problem) {
+std::string keepgame(const journal_rec &j, const std::string &path, const std::string &base,
+                     std::string &problem) {
     const std::string games = j.dir + '/' + std::string(games_name);
     if (!makedirs(games)) {
         problem = shown(games) + ": " + std::strerror(errno);
         return "";
     }
-    std::string base = localtimeof(start, "%Y-%m-%d-%H%M");
-    if (!hero.empty()) base += '-' + namepart(hero);
-    base += '-' + namepart(what);
     for (int n = 1; n < 1000; ++n) {
         std::string name = base;
         if (n > 1) name += '-' + std::to_string(n);
@@ -103,26 +61,8 @@ std::string keepgame(const journal_rec &j, const std::string &path, std::int64_t
 // Reads the recording at `path` and replays it without a screen to where it runs out. Empty
 // where it can be continued or is finished, else why not.
 std::string lookat(const std::string &path, game_parts game, journal_rec &j) {
-    std::string problem = readrecordingfile(path, j.rec, &j.text);
-    if (!problem.empty()) return problem;
-    usescriptscreen({}); // no screen: the console in memory only
-    replay(j.rec, game, nullptr);
-    j.found = replaystate();
-    const bool ranout =
-        j.found.stop == replay_stop::recording_ends || j.found.stop == replay_stop::input_closed;
-    if ((j.found.ended && j.found.stop == replay_stop::none) || ranout) {
-        j.unfinished = !j.found.ended;
-        // Continued, its recorded end of input (the only item left) and a cut last line go.
-        std::uint32_t upto = j.found.at ? j.found.at->line : j.rec.cutline;
-        j.keep = j.text.size();
-        if (upto > 0) {
-            std::size_t at = 0;
-            for (std::uint32_t line = 1; line < upto; ++line) at = j.text.find('\n', at) + 1;
-            j.keep = at;
-        }
-        return "";
-    }
-    return stopmessage(j.rec);
+    const std::string problem = readrecordingfile(path, j.rec, &j.text);
+    return problem.empty() ? replayjournal(game, j) : problem;
 }
 
 // Keeps a journal that is not continued in games/; says so in the notice where it could not
@@ -135,7 +75,7 @@ void keepjournal(journal_rec &j, const std::string &why, const std::string &what
     const std::int64_t when = j.rec.header.start > 0                     ? j.rec.header.start
                               : ::stat(journalpath(j).c_str(), &st) == 0 ? st.st_mtime * 1000LL
                                                                          : 0;
-    const std::string kept = keepgame(j, journalpath(j), when, hero, what, problem);
+    const std::string kept = keepgame(j, journalpath(j), keptname(when, hero, what), problem);
     if (!why.empty()) j.notice = "The game in the journal cannot be continued: " + why + ".";
     if (kept.empty()) {
         j.problem = problem; // the journal is not written over
@@ -158,21 +98,6 @@ void putaside(journal_rec &j, const std::string &why) {
     j.unfinished = false;
 }
 
-// Writes `text` as lines of at most `width` columns, each after `lead` blanks.
-void putwrapped(std::string_view text, int lead, std::size_t width) {
-    while (!text.empty()) {
-        std::size_t cut = text.size();
-        if (cut > width) {
-            cut = text.rfind(' ', width);
-            if (cut == std::string_view::npos || cut == 0) cut = width;
-        }
-        blanks(lead);
-        putline(text.substr(0, cut));
-        text.remove_prefix(cut);
-        if (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    }
-}
-
 // Whether a game being played holds the journal (its lock, taken by `openjournal`).
 bool journalbusy(const journal_rec &j) {
     std::string problem;
@@ -187,13 +112,6 @@ bool journalbusy(const journal_rec &j) {
 
 std::string journalpath(const journal_rec &j) {
     return j.dir + '/' + std::string(journal_name);
-}
-
-void noticepage(std::string_view text) {
-    newlines(9);
-    putwrapped(text, 5, 70);
-    newlines(3);
-    pressenterat(30, 0, waitfor::key);
 }
 
 std::string statedir() {
@@ -211,8 +129,7 @@ int findjournal(const options &opts, game_parts game, journal_rec &j, std::ostre
         const std::string why = lookat(opts.recording, game, other);
         if (!why.empty() || !other.unfinished) {
             err << "orbridden: " << shown(opts.recording) << ": "
-                << (why.empty() ? "the game is finished: there is nothing to continue" : why)
-                << '\n';
+                << (why.empty() ? std::string(nothing_to_continue) : why) << '\n';
             return why.empty() ? exit_misuse : exit_notarecording;
         }
     }
@@ -243,30 +160,9 @@ bool askcontinue(journal_rec &j) {
     if (!j.notice.empty()) noticepage(j.notice);
     if (!j.unfinished) return false;
     if (j.elsewhere) return true; // --continue asked for it
-    const std::string hero = heroname(j.found.stats);
-    const std::string last = localtimeof(j.rec.header.start + j.found.now, "%Y-%m-%d %H:%M");
-    newlines(9);
-    putline("                       A GAME TO CONTINUE");
-    newlines(2);
-    putline("     HERO        : " + (hero.empty() ? std::string("NOT CHOSEN YET") : hero));
-    put("     KEYS PLAYED : ");
-    putnum(static_cast<std::int32_t>(std::min<std::uint64_t>(j.found.keys, INT32_MAX)));
-    putline();
-    putline("     LAST PLAYED : " + last);
-    put("     RINGS WON   : ");
-    putnum(j.found.stats.num_of_rings);
-    putline();
-    newlines(1);
-    putline("     1) Continue             2) New game");
-    newlines(5);
-    put("     CHOICE  : ");
-    for (;;) {
-        const char choice = key();
-        if (choice == '1') return true;
-        if (choice != '2') continue;
-        if (j.problem.empty()) putaside(j, "");
-        return false;
-    }
+    if (continuepage(j)) return true;
+    if (j.problem.empty()) putaside(j, "");
+    return false;
 }
 
 int openjournal(journal_rec &j, bool continuing) {
@@ -296,9 +192,6 @@ void resumejournal(const journal_rec &j, int fd) {
 void keepfinished(const journal_rec &j) {
     recording rec;
     if (!readrecordingfile(journalpath(j), rec).empty()) return;
-    // Its points, or where its score record was cut off, only that it was finished.
-    const std::string points = scorefield(rec.score, 1);
     std::string problem;
-    keepgame(j, journalpath(j), rec.header.start, scorefield(rec.score, 0),
-             points.empty() ? "finished" : points, problem);
+    keepgame(j, journalpath(j), finishedname(rec.header.start, rec.score), problem);
 }

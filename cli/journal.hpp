@@ -2,6 +2,7 @@
 // that however it ends it can be continued; the games played before are kept beside it.
 #pragma once
 
+#include "cli/continuing.hpp"
 #include "cli/options.hpp"
 #include "cli/recordings.hpp"
 #include "core/recording.hpp"
@@ -13,23 +14,8 @@
 // known.
 std::string statedir();
 
-// What the start of a game found in the state directory, or in --continue's file.
-struct journal_rec {
-    std::string dir;         // the state directory
-    std::string problem;     // why this game cannot be continued later (empty: it can)
-    std::string notice;      // why the game found cannot be continued, and where it is kept
-    bool unfinished = false; // `rec` holds a game to continue
-    bool elsewhere = false;  // it came from --continue's file, not the journal
-    recording rec;
-    std::string text;       // its file's bytes
-    std::uint64_t keep = 0; // how many of them a continued game keeps (not its end of input)
-    replay_state found;     // where its replay without a screen ran out: keys, time, hero
-};
-
 // The journal's file.
 std::string journalpath(const journal_rec &j);
-// A page that says what cannot be (the game found, or this one later), then waits for a key.
-void noticepage(std::string_view text);
 // Looks for a game to continue, before the terminal is touched: --continue's file (any
 // problem with it is printed and its exit status returned), or the journal, which is kept in
 // games/ (as finished, abandoned with --new, or unreplayable) where it is not to be continued.

@@ -7,6 +7,7 @@
 #include "world/help.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <getopt.h>
 #include <iomanip>
 #include <ostream>
@@ -21,12 +22,13 @@ constexpr std::string_view about =
     "ORBRIDDEN, a role-playing adventure for an 80x25 text console: walk 55 screens,\n"
     "fight, shop and gamble, win the four rings and defeat the sorceress.\n\n";
 
-constexpr std::string_view usage = "usage: orbridden [--plain] [--new] [--record FILE]\n"
-                                   "       orbridden [--plain] --continue FILE\n"
-                                   "       orbridden --replay FILE [--plain | --cast OUT]\n"
-                                   "       orbridden --verify FILE\n"
-                                   "       orbridden --scores [FILE]\n"
-                                   "       orbridden --help | --version\n";
+constexpr std::string_view usage =
+    "usage: orbridden [--plain] [--new] [--record FILE]\n"
+    "       orbridden [--plain] --continue FILE\n"
+    "       orbridden --replay FILE [--plain | --cast OUT | --at N]\n"
+    "       orbridden --verify FILE\n"
+    "       orbridden --scores [FILE]\n"
+    "       orbridden --help | --version\n";
 
 constexpr std::string_view before_options =
     "\n"
@@ -64,6 +66,7 @@ struct choices {
     // The files of --record, --replay or --verify and of --cast: null where not given, the last
     // one named where named twice.
     const char *recording = nullptr, *cast = nullptr;
+    const char *at = nullptr; // --at's argument, as given
 
     void commanded(std::string_view name) {
         if (std::find(commands.begin(), commands.end(), name) == commands.end())
@@ -122,9 +125,15 @@ constexpr option_row option_rows[] = {
      .value = "FILE",
      .help = "play a recording back at its pace: space pauses, + and -\n"
              "double and halve the speed, . steps a key while paused, q\n"
-             "ends; with --plain, or not on a terminal, write the plain\n"
-             "stream at once",
+             "ends; while paused the left and right arrows step back and\n"
+             "forward a key, Page Up and Page Down a hundred; with\n"
+             "--plain, or not on a terminal, write the plain stream at once",
      .take = [](choices &c, const char *file) { c.withfile(command::replay, "--replay", file); }},
+    {.name = "at",
+     .argument = required_argument,
+     .value = "N",
+     .help = "with --replay: start paused at key N (from 1)",
+     .take = [](choices &c, const char *key) { c.at = key; }},
     {.name = "cast",
      .argument = required_argument,
      .value = "OUT",
@@ -266,6 +275,17 @@ options parseoptions(int argc, char *argv[]) {
         return misuse("option '--progress' goes with '--verify'");
     if (given.newgame && given.what == command::resume)
         return misuse("options '--new' and '--continue' cannot be used together");
+    if (given.at != nullptr) {
+        if (given.what != command::replay) return misuse("option '--at' goes with '--replay'");
+        if (given.cast != nullptr || given.plain)
+            return misuse(std::string("options '--at' and '") +
+                          (given.plain ? "--plain" : "--cast") + "' cannot be used together");
+        const std::string_view n = given.at;
+        auto [end, error] = std::from_chars(n.data(), n.data() + n.size(), opts.at);
+        if (error != std::errc() || end != n.data() + n.size() || opts.at == 0)
+            return misuse("option '--at' needs a key's number, from 1, not '" + shown(given.at) +
+                          "'");
+    }
     opts.what = given.scores ? command::scores : given.what;
     if (given.recording != nullptr) opts.recording = given.recording;
     if (given.cast != nullptr) opts.cast = given.cast;

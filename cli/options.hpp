@@ -1,8 +1,9 @@
 // The command line, read before the game opens the terminal: --help, --version, --scores,
-// --plain, --new and the recordings' --record, --continue, --replay, --verify and --cast. A plain
-// `orbridden` with no arguments just plays.
+// --plain, --new and the recordings' --record, --continue, --replay, --at, --verify and --cast. A
+// plain `orbridden` with no arguments just plays.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -29,6 +30,7 @@ struct options {
     std::string scorefile = "score.txt"; // the file --scores lists
     std::string recording{};             // the file of --record, --replay or --verify
     std::string cast{};                  // --cast: the terminal cast a replay writes
+    std::uint64_t at = 0;                // --at: the key a replay starts paused at (0: none)
     bool progress = false; // --progress: --verify says how far a game not yet ended has come
     std::string problem{}; // for misuse: the line naming what was wrong
 };

@@ -53,8 +53,7 @@ std::string readrecordingfile(const std::string &path, recording &rec, std::stri
         const int error = readupto(fd, recording_size_limit, in);
         ::close(fd);
         if (error == EFBIG)
-            problem = "is larger than " + std::to_string(recording_size_limit >> 20) +
-                      " MiB, more than a recording of any game";
+            problem = toolarge();
         else if (error != 0)
             problem = std::strerror(error);
         if (problem.empty() && !readrecording(in, rec, problem) && problem.empty())
@@ -99,14 +98,47 @@ constexpr int slowest = -2, fastest = 6;
 struct pace_rec {
     int speed = 0; // the power of 2
     bool paused = false;
+    std::uint64_t keys = 0; // the recording's keys: the last a seek goes to
 };
 pace_rec pace;
 
+// The watcher's keys beyond one byte: the arrows and Page Up and Page Down, whose escape
+// sequences come whole from a terminal (ESC [ or ESC O, then D C, or 5~ 6~).
+enum watcher_key : int { key_left = 256, key_right, key_pageup, key_pagedown };
+constexpr int escape_wait_ms = 50; // for the rest of a sequence, which a terminal sends at once
+int watcherkey(int ms) {
+    int typed = typedkey(ms);
+    if (typed != 27) return typed;
+    const int kind = typedkey(escape_wait_ms);
+    if (kind != '[' && kind != 'O') return 27;
+    switch (typedkey(escape_wait_ms)) {
+        case 'D':
+            return key_left;
+        case 'C':
+            return key_right;
+        case '5':
+            return typedkey(escape_wait_ms) == '~' ? key_pageup : 27;
+        case '6':
+            return typedkey(escape_wait_ms) == '~' ? key_pagedown : 27;
+        default:
+            return 27;
+    }
+}
+
+// The key a seek key goes to from key `now`, while paused; `now` for none.
+std::uint64_t seekfrom(std::uint64_t now, int typed) {
+    const std::uint64_t step = typed == key_left || typed == key_right ? 1 : 100;
+    if (typed == key_left || typed == key_pageup) return now > step ? now - step : 1;
+    if (typed == key_right || typed == key_pagedown) return std::min(now + step, pace.keys);
+    return now;
+}
+
 // On the terminal: waits the key's delay at the replay's speed, answering the watcher's keys
 // meanwhile: space pauses and goes on, + and - double and halve the speed, . hands over one
-// key while paused, q ends. The watcher's keys are looked for before every key, however short
-// its delay, so that they are answered at once at any pace and however slow the terminal.
-replay_stop pacekey(std::uint64_t, std::int64_t delay) {
+// key while paused, q ends; while paused the arrows and Page Up and Page Down seek. The
+// watcher's keys are looked for before every key, however short its delay, so that they are
+// answered at once at any pace and however slow the terminal.
+replay_stop pacekey(std::uint64_t key, std::int64_t delay) {
     using namespace std::chrono;
     double left = static_cast<double>(std::min(delay, idle_limit_ms)); // recorded time to wait
     for (bool looked = false;; looked = true) {
@@ -115,13 +147,15 @@ replay_stop pacekey(std::uint64_t, std::int64_t delay) {
         const auto before = steady_clock::now();
         int typed;
         try {
-            typed = typedkey(
+            typed = watcherkey(
                 pace.paused ? -1 : static_cast<int>(std::ceil(std::max(left, 0.0) / speed)));
         } catch (const input_closed &) {
             return replay_stop::quit; // the terminal hung up: the replay ends
         }
         if (!pace.paused)
             left -= duration<double, std::milli>(steady_clock::now() - before).count() * speed;
+        if (pace.paused && seekfrom(key, typed) != key)
+            return seekreplay(key, seekfrom(key, typed));
         switch (typed) {
             case ' ':
                 pace.paused = !pace.paused;
@@ -158,127 +192,36 @@ replay_stop castkey(std::uint64_t, std::int64_t) {
     return castbytes() < replay_output_limit ? replay_stop::none : replay_stop::output_full;
 }
 
+// The game a replay plays.
+game_parts replayed;
+void playreplayed() {
+    playgame(replayed.opening, replayed.screens);
+}
+
 } // namespace
 
-void replay(const recording &rec, game_parts game, replay_pacer pacer, void (*handover)()) {
-    startreplay(rec, pacer, handover);
+void replay(const recording &rec, game_parts game, replay_pacer pacer, std::uint64_t at) {
+    replayed = game;
     try {
-        playgame(game.opening, game.screens);
-    } catch (const input_closed &) {
-        // the replay stopped, or the recorded input ended: replaystate says which
+        playreplay(rec, pacer, at, playreplayed);
     } catch (...) {
-        stopreplay();
         terminal_restore(); // an escaping exception may end the program without unwinding
         throw;
     }
-    stopreplay();
-}
-
-namespace {
-
-// What stands at the item where the replay stopped.
-std::string itemname(const recording_item *at, std::uint64_t keys) {
-    if (!at) return "its end";
-    switch (at->kind) {
-        case item_type::key:
-            return "key " + std::to_string(keys + 1);
-        case item_type::clock:
-            return "a clock reading";
-        case item_type::checksum:
-            return "a checksum of the screen";
-        case item_type::nokey:
-            return "no key waiting";
-        case item_type::closed:
-            return "the end of its input";
-        case item_type::score:
-            return "the end of the game";
-    }
-    return "";
-}
-
-// The score record's first three lines (name, points, deaths) on one line.
-std::string scoreline(const std::string &record) {
-    std::string out;
-    std::size_t at = 0;
-    for (int field = 0; field < 3 && at < record.size(); ++field) {
-        std::size_t end = std::min(record.find('\n', at), record.size());
-        std::string_view part(record.data() + at, end - at);
-        part.remove_prefix(std::min(part.find_first_not_of(' '), part.size()));
-        if (field) out += ' ';
-        out += part;
-        at = end + 1;
-    }
-    return "\"" + shown(out) + "\"";
-}
-
-// A check (two hexadecimal digits) or a checksum (eight), as the recording writes them.
-std::string hex(std::uint32_t v, bool checksum) {
-    char s[9];
-    std::snprintf(s, sizeof s, "%0*x", checksum ? 8 : 2, v);
-    return s;
-}
-
-} // namespace
-
-std::string stopmessage(const recording &rec) {
-    const replay_state &s = replaystate();
-    const std::string keys = std::to_string(s.keys);
-    const std::string after = s.keys == 0 ? "at its start" : "after key " + keys;
-    const std::string line = s.at ? " (line " + std::to_string(s.at->line) + ")" : "";
-    const std::string has = " where the recording has " + itemname(s.at, s.keys) + line;
-    switch (s.stop) {
-        case replay_stop::none:
-            return s.ended ? "" : "the recorded input ends " + after + ", before the game does";
-        case replay_stop::quit:
-            return "replay ended " + after;
-        case replay_stop::recording_ends:
-            return s.ended ? "the game ends " + after + ", but the recording holds no score record"
-                           : "the recording ends " + after + ", before the game does";
-        case replay_stop::input_closed:
-            return "the recorded input ends " + after + ", before the game does";
-        case replay_stop::asks_key:
-            return after + " the game asks for a key" + has;
-        case replay_stop::reads_clock:
-            return after + " the game reads the clock" + has;
-        case replay_stop::game_ends:
-            return "the game ends " + after + has;
-        case replay_stop::screen_differs: {
-            const bool checksum = s.at->kind == item_type::checksum;
-            return (s.ended       ? "the last screen"
-                    : s.keys == 0 ? "the first screen"
-                                  : "the screen after key " + keys) +
-                   " differs from the recorded one" + line + ": " +
-                   (checksum ? "checksum " : "check ") + hex(s.at->check, checksum) +
-                   " recorded, " + hex(s.sum, checksum) + " now";
-        }
-        case replay_stop::score_differs:
-            return "the score differs: the recording holds " + scoreline(rec.score) +
-                   ", this game ends with " + scoreline(s.score);
-        case replay_stop::output_full: {
-            const std::uint64_t most = replay_output_limit;
-            return "the replay stops " + after + ": it has written " +
-                   (most % (1 << 20) ? std::to_string(most) + " bytes"
-                                     : std::to_string(most >> 20) + " MiB") +
-                   ", the most a replay writes";
-        }
-    }
-    return "";
 }
 
 namespace {
 
 // Says how the replay ended, if there is anything to say; returns its exit status.
 int report(const recording &rec, const options &opts, std::ostream &err) {
-    std::string message = stopmessage(rec);
-    if (rec.cutline)
-        message += (message.empty() ? "" : "; ") + std::string("its last line, line ") +
-                   std::to_string(rec.cutline) + ", is cut short";
+    const std::string message = replaymessage(rec);
     if (!message.empty()) about(err, opts.recording) << message << '\n';
     const replay_state &s = replaystate();
     switch (s.stop) {
         case replay_stop::none:
             return opts.what == command::verify && !s.ended ? exit_stopped : exit_done;
         case replay_stop::quit:
+        case replay_stop::seek: // playreplay starts again: never the end
         case replay_stop::recording_ends:
         case replay_stop::input_closed:
             return opts.what == command::verify ? exit_stopped : exit_done;
@@ -286,10 +229,6 @@ int report(const recording &rec, const options &opts, std::ostream &err) {
             return exit_stopped;
     }
 }
-
-} // namespace
-
-namespace {
 
 // A game being continued: its journal and files, for the moment its replay hands over.
 struct continued_rec {
@@ -346,7 +285,7 @@ int playcommand(const options &opts, game_parts game, std::ostream &err) {
         if (continuing) {
             continued = {.journal = &journal, .fd = journalfd, .also = recordfd};
             quietconsole();
-            startreplay(journal.rec, nullptr, takeover);
+            startreplay(journal.rec, nullptr, 0, takeover);
         } else if (fd >= 0) {
             startrecording(
                 fd,
@@ -366,7 +305,7 @@ int playcommand(const options &opts, game_parts game, std::ostream &err) {
         }
         if (continuing && !continued.handedover) {
             stopreplay();
-            stopped = stopmessage(journal.rec);
+            stopped = stopreason(journal.rec);
         }
         error = stoprecording(&recorderror);
         if (fd == recordfd) std::swap(error, recorderror);
@@ -437,9 +376,9 @@ int watchrecording(const recording &rec, const options &opts, game_parts game, s
         onscreen = usescreen();
     }
     if (!onscreen) useterminal();
-    pace = {};
+    pace = {.paused = opts.at > 0, .keys = keycount(rec)};
     plain_began = bytecount();
-    replay(rec, game, onscreen ? pacekey : plainkey);
+    replay(rec, game, onscreen ? pacekey : plainkey, opts.at);
     closeconsole();
     terminal.reset();
     return report(rec, opts, err);

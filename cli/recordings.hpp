@@ -3,6 +3,7 @@
 // with --cast) and --verify.
 #pragma once
 
+#include "cli/continuing.hpp"
 #include "cli/options.hpp"
 #include "core/game.hpp"
 #include "core/recording.hpp"
@@ -11,28 +12,15 @@
 #include <iosfwd>
 #include <string>
 
-// What a game is made of: its opening and its screens (main hands them in from the floors
-// above the core).
-struct game_parts {
-    player_rec (*opening)();
-    screen_table screens;
-};
-
 // Plays one game on the terminal; with --record writes its recording as it goes. A file that
 // exists is never written over: exit_misuse, before the terminal is touched.
 int playcommand(const options &opts, game_parts game, std::ostream &err);
 // --replay and --verify. Returns the exit status.
 int replaycommand(const options &opts, game_parts game, std::ostream &out, std::ostream &err);
-// The most a replay writes as the plain stream or into a cast, in bytes: the whole quest's
-// transcript is 11 MB, a wanderer's ten times that. Lowered by tests only.
-inline std::uint64_t replay_output_limit = 256 << 20;
 
 // Reads the recording at `path` (and its bytes into `text`, where given): only a regular file,
 // and no more of it than a recording of any game takes. What is wrong with it in a few words,
 // or nothing.
 std::string readrecordingfile(const std::string &path, recording &rec, std::string *text = nullptr);
-// Plays `rec` through the console's back end as it is set (`startreplay` says the rest).
-void replay(const recording &rec, game_parts game, replay_pacer pacer,
-            void (*handover)() = nullptr);
-// Where the replay just made stopped and why, or nothing when the game ended as recorded.
-std::string stopmessage(const recording &rec);
+// Plays `rec` through the console's back end as it is set, from key `at` on (`playreplay`).
+void replay(const recording &rec, game_parts game, replay_pacer pacer, std::uint64_t at = 0);

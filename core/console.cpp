@@ -102,6 +102,7 @@ struct console_state {
     bool quiet = false;     // the output reaches `screen` only (`quietconsole`)
     text_console screen;    // what the in-place console shows
     bool changed = false;   // whether `screen` changed since it was drawn
+    bool held = false;      // `screen` is kept but not drawn (a replay seeking a key)
     input_hooks hooks;      // a recording's or a replay's
     const glyph_table *glyphs = &utf8_glyphs; // the bytes the codes are written as
     char out[1 << 16];                        // bytes not yet flushed: a few pages' worth
@@ -127,7 +128,7 @@ console_state &con() {
 // Shows the in-place console on the device: what changed, or the whole screen.
 void drawscreen(bool whole) {
     console_state &c = con();
-    if ((!whole && !c.changed) || c.quiet) return;
+    if (c.quiet || c.held || (!whole && !c.changed)) return;
     c.changed = false;
     c.device->draw(c.screen, whole);
 }
@@ -615,6 +616,23 @@ std::uint64_t bytecount() {
 }
 
 // ---- recording and replay
+
+void holddrawing(bool held) {
+    console_state &c = con();
+    if (c.held == held) return;
+    c.held = held;
+    if (!held && c.inplace) drawscreen(true);
+}
+
+void restartconsole() {
+    flush();
+    console_state &c = con();
+    c.screen = {};
+    c.changed = true;
+    c.in_line = false;
+    c.pending.clear();
+    c.pending_at = 0;
+}
 
 void hookinput(const input_hooks &hooks) {
     con().hooks = hooks;

@@ -359,6 +359,12 @@ void hookinput(const input_hooks &hooks);
 void keepscreen();
 // The console in memory, as the output so far has left it.
 const text_console &consolescreen();
+// While held, the in-place console is kept in memory and not drawn (a replay seeking a key
+// replays the keys before it unseen); let go, it is drawn whole.
+void holddrawing(bool held);
+// A fresh game on the back end in use: the console blank, nothing set aside; the device, its
+// mode and the keys typed on it stay (a replay that seeks back starts again from its start).
+void restartconsole();
 // Whether typed lines are edited by the console itself (Backspace taken by the game, what is
 // typed shown on its screen), as the in-place console does, or come edited by the terminal.
 bool editslines();

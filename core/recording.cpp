@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
@@ -327,6 +328,12 @@ bool readrecording(std::string_view text, recording &out, std::string &problem) 
     return readheader(text, out.header, problem) && readitems(text, out, problem);
 }
 
+std::uint64_t keycount(const recording &rec) {
+    return static_cast<std::uint64_t>(
+        std::count_if(rec.items.begin(), rec.items.end(),
+                      [](const recording_item &i) { return i.kind == item_type::key; }));
+}
+
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The recorder
 // ---------------------------------------------------------------------------------------------
@@ -447,7 +454,8 @@ struct player_state {
     std::size_t next = 0; // the item the game meets next
     replay_pacer pace = nullptr;
     void (*handover)() = nullptr;
-    bool paced = false; // the next key has been looked at and paced
+    bool paced = false;       // the next key has been looked at and paced
+    std::uint64_t skipto = 0; // the keys before this one are handed over unseen
     clock_source clock = nullptr;
     score_keeper keeper = nullptr;
     replay_state state{};
@@ -516,8 +524,10 @@ int replaypeek(int ms) {
         if (i->kind == item_type::closed) stopgame(replay_stop::input_closed);
         if (i->kind != item_type::key) stopgame(replay_stop::asks_key);
         if (!sameconsole(i->check, false)) stopgame(replay_stop::screen_differs);
-        if (p.pace) {
-            const replay_stop why = p.pace(p.state.keys + 1, i->value);
+        const std::uint64_t key = p.state.keys + 1;
+        if (key == p.skipto) holddrawing(false);
+        if (p.pace && key >= p.skipto) {
+            const replay_stop why = p.pace(key, i->value);
             if (why != replay_stop::none) stopgame(why);
         }
         p.paced = true;
@@ -559,9 +569,15 @@ void replayscore(const stats_rec &stats) {
 
 } // namespace
 
-void startreplay(const recording &r, replay_pacer pace, void (*handover)()) {
+void startreplay(const recording &r, replay_pacer pace, std::uint64_t at, void (*handover)()) {
     player_state &p = player();
-    p = {.rec = &r, .pace = pace, .handover = handover, .clock = game_clock, .keeper = keepscore};
+    p = {.rec = &r,
+         .pace = pace,
+         .handover = handover,
+         .skipto = at,
+         .clock = game_clock,
+         .keeper = keepscore};
+    holddrawing(at > 1);
     editlines(r.header.editedlines);
     keepscreen();
     hookinput({.peek = replaypeek, .taken = replaytaken});
@@ -580,4 +596,139 @@ void stopreplay() {
     game_clock = p.clock;
     keepscore = p.keeper;
     p.rec = nullptr;
+    holddrawing(false); // the game ended before the key sought: its last page
+}
+
+namespace {
+
+// What stands at the item where the replay stopped.
+std::string itemname(const recording_item *at, std::uint64_t keys) {
+    if (!at) return "its end";
+    switch (at->kind) {
+        case item_type::key:
+            return "key " + std::to_string(keys + 1);
+        case item_type::clock:
+            return "a clock reading";
+        case item_type::checksum:
+            return "a checksum of the screen";
+        case item_type::nokey:
+            return "no key waiting";
+        case item_type::closed:
+            return "the end of its input";
+        case item_type::score:
+            return "the end of the game";
+    }
+    return "";
+}
+
+// The score record's first three lines (name, points, deaths) on one line.
+std::string scoreline(const std::string &record) {
+    std::string out;
+    std::size_t at = 0;
+    for (int field = 0; field < 3 && at < record.size(); ++field) {
+        std::size_t end = std::min(record.find('\n', at), record.size());
+        std::string_view part(record.data() + at, end - at);
+        part.remove_prefix(std::min(part.find_first_not_of(' '), part.size()));
+        if (field) out += ' ';
+        out += part;
+        at = end + 1;
+    }
+    return "\"" + shown(out) + "\"";
+}
+
+// A check (two hexadecimal digits) or a checksum (eight), as the recording writes them.
+std::string hex(std::uint32_t v, bool checksum) {
+    char s[9];
+    std::snprintf(s, sizeof s, "%0*x", checksum ? 8 : 2, v);
+    return s;
+}
+
+} // namespace
+
+std::string stopreason(const recording &rec) {
+    const replay_state &s = replaystate();
+    const std::string keys = std::to_string(s.keys);
+    const std::string after = s.keys == 0 ? "at its start" : "after key " + keys;
+    const std::string line = s.at ? " (line " + std::to_string(s.at->line) + ")" : "";
+    const std::string has = " where the recording has " + itemname(s.at, s.keys) + line;
+    switch (s.stop) {
+        case replay_stop::none:
+            return s.ended ? "" : "the recorded input ends " + after + ", before the game does";
+        case replay_stop::quit:
+        case replay_stop::seek: // playreplay starts again: never the end
+            return "replay ended " + after;
+        case replay_stop::recording_ends:
+            return s.ended ? "the game ends " + after + ", but the recording holds no score record"
+                           : "the recording ends " + after + ", before the game does";
+        case replay_stop::input_closed:
+            return "the recorded input ends " + after + ", before the game does";
+        case replay_stop::asks_key:
+            return after + " the game asks for a key" + has;
+        case replay_stop::reads_clock:
+            return after + " the game reads the clock" + has;
+        case replay_stop::game_ends:
+            return "the game ends " + after + has;
+        case replay_stop::screen_differs: {
+            const bool checksum = s.at->kind == item_type::checksum;
+            return (s.ended       ? "the last screen"
+                    : s.keys == 0 ? "the first screen"
+                                  : "the screen after key " + keys) +
+                   " differs from the recorded one" + line + ": " +
+                   (checksum ? "checksum " : "check ") + hex(s.at->check, checksum) +
+                   " recorded, " + hex(s.sum, checksum) + " now";
+        }
+        case replay_stop::score_differs:
+            return "the score differs: the recording holds " + scoreline(rec.score) +
+                   ", this game ends with " + scoreline(s.score);
+        case replay_stop::output_full: {
+            const std::uint64_t most = replay_output_limit;
+            return "the replay stops " + after + ": it has written " +
+                   (most % (1 << 20) ? std::to_string(most) + " bytes"
+                                     : std::to_string(most >> 20) + " MiB") +
+                   ", the most a replay writes";
+        }
+    }
+    return "";
+}
+
+std::string replaymessage(const recording &rec) {
+    std::string message = stopreason(rec);
+    if (rec.cutline)
+        message += (message.empty() ? "" : "; ") + std::string("its last line, line ") +
+                   std::to_string(rec.cutline) + ", is cut short";
+    return message;
+}
+
+std::string toolarge() {
+    return "is larger than " + std::to_string(recording_size_limit >> 20) +
+           " MiB, more than a recording of any game";
+}
+
+replay_stop seekreplay(std::uint64_t now, std::uint64_t to) {
+    player_state &p = player();
+    if (to < now) {
+        p.state.seekto = to;
+        return replay_stop::seek;
+    }
+    p.skipto = to;
+    holddrawing(to > now + 1);
+    return replay_stop::none;
+}
+
+void playreplay(const recording &rec, replay_pacer pace, std::uint64_t at, void (*play)()) {
+    for (;;) {
+        startreplay(rec, pace, at);
+        try {
+            play();
+        } catch (const input_closed &) {
+            // the replay stopped, or the recorded input ended: replaystate says which
+        } catch (...) {
+            stopreplay();
+            throw;
+        }
+        stopreplay();
+        if (replaystate().stop != replay_stop::seek) return;
+        at = replaystate().seekto;
+        restartconsole();
+    }
 }

@@ -82,6 +82,10 @@ std::uint32_t consolecheck(const text_console &con);
 // not one or holds more than the limits allow; a last line without its line end is left out
 // and named in `cutline`.
 bool readrecording(std::string_view text, recording &out, std::string &problem);
+// What is wrong with a file larger than recording_size_limit, in a few words.
+std::string toolarge();
+// The number of keys `rec` holds.
+std::uint64_t keycount(const recording &rec);
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] The recorder
@@ -121,7 +125,12 @@ enum class replay_stop {
     screen_differs, // the console's check or checksum differs from the recorded one
     score_differs,  // the game ended with another score record
     output_full,    // what the replay wrote reached its limit
+    seek,           // the watcher goes back to an earlier key: the replay starts again
 };
+
+// The most a replay writes as the plain stream or into a cast, in bytes: the whole quest's
+// transcript is 11 MB, a wanderer's ten times that. Lowered by tests only.
+inline std::uint64_t replay_output_limit = 256 << 20;
 
 struct replay_state {
     replay_stop stop = replay_stop::none;
@@ -131,6 +140,7 @@ struct replay_state {
     std::uint32_t sum = 0;              // screen_differs: this game's check or checksum
     bool ended = false;                 // the game reached its end
     std::string score;                  // the score record it ended with
+    std::uint64_t seekto = 0;           // seek: the key the watcher goes back to
     // The hero as the game had him where the replay stopped before the game's end (a blank
     // name before he has one).
     stats_rec stats{};
@@ -141,14 +151,30 @@ struct replay_state {
 // for that reason.
 using replay_pacer = replay_stop (*)(std::uint64_t key, std::int64_t delay);
 
-// Hands `rec` to the game: its keys through the console's hooks, its clock readings through
-// the clock, its score record to the end of the game (no score file is written), checking
+// Hands `rec` to the game from its start: its keys through the console's hooks, its clock readings
+// through the clock, its score record to the end of the game (no score file is written), checking
 // the console against each key's check and the last checksum on the way. Where the game and the
 // recording part, the replay stops (the console's read throws input_closed) and `replaystate` says
-// why. `rec` must outlive it. With `handover`, a replay that runs to the recording's end (or to
-// its recorded end of input) does not stop where the game asks for more: it takes its hooks
-// away, calls `handover` to put the live input and a recorder in place, and the game goes on.
-void startreplay(const recording &rec, replay_pacer pace = nullptr, void (*handover)() = nullptr);
+// why. Seeking: the keys before key `at` are handed over at once, not paced, with the console
+// not drawn (`holddrawing`); the console is drawn as it stands when the game waits for key
+// `at`, which is paced (or at the game's end, where the recording has fewer keys). With
+// `handover`, a replay that runs to the recording's end (or to its recorded end of input) does
+// not stop where the game asks for more: it takes its hooks away, calls `handover` to put the
+// live input and a recorder in place, and the game goes on. `rec` must outlive it.
+void startreplay(const recording &rec, replay_pacer pace = nullptr, std::uint64_t at = 0,
+                 void (*handover)() = nullptr);
 const replay_state &replaystate();
 // Takes the player's hooks away and puts the clock and the score file back.
 void stopreplay();
+// Where the replay of `rec` just made stopped and why, in a few words, or nothing when the
+// game ended as recorded; `replaymessage` adds whether its last line is cut short.
+std::string stopreason(const recording &rec);
+std::string replaymessage(const recording &rec);
+// For a pacer, asked for key `now`, that goes to key `to`: forward, the keys up to it are
+// handed over unseen and `none` is returned (the pacer returns it); back, `seek` (the replay
+// must start again: `playreplay` does it).
+replay_stop seekreplay(std::uint64_t now, std::uint64_t to);
+// Watching: replays `rec` from key `at` (as `startreplay`), the game played by `play`; where the
+// watcher goes back, starts the game again on a fresh console up to the key sought. Returns when
+// the game ends or the replay stops for another reason (`replaystate`).
+void playreplay(const recording &rec, replay_pacer pace, std::uint64_t at, void (*play)());

@@ -228,6 +228,7 @@ struct parse_case {
     bool plain;
     std::string problem;
     std::string recording = {}, cast = {}; // the files of the recordings' options
+    std::uint64_t at = 0;
 };
 
 TEST(ParseOptions, WhatEachCommandLineAsksFor) {
@@ -326,6 +327,49 @@ TEST(ParseOptions, WhatEachCommandLineAsksFor) {
          "score.txt",
          false,
          "the cast's name is empty"},
+        {{"--replay", "a.rec", "--at", "4925"},
+         command::replay,
+         "score.txt",
+         false,
+         "",
+         "a.rec",
+         "",
+         4925},
+        {{"--at=2", "--verify", "a.rec"},
+         command::misuse,
+         "score.txt",
+         false,
+         "option '--at' goes with '--replay'"},
+        {{"--replay", "a.rec", "--plain", "--at", "2"},
+         command::misuse,
+         "score.txt",
+         false,
+         "options '--at' and '--plain' cannot be used together"},
+        {{"--replay", "a.rec", "--at", "2", "--cast", "a.cast"},
+         command::misuse,
+         "score.txt",
+         false,
+         "options '--at' and '--cast' cannot be used together"},
+        {{"--replay", "a.rec", "--at", "0"},
+         command::misuse,
+         "score.txt",
+         false,
+         "option '--at' needs a key's number, from 1, not '0'"},
+        {{"--replay", "a.rec", "--at", "-3"},
+         command::misuse,
+         "score.txt",
+         false,
+         "option '--at' needs a key's number, from 1, not '-3'"},
+        {{"--replay", "a.rec", "--at", "7x\x1b"},
+         command::misuse,
+         "score.txt",
+         false,
+         "option '--at' needs a key's number, from 1, not '7x%1B'"},
+        {{"--replay", "a.rec", "--at", "99999999999999999999"},
+         command::misuse,
+         "score.txt",
+         false,
+         "option '--at' needs a key's number, from 1, not '99999999999999999999'"},
         {{"--scores", "--scores"}, command::scores, "score.txt", false, ""},
         {{"--verify", "a.rec", "--verify", "b.rec"},
          command::verify,
@@ -348,6 +392,7 @@ TEST(ParseOptions, WhatEachCommandLineAsksFor) {
         EXPECT_EQ(opts.problem, c.problem) << line;
         EXPECT_EQ(opts.recording, c.recording) << line;
         EXPECT_EQ(opts.cast, c.cast) << line;
+        EXPECT_EQ(opts.at, c.at) << line;
     }
 }
 
@@ -371,8 +416,10 @@ TEST(RunCommand, HelpListsTheOptions) {
               "  --record FILE    play and write a recording of the game to FILE (a new file)\n"
               "  --replay FILE    play a recording back at its pace: space pauses, + and -\n"
               "                   double and halve the speed, . steps a key while paused, q\n"
-              "                   ends; with --plain, or not on a terminal, write the plain\n"
-              "                   stream at once\n"
+              "                   ends; while paused the left and right arrows step back and\n"
+              "                   forward a key, Page Up and Page Down a hundred; with\n"
+              "                   --plain, or not on a terminal, write the plain stream at once\n"
+              "  --at N           with --replay: start paused at key N (from 1)\n"
               "  --cast OUT       with --replay: write the replay as an asciicast v2 file OUT\n"
               "  --verify FILE    replay FILE without a screen and print the score record it\n"
               "                   ends with; exit 0 when it equals the recorded one\n"

@@ -89,3 +89,10 @@ inline constexpr screen_point screen_points[] = {
 // The console's rows at every point, as stored in playthrough.screens: for each, a line
 // "== KEYS keys, cursor ROW COL: WHAT" and the 25 rows without their trailing blanks.
 std::string playthroughscreens();
+// The playthrough's recording, made through the scripted console (the in-place console in
+// memory) from its stepping clock; the keys' times grow by 250 ms a key.
+std::string playthroughrecording();
+// The same rows reached by seeking a replay of the playthrough's recording (made through the
+// scripted console): started at the market, back to the fight, the home frame and the first
+// page, then forward past its last key to the last page.
+std::string seekscreens();

@@ -71,6 +71,15 @@ TEST(GoldenScreens, PlaythroughRowsAreAsRecorded) {
     EXPECT_EQ(have.size(), want.size()) << "playthrough.screens: line count";
 }
 
+// Seeking a replay of the playthrough's recording, forward and back, draws the same rows.
+TEST(GoldenScreens, SeekingAReplayReachesTheSameRows) {
+    const lines want = splitlines(slurp(goldenfile(session("playthrough"), ".screens"))),
+                have = splitlines(seekscreens());
+    for (std::size_t i = 0; i < std::min(want.size(), have.size()); ++i)
+        ASSERT_EQ(have[i], want[i]) << "playthrough.screens, line " << i + 1;
+    EXPECT_EQ(have.size(), want.size()) << "playthrough.screens: line count";
+}
+
 TEST(GoldenAscii, EveryRowKeepsItsWidthInTheLookAlikes) {
     // The long walk: map frames of forest, sea and cave, fights and level-ups.
     const golden_case &c = session("wander");

@@ -5,7 +5,7 @@
 {
   const $ = (id) => document.getElementById(id);
   const view = $('hall');
-  let recording = null; // the game that ended here, as web/main.cpp recorded it
+  let recording = null; // the game that ended here: its journal (page.js)
 
   const minutes = (ms) => {
     const s = Math.floor(ms / 1000);

@@ -1,6 +1,7 @@
 // The page's script: loads the game's WebAssembly, draws the console's 25 rows as text, turns
 // keys, the keypad and a touch screen's keyboard into the bytes a terminal would send, and keeps
-// the scores in the browser. What it and the game's C++ hand each other: web/INTERFACE.md.
+// the scores and the journal of every game (to continue it, or download it) in the browser.
+// What it and the game's C++ hand each other: web/INTERFACE.md.
 // Test option: ?clock=N plays with the stepping clock from N, as the golden sessions do.
 'use strict';
 
@@ -12,6 +13,9 @@ const encoder = new TextEncoder();
 const clock = new URLSearchParams(location.search).get('clock');
 // How long the browser's storage may take to answer before it counts as silent.
 const storagewait = 3000;
+// How long a line of the journal may wait before it is stored (it is stored at once when the
+// page is hidden or closed).
+const journalwait = 300;
 
 // ---- the page's state, all of it; the tests and benchmarks read taken, waiting and drawn
 const state = (window.orbridden = {
@@ -19,14 +23,20 @@ const state = (window.orbridden = {
   waiting: false, // the game waits for a key and none is queued
   drawn: 0, // frames and pages drawn
   type: (text) => send(encoder.encode(text)),
-  rowspans: [], // the console's 25 row elements
-  queue: [], // the bytes of keys sent and not yet read
+  rowspans: [...display.querySelectorAll('.row')], // the console's 25 row elements
+  heard: Array(rows).fill(''), // the rows as the live region last spoke them
+  queue: [], // the bytes of keys sent and not yet read, from the first page on
   reader: null, // a read waiting for keys: [size, resolve]
   compiled: null, // the WebAssembly, compiled once for every game of this visit
   game: null, // the running module
   storage: null, // a promise of the scores' IndexedDB, or of null where there is none
   visitonly: '', // where there is none: why, as the page says it
   visitscores: new Uint8Array(), // and score.txt, kept for this visit only
+  visitgames: [], // and the games played, kept for this visit only
+  journal: null, // this tab's game: its journal (gamerun)
+  opening: () => start(), // what the page opens with: a game, or a recording (watch.js)
+  watch: null, // the replay being watched (watch.js)
+  textsize: 1, // the step of the page's text size (textsizes)
 });
 
 function setstate(name, text) {
@@ -40,23 +50,13 @@ function note(text) {
   $('note').hidden = !text;
 }
 
-// ---- the console: 25 row elements, each replaced when the game sends it (a row that changed)
-const cursor = document.createElement('span');
-cursor.id = 'cursor';
+// ---- the console: 25 row elements, each replaced when the game sends it (a row that changed).
+// The build wrote the game's first page into them, shown while the WebAssembly compiles.
+const cursor = $('cursor');
 
 function blankscreen() {
-  $('loading').hidden = true;
-  display.textContent = '';
-  state.rowspans = [];
-  for (let r = 0; r < rows; ++r) {
-    const span = document.createElement('span');
-    span.className = 'row';
-    span.textContent = ' '.repeat(cols);
-    display.append(span);
-    state.rowspans.push(span);
-  }
-  display.append(cursor);
-  fit();
+  for (let r = 0; r < rows; ++r) drawrow(r, ' '.repeat(cols));
+  cursor.hidden = true;
 }
 
 // A row of the game's (80 glyphs); then, once the rows of a frame or page are there, its cursor
@@ -68,14 +68,51 @@ function drawcursor(row, col, shown) {
   cursor.hidden = !shown;
   cursor.style.setProperty('--row', row);
   cursor.style.setProperty('--col', col);
-  if (state.drawn++ === 0) requestAnimationFrame(() => performance.mark('orbridden-first-page'));
+  state.drawn++;
+  speak(row, shown);
 }
+
+// ---- speech: what a screen reader hears, in the live region #speech. Each frame or page reads
+// the text new on it: on each row that changed, the stretches of text (between runs of three
+// blanks or the box lines around them, with two letters at least) that the row did not hold
+// before. So a new page reads whole, line by line; a fight or a purchase reads what changed on
+// the status line; a step on the map reads only the message it brings, never the map's cells;
+// and the prompt the game waits at is read last.
+const stretches = (row) =>
+  row
+    .split(/ {3,}|[|\u2502\u2551]/)
+    .map((s) => s.trim())
+    .filter((s) => /[A-Za-z]{2}|\$\d/.test(s));
+
+function speak(row, shown) {
+  const lines = [];
+  let changed = false; // a frame that changed nothing (drawn anew) leaves what was said
+  state.rowspans.forEach((span, r) => {
+    const now = span.textContent;
+    if (now === state.heard[r]) return;
+    const before = stretches(state.heard[r]);
+    lines.push(...stretches(now).filter((s) => !before.includes(s)));
+    state.heard[r] = now;
+    changed = true;
+  });
+  if (!changed) return;
+  const prompt = shown ? stretches(state.heard[row]).at(-1) : undefined;
+  if (lines.length && prompt && lines.at(-1) !== prompt) lines.push(prompt);
+  $('speech').replaceChildren(
+    ...lines.map((line) => Object.assign(document.createElement('p'), { textContent: line })),
+  );
+}
+
+// The first page, as the build wrote it, read and its cursor placed.
+cursor.style.setProperty('--row', cursor.dataset.row);
+cursor.style.setProperty('--col', cursor.dataset.col);
+speak(Number(cursor.dataset.row), !cursor.hidden);
 
 // The console as large as the stage allows, centred in it. It is laid out at one font size and
 // scaled as a whole: at small sizes a font's advance is rounded to whole pixels, which would
 // make 80 cells wider or narrower than the font size says.
 function fit() {
-  if (!display.offsetWidth) return; // nothing drawn yet
+  document.body.classList.add('fitted');
   const stage = $('stage').getBoundingClientRect();
   const scale = Math.min(stage.width / display.offsetWidth, stage.height / display.offsetHeight);
   const left = (stage.width - display.offsetWidth * scale) / 2;
@@ -83,10 +120,39 @@ function fit() {
   display.style.transform = `translate(${left}px, ${top}px) scale(${scale})`;
 }
 new ResizeObserver(fit).observe($('stage'));
+fit();
 
-// ---- keys: queued as the bytes a terminal sends, taken by the game's reads
+// ---- the text size: the page's own text (its bar, keypad and Scores view) in steps, kept in the
+// browser with the page's settings; the console is always as large as the rest of the window.
+const textsizes = [0.875, 1, 1.25, 1.5, 2];
+const settingskey = 'orbridden-settings';
+function settings() {
+  try {
+    return JSON.parse(localStorage.getItem(settingskey)) || {};
+  } catch {
+    return {}; // no storage, or not ours: the page's defaults
+  }
+}
+function textsize(step) {
+  const at = Math.max(0, Math.min(textsizes.length - 1, step));
+  document.documentElement.style.setProperty('--text', textsizes[at]);
+  $('smaller').disabled = at === 0;
+  $('larger').disabled = at === textsizes.length - 1;
+  try {
+    localStorage.setItem(settingskey, JSON.stringify({ ...settings(), textsize: at }));
+  } catch {
+    // kept for this visit only
+  }
+  return at;
+}
+state.textsize = textsize(settings().textsize ?? 1);
+$('smaller').addEventListener('click', () => (state.textsize = textsize(state.textsize - 1)));
+$('larger').addEventListener('click', () => (state.textsize = textsize(state.textsize + 1)));
+
+// ---- keys: queued as the bytes a terminal sends, taken by the game's reads; keys typed at the
+// first page before the game is ready wait in the queue for it
 function send(bytes) {
-  if (document.body.dataset.state !== 'playing') return;
+  if (!['loading', 'playing'].includes(document.body.dataset.state)) return;
   state.queue.push(...bytes);
   state.waiting = false;
   if (state.reader) {
@@ -136,6 +202,7 @@ function keybytes(event) {
 }
 
 document.addEventListener('keydown', (event) => {
+  if (state.watch) return; // the watch view's keys are its own (watch.js)
   if ($('scores').open || (event.target.tagName === 'BUTTON' && event.key === 'Enter')) return;
   if (event.isComposing) return; // a key of a composition: its text comes when it is committed
   const bytes = keybytes(event);
@@ -210,12 +277,13 @@ function why(error) {
   return String((error && error.message) || error).replace(/\.$/, '');
 }
 
-// Opens the database `name`; `upgrade(db)` makes its stores where it is new. A later page that
-// needs to change the database is let do so: this one then finds its storage gone.
-function opendb(name, upgrade) {
+// Opens the database `name` at `version` (undefined: as it is); `upgrade(db, old)` makes the
+// stores it lacks, from its version `old` (0: new). A later page that needs to change the
+// database is let do so: this one then finds its storage gone.
+function opendb(name, version, upgrade) {
   return new Promise((resolve, reject) => {
-    const request = indexedDB.open(name);
-    request.onupgradeneeded = () => upgrade(request.result);
+    const request = indexedDB.open(name, version);
+    request.onupgradeneeded = (event) => upgrade(request.result, event.oldVersion);
     request.onsuccess = () => {
       request.result.onversionchange = () => request.result.close();
       resolve(request.result);
@@ -224,13 +292,14 @@ function opendb(name, upgrade) {
   });
 }
 
-// Runs `work(store, done)` in one transaction over `store`; what it gave `done`, once the
-// transaction has committed.
+// Runs `work(store, done)` in one transaction over `store` (over several stores, `work` has the
+// transaction); what it gave `done`, once the transaction has committed.
 function transact(db, store, mode, work) {
   return new Promise((resolve, reject) => {
     const transaction = db.transaction(store, mode);
     let result;
-    work(transaction.objectStore(store), (value) => (result = value));
+    const over = Array.isArray(store) ? transaction : transaction.objectStore(store);
+    work(over, (value) => (result = value));
     transaction.oncomplete = () => resolve(result);
     transaction.onabort = () =>
       reject(transaction.error || new Error('the browser cut the save short'));
@@ -245,7 +314,7 @@ const valueof = (key) => (store, done) => {
 async function earlierscores() {
   const known = indexedDB.databases ? await indexedDB.databases() : [];
   if (!known.some((d) => d.name === '/scores')) return null;
-  const db = await opendb('/scores', () => {});
+  const db = await opendb('/scores', undefined, () => {});
   try {
     const file = await transact(db, 'FILE_DATA', 'readonly', valueof('/scores/score.txt'));
     return file ? new Uint8Array(file.contents) : null;
@@ -254,13 +323,21 @@ async function earlierscores() {
   }
 }
 
-// The page's own store, made with the earlier scores in it where there are any.
+// The page's own database, made with the earlier scores in it where there are any. Version 2
+// adds the journals of the games being played (`journals`, by game) and the games played
+// (`games`, by name), beside score.txt.
 async function openscores() {
   if (!window.indexedDB) throw new Error('this browser gives the page no storage');
   const earlier = await earlierscores().catch(() => null);
-  return opendb('orbridden', (db) => {
-    const files = db.createObjectStore('files');
-    if (earlier) files.put(earlier, scorefile);
+  return opendb('orbridden', 2, (db, old) => {
+    if (old < 1) {
+      const files = db.createObjectStore('files');
+      if (earlier) files.put(earlier, scorefile);
+    }
+    if (old < 2) {
+      db.createObjectStore('journals');
+      db.createObjectStore('games');
+    }
   });
 }
 
@@ -273,7 +350,7 @@ const joined = (a, b) => {
 
 function openstorage() {
   state.storage = timed(openscores()).catch((error) => {
-    state.visitonly = `Scores are kept for this visit only: ${why(error)}.`;
+    state.visitonly = `Scores are kept for this visit only and this game cannot be continued later: ${why(error)}.`;
     note(state.visitonly);
     return null;
   });
@@ -309,6 +386,207 @@ async function keepscore(record) {
   return '';
 }
 
+// ---- the journal: every game the page plays is recorded by the game as it goes, line by line,
+// into the device /dev/journal the page makes for it; the page keeps the lines in the store
+// `journals` under the game's id, within `journalwait` ms of each key and at once when the page
+// is hidden or closed, so that a closed tab or a killed browser loses nothing up to the last
+// key stored. A tab holds the Web Lock `orbridden-journal-ID` of the game it plays; the page
+// opens with the most recent unfinished game no other tab holds, which the game offers to
+// continue. A game that ends, or is not continued, goes to the store `games` under the name the
+// game gives it (DATE-HERO-POINTS.rec, -abandoned, -unreplayable).
+const locks = navigator.locks;
+const gameid = () => `${Date.now().toString(36)}-${Math.random().toString(36).slice(2, 10)}`;
+const keylines = (text) => (text.match(/^\d/gm) || []).length;
+const latin1 = new TextDecoder('latin1');
+
+// A promise of the function that lets go of game `id`'s lock, or of null where another tab
+// holds it. Without Web Locks, every game is free.
+function takelock(id) {
+  if (!locks) return Promise.resolve(() => {});
+  return new Promise((resolve) => {
+    locks.request(`orbridden-journal-${id}`, { ifAvailable: true }, (lock) => {
+      if (!lock) return resolve(null);
+      return new Promise((release) => resolve(release));
+    });
+  });
+}
+
+// The most recent unfinished game in the storage that no other tab plays, its lock taken; or
+// null.
+async function freejournal(db) {
+  if (!db) return null;
+  let games;
+  try {
+    games = await timed(
+      transact(db, 'journals', 'readonly', (journals, done) => {
+        const found = [];
+        journals.openCursor().onsuccess = (event) => {
+          const at = event.target.result;
+          if (!at) return done(found);
+          found.push({ ...at.value, id: at.key });
+          at.continue();
+        };
+      }),
+    );
+  } catch {
+    return null;
+  }
+  games.sort((a, b) => b.last - a.last);
+  for (const game of games) {
+    const release = await takelock(game.id);
+    if (release) return { ...game, release };
+  }
+  return null;
+}
+
+// The download link of this tab's game's journal, as it stands.
+function journallink(j, name = 'journal.rec') {
+  const link = $('journal-link');
+  if (j !== state.journal) return;
+  URL.revokeObjectURL(link.href);
+  link.href = URL.createObjectURL(new Blob([j.text], { type: 'text/plain' }));
+  link.download = name;
+  link.hidden = !j.keys;
+}
+
+// Stores what the journal holds that the storage does not (a game with no key yet: nothing).
+function savejournal(j) {
+  clearTimeout(j.timer);
+  j.timer = 0;
+  journallink(j);
+  const upto = j.text.length;
+  if (!j.db || !j.keys || j.done || upto === j.saved) return Promise.resolve();
+  if (!j.release) {
+    j.timer = setTimeout(() => savejournal(j), journalwait); // its lock is on its way
+    return Promise.resolve();
+  }
+  const entry = { text: j.text, keys: j.keys, last: Date.now() };
+  return transact(j.db, 'journals', 'readwrite', (journals) => journals.put(entry, j.id)).then(
+    () => (j.saved = Math.max(j.saved, upto)),
+    (error) => {
+      if (!j.failed) note(`This game cannot be continued later: ${why(error)}.`);
+      j.failed = true;
+    },
+  );
+}
+const saveall = () => state.journal && savejournal(state.journal);
+document.addEventListener('visibilitychange', () => document.hidden && saveall());
+window.addEventListener('pagehide', saveall);
+
+// A new entry for the journal `j`, and its lock.
+function newentry(j) {
+  j.id = gameid();
+  takelock(j.id).then((release) => (j.left ? release() : (j.release = release)));
+}
+
+// A byte of the journal, as the game writes it. A new game's first byte makes its entry.
+function journalbyte(j, byte) {
+  if (!j.id) newentry(j);
+  if (j.atline && byte >= 0x30 && byte <= 0x39) j.keys++; // a key's line starts with its time
+  j.atline = byte === 10;
+  j.text += String.fromCharCode(byte);
+  if (!j.timer) j.timer = setTimeout(() => savejournal(j), journalwait);
+}
+
+// Moves journal `id` to the games played as `game` ({ name, kind, text }; null: drops it); a
+// name taken has a number added.
+async function keepgame(db, id, game) {
+  if (!db) {
+    if (game) state.visitgames.push({ ...game, when: Date.now() });
+    return;
+  }
+  await transact(db, ['journals', 'games'], 'readwrite', (t) => {
+    if (id) t.objectStore('journals').delete(id);
+    if (!game) return;
+    const games = t.objectStore('games');
+    const keep = (n) => {
+      const name = n > 1 ? game.name.replace(/\.rec$/, `-${n}.rec`) : game.name;
+      games.getKey(name).onsuccess = (event) => {
+        if (event.target.result === undefined) games.put({ ...game, name, when: Date.now() }, name);
+        else keep(n + 1);
+      };
+    };
+    keep(1);
+  });
+}
+
+// Leaves this tab's game (for another, or the watch view): stored, its lock let go, unless it
+// is `handed` on to the next game.
+function leavegame(handed = null) {
+  const j = state.journal;
+  state.journal = null;
+  $('journal-link').hidden = true;
+  if (!j || j.done) return;
+  j.left = true;
+  const release = j.release;
+  if (release && !(handed && handed.id === j.id)) savejournal(j).finally(release);
+}
+
+// A game's arguments and Module.page's part for the journal: `offered` is a journal this tab
+// holds (the game offers to continue it, or keeps it aside), `file` the player's recording
+// to continue ({ name, bytes }); with neither, the most recent free journal is offered.
+async function gamerun({ offered = null, file = null } = {}) {
+  const db = await state.storage;
+  if (!offered && !file) offered = await freejournal(db);
+  const j = { id: null, release: null, text: '', keys: 0, saved: 0, timer: 0, atline: true };
+  Object.assign(j, { db, offered, file, done: false, left: false, failed: false });
+  state.journal = j;
+  journallink(j);
+  const args = clock ? ['--clock', clock] : [];
+  if (offered) args.push('--journal', 'journal.rec');
+  if (file) args.push('--continue', 'continue.rec');
+  return {
+    arguments: args,
+    prepare: (module) => {
+      module.FS.createDevice('/dev', 'journal', null, (byte) => journalbyte(j, byte));
+      if (offered) module.FS.writeFile('journal.rec', offered.text);
+      if (file) module.FS.writeFile('continue.rec', file.bytes);
+    },
+    page: {
+      // The journal handed in is not continued: kept among the games played, or dropped.
+      setaside(kind, name) {
+        const handed = j.offered;
+        j.offered = null;
+        const game = kind ? { name, kind, text: handed.text } : null;
+        keepgame(db, handed.id, game).finally(handed.release);
+      },
+      // The game handed in goes on: its first `keep` bytes are its journal, stored at once.
+      resumed(keep) {
+        if (file) newentry(j);
+        else Object.assign(j, { id: j.offered.id, release: j.offered.release });
+        j.text = file ? latin1.decode(file.bytes.subarray(0, keep)) : j.offered.text.slice(0, keep);
+        j.keys = keylines(j.text);
+        savejournal(j);
+      },
+      // The player's recording cannot be continued: the tab's own game, if any, is offered
+      // again, and the page says why.
+      refused(text, finished) {
+        const said = `${file ? file.name : 'The journal'}: ${text}.${finished ? ' Watch plays it.' : ''}`;
+        setTimeout(() => {
+          fresh();
+          start(null, { offered: j.offered }).then(() => note(said));
+        });
+      },
+    },
+  };
+}
+
+// Continues the player's recording `file` in this tab; the game this tab played is kept among
+// the games played as abandoned (as the terminal's --continue does) if it goes on.
+async function continuefile(file) {
+  const bytes = new Uint8Array(await file.arrayBuffer());
+  const j = state.journal;
+  let offered = null;
+  if (j && !j.done && j.id && j.keys && j.release) {
+    await savejournal(j);
+    offered = { id: j.id, text: j.text, release: j.release };
+  }
+  state.watch = null;
+  $('watchbar').hidden = true;
+  fresh();
+  await start(null, { offered, file: { name: file.name, bytes } });
+}
+
 // The Scores view: the game's own listing of score.txt, and the file to download.
 async function showscores() {
   const dialog = $('scores');
@@ -327,7 +605,50 @@ async function showscores() {
   link.hidden = !bytes.length;
   URL.revokeObjectURL(link.href);
   link.href = bytes.length ? URL.createObjectURL(new Blob([bytes], { type: 'text/plain' })) : '#';
+  await listgames();
   if (!dialog.open) dialog.showModal();
+}
+
+// The games played in this browser, latest first, each to download or watch.
+async function listgames() {
+  const list = $('games');
+  for (const a of list.querySelectorAll('a')) URL.revokeObjectURL(a.href);
+  let games = state.visitgames;
+  const db = await state.storage;
+  if (db) {
+    try {
+      games = await timed(
+        transact(db, 'games', 'readonly', (store, done) => {
+          store.getAll().onsuccess = (event) => done(event.target.result);
+        }),
+      );
+    } catch (error) {
+      list.replaceChildren(`The games could not be read: ${why(error)}.`);
+      return;
+    }
+  }
+  const items = [...games]
+    .sort((a, b) => b.when - a.when)
+    .map((game) => {
+      const item = document.createElement('li');
+      const download = Object.assign(document.createElement('a'), {
+        href: URL.createObjectURL(new Blob([game.text], { type: 'text/plain' })),
+        download: game.name,
+        textContent: game.name,
+      });
+      const watch = Object.assign(document.createElement('button'), {
+        type: 'button',
+        textContent: 'Watch',
+      });
+      watch.addEventListener('click', () => {
+        $('scores').close();
+        watchbytes(game.name, encoder.encode(game.text));
+      });
+      item.append(download, ' ', watch);
+      return item;
+    });
+  list.replaceChildren(...items);
+  $('games-empty').hidden = games.length > 0;
 }
 $('scores-button').addEventListener('click', showscores);
 if (channel) channel.onmessage = () => $('scores').open && showscores();
@@ -337,7 +658,6 @@ $('scores').addEventListener('close', () => document.activeElement.blur());
 // ---- loading, starting, ending, failing
 function trouble(text) {
   setstate('error', 'ORBRIDDEN stopped.');
-  $('loading').hidden = true;
   $('trouble-text').textContent = text;
   $('trouble').hidden = false;
   $('restart').focus();
@@ -371,26 +691,51 @@ async function compile() {
 }
 
 // The game has ended with `record` (the bytes it appends to score.txt): the last page stays
-// while the record is kept, then "Play again" and what became of the record.
-async function over(record) {
+// while the record is kept and its journal goes to the games played as `name`, then "Play
+// again" and what became of the record. Its journal is the recording a hall is offered
+// (hall.js, the event orbridden-recorded).
+async function over(record, name) {
   performance.mark('orbridden-over');
-  const kept = await keepscore(record);
+  const j = state.journal;
+  j.done = true;
+  clearTimeout(j.timer);
+  journallink(j, name);
+  document.dispatchEvent(new CustomEvent('orbridden-recorded', { detail: j.text }));
+  const game = { name, kind: 'finished', text: j.text };
+  const [kept] = await Promise.all([
+    keepscore(record),
+    keepgame(j.db, j.id, game)
+      .catch(() => {})
+      .finally(() => j.release && j.release()),
+  ]);
   setstate('over', 'The game has ended.');
   note(kept);
   $('again').hidden = false;
   $('again').focus();
 }
 
-async function start() {
+// Clears the console and the keys for a game or a replay that follows another (the first game
+// keeps the page the build drew and the keys typed while the WebAssembly compiled).
+function fresh() {
   $('again').hidden = true;
   state.queue = [];
   state.reader = null;
   state.taken = 0;
   blankscreen();
-  setstate('playing', 'Playing ORBRIDDEN');
-  note(state.visitonly);
+}
+
+// Starts a game, with `resume` what it may continue (gamerun), or with `replay` the replay of a
+// recording (watch.js): its arguments and what it adds to Module.page. The game this tab
+// played is left.
+async function start(replay = null, resume = {}) {
+  leavegame(resume.offered);
+  if (replay) fresh();
+  setstate(replay ? 'watching' : 'playing', replay ? 'Watching a recording' : 'Playing ORBRIDDEN');
+  note(replay ? '' : state.visitonly);
+  const run = replay || (await gamerun(resume));
   state.game = await createOrbridden({
-    arguments: clock ? ['--clock', clock] : [],
+    arguments: run.arguments,
+    preRun: [run.prepare],
     instantiateWasm(imports, done) {
       WebAssembly.instantiate(state.compiled, imports).then(
         (instance) => done(instance, state.compiled),
@@ -408,6 +753,7 @@ async function start() {
         state.waiting = true;
         return new Promise((resolve) => (state.reader = [size, resolve]));
       },
+      ...run.page,
     },
     print: (text) => console.log(text),
     printErr: (text) => console.warn(text),
@@ -415,17 +761,60 @@ async function start() {
   });
   $('scores-button').disabled = false;
 }
-$('again').addEventListener('click', () => start().catch((error) => trouble(error.message)));
+$('again').addEventListener('click', () => {
+  state.watch = null;
+  fresh();
+  start().catch((error) => trouble(error.message));
+});
+// A recording of the player's to continue: one from the terminal's journal, or downloaded from
+// another browser.
+$('continue-button').addEventListener('click', () => $('continue-file').click());
+$('continue-file').addEventListener('change', (event) => {
+  const file = event.target.files[0];
+  event.target.value = '';
+  if (file && state.compiled) continuefile(file).catch((error) => trouble(error.message));
+});
 
 async function load() {
   if (typeof WebAssembly !== 'object')
     throw new Error('This browser cannot run ORBRIDDEN: it has no WebAssembly.');
+  openstorage(); // while the WebAssembly compiles: the game may continue a journal it holds
   [state.compiled] = await Promise.all([
     compile(),
     loadscript('orbridden.js'),
     document.fonts.load('1em "Orbridden Mono"'),
   ]);
-  await start();
-  openstorage(); // once the first page is up: the game needs the storage only at its end
+  await state.opening();
 }
 load().catch((error) => trouble(`ORBRIDDEN could not start. ${error.message}`));
+
+// ---- offline: the service worker (sw.js) keeps this build's files. A new build found while no
+// key has been typed takes over at once and the page loads anew from it; after the first key it
+// waits for the next visit. Files of two builds never mix.
+if ('serviceWorker' in navigator && window.isSecureContext) {
+  const had = Boolean(navigator.serviceWorker.controller);
+  navigator.serviceWorker.addEventListener('controllerchange', () => had && location.reload());
+  const update = (worker) =>
+    worker && state.taken === 0 && !state.queue.length && worker.postMessage('update');
+  navigator.serviceWorker.register('sw.js').then(
+    (registration) => {
+      update(registration.waiting);
+      registration.addEventListener('updatefound', () => {
+        const worker = registration.installing;
+        worker.addEventListener(
+          'statechange',
+          () => worker.state === 'installed' && had && update(worker),
+        );
+      });
+    },
+    () => {},
+  );
+}
+// The first page, the page's first text, painted (the benchmark's mark): the browser's first
+// contentful paint, which may come before this script runs.
+new PerformanceObserver((list, observer) => {
+  const paint = list.getEntriesByName('first-contentful-paint')[0];
+  if (!paint) return;
+  performance.mark('orbridden-first-page', { startTime: paint.startTime });
+  observer.disconnect();
+}).observe({ type: 'paint', buffered: true });

@@ -141,43 +141,56 @@ TEST(Journal, AGameEndedAnyWayIsContinuedOnTheScreenOfItsLastKey) {
     }
 }
 
-// The replay hands over to the keys typed where the journal runs out: the game goes on from any
-// key to the golden score record, and the journal grown so verifies to it.
-TEST(Journal, AGameContinuedFromAnyKeyPlaysOnToTheGoldenScoreRecord) {
-    const recording whole = readfile(playthrough().file);
-    const std::string keys = keysof(whole);
+// Continues the journal `text` in-process, as the terminal does, with the rest of the
+// playthrough's keys on the stepping clock: the game goes on to the golden score record, and the
+// journal grown so verifies to it.
+void continuedtotheend(const std::string &text) {
+    const std::string keys = keysof(readfile(playthrough().file));
     static recording cut;
     static int fd;
-    for (std::uint64_t at : {std::uint64_t{1}, std::uint64_t{2500}, keys.size() - 1}) {
+    const std::string dir = tempdir(), path = dir + "/journal.rec";
+    std::ofstream(path, std::ios::binary) << text;
+    std::string problem;
+    ASSERT_TRUE(readrecording(text, cut, problem)) << problem;
+    const std::uint64_t at = keycount(cut);
+    // The stepping clock goes on from the readings the cut recording holds.
+    clock_ms = cut.header.start;
+    for (const recording_item &i : cut.items) clock_ms += i.kind == item_type::clock;
+    game_clock = steppingclock;
+    fd = open(path.c_str(), O_WRONLY | O_APPEND);
+    const fs::path home = fs::current_path();
+    fs::current_path(dir); // the score file goes there
+    usescript(keys.substr(at));
+    quietconsole();
+    startreplay(cut, nullptr, 0, [] {
+        resumerecording(fd, cut.header, replaystate().now, [] { return std::int64_t{0}; });
+        showconsole();
+    });
+    playgame(intro, screens);
+    EXPECT_EQ(stoprecording(), 0);
+    close(fd);
+    game_clock = realclock;
+    fs::current_path(home);
+    EXPECT_EQ(slurp(dir + "/score.txt"), slurp(golden + "/playthrough.score"));
+    const piped_run run = runpiped({"--verify", path});
+    EXPECT_EQ(run.out, slurp(golden + "/playthrough.score")) << run.err;
+    EXPECT_EQ(keysof(readfile(path)), keys);
+}
+
+// The replay hands over to the keys typed where the journal runs out: the game goes on from any
+// key to the golden score record.
+TEST(Journal, AGameContinuedFromAnyKeyPlaysOnToTheGoldenScoreRecord) {
+    const std::uint64_t keys = keysof(readfile(playthrough().file)).size();
+    for (std::uint64_t at : {std::uint64_t{1}, std::uint64_t{2500}, keys - 1}) {
         SCOPED_TRACE(testing::Message() << "after key " << at);
-        const std::string dir = tempdir(), path = dir + "/journal.rec";
-        const std::string text = cutafter(at);
-        std::ofstream(path, std::ios::binary) << text;
-        std::string problem;
-        ASSERT_TRUE(readrecording(text, cut, problem)) << problem;
-        // The stepping clock goes on from the readings the cut recording holds.
-        clock_ms = cut.header.start;
-        for (const recording_item &i : cut.items) clock_ms += i.kind == item_type::clock;
-        game_clock = steppingclock;
-        fd = open(path.c_str(), O_WRONLY | O_APPEND);
-        const fs::path home = fs::current_path();
-        fs::current_path(dir); // the score file goes there
-        usescript(keys.substr(at));
-        quietconsole();
-        startreplay(cut, nullptr, [] {
-            resumerecording(fd, cut.header, replaystate().now, [] { return std::int64_t{0}; });
-            showconsole();
-        });
-        playgame(intro, screens);
-        EXPECT_EQ(stoprecording(), 0);
-        close(fd);
-        game_clock = realclock;
-        fs::current_path(home);
-        EXPECT_EQ(slurp(dir + "/score.txt"), slurp(golden + "/playthrough.score"));
-        const piped_run run = runpiped({"--verify", path});
-        EXPECT_EQ(run.out, slurp(golden + "/playthrough.score")) << run.err;
-        EXPECT_EQ(keysof(readfile(path)), keys);
+        continuedtotheend(cutafter(at));
     }
+}
+
+// A journal the page made (tests/web/journal.test.mjs checks that the page still makes it, byte
+// for byte) is continued by the terminal to the same end.
+TEST(Journal, AJournalMadeInThePageIsContinuedToTheGoldenScoreRecord) {
+    continuedtotheend(slurp(ORBRIDDEN_FIXTURE_DIR "/page_journal.rec"));
 }
 
 // ---- what the start makes of each journal it finds

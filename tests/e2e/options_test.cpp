@@ -14,7 +14,7 @@ using namespace std::string_literals;
 
 const std::string usage = "usage: orbridden [--plain] [--new] [--record FILE]\n"
                           "       orbridden [--plain] --continue FILE\n"
-                          "       orbridden --replay FILE [--plain | --cast OUT]\n"
+                          "       orbridden --replay FILE [--plain | --cast OUT | --at N]\n"
                           "       orbridden --verify FILE\n"
                           "       orbridden --scores [FILE]\n"
                           "       orbridden --help | --version\n";

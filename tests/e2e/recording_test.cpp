@@ -358,4 +358,45 @@ TEST(Recording, OnTheTerminalQEndsAReplayWithoutPauses) {
     EXPECT_TRUE(samesettings(game.initial, game.settings()));
 }
 
+// The console's 25 rows after `keys` keys of the playthrough, from playthrough.screens.
+std::string goldenrows(std::size_t keys) {
+    const std::string all = slurp(golden + "/playthrough.screens");
+    std::size_t at = all.find("== " + std::to_string(keys) + " keys,");
+    at = all.find('\n', at) + 1;
+    std::size_t end = at;
+    for (int r = 0; r < console_rows; ++r) end = all.find('\n', end) + 1;
+    return all.substr(at, end - at);
+}
+
+// --at starts the replay paused at a key; while paused the arrows step a key back and forward
+// and Page Up and Page Down a hundred, the first key the furthest back: each seek shows the
+// rows the terminal showed when the game waited for that key.
+TEST(Recording, OnTheTerminalTheReplaySeeksToTheRowsOfThatKey) {
+    pty_game game(tempdir(), {.args = {"--replay", playthrough().file, "--at", "1232"},
+                              .rows = 25,
+                              .errors_apart = true});
+    auto showsafter = [&](std::size_t keys) {
+        const std::string want = goldenrows(keys);
+        return game.waituntil([&] { return game.shown() == want; });
+    };
+    ASSERT_TRUE(showsafter(1231)) << game.shown(); // the market
+    const std::string left = "\x1b[D", right = "\x1b[C", up = "\x1b[5~", down = "\x1b[6~";
+    std::string keys;
+    for (int i = 0; i < 11; ++i) keys += up; // to key 132
+    for (int i = 0; i < 10; ++i) keys += right;
+    game.send(keys);
+    ASSERT_TRUE(showsafter(141)) << game.shown(); // the fight
+    keys.clear();
+    for (int i = 0; i < 11; ++i) keys += down; // to key 1242
+    for (int i = 0; i < 10; ++i) keys += left;
+    game.send(keys);
+    ASSERT_TRUE(showsafter(1231)) << game.shown();
+    game.send(up + up + up + up + up + up + up + up + up + up + up + up + up); // past the first
+    ASSERT_TRUE(showsafter(0)) << game.shown();
+    game.send("q");
+    const int status = game.finish();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(game.errors, "orbridden: " + playthrough().file + ": replay ended at its start\n");
+}
+
 } // namespace

@@ -1,11 +1,16 @@
 // make bench-web: the page's costs, each against a floor measured in the same run.
 // - transfer size: the page's files gzip-compressed (at most 300 KB), against a page of one <pre>;
-// - navigation to the first page painted from the loopback server (at most 300 ms), against a
-//   page that only paints a 25-row <pre>;
+// - navigation to the first page painted (the first contentful paint) from the loopback server (at
+//   most 300 ms, and at most 1.5 times), against a page that only paints a 25-row <pre>;
 // - a key to the page's updated text, median over 1,000 walking keys (at most 1.5 times), against
 //   a page that only echoes the key into a <pre>;
 // - the playthrough's 4,925 keys in the page, against the same keys through the terminal build's
-//   scripted console (Google Benchmark's Playthrough in build-bench).
+//   scripted console (Google Benchmark's Playthrough in build-bench);
+// - watching its recording: a seek to its last key (replayed from the start without drawing,
+//   at most 100 ms, median of 5), against the playthrough typed into the page; and playing at
+//   64x, the keys drawn a second against the keys due;
+// - continuing its journal left before its last key: Continue to the screen shown (at most
+//   500 ms and 1.5 times, median of 5), against that seek, the same replay without drawing.
 import { execFileSync } from 'node:child_process';
 import {
   mkdtempSync,
@@ -34,7 +39,8 @@ const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
 const rows = Array.from({ length: 25 }, (_, r) => `row ${r}`.padEnd(80, '.')).join('\n');
 const floors = {
   'floor-paint.html': `<!doctype html><meta charset="utf-8"><title>floor</title><pre id="screen">${rows}</pre>
-<script>requestAnimationFrame(() => performance.mark('orbridden-first-page'));</script>`,
+<script>new PerformanceObserver((list) => list.getEntriesByName('first-contentful-paint')
+  .forEach((p) => performance.mark('orbridden-first-page', { startTime: p.startTime }))).observe({ type: 'paint', buffered: true });</script>`,
   'floor-echo.html': `<!doctype html><meta charset="utf-8"><title>floor</title><pre id="screen">${rows}</pre>
 <script>window.orbridden = { drawn: 0, waiting: true, taken: 0 };
 const screen = document.getElementById('screen');
@@ -44,11 +50,20 @@ const rows = screen.textContent;</script>`,
 const dir = mkdtempSync(join(tmpdir(), 'orbridden-bench-'));
 for (const f of readdirSync(site)) symlinkSync(join(site, f), join(dir, f));
 for (const [f, text] of Object.entries(floors)) writeFileSync(join(dir, f), text);
+// The playthrough's recording, made by the web build's golden runner (a key every 250 ms).
+const recording = execFileSync(
+  'node',
+  ['--no-experimental-fetch', join(root, 'build-wasm/web/orbridden_golden.js'), 'recording'],
+  { encoding: 'utf8', maxBuffer: 1 << 24 },
+);
+const recordedkeys = recording.split('\n').filter((l) => /^\d+ /.test(l)).length;
+writeFileSync(join(dir, 'bench.rec'), recording);
 
 // ---- transfer size
 const pagefiles = [
   'index.html',
   'page.js',
+  'watch.js',
   'page.css',
   'orbridden.js',
   'orbridden.wasm',
@@ -88,10 +103,9 @@ try {
   }
   const paintfloor = await firstpaint('floor-paint.html');
   const paint = await firstpaint('');
-  console.log(
-    `     floor: ${paintfloor.toFixed(1)} ms; the page: ${(paint / paintfloor).toFixed(1)} times the floor`,
-  );
+  console.log(`     floor: ${paintfloor.toFixed(1)} ms; the page: ${paint.toFixed(1)} ms`);
   judge('navigation to the first page painted', paint, 300, 'ms');
+  judge('the first page painted against the floor', paint / paintfloor, 1.5, 'times');
 
   // ---- a key to the updated text: dispatched by the browser's input, until the text changed
   async function keytotext(page, keys) {
@@ -114,10 +128,17 @@ try {
   await gamepage.waitForFunction(() => orbridden.taken === 8 && orbridden.waiting);
   const game = await keytotext(gamepage, walk);
   const stillwalking = await gamepage.$eval('#screen', (s) => s.textContent.includes('Sorceress'));
+  // The journal ran meanwhile: every key of the walk stored.
+  await gamepage.waitForFunction(() => orbridden.journal.saved === orbridden.journal.text.length, {
+    polling: 100,
+  });
+  const journaled = await gamepage.evaluate(() => orbridden.journal.keys);
   console.log(
-    `     floor (echo into a <pre>): ${echo.toFixed(3)} ms; the game: ${game.toFixed(3)} ms` +
+    `     floor (echo into a <pre>): ${echo.toFixed(3)} ms; the game: ${game.toFixed(3)} ms, ` +
+      `its journal ${journaled} keys stored` +
       (stillwalking ? '' : ' (the walk left the home town!)'),
   );
+  if (journaled !== 8 + walk.length) failures.push('the journal during the walk');
   judge('key to updated text against the echo page', game / echo, 1.5, 'times');
 
   // ---- the playthrough in the page, against the terminal build's scripted console
@@ -162,6 +183,107 @@ try {
       `${ms('Playthrough/0').toFixed(1)} ms (transcript), ${ms('Playthrough/1').toFixed(1)} ms (console in memory); ` +
       `${(inpage / ms('Playthrough/0')).toFixed(1)} times`,
   );
+
+  // ---- watching: a seek to the last key, from the first, median of 5
+  const watch = await browser.newPage();
+  await watch.goto(`${origin}/?watch=bench.rec#key=1`);
+  const pausedat = (k) =>
+    watch.waitForFunction(
+      (n) => orbridden.watch && orbridden.watch.key === n && orbridden.watch.resolve,
+      { polling: 'mutation' },
+      k,
+    );
+  await pausedat(1);
+  const seeks = [];
+  for (let i = 0; i < 5; ++i) {
+    for (const k of [recordedkeys, 1]) {
+      const start = await watch.evaluate(() => performance.now());
+      await watch.evaluate((n) => (location.hash = `#key=${n}`), k);
+      await pausedat(k);
+      const end = await watch.evaluate(() => performance.now());
+      if (k === recordedkeys) seeks.push(end - start);
+    }
+  }
+  const seek = median(seeks);
+  console.log(
+    `     seek to key ${recordedkeys} of the playthrough's recording: ${seek.toFixed(1)} ms; ` +
+      `the playthrough typed into the page: ${inpage.toFixed(0)} ms; ${(seek / inpage).toFixed(2)} times`,
+  );
+  judge("seek to the recording's last key in the page", seek, 100, 'ms');
+
+  // ---- continuing the recording's journal left before its last key, in a profile of its own:
+  // from Continue to the screen shown and the game waiting, median of 5
+  const lines = recording.split('\n');
+  const left = `${lines
+    .slice(
+      0,
+      lines.findLastIndex((l) => /^\d+ /.test(l)),
+    )
+    .join('\n')}\n`;
+  const context = await browser.createBrowserContext();
+  const setup = await context.newPage();
+  await setup.goto(`${origin}/floor-echo.html`);
+  await setup.evaluate(
+    (text, keys) =>
+      new Promise((resolve, reject) => {
+        const open = indexedDB.open('orbridden', 2);
+        open.onupgradeneeded = () => {
+          for (const store of ['files', 'journals', 'games']) open.result.createObjectStore(store);
+        };
+        open.onsuccess = () => {
+          const t = open.result.transaction('journals', 'readwrite');
+          t.objectStore('journals').put({ text, keys, last: Date.now() }, 'bench');
+          t.oncomplete = () => open.result.close() || resolve();
+          t.onabort = () => reject(t.error);
+        };
+      }),
+    left,
+    recordedkeys - 1,
+  );
+  await setup.close();
+  const continues = [];
+  for (let i = 0; i < 5; ++i) {
+    const tab = await opengame(context);
+    const offered = await tab.$eval('#screen', (s) => s.textContent.includes('A GAME TO CONTINUE'));
+    if (!offered) throw new Error('the journal was not offered');
+    continues.push(
+      await tab.evaluate(
+        () =>
+          new Promise((resolve) => {
+            const start = performance.now();
+            orbridden.type('1');
+            const shownyet = () =>
+              orbridden.taken === 1 && orbridden.waiting
+                ? resolve(performance.now() - start)
+                : setTimeout(shownyet, 1);
+            shownyet();
+          }),
+      ),
+    );
+    await tab.close();
+  }
+  await context.close();
+  const resumed = median(continues);
+  console.log(
+    `     continuing the journal left before key ${recordedkeys}: ${resumed.toFixed(1)} ms ` +
+      `from Continue to the screen; the seek there: ${seek.toFixed(1)} ms; ` +
+      `${(resumed / seek).toFixed(2)} times`,
+  );
+  judge('continuing the whole journal, Continue to the screen', resumed, 500, 'ms');
+  judge('continuing against the seek to the same key', resumed / seek, 1.5, 'times');
+
+  // ---- playing at 64x for 3 seconds: keys drawn a second against keys due (one every 250 ms)
+  for (let i = 0; i < 6; ++i) await watch.keyboard.press('+');
+  const [key0, t0] = await watch.evaluate(() => [orbridden.watch.key, performance.now()]);
+  await watch.keyboard.press(' ');
+  await new Promise((resolve) => setTimeout(resolve, 3000));
+  const [key1, t1] = await watch.evaluate(() => [orbridden.watch.key, performance.now()]);
+  const drawn = ((key1 - key0) * 1000) / (t1 - t0);
+  const due = (64 * 1000) / 250;
+  console.log(
+    `     at 64x: ${drawn.toFixed(0)} keys drawn a second, ${due} due; ${(drawn / due).toFixed(2)} of the pace`,
+  );
+  judge('keys due at 64x not drawn', Math.max(0, 1 - drawn / due), 0.05, 'of them');
 } finally {
   await browser.close();
   server.stop();

@@ -1,6 +1,7 @@
 // The web build's scripted console under Node: every golden session (tests/golden/*.keys) and
-// the playthrough's console screens, played by the same sources compiled by emscripten, must be
-// byte for byte as the terminal build recorded them.
+// the playthrough's console screens, played by the same sources compiled by emscripten and
+// reached by seeking a replay of its recording, must be byte for byte as the terminal build
+// recorded them.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -20,7 +21,7 @@ function play(name) {
 
 test('every golden session is found', () => assert.ok(sessions.includes('playthrough')));
 
-for (const name of [...sessions, 'screens'])
+for (const name of [...sessions, 'screens', 'seeks'])
   test(`web build under Node: ${name} is as recorded`, () => {
     try {
       play(name);

@@ -1,7 +1,11 @@
 // The golden sessions in the web build, run under Node: the same sources compiled by emscripten
 // must print every transcript, score record and console screen byte for byte as recorded.
-// `golden_node NAME` plays one session (or "screens", the playthrough's console rows) and says
-// where it first differs; the exit status is 0 when all is as recorded.
+// `golden_node NAME` plays one session (or "screens", the playthrough's console rows, or "seeks",
+// the same rows reached by seeking a replay of its recording) and says where it first differs;
+// `golden_node recording` prints the playthrough's recording, for the browser tests; the exit
+// status is 0 when all is as recorded. `golden_node firstpage` prints the game's first page as
+// the console draws it (its cursor, then its 25 rows), which the build writes into the page to
+// show while the WebAssembly compiles.
 #include "golden.hpp"
 #include "support.hpp"
 
@@ -27,15 +31,24 @@ bool same(std::string_view what, const std::string &got, const std::string &want
 
 int main(int argc, char *argv[]) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: golden_node SESSION|screens\n");
+        std::fprintf(stderr, "usage: golden_node SESSION|screens|seeks|recording|firstpage\n");
         return 2;
     }
     const std::string_view name = argv[1];
-    if (name == "screens") {
+    if (name == "recording") {
+        std::fputs(playthroughrecording().c_str(), stdout);
+        return 0;
+    }
+    if (name == "firstpage") {
+        const played p = play(session("playthrough"), "", kept_as::screen);
+        const screen_cursor cursor = cursorat();
+        std::printf("%d %d\n%s", cursor.row, cursor.col, p.transcript.c_str());
+        return 0;
+    }
+    if (name == "screens" || name == "seeks") {
         const golden_case &c = session("playthrough");
-        return same("playthrough.screens", playthroughscreens(), slurp(goldenfile(c, ".screens")))
-                   ? 0
-                   : 1;
+        const std::string got = name == "screens" ? playthroughscreens() : seekscreens();
+        return same("playthrough.screens", got, slurp(goldenfile(c, ".screens"))) ? 0 : 1;
     }
     for (const golden_case &c : sessions) {
         if (name != c.name) continue;

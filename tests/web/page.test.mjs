@@ -4,7 +4,16 @@
 // that compose or use AltGr, and a failing load.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdirSync, readFileSync } from 'node:fs';
+import {
+  appendFileSync,
+  copyFileSync,
+  mkdirSync,
+  mkdtempSync,
+  readdirSync,
+  readFileSync,
+  writeFileSync,
+} from 'node:fs';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import {
   golden,
@@ -270,18 +279,197 @@ describe("the scores in the browser's storage", () => {
       await idle(page, 0);
       assert.deepEqual((await shown(page)).rows, points[0].rows, 'the first page');
       await page.waitForFunction(() => !document.getElementById('note').hidden);
-      assert.equal(await note(page), `Scores are kept for this visit only: ${storage.why}.`);
+      assert.equal(
+        await note(page),
+        `Scores are kept for this visit only and this game cannot be continued later: ${storage.why}.`,
+      );
       assert.deepEqual(await outsidewindow(page), [], 'nothing outside the window');
       await page.screenshot({
         path: join(shots, `visit-only-${storage.viewport ? 'phone' : 'desktop'}.png`),
       });
       if (!storage.plays) return;
       await playthrough(page);
-      assert.equal(await note(page), `Scores are kept for this visit only: ${storage.why}.`);
+      assert.equal(
+        await note(page),
+        `Scores are kept for this visit only and this game cannot be continued later: ${storage.why}.`,
+      );
       await page.click('#again');
       await idle(page, 0);
       assert.equal((await downloaded(page)).file, golden('playthrough.score'));
     });
+});
+
+describe('the page for a screen reader', () => {
+  let browser;
+  before(async () => (browser = await launch()));
+  after(() => browser && browser.close());
+
+  // The lines of the live region as the accessibility tree gives them.
+  async function heard(page) {
+    const region = await page.accessibility.snapshot({
+      root: await page.$('#speech'),
+      interestingOnly: false,
+    });
+    const lines = [];
+    const walk = (node) => {
+      if (node.role === 'StaticText') lines.push(node.name);
+      (node.children || []).forEach(walk);
+    };
+    walk(region);
+    return lines;
+  }
+
+  // After `keys` keys of the playthrough: what the live region holds (`has`, or exactly `is`).
+  const moments = [
+    {
+      what: 'the first page',
+      keys: 0,
+      has: ['Our story begins deep within the heart of the Binary', 'PRESS ENTER'],
+      never: /^[01]+$/, // the drawing of ones and zeros
+    },
+    {
+      what: 'the home frame: its status line and its places',
+      keys: 8,
+      has: ['Oru', 'Health 35/35', '$100', 'Casino', 'Market'],
+      never: /[|_-]/, // no cell of the map
+    },
+    { what: 'a step on the map: nothing to say', keys: 9, is: [] },
+    {
+      what: 'a fight begins, read with the command it waits for',
+      keys: 141,
+      has: ['BATS', '1) Attack', 'Command :'],
+    },
+    {
+      what: 'a blow in a fight: the two health lines changed and the messages',
+      keys: 197,
+      is: [
+        'HEALTH : 34/35',
+        'HEALTH : 20/45',
+        'You hit RACCOON for 25 damage.',
+        'RACCOON hit you for 1 damage.',
+      ],
+    },
+    {
+      what: 'the map after the fight: its status line',
+      keys: 200,
+      has: ['Health 31/35', '$120', 'Points 35'],
+    },
+  ];
+  test('the live region speaks each page, the status line and the prompt, never the map', async () => {
+    const page = await opengame(browser, '?clock=5000');
+    let typed = 0;
+    for (const moment of moments) {
+      if (moment.keys > typed)
+        await page.evaluate((k) => orbridden.type(k), keys.slice(typed, moment.keys));
+      typed = moment.keys;
+      await idle(page, typed);
+      const lines = await heard(page);
+      if (moment.is) assert.deepEqual(lines, moment.is, moment.what);
+      for (const line of moment.has || [])
+        assert.ok(lines.includes(line), `${moment.what}: ${line}`);
+      if (moment.never)
+        assert.deepEqual(
+          lines.filter((l) => moment.never.test(l)),
+          [],
+          moment.what,
+        );
+    }
+    const live = await page.$eval('#speech', (e) => e.getAttribute('aria-live'));
+    assert.equal(live, 'polite');
+  });
+
+  test("the console is announced as the game's screen; every button has a name, on a desktop and a phone", async () => {
+    for (const viewport of [undefined, phone]) {
+      const page = await opengame(browser, '', viewport);
+      const tree = await page.accessibility.snapshot();
+      const nodes = [];
+      const walk = (node) => nodes.push(node) && (node.children || []).forEach(walk);
+      walk(tree);
+      assert.ok(
+        nodes.some((n) => n.role === 'application' && n.name === "The game's screen"),
+        'the console',
+      );
+      const buttons = nodes.filter((n) => n.role === 'button');
+      assert.ok(buttons.length >= (viewport ? 13 : 1), 'the buttons shown');
+      assert.deepEqual(
+        buttons.filter((b) => !b.name.trim()),
+        [],
+        'buttons without a name',
+      );
+    }
+  });
+
+  test('Tab reaches every control shown, each with a visible focus', async () => {
+    const page = await opengame(browser);
+    const controls = await page.evaluate(() =>
+      [...document.querySelectorAll('button, a[href], input, [tabindex]')]
+        .filter((e) => e.tabIndex >= 0 && !e.disabled && e.checkVisibility())
+        .map((e) => e.id || e.textContent),
+    );
+    const reached = [];
+    for (let i = 0; i < controls.length; ++i) {
+      await page.keyboard.press('Tab');
+      reached.push(
+        await page.evaluate(() => {
+          const e = document.activeElement;
+          if (getComputedStyle(e).outlineStyle === 'none') return `${e.id}: no focus`;
+          return e.id || e.textContent;
+        }),
+      );
+    }
+    assert.deepEqual(reached.sort(), [...controls].sort());
+    assert.ok(controls.includes('screen'), 'the console');
+  });
+});
+
+describe('the page offline', () => {
+  let browser;
+  before(async () => (browser = await launch()));
+  after(() => browser && browser.close());
+
+  const versions = (page) => page.evaluate(() => caches.keys());
+  async function controlled(page) {
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+  }
+
+  test('after one visit the page plays with the server gone and keeps the score; a new build replaces the old whole on the next visit', async () => {
+    const first = await opengame(browser, '?clock=5000');
+    await controlled(first);
+    const [version] = await versions(first);
+    const manifest = await first.evaluate(async () => {
+      const link = document.querySelector('link[rel=manifest]');
+      const m = await fetch(link.href).then((r) => r.json());
+      const icon = await fetch(new URL(m.icons[0].src, link.href));
+      return { ...m, icon: icon.ok && (await icon.text()).includes('<path') };
+    });
+    assert.equal(manifest.display, 'standalone');
+    assert.equal(manifest.icon, true, "the icon, from the font's glyph");
+    server.stop();
+    try {
+      const page = await opengame(browser, '?clock=5000');
+      await playthrough(page);
+      assert.equal((await downloaded(page)).file, golden('playthrough.score'));
+    } finally {
+      // A second build: one file changed, so another version.
+      const dir = mkdtempSync(join(tmpdir(), 'orbridden-build-'));
+      for (const f of readdirSync(site)) copyFileSync(join(site, f), join(dir, f));
+      appendFileSync(join(dir, 'page.css'), '/* the second build */\n');
+      const worker = readFileSync(join(dir, 'sw.js'), 'utf8');
+      writeFileSync(join(dir, 'sw.js'), worker.replace(/orbridden-\w+/, 'orbridden-second'));
+      server = await serve(dir);
+    }
+    const page = await browser.newPage();
+    await page.goto(`${origin}/`);
+    await page.waitForFunction(async () => (await caches.keys()).join() === 'orbridden-second');
+    await controlled(page);
+    await page.reload();
+    const css = await page.evaluate(() => fetch('page.css').then((r) => r.text()));
+    assert.match(css, /the second build/);
+    assert.deepEqual(await versions(page), ['orbridden-second']);
+    assert.notEqual(version, 'orbridden-second');
+    server.stop();
+    server = await serve();
+  });
 });
 
 describe('the page itself', () => {
@@ -326,6 +514,72 @@ describe('the page itself', () => {
     }, glyphs);
     for (const width of widths.rows)
       assert.ok(Math.abs(width - 80 * widths.cell) < 0.05, `${width} vs 80 x ${widths.cell}`);
+  });
+
+  test('the first page shows before the WebAssembly is ready; keys typed meanwhile reach the game in order', async () => {
+    const page = await browser.newPage();
+    await page.setBypassServiceWorker(true);
+    let ready;
+    const held = new Promise((resolve) => (ready = resolve));
+    await page.setRequestInterception(true);
+    page.on('request', (request) =>
+      request.url().endsWith('.wasm') ? held.then(() => request.continue()) : request.continue(),
+    );
+    await page.goto(`${origin}/?clock=5000`);
+    assert.deepEqual((await shown(page)).rows, points[0].rows, 'the first page, from the build');
+    await page.keyboard.type(keys.slice(0, 8)); // the introduction's pages, to the home town
+    assert.equal(await page.evaluate(() => document.body.dataset.state), 'loading');
+    ready();
+    await sameasterminal(page, points[1]);
+  });
+
+  test('each text size keeps the console in the window and is kept for the next visit; light and dark keep 7:1', async () => {
+    const context = await browser.createBrowserContext();
+    for (const viewport of [undefined, phone]) {
+      const page = await opengame(context, '', viewport);
+      const sizes = [];
+      for (const button of ['#smaller', '#larger', '#larger', '#larger', '#larger']) {
+        await page.click(button);
+        await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => done()))); // fitted
+        sizes.push(await page.$eval('#bar', (e) => parseFloat(getComputedStyle(e).fontSize)));
+        assert.deepEqual(
+          await outsidewindow(page),
+          [],
+          `nothing outside the window at ${sizes} (${viewport ? 'phone' : 'desktop'})`,
+        );
+      }
+      assert.ok(sizes[0] < 14 && sizes.at(-1) > 14, `the sizes: ${sizes}`);
+      assert.equal(await page.$eval('#larger', (b) => b.disabled), true, 'the largest');
+      await page.reload();
+      await idle(page, 0);
+      const kept = await page.$eval('#bar', (e) => parseFloat(getComputedStyle(e).fontSize));
+      assert.equal(kept, sizes.at(-1), 'the size kept');
+      await page.click('#smaller');
+      await page.click('#smaller');
+      await page.click('#smaller');
+    }
+    const page = await opengame(context);
+    for (const scheme of ['dark', 'light']) {
+      await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: scheme }]);
+      const [fore, back] = await page.evaluate(() =>
+        [
+          getComputedStyle(document.getElementById('screen')).color,
+          getComputedStyle(document.body).backgroundColor,
+        ].map((c) => c.match(/\d+/g).slice(0, 3).map(Number)),
+      );
+      // Relative luminance and contrast as WCAG defines them.
+      const lum = (rgb) => {
+        const [r, g, b] = rgb.map((v) => {
+          const c = v / 255;
+          return c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4;
+        });
+        return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+      };
+      const [hi, lo] = [lum(fore), lum(back)].sort((a, b) => b - a);
+      const contrast = (hi + 0.05) / (lo + 0.05);
+      assert.ok(contrast >= 7, `${scheme}: contrast ${contrast.toFixed(1)}`);
+      await page.screenshot({ path: join(shots, `scheme-${scheme}.png`) });
+    }
   });
 
   test('the arrows and the keypad walk, Backspace takes back a letter, a letter beyond ASCII is ?, as in the terminal', async () => {
@@ -498,6 +752,7 @@ describe('the page itself', () => {
   for (const failure of failures)
     test(`a failure shows what failed and a way to start again, never a blank page: ${failure.what}`, async () => {
       const page = await browser.newPage();
+      await page.setBypassServiceWorker(true); // the failing files come from the network
       await failure.prepare(page);
       await page.goto(`${origin}/`);
       if (failure.act) await failure.act(page);
