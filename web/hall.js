@@ -52,7 +52,13 @@
       link.href = `api/runs/${encodeURIComponent(run.id)}/recording`;
       link.download = `orbridden-run-${run.id}.rec`;
       link.textContent = 'Download';
-      cell(row, '').append(link);
+      // Watched in a page of its own, so that a game being played here goes on.
+      const watch = document.createElement('a');
+      watch.href = `?watch=${encodeURIComponent(`api/runs/${run.id}/recording`)}`;
+      watch.target = '_blank';
+      watch.rel = 'noopener';
+      watch.textContent = 'Watch';
+      cell(row, '').append(link, ' ', watch);
       body.append(row);
     }
     $('hall-empty').hidden = runs.length > 0;

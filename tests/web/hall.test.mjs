@@ -78,6 +78,14 @@ test('a game finished in the page is submitted, verified and ranked in the Hall 
     const file = await page.evaluate((url) => fetch(url).then((r) => r.text()), href);
     assert.match(file, /^orbridden-recording 1\ngame 1\.0\nstart 5000\n/);
     assert.match(file, /\nr Oru%0a {7}6684%0a/);
+    // Its Watch link replays it in a page of its own, to the recorded score.
+    const watch = await page.$eval('#hall-runs a:last-child', (a) => [a.textContent, a.href]);
+    assert.equal(watch[0], 'Watch');
+    const watcher = await browser.newPage();
+    await watcher.goto(`${watch[1]}#key=4925`);
+    await watcher.waitForFunction(() => window.orbridden && orbridden.watch && orbridden.watch.keys);
+    assert.equal(await watcher.evaluate(() => orbridden.watch.keys), 4925);
+    await watcher.close();
     assert.deepEqual(problems, [], 'no errors in the page (none from its Content-Security-Policy)');
   } finally {
     await browser.close();
