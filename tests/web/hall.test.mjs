@@ -83,7 +83,9 @@ test('a game finished in the page is submitted, verified and ranked in the Hall 
     assert.equal(watch[0], 'Watch');
     const watcher = await browser.newPage();
     await watcher.goto(`${watch[1]}#key=4925`);
-    await watcher.waitForFunction(() => window.orbridden && orbridden.watch && orbridden.watch.keys);
+    await watcher.waitForFunction(
+      () => window.orbridden && orbridden.watch && orbridden.watch.keys,
+    );
     assert.equal(await watcher.evaluate(() => orbridden.watch.keys), 4925);
     await watcher.close();
     assert.deepEqual(problems, [], 'no errors in the page (none from its Content-Security-Policy)');
