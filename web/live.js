@@ -158,18 +158,24 @@
     const w = { name, keys: keylines(text), key: 0, now: 0, speed: 0, paused: false };
     Object.assign(w, { shareable: false, mark: performance.now(), resolve: null });
     state.watch = w;
+    const watching = watchpage(w);
     follow();
     return start({
       arguments: ['--replay', watchfile, '--at', String(w.keys), '--live'],
       prepare: (module) => module.FS.writeFile(watchfile, text),
       page: {
-        ...watchpage(w),
+        ...watching,
         // Keys are handed over as they come: the hall paces them.
         pace: (key, delay, now) => {
           Object.assign(w, { key, now, keys: Math.max(w.keys, key) });
           return 0;
         },
         more: () => new Promise((resolve) => ((s.waiting = resolve), give())),
+        // The replay has ended: where it stopped before the game's end, nothing more is asked.
+        watched(said) {
+          s.ended = true;
+          watching.watched(said);
+        },
       },
     });
   }
