@@ -265,7 +265,9 @@ bool readitems(std::string_view text, recording &out, std::string &problem) {
         return false;
     }
     out.items.reserve(out.items.size() + lines);
-    std::uint64_t keys = keycount(out);
+    // The keys so far, counted only where the items could hold more than the limit allows: a
+    // recording that grows a line at a time is not counted again at each.
+    std::uint64_t keys = out.items.size() + lines > recording_keys_limit ? keycount(out) : 0;
     // The score record or the end of the input has been read.
     bool done = !out.items.empty() && (out.items.back().kind == item_type::score ||
                                        out.items.back().kind == item_type::closed);
