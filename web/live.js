@@ -61,15 +61,17 @@
         livestate(endedwords(m));
         if (m.run !== null) $('submit-button').hidden = true; // the hall has it already
       } else if (m.token) {
-        j.live = { game: m.game, token: m.token };
-        j.saved = 0; // stored with the journal at once
-        savejournal(j);
         // The hall holds lines this journal lost (a reload within a moment of a key): the game
         // goes on live as a new one.
         if (m.have > linecount(j.text)) {
           j.live = null;
-          return socket.close();
+          socket.onclose = null;
+          socket.close();
+          return connect();
         }
+        j.live = { game: m.game, token: m.token };
+        j.saved = 0; // stored with the journal at once
+        savejournal(j);
         // From the line the hall has: its offset in the journal.
         let at = 0;
         for (let n = 0; n < m.have; ++n) at = j.text.indexOf('\n', at) + 1;
@@ -82,7 +84,6 @@
       if (player.socket !== socket) return;
       Object.assign(player, { socket: null, ready: false });
       if (player.over || player.refused) return;
-      if (!j.live) return connect(); // a new live game at once
       livestate('Live: reconnecting to the hall\u2026');
       later();
     };
