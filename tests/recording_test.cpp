@@ -221,7 +221,7 @@ TEST(Recording, LinesAppendedAreHeldToARecordingsRules) {
     };
     const append_case cases[] = {
         {head, "100 b 01\nnot an item\n", "line 7 is not an item"},
-        {head + "s c4315247\n", "100 b 01\n", "line 7 comes after the end of the recording"},
+        {head + "x\n", "100 b 01\n", "line 7 comes after the end of the recording"},
         {head + "100 b 0", "100 b 01\n", "line 6 is cut short"},
         {head, std::string(1100, '1') + "\n", "line 6 is longer than 1024 bytes"},
     };
