@@ -35,6 +35,27 @@ export default [
     },
   },
   {
+    // Live games run beside page.js and watch.js and use their state and routines.
+    files: ['web/live.js'],
+    languageOptions: {
+      globals: Object.fromEntries(
+        [
+          '$',
+          'state',
+          'start',
+          'note',
+          'setstate',
+          'blankscreen',
+          'clock',
+          'keylines',
+          'savejournal',
+          'watchfile',
+          'watchpage',
+        ].map((n) => [n, 'readonly']),
+      ),
+    },
+  },
+  {
     files: ['web/sw.js'],
     languageOptions: { sourceType: 'script', globals: globals.serviceworker },
   },

@@ -254,19 +254,25 @@ bool readheader(std::string_view &text, recording_header &h, std::string &proble
     return true;
 }
 
-// The items after the header, up to the score record or the end of the input.
+// The items after the header, up to the score record or the end of the input, appended to
+// those `out` holds (none, or the lines read before), the limits counting them all.
 bool readitems(std::string_view text, recording &out, std::string &problem) {
     const std::string more = ", more than a recording of any game";
     // Counted before any is kept: a file of many short lines is refused before they take memory.
     const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-    if (lines > recording_items_limit) {
+    if (out.items.size() + lines > recording_items_limit) {
         problem = "holds more than " + std::to_string(recording_items_limit) + " items" + more;
         return false;
     }
-    out.items.reserve(lines);
-    std::uint64_t keys = 0;
-    bool done = false; // the score record or the end of the input has been read
-    for (std::uint32_t at = header_lines + 1; !text.empty(); ++at) {
+    out.items.reserve(out.items.size() + lines);
+    // The keys so far, counted only where the items could hold more than the limit allows: a
+    // recording that grows a line at a time is not counted again at each.
+    std::uint64_t keys = out.items.size() + lines > recording_keys_limit ? keycount(out) : 0;
+    // The score record or the end of the input has been read.
+    bool done = !out.items.empty() && (out.items.back().kind == item_type::score ||
+                                       out.items.back().kind == item_type::closed);
+    const std::uint32_t first = header_lines + 1 + static_cast<std::uint32_t>(out.items.size());
+    for (std::uint32_t at = first; !text.empty(); ++at) {
         bool whole;
         const std::string_view line = takeline(text, whole);
         if (!withinlimit(line, at, problem)) return false;
@@ -326,6 +332,14 @@ std::uint32_t consolecheck(const text_console &con) {
 bool readrecording(std::string_view text, recording &out, std::string &problem) {
     out = {};
     return readheader(text, out.header, problem) && readitems(text, out, problem);
+}
+
+bool appendrecording(std::string_view lines, recording &rec, std::string &problem) {
+    if (rec.cutline) {
+        problem = lineword(rec.cutline) + " is cut short";
+        return false;
+    }
+    return readitems(lines, rec, problem);
 }
 
 std::uint64_t keycount(const recording &rec) {
@@ -468,6 +482,10 @@ player_state &player() {
 
 const recording_item *nextitem() {
     player_state &p = player();
+    // A replay that has stopped waits for nothing: where it stopped (state.at) stays put.
+    while (p.next >= p.rec->items.size() && p.state.stop == replay_stop::none && replay_more &&
+           replay_more()) {
+    }
     return p.next < p.rec->items.size() ? &p.rec->items[p.next] : nullptr;
 }
 

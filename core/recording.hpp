@@ -82,6 +82,12 @@ std::uint32_t consolecheck(const text_console &con);
 // not one or holds more than the limits allow; a last line without its line end is left out
 // and named in `cutline`.
 bool readrecording(std::string_view text, recording &out, std::string &problem);
+// Appends whole lines that follow those `rec` holds (a recording that grows while it is
+// watched), as readrecording reads them: numbered on from its last line, within the limits
+// counting all its items. False, with `problem`, where they are no recording's lines; `rec`
+// then holds those before the first wrong one. The replay indexes the items, so that a
+// recording being replayed may grow under it.
+bool appendrecording(std::string_view lines, recording &rec, std::string &problem);
 // What is wrong with a file larger than recording_size_limit, in a few words.
 std::string toolarge();
 // The number of keys `rec` holds.
@@ -164,6 +170,10 @@ using replay_pacer = replay_stop (*)(std::uint64_t key, std::int64_t delay);
 void startreplay(const recording &rec, replay_pacer pace = nullptr, std::uint64_t at = 0,
                  void (*handover)() = nullptr);
 const replay_state &replaystate();
+// Watching a game as it is played: where the replay has run out of items, it asks this for
+// more (appended to the recording being replayed with appendrecording), and goes on where it
+// got some; null, or false: the recording ends there.
+inline bool (*replay_more)() = nullptr;
 // Takes the player's hooks away and puts the clock and the score file back.
 void stopreplay();
 // Where the replay of `rec` just made stopped and why, in a few words, or nothing when the

@@ -161,6 +161,87 @@ TEST(Recording, TheLinesOfASmallGame) {
     EXPECT_EQ(replayed(r.text), r.transcript);
 }
 
+// ---- a recording that grows while it is replayed (a game watched live)
+
+// The lines still to come, handed over one at a time where the replay runs out.
+std::vector<std::string> coming;
+recording *growing = nullptr;
+bool nextline() {
+    if (coming.empty()) return false;
+    std::string problem;
+    EXPECT_TRUE(appendrecording(coming.front(), *growing, problem)) << problem;
+    coming.erase(coming.begin());
+    return true;
+}
+
+TEST(Recording, AReplayWaitsForLinesAppendedAsTheyCome) {
+    const recorded r = record(keys);
+    // From its header alone, every other line coming only when the replay has run out.
+    const std::string &text = r.text;
+    recording rec;
+    std::string problem;
+    const std::size_t header = [&] {
+        std::size_t at = 0;
+        for (int n = 0; n < 4; ++n) at = text.find('\n', at) + 1;
+        return at;
+    }();
+    ASSERT_TRUE(readrecording(text.substr(0, header), rec, problem)) << problem;
+    coming.clear();
+    for (std::size_t at = header; at < text.size();) {
+        const std::size_t end = text.find('\n', at) + 1;
+        coming.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    growing = &rec;
+    replay_more = nextline;
+    usescript({});
+    startreplay(rec);
+    try {
+        playgame(tiny.opening, tiny.screens);
+    } catch (const input_closed &) {
+    }
+    stopreplay();
+    replay_more = nullptr;
+    EXPECT_EQ(replaystate().stop, replay_stop::none);
+    EXPECT_TRUE(replaystate().ended);
+    EXPECT_TRUE(coming.empty());
+    EXPECT_EQ(transcript(), r.transcript);
+    // Numbered on from the header, as the whole file reads.
+    recording whole;
+    ASSERT_TRUE(readrecording(r.text, whole, problem));
+    ASSERT_EQ(rec.items.size(), whole.items.size());
+    for (std::size_t i = 0; i < rec.items.size(); ++i) EXPECT_EQ(rec.items[i].line, i + 5);
+    EXPECT_EQ(rec.score, whole.score);
+}
+
+TEST(Recording, LinesAppendedAreHeldToARecordingsRules) {
+    const std::string head = "orbridden-recording 1\ngame 1\nstart 0\nlines stream\n100 A 01\n";
+    struct append_case {
+        std::string before, lines, problem;
+    };
+    const append_case cases[] = {
+        {head, "100 b 01\nnot an item\n", "line 7 is not an item"},
+        {head + "x\n", "100 b 01\n", "line 7 comes after the end of the recording"},
+        {head + "100 b 0", "100 b 01\n", "line 6 is cut short"},
+        {head, std::string(1100, '1') + "\n", "line 6 is longer than 1024 bytes"},
+    };
+    for (const append_case &c : cases) {
+        recording rec;
+        std::string problem;
+        ASSERT_TRUE(readrecording(c.before, rec, problem)) << problem;
+        EXPECT_FALSE(appendrecording(c.lines, rec, problem)) << c.lines;
+        EXPECT_EQ(problem, c.problem);
+    }
+    // The keys' limit counts those the recording holds already.
+    recording rec;
+    std::string problem;
+    ASSERT_TRUE(readrecording(head, rec, problem));
+    rec.items.resize(recording_keys_limit, rec.items.front());
+    EXPECT_TRUE(appendrecording("c 5\n", rec, problem)) << problem;
+    EXPECT_FALSE(appendrecording("100 b 01\n", rec, problem));
+    EXPECT_EQ(problem, "holds more than 250000 keys, more than a recording of any game");
+}
+
 // One whole recording, changed in one way or another; what --verify says of each.
 struct change_case {
     const char *what;

@@ -1,9 +1,9 @@
 // The web build's main: one game in the page's in-place console, recorded as it goes into the
 // page's journal, and offered to be continued where the page hands in a game left unfinished
 // (or the player's recording to continue); its score record handed to the page, which keeps
-// score.txt in the browser's storage; or the replay of a recording the page watches; the score
-// listing for the page; the test option of a stepping clock. What passes between this side and
-// the page: web/INTERFACE.md.
+// score.txt in the browser's storage; or the replay of a recording the page watches, a game
+// being played live among them; the score listing for the page; the test option of a stepping
+// clock. What passes between this side and the page: web/INTERFACE.md.
 #include "cli/continuing.hpp"
 #include "cli/options.hpp"
 #include "cli/scores.hpp"
@@ -149,16 +149,52 @@ replay_stop pagepace(std::uint64_t key, std::int64_t delay) {
     return seekreplay(key, static_cast<std::uint64_t>(answer));
 }
 
+// ---- watching a game as it is played: where the replay runs out, the page hands over the
+// lines that came since (whole lines), or says that no more will come (the game has ended).
+// Its answer is put in a file, where the game reads it.
+constexpr const char *more_file = "more.rec";
+EM_ASYNC_JS(int, page_more, (const char *path), {
+    const lines = await Module.page.more();
+    if (lines == null) return 0;
+    FS.writeFile(UTF8ToString(path), lines);
+    return 1;
+});
+
+// The recording being watched live, and its size so far, held to the limits of a file's.
+recording *live = nullptr;
+std::size_t livesize = 0;
+
+// The lines that came since, appended to the recording; false where no more will come or they
+// are no recording's, which the replay then takes as its end.
+bool livemore() {
+    flush(); // the screen as the game left it, while the page waits for the player's next key
+    if (!page_more(more_file)) return false;
+    std::ifstream in(more_file, std::ios::binary);
+    const std::string lines(std::istreambuf_iterator<char>(in), {});
+    std::string problem;
+    livesize += lines.size();
+    if (livesize > recording_size_limit) problem = toolarge();
+    if (problem.empty() && appendrecording(lines, *live, problem)) return true;
+    page_warn(("then sent what is no recording: " + problem).c_str());
+    return false;
+}
+
 void playwhole() {
     playgame(intro, screens);
 }
 
-// Replays the recording the page put at `path` from key `at`, as --replay does on a terminal.
-void watch(const char *path, std::uint64_t at) {
+// Replays the recording the page put at `path` from key `at`, as --replay does on a terminal;
+// `growing`: one being played, which the page hands more lines of as they come.
+void watch(const char *path, std::uint64_t at, bool growing) {
     std::string text;
     recording rec;
     const std::string problem = readpagefile(path, text, rec);
     if (!problem.empty()) return page_watched(problem.c_str());
+    if (growing) {
+        live = &rec;
+        livesize = text.size();
+        replay_more = livemore;
+    }
     if (rec.header.game != game_release)
         page_warn(("was recorded by version " + shown(rec.header.game) + "; this is version " +
                    std::string(game_release))
@@ -183,8 +219,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char *scorelisting() {
 int main(int argc, char *argv[]) {
     const char *replayed = nullptr, *journal = nullptr, *resumed = nullptr;
     std::uint64_t at = 0;
-    for (int i = 1; i + 1 < argc; ++i) {
+    bool growing = false;
+    for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
+        if (option == "--live") growing = true;
+        if (i + 1 == argc) break;
         if (option == "--clock") {
             stepping_at = std::strtoll(argv[i + 1], nullptr, 10);
             game_clock = steppingclock;
@@ -196,7 +235,7 @@ int main(int argc, char *argv[]) {
     }
     if (replayed) {
         usescreen();
-        watch(replayed, at);
+        watch(replayed, at, growing);
         return 0;
     }
     // The player's recording is looked at before the journal is touched: one that cannot be

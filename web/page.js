@@ -36,6 +36,7 @@ const state = (window.orbridden = {
   journal: null, // this tab's game: its journal (gamerun)
   opening: () => start(), // what the page opens with: a game, or a recording (watch.js)
   watch: null, // the replay being watched (watch.js)
+  journalline: () => {}, // told of each whole line of the journal (live.js sends them on)
   textsize: 1, // the step of the page's text size (textsizes)
 });
 
@@ -460,7 +461,7 @@ function savejournal(j) {
     j.timer = setTimeout(() => savejournal(j), journalwait); // its lock is on its way
     return Promise.resolve();
   }
-  const entry = { text: j.text, keys: j.keys, last: Date.now() };
+  const entry = { text: j.text, keys: j.keys, last: Date.now(), live: j.live };
   return transact(j.db, 'journals', 'readwrite', (journals) => journals.put(entry, j.id)).then(
     () => (j.saved = Math.max(j.saved, upto)),
     (error) => {
@@ -486,6 +487,7 @@ function journalbyte(j, byte) {
   j.atline = byte === 10;
   j.text += String.fromCharCode(byte);
   if (!j.timer) j.timer = setTimeout(() => savejournal(j), journalwait);
+  if (j.atline) state.journalline(j);
 }
 
 // Moves journal `id` to the games played as `game` ({ name, kind, text }; null: drops it); a
@@ -528,7 +530,9 @@ function leavegame(handed = null) {
 async function gamerun({ offered = null, file = null } = {}) {
   const db = await state.storage;
   if (!offered && !file) offered = await freejournal(db);
+  // `live`: the live game it goes on as, where it is played live ({ game, token }; live.js)
   const j = { id: null, release: null, text: '', keys: 0, saved: 0, timer: 0, atline: true };
+  j.live = null;
   Object.assign(j, { db, offered, file, done: false, left: false, failed: false });
   state.journal = j;
   journallink(j);
@@ -554,9 +558,11 @@ async function gamerun({ offered = null, file = null } = {}) {
       resumed(keep) {
         if (file) newentry(j);
         else Object.assign(j, { id: j.offered.id, release: j.offered.release });
+        if (!file) j.live = j.offered.live || null;
         j.text = file ? latin1.decode(file.bytes.subarray(0, keep)) : j.offered.text.slice(0, keep);
         j.keys = keylines(j.text);
         savejournal(j);
+        state.journalline(j);
       },
       // The player's recording cannot be continued: the tab's own game, if any, is offered
       // again, and the page says why.

@@ -8,6 +8,7 @@ const files = [
   'page.js',
   'watch.js',
   'hall.js',
+  'live.js',
   'page.css',
   'orbridden.js',
   'orbridden.wasm',

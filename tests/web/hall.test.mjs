@@ -66,7 +66,8 @@ test('a game finished in the page is submitted, verified and ranked in the Hall 
       await page.$eval('#hall-answer', (p) => p.textContent),
       'Verified: your run is number 1 in the hall of fame.',
     );
-    assert.equal(await page.$eval('#hall', (d) => d.open), true, 'the Hall view opens');
+    // The Hall view opens, once its list has come (after the answer is shown).
+    await page.waitForSelector('#hall[open]');
     const rows = await page.$$eval('#hall-runs tr', (trs) =>
       trs.map((tr) => [...tr.cells].map((td) => td.textContent)),
     );
