@@ -130,19 +130,21 @@
     };
     const follow = () => {
       const socket = socketto(`api/live/${encodeURIComponent(id)}/watch`);
+      // The recording's lines come in binary messages, in order from those it has; what the
+      // hall says besides comes as JSON in text messages.
+      socket.binaryType = 'arraybuffer';
       socket.onopen = () => socket.send(JSON.stringify({ from: s.lines }));
       socket.onmessage = (event) => {
-        const m = JSON.parse(event.data);
-        if (m.error) livestate(`Not live: ${m.error}`);
-        if (m.ended) {
-          s.ended = true;
-          livestate(endedwords(m));
+        if (typeof event.data === 'string') {
+          const m = JSON.parse(event.data);
+          if (m.error) livestate(`Not live: ${m.error}`);
+          if (m.ended) {
+            s.ended = true;
+            livestate(endedwords(m));
+          }
+          return give();
         }
-        if (typeof m.lines !== 'string') return give();
-        // Lines it has already are skipped: from its `from` to the lines it has.
-        let lines = m.lines;
-        for (let n = m.from; n < s.lines && lines; ++n)
-          lines = lines.slice(lines.indexOf('\n') + 1);
+        const lines = new TextDecoder().decode(event.data);
         s.lines += linecount(lines);
         s.pending += lines;
         s.wait = 0;
