@@ -100,11 +100,8 @@ recorded record(const std::string &keys) {
     return {text, transcript()};
 }
 
-// What a replay of `text` prints, through the scripted console's output.
-std::string replayed(const std::string &text) {
-    recording rec;
-    std::string problem;
-    EXPECT_TRUE(readrecording(text, rec, problem)) << problem;
+// What a replay of `rec` prints, through the scripted console's output.
+std::string replayed(const recording &rec) {
     usescript({});
     startreplay(rec);
     try {
@@ -113,6 +110,12 @@ std::string replayed(const std::string &text) {
     }
     stopreplay();
     return transcript();
+}
+std::string replayed(const std::string &text) {
+    recording rec;
+    std::string problem;
+    EXPECT_TRUE(readrecording(text, rec, problem)) << problem;
+    return replayed(rec);
 }
 
 struct run_result {
@@ -194,18 +197,12 @@ TEST(Recording, AReplayWaitsForLinesAppendedAsTheyCome) {
     }
     growing = &rec;
     replay_more = nextline;
-    usescript({});
-    startreplay(rec);
-    try {
-        playgame(tiny.opening, tiny.screens);
-    } catch (const input_closed &) {
-    }
-    stopreplay();
+    const std::string got = replayed(rec);
     replay_more = nullptr;
     EXPECT_EQ(replaystate().stop, replay_stop::none);
     EXPECT_TRUE(replaystate().ended);
     EXPECT_TRUE(coming.empty());
-    EXPECT_EQ(transcript(), r.transcript);
+    EXPECT_EQ(got, r.transcript);
     // Numbered on from the header, as the whole file reads.
     recording whole;
     ASSERT_TRUE(readrecording(r.text, whole, problem));
