@@ -3,32 +3,16 @@
 // with its button, verified by the hall, and its rank in the Hall view.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { spawn } from 'node:child_process';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { golden, launch, root, site } from './harness.mjs';
+import { golden, launch, starthall } from './harness.mjs';
 
 const data = mkdtempSync(join(tmpdir(), 'orbridden-hall-'));
 let hall;
 let origin;
 before(async () => {
-  hall = spawn(
-    join(root, 'build/orbridden-hall'),
-    ['--listen', '127.0.0.1:0', '--data', data, '--site', site],
-    {
-      stdio: ['ignore', 'pipe', 'inherit'],
-    },
-  );
-  origin = await new Promise((resolve, reject) => {
-    let said = '';
-    hall.stdout.on('data', (chunk) => {
-      said += chunk;
-      const address = /http:\/\/127\.0\.0\.1:\d+/.exec(said);
-      if (address) resolve(address[0]);
-    });
-    hall.on('exit', (code) => reject(new Error(`the hall did not start (${code}): ${said}`)));
-  });
+  ({ hall, origin } = await starthall(data));
 });
 after(() => {
   hall.kill();

@@ -43,6 +43,25 @@ export function serve(dir = site) {
 // A browser profile of the tests' own, removed when they end.
 const profiles = [];
 process.on('exit', () => profiles.forEach((p) => rmSync(p, { recursive: true, force: true })));
+// The real hall (build/orbridden-hall) on `listen` (port 0: a free one) with its data in `data`,
+// serving the built site: the process, once it says its address, and its origin.
+export function starthall(data, listen = '127.0.0.1:0') {
+  const hall = spawn(
+    join(root, 'build/orbridden-hall'),
+    ['--listen', listen, '--data', data, '--site', site],
+    { stdio: ['ignore', 'pipe', 'inherit'] },
+  );
+  return new Promise((resolve, reject) => {
+    let said = '';
+    hall.stdout.on('data', (chunk) => {
+      said += chunk;
+      const address = /http:\/\/127\.0\.0\.1:\d+/.exec(said);
+      if (address) resolve({ hall, origin: address[0] });
+    });
+    hall.on('exit', (code) => reject(new Error(`the hall did not start (${code}): ${said}`)));
+  });
+}
+
 export function newprofile() {
   profiles.push(mkdtempSync(join(tmpdir(), 'orbridden-browser-')));
   return profiles.at(-1);

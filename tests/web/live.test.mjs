@@ -5,11 +5,10 @@
 // end of the game, listed in the hall with the player's whole journal.
 import { after, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { spawn } from 'node:child_process';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { golden, launch, root, site } from './harness.mjs';
+import { golden, launch, starthall } from './harness.mjs';
 
 const data = mkdtempSync(join(tmpdir(), 'orbridden-hall-'));
 let hall;
@@ -18,25 +17,11 @@ after(() => {
   rmSync(data, { recursive: true, force: true });
 });
 
-// Starts the hall on `listen` (port 0: a free one); its origin.
-function starthall(listen) {
-  hall = spawn(
-    join(root, 'build/orbridden-hall'),
-    ['--listen', listen, '--data', data, '--site', site],
-    {
-      stdio: ['ignore', 'pipe', 'inherit'],
-    },
-  );
-  const started = hall;
-  return new Promise((resolve, reject) => {
-    let said = '';
-    started.stdout.on('data', (chunk) => {
-      said += chunk;
-      const address = /http:\/\/127\.0\.0\.1:\d+/.exec(said);
-      if (address) resolve(address[0]);
-    });
-    started.on('exit', (code) => reject(new Error(`the hall did not start (${code}): ${said}`)));
-  });
+// Starts the hall on `listen`; its origin.
+async function starthallon(listen) {
+  let origin;
+  ({ hall, origin } = await starthall(data, listen));
+  return origin;
 }
 
 const rowsof = () =>
@@ -46,7 +31,7 @@ const rowsof = () =>
 const livestate = (page) => page.$eval('#live-state', (s) => s.textContent);
 
 test('a game played live is followed by a spectator through a reload and a killed hall', async () => {
-  const origin = await starthall('127.0.0.1:0');
+  const origin = await starthallon('127.0.0.1:0');
   const keys = golden('playthrough.keys');
   const browser = await launch();
   try {
@@ -133,7 +118,7 @@ test('a game played live is followed by a spectator through a reload and a kille
     hall.kill('SIGKILL');
     await new Promise((resolve) => hall.once('exit', resolve));
     await play(500);
-    await starthall(new URL(origin).host);
+    await starthallon(new URL(origin).host);
     await caughtup();
     await play(1000);
     await caughtup();
