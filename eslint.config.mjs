@@ -51,9 +51,15 @@ export default [
           'savejournal',
           'watchfile',
           'watchpage',
+          'servedbyhall',
         ].map((n) => [n, 'readonly']),
       ),
     },
+  },
+  {
+    // The Hall view asks page.js whether a hall serves the page.
+    files: ['web/hall.js'],
+    languageOptions: { globals: { servedbyhall: 'readonly' } },
   },
   {
     files: ['web/sw.js'],

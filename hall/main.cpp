@@ -27,6 +27,15 @@ bool count(const char *text, long low, long high, long &out) {
     return *text && !*end && out >= low && out <= high;
 }
 
+// Sets `field` to the whole number `text` says, from `low` to `high`.
+template <typename T>
+bool setcount(const char *text, long low, long high, T &field) {
+    long n;
+    if (!count(text, low, high, n)) return false;
+    field = static_cast<T>(n);
+    return true;
+}
+
 // ADDR:PORT, an IPv6 address in brackets: [::1]:8000.
 bool listenat(std::string_view text, hall_config &c) {
     const auto colon = text.rfind(':');
@@ -60,57 +69,25 @@ constexpr option_row rows[] = {
     {"game", "PATH", "the game that verifies (orbridden beside this program)",
      [](hall_config &c, const char *a) { return *a && (c.game = a, true); }},
     {"verifiers", "N", "replays at a time (one per core)",
-     [](hall_config &c, const char *a) {
-         long n;
-         return count(a, 1, 256, n) && (c.verifiers = static_cast<unsigned>(n), true);
-     }},
+     [](hall_config &c, const char *a) { return setcount(a, 1, 256, c.verifiers); }},
     {"queue", "N", "submissions that may wait for a verifier (16)",
-     [](hall_config &c, const char *a) {
-         long n;
-         return count(a, 0, 100000, n) && (c.queue = static_cast<std::size_t>(n), true);
-     }},
+     [](hall_config &c, const char *a) { return setcount(a, 0, 100000, c.queue); }},
     {"rate", "N", "submissions an address may make a minute (30)",
-     [](hall_config &c, const char *a) {
-         long n;
-         return count(a, 1, 1000000, n) && (c.rate = static_cast<int>(n), true);
-     }},
+     [](hall_config &c, const char *a) { return setcount(a, 1, 1000000, c.rate); }},
     {"cpu-seconds", "N", "CPU time a replay may take (5)",
-     [](hall_config &c, const char *a) {
-         long n;
-         if (!count(a, 1, 3600, n)) return false;
-         c.limits.cpu_seconds = static_cast<int>(n);
-         return true;
-     }},
+     [](hall_config &c, const char *a) { return setcount(a, 1, 3600, c.limits.cpu_seconds); }},
     {"wall-seconds", "N", "time on the clock a replay may take (20)",
-     [](hall_config &c, const char *a) {
-         long n;
-         return count(a, 1, 3600, n) && (c.limits.wall_seconds = static_cast<int>(n), true);
-     }},
+     [](hall_config &c, const char *a) { return setcount(a, 1, 3600, c.limits.wall_seconds); }},
     {"memory-mb", "N", "address space a replay may take, in MB (512; 0: no limit)",
-     [](hall_config &c, const char *a) {
-         long n;
-         return count(a, 0, 1 << 20, n) && (c.limits.memory_mb = n, true);
-     }},
+     [](hall_config &c, const char *a) { return setcount(a, 0, 1 << 20, c.limits.memory_mb); }},
     {"live-idle", "SECONDS", "a live game's connection with no line this long is closed (600)",
-     [](hall_config &c, const char *a) {
-         long n;
-         return count(a, 1, 86400, n) && (c.live_idle = static_cast<int>(n), true);
-     }},
+     [](hall_config &c, const char *a) { return setcount(a, 1, 86400, c.live_idle); }},
     {"live-per-address", "N", "live games one address plays at once (3)",
-     [](hall_config &c, const char *a) {
-         long n;
-         return count(a, 1, 1000, n) && (c.live_per_address = static_cast<int>(n), true);
-     }},
+     [](hall_config &c, const char *a) { return setcount(a, 1, 1000, c.live_per_address); }},
     {"live-games", "N", "live games held at once (500)",
-     [](hall_config &c, const char *a) {
-         long n;
-         return count(a, 1, 100000, n) && (c.live_games = static_cast<std::size_t>(n), true);
-     }},
+     [](hall_config &c, const char *a) { return setcount(a, 1, 100000, c.live_games); }},
     {"spectators", "N", "spectators' connections at once (2000)",
-     [](hall_config &c, const char *a) {
-         long n;
-         return count(a, 0, 1000000, n) && (c.spectators = static_cast<std::size_t>(n), true);
-     }},
+     [](hall_config &c, const char *a) { return setcount(a, 0, 1000000, c.spectators); }},
     {"help", nullptr, "print this help and exit", nullptr},
     {"version", nullptr, "print the name and version and exit", nullptr},
 };

@@ -101,25 +101,22 @@
   }
 
   // Only a page that a hall serves has one: the list answers as JSON.
-  fetch('api/runs?limit=1')
-    .then((r) => r.ok && (r.headers.get('Content-Type') || '').startsWith('application/json'))
-    .catch(() => false)
-    .then((here) => {
-      if (!here) return;
-      $('hall-button').hidden = false;
-      $('hall-button').addEventListener('click', () => {
-        $('hall-answer').textContent = '';
-        show(null);
-      });
-      $('submit-button').addEventListener('click', submit);
-      document.addEventListener('orbridden-recorded', (event) => {
-        recording = event.detail;
-        $('submit-button').disabled = false;
-        $('submit-button').hidden = false;
-      });
-      // A new game offers nothing until it ends.
-      $('again').addEventListener('click', () => ($('submit-button').hidden = true));
+  servedbyhall('api/runs?limit=1').then((here) => {
+    if (!here) return;
+    $('hall-button').hidden = false;
+    $('hall-button').addEventListener('click', () => {
+      $('hall-answer').textContent = '';
+      show(null);
     });
+    $('submit-button').addEventListener('click', submit);
+    document.addEventListener('orbridden-recorded', (event) => {
+      recording = event.detail;
+      $('submit-button').disabled = false;
+      $('submit-button').hidden = false;
+    });
+    // A new game offers nothing until it ends.
+    $('again').addEventListener('click', () => ($('submit-button').hidden = true));
+  });
   // While the Hall view is open, keys are its own (Escape, Tab, Enter), not the game's.
   document.addEventListener(
     'keydown',

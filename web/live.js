@@ -232,15 +232,12 @@
   if (params.get('live') !== null) state.opening = () => watchlive(params.get('live'));
 
   // Only a page that a hall serves has live games: its list answers as JSON.
-  fetch('api/live')
-    .then((r) => r.ok && (r.headers.get('Content-Type') || '').startsWith('application/json'))
-    .catch(() => false)
-    .then((here) => {
-      if (!here) return;
-      $('live-button').hidden = false;
-      $('live-button').addEventListener('click', showlive);
-      $('play-live').addEventListener('click', () => location.assign(address('play', 'live')));
-    });
+  servedbyhall('api/live').then((here) => {
+    if (!here) return;
+    $('live-button').hidden = false;
+    $('live-button').addEventListener('click', showlive);
+    $('play-live').addEventListener('click', () => location.assign(address('play', 'live')));
+  });
   // While the Live view is open, keys are its own, not the game's.
   document.addEventListener(
     'keydown',

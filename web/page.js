@@ -45,6 +45,15 @@ function setstate(name, text) {
   $('status').textContent = text;
 }
 
+// Whether a hall (orbridden-hall) serves this page: its API at `path` answers as JSON, where a
+// static host has no such file (hall.js, live.js).
+/* exported servedbyhall */
+function servedbyhall(path) {
+  return fetch(path)
+    .then((r) => r.ok && (r.headers.get('Content-Type') || '').startsWith('application/json'))
+    .catch(() => false);
+}
+
 // A line under the bar for what the player must know about the scores (empty: none).
 function note(text) {
   $('note').textContent = text;
