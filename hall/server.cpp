@@ -65,7 +65,9 @@ constexpr auto live_forget = 24h;      // a live game with no player nor line fo
 constexpr auto live_sweep_every = 60s; // how often such games are looked for
 
 // Every answer carries these: nothing of the hall's runs as a script, nothing sniffed. The page
-// compiles its WebAssembly, which a policy of 'self' alone forbids.
+// compiles its WebAssembly, which a policy of 'self' alone forbids. A page of the site (HTML)
+// names its own policy instead: the web build writes its stylesheet and first script into
+// index.html, and their hashes into the policy there, which this one would overrule.
 constexpr const char *content_security = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'";
 
 // ---------------------------------------------------------------------------------------------
@@ -159,7 +161,8 @@ struct hall {
 void common(http::fields &res, const char *type, const char *cache) {
     res.set(http::field::server, "orbridden-hall");
     res.set(http::field::content_type, type);
-    res.set("Content-Security-Policy", content_security);
+    if (!std::string_view(type).starts_with("text/html"))
+        res.set("Content-Security-Policy", content_security);
     res.set("X-Content-Type-Options", "nosniff");
     res.set(http::field::cache_control, cache);
 }

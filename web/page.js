@@ -8,7 +8,6 @@
 const rows = 25;
 const cols = 80;
 const $ = (id) => document.getElementById(id);
-const display = $('screen');
 const encoder = new TextEncoder();
 const clock = new URLSearchParams(location.search).get('clock');
 // How long the browser's storage may take to answer before it counts as silent.
@@ -23,7 +22,7 @@ const state = (window.orbridden = {
   waiting: false, // the game waits for a key and none is queued
   drawn: 0, // frames and pages drawn
   type: (text) => send(encoder.encode(text)),
-  rowspans: [...display.querySelectorAll('.row')], // the console's 25 row elements
+  rowspans: [...$('screen').querySelectorAll('.row')], // the console's 25 row elements
   heard: Array(rows).fill(''), // the rows as the live region last spoke them
   queue: [], // the bytes of keys sent and not yet read, from the first page on
   reader: null, // a read waiting for keys: [size, resolve]
@@ -37,7 +36,6 @@ const state = (window.orbridden = {
   opening: () => start(), // what the page opens with: a game, or a recording (watch.js)
   watch: null, // the replay being watched (watch.js)
   journalline: () => {}, // told of each whole line of the journal (live.js sends them on)
-  textsize: 1, // the step of the page's text size (textsizes)
 });
 
 function setstate(name, text) {
@@ -70,14 +68,21 @@ function blankscreen() {
 }
 
 // A row of the game's (80 glyphs); then, once the rows of a frame or page are there, its cursor
-// (hidden where the game waits with it on a blank row: a map frame, a fight).
+// (hidden where the game waits with it on a blank row: a map frame, a fight). The cursor's
+// style is written only where it changes: written anew, it costs each key a new layout.
 function drawrow(r, text) {
   state.rowspans[r].textContent = text;
 }
 function drawcursor(row, col, shown) {
-  cursor.hidden = !shown;
-  cursor.style.setProperty('--row', row);
-  cursor.style.setProperty('--col', col);
+  if (cursor.hidden !== !shown) cursor.hidden = !shown;
+  const style = cursor.style;
+  if (
+    shown &&
+    (style.getPropertyValue('--row') !== `${row}` || style.getPropertyValue('--col') !== `${col}`)
+  ) {
+    style.setProperty('--row', row);
+    style.setProperty('--col', col);
+  }
   state.drawn++;
   speak(row, shown);
 }
@@ -113,51 +118,8 @@ function speak(row, shown) {
   );
 }
 
-// The first page, as the build wrote it, read and its cursor placed.
-cursor.style.setProperty('--row', cursor.dataset.row);
-cursor.style.setProperty('--col', cursor.dataset.col);
+// The first page, as the build wrote it, read (start.js placed its cursor).
 speak(Number(cursor.dataset.row), !cursor.hidden);
-
-// The console as large as the stage allows, centred in it. It is laid out at one font size and
-// scaled as a whole: at small sizes a font's advance is rounded to whole pixels, which would
-// make 80 cells wider or narrower than the font size says.
-function fit() {
-  document.body.classList.add('fitted');
-  const stage = $('stage').getBoundingClientRect();
-  const scale = Math.min(stage.width / display.offsetWidth, stage.height / display.offsetHeight);
-  const left = (stage.width - display.offsetWidth * scale) / 2;
-  const top = (stage.height - display.offsetHeight * scale) / 2;
-  display.style.transform = `translate(${left}px, ${top}px) scale(${scale})`;
-}
-new ResizeObserver(fit).observe($('stage'));
-fit();
-
-// ---- the text size: the page's own text (its bar, keypad and Scores view) in steps, kept in the
-// browser with the page's settings; the console is always as large as the rest of the window.
-const textsizes = [0.875, 1, 1.25, 1.5, 2];
-const settingskey = 'orbridden-settings';
-function settings() {
-  try {
-    return JSON.parse(localStorage.getItem(settingskey)) || {};
-  } catch {
-    return {}; // no storage, or not ours: the page's defaults
-  }
-}
-function textsize(step) {
-  const at = Math.max(0, Math.min(textsizes.length - 1, step));
-  document.documentElement.style.setProperty('--text', textsizes[at]);
-  $('smaller').disabled = at === 0;
-  $('larger').disabled = at === textsizes.length - 1;
-  try {
-    localStorage.setItem(settingskey, JSON.stringify({ ...settings(), textsize: at }));
-  } catch {
-    // kept for this visit only
-  }
-  return at;
-}
-state.textsize = textsize(settings().textsize ?? 1);
-$('smaller').addEventListener('click', () => (state.textsize = textsize(state.textsize - 1)));
-$('larger').addEventListener('click', () => (state.textsize = textsize(state.textsize + 1)));
 
 // ---- keys: queued as the bytes a terminal sends, taken by the game's reads; keys typed at the
 // first page before the game is ready wait in the queue for it
@@ -211,7 +173,7 @@ function keybytes(event) {
   return character(event.key) ? event.key : null;
 }
 
-document.addEventListener('keydown', (event) => {
+function onkey(event) {
   if (state.watch) return; // the watch view's keys are its own (watch.js)
   if ($('scores').open || (event.target.tagName === 'BUTTON' && event.key === 'Enter')) return;
   if (event.isComposing) return; // a key of a composition: its text comes when it is committed
@@ -219,13 +181,23 @@ document.addEventListener('keydown', (event) => {
   if (bytes === null) return;
   event.preventDefault();
   send(encoder.encode(bytes));
-});
+}
 
 // The keypad: digits (8 2 4 6 walk) and Enter, sent on touch without taking the focus.
+const padkey = (button) => send(encoder.encode(button.dataset.key));
 for (const button of document.querySelectorAll('#keypad button')) {
   button.addEventListener('pointerdown', (event) => event.preventDefault());
-  button.addEventListener('click', () => send(encoder.encode(button.dataset.key)));
+  button.addEventListener('click', () => padkey(button));
 }
+
+// Keys typed and keypad keys tapped at the first page before this script ran (start.js kept
+// them) go first, in order.
+for (const event of takeearly()) {
+  const button = event.target.closest?.('#keypad button');
+  if (event.type === 'keydown') onkey(event);
+  else if (button) padkey(button);
+}
+document.addEventListener('keydown', onkey);
 
 // A touch screen's own keyboard, for the hero's name and hangman: what it types into the
 // hidden field is sent instead (keys it also reports as keydown were sent above). The field
@@ -449,15 +421,21 @@ async function freejournal(db) {
   return null;
 }
 
-// The download link of this tab's game's journal, as it stands.
+// The download link of this tab's game's journal, shown once it holds a key. Its file is made
+// from the journal as it stands when the link is used: a copy at every save would cost more
+// than the save.
 function journallink(j, name = 'journal.rec') {
   const link = $('journal-link');
   if (j !== state.journal) return;
-  URL.revokeObjectURL(link.href);
-  link.href = URL.createObjectURL(new Blob([j.text], { type: 'text/plain' }));
   link.download = name;
   link.hidden = !j.keys;
 }
+for (const use of ['click', 'contextmenu'])
+  $('journal-link').addEventListener(use, (event) => {
+    const link = event.currentTarget;
+    URL.revokeObjectURL(link.href);
+    link.href = URL.createObjectURL(new Blob([state.journal.text], { type: 'text/plain' }));
+  });
 
 // Stores what the journal holds that the storage does not (a game with no key yet: nothing).
 function savejournal(j) {
@@ -825,11 +803,3 @@ if ('serviceWorker' in navigator && window.isSecureContext) {
     () => {},
   );
 }
-// The first page, the page's first text, painted (the benchmark's mark): the browser's first
-// contentful paint, which may come before this script runs.
-new PerformanceObserver((list, observer) => {
-  const paint = list.getEntriesByName('first-contentful-paint')[0];
-  if (!paint) return;
-  performance.mark('orbridden-first-page', { startTime: paint.startTime });
-  observer.disconnect();
-}).observe({ type: 'paint', buffered: true });

@@ -3,19 +3,8 @@
 // the network gone; a new build is cached whole beside it and replaces it whole.
 'use strict';
 const version = 'orbridden-@VERSION@';
-const files = [
-  './',
-  'page.js',
-  'watch.js',
-  'hall.js',
-  'live.js',
-  'page.css',
-  'orbridden.js',
-  'orbridden.wasm',
-  'orbridden-mono.woff',
-  'manifest.webmanifest',
-  'icon.svg',
-];
+// Every file of the build's site (the page itself as './'), written in by the build.
+const files = ['@FILES@'];
 
 self.addEventListener('install', (event) =>
   event.waitUntil(

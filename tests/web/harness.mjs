@@ -88,6 +88,33 @@ export async function opengame(browser, query = '', viewport = { width: 1280, he
   return page;
 }
 
+// What the link `selector` downloads when clicked, as the browser saves it: its file name and
+// text. (The page's policy keeps its own scripts from reading its blob: addresses.)
+export async function download(page, selector) {
+  const session = await page.browser().target().createCDPSession();
+  const dir = mkdtempSync(join(tmpdir(), 'orbridden-download-'));
+  try {
+    await session.send('Browser.setDownloadBehavior', {
+      behavior: 'allowAndName',
+      downloadPath: dir,
+      eventsEnabled: true,
+      ...(page.browserContext().id && { browserContextId: page.browserContext().id }),
+    });
+    const begun = new Promise((resolve) => session.once('Browser.downloadWillBegin', resolve));
+    const ended = new Promise((resolve) =>
+      session.on('Browser.downloadProgress', (e) => e.state !== 'inProgress' && resolve(e)),
+    );
+    await page.$eval(selector, (a) => a.click());
+    const { guid, suggestedFilename } = await begun;
+    const { state } = await ended;
+    if (state !== 'completed') throw new Error(`the download of ${selector} was ${state}`);
+    return { name: suggestedFilename, text: readFileSync(join(dir, guid), 'utf8') };
+  } finally {
+    await session.detach();
+    rmSync(dir, { recursive: true, force: true });
+  }
+}
+
 // Waits until the game has taken `taken` bytes of keys and waits for the next (or has ended).
 export async function idle(page, taken) {
   await page.waitForFunction(

@@ -9,6 +9,7 @@ import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import {
+  download,
   golden,
   idle,
   launch,
@@ -46,15 +47,18 @@ const note = (page) => page.$eval('#note', (e) => (e.hidden ? '' : e.textContent
 async function games(page) {
   await page.click('#scores-button');
   await page.waitForSelector('#scores[open]');
-  const kept = await page.$$eval('#games a', (links) =>
-    Promise.all(links.map(async (a) => [a.download, await (await fetch(a.href)).text()])),
-  );
+  const kept = [];
+  const links = await page.$$eval('#games a[download]', (all) => all.length);
+  for (let i = 1; i <= links; ++i) {
+    const { name, text } = await download(page, `#games li:nth-child(${i}) a[download]`);
+    kept.push([name, text]);
+  }
   await page.click('#scores form button');
   return kept;
 }
 
 // The journal as the page's Download journal link gives it.
-const downloaded = (page) => page.$eval('#journal-link', async (a) => (await fetch(a.href)).text());
+const downloaded = async (page) => (await download(page, '#journal-link')).text;
 
 test('a game left when the browser closed is offered, continued on its last screen and played to the golden score record', async () => {
   const profile = newprofile();

@@ -16,6 +16,7 @@ import {
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import {
+  download,
   golden,
   idle,
   launch,
@@ -87,7 +88,7 @@ async function downloaded(page) {
   await page.click('#scores-button');
   await page.waitForSelector('#scores[open]');
   const listing = await page.$eval('#score-list', (e) => e.textContent);
-  const file = await page.$eval('#download', (a) => fetch(a.href).then((r) => r.text()));
+  const file = (await download(page, '#download')).text;
   await page.click('#scores form button');
   return { listing, file };
 }
@@ -453,7 +454,7 @@ describe('the page offline', () => {
       // A second build: one file changed, so another version.
       const dir = mkdtempSync(join(tmpdir(), 'orbridden-build-'));
       for (const f of readdirSync(site)) copyFileSync(join(site, f), join(dir, f));
-      appendFileSync(join(dir, 'page.css'), '/* the second build */\n');
+      appendFileSync(join(dir, 'page.js'), '// the second build\n');
       const worker = readFileSync(join(dir, 'sw.js'), 'utf8');
       writeFileSync(join(dir, 'sw.js'), worker.replace(/orbridden-\w+/, 'orbridden-second'));
       server = await serve(dir);
@@ -463,8 +464,8 @@ describe('the page offline', () => {
     await page.waitForFunction(async () => (await caches.keys()).join() === 'orbridden-second');
     await controlled(page);
     await page.reload();
-    const css = await page.evaluate(() => fetch('page.css').then((r) => r.text()));
-    assert.match(css, /the second build/);
+    const script = await page.evaluate(() => fetch('page.js').then((r) => r.text()));
+    assert.match(script, /the second build/);
     assert.deepEqual(await versions(page), ['orbridden-second']);
     assert.notEqual(version, 'orbridden-second');
     server.stop();
@@ -516,22 +517,69 @@ describe('the page itself', () => {
       assert.ok(Math.abs(width - 80 * widths.cell) < 0.05, `${width} vs 80 x ${widths.cell}`);
   });
 
-  test('the first page shows before the WebAssembly is ready; keys typed meanwhile reach the game in order', async () => {
+  test("the first page shows before the page's scripts and the WebAssembly are there; keys typed and tapped meanwhile reach the game in order", async () => {
     const page = await browser.newPage();
     await page.setBypassServiceWorker(true);
-    let ready;
-    const held = new Promise((resolve) => (ready = resolve));
+    const hold = () => {
+      let release;
+      const held = new Promise((resolve) => (release = resolve));
+      return { held, release };
+    };
+    const scripts = hold();
+    const wasm = hold();
     await page.setRequestInterception(true);
-    page.on('request', (request) =>
-      request.url().endsWith('.wasm') ? held.then(() => request.continue()) : request.continue(),
-    );
-    await page.goto(`${origin}/?clock=5000`);
+    page.on('request', (request) => {
+      const url = request.url();
+      const wait = url.endsWith('.wasm')
+        ? wasm.held
+        : /\/(page|hall|watch|live)\.js$/.test(url)
+          ? scripts.held
+          : null;
+      if (wait) wait.then(() => request.continue());
+      else request.continue();
+    });
+    await page.goto(`${origin}/?clock=5000`, { waitUntil: 'domcontentloaded' }); // no load yet
+    await page.waitForFunction(() => performance.getEntriesByName('orbridden-first-page').length);
     assert.deepEqual((await shown(page)).rows, points[0].rows, 'the first page, from the build');
-    await page.keyboard.type(keys.slice(0, 8)); // the introduction's pages, to the home town
+    // The introduction's pages to the home town: Enter four times, the fifth a tap on the
+    // keypad's Enter, before the page's scripts are there; the rest before the WebAssembly.
+    assert.equal(keys.slice(0, 5), '\n'.repeat(5));
+    await page.keyboard.type(keys.slice(0, 4));
+    await page.$eval('#keypad .enter', (button) => button.click());
+    assert.equal(await page.evaluate(() => window.orbridden), undefined, 'no page.js yet');
+    scripts.release();
+    await page.waitForFunction(() => window.orbridden);
+    await page.keyboard.type(keys.slice(5, 8));
     assert.equal(await page.evaluate(() => document.body.dataset.state), 'loading');
-    ready();
+    wasm.release();
     await sameasterminal(page, points[1]);
   });
+
+  // Where no first paint is reported, the page's scripts are fetched at once: a browser that
+  // does not time paints, and a page opened out of sight (which paints nothing until shown).
+  for (const [where, setup] of [
+    [
+      'a browser without paint timing',
+      () => Object.defineProperty(PerformanceObserver, 'supportedEntryTypes', { get: () => [] }),
+    ],
+    [
+      'a page opened hidden',
+      () => Object.defineProperty(Document.prototype, 'hidden', { get: () => true }),
+    ],
+  ])
+    test(`the game starts in ${where}`, async () => {
+      const page = await browser.newPage();
+      await page.evaluateOnNewDocument(setup);
+      await page.evaluateOnNewDocument(() => {
+        const observe = PerformanceObserver.prototype.observe;
+        PerformanceObserver.prototype.observe = function (options) {
+          if (options.type !== 'paint') observe.call(this, options);
+        };
+      });
+      await page.goto(`${origin}/?clock=5000`);
+      await idle(page, 0);
+      await page.close();
+    });
 
   test('each text size keeps the console in the window and is kept for the next visit; light and dark keep 7:1', async () => {
     const context = await browser.createBrowserContext();

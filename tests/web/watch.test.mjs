@@ -58,7 +58,7 @@ async function open(address) {
 // the keys before it.
 async function pausedat(page, key, point) {
   await page.waitForFunction(
-    (k) => orbridden.watch && orbridden.watch.key === k && orbridden.watch.resolve !== null,
+    (k) => window.orbridden?.watch?.key === k && orbridden.watch.resolve !== null,
     {},
     key,
   );
