@@ -43,20 +43,19 @@ function textsize(step) {
   document.documentElement.style.setProperty('--text', textsizes[at]);
   document.getElementById('smaller').disabled = at === 0;
   document.getElementById('larger').disabled = at === textsizes.length - 1;
-  try {
-    localStorage.setItem(settingskey, JSON.stringify({ ...settings(), textsize: at }));
-  } catch {
-    // kept for this visit only
-  }
   return at;
 }
 let textstep = textsize(settings().textsize ?? 1);
-document
-  .getElementById('smaller')
-  .addEventListener('click', () => (textstep = textsize(textstep - 1)));
-document
-  .getElementById('larger')
-  .addEventListener('click', () => (textstep = textsize(textstep + 1)));
+function keeptextsize(step) {
+  textstep = textsize(step);
+  try {
+    localStorage.setItem(settingskey, JSON.stringify({ ...settings(), textsize: textstep }));
+  } catch {
+    // kept for this visit only
+  }
+}
+document.getElementById('smaller').addEventListener('click', () => keeptextsize(textstep - 1));
+document.getElementById('larger').addEventListener('click', () => keeptextsize(textstep + 1));
 
 // ---- the keys typed and the keypad's keys tapped before page.js runs
 const earlyevents = [];
