@@ -27,7 +27,7 @@ if len(glyphs) != 256:
 # The page's own text: ASCII and the ellipsis of its loading line.
 wanted = {ord(g) for g in glyphs if g >= " "} | set(range(0x20, 0x7F)) | {0x2026}
 
-font = TTFont(source)
+font = TTFont(source, recalcTimestamp=False)  # the same font from the same source, byte for byte
 missing = wanted - set(font.getBestCmap())
 if missing:
     sys.exit("subsetfont: the font has no glyph for " + " ".join(f"U+{c:04X}" for c in sorted(missing)))
