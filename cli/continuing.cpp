@@ -71,6 +71,12 @@ std::string heroname(const stats_rec &stats) {
     return name;
 }
 
+std::string notcontinued(std::string_view why, std::string_view kept) {
+    std::string text = "The game in the journal cannot be continued: " + std::string(why) + ".";
+    if (!kept.empty()) text += " It is kept as " + std::string(kept) + ".";
+    return text;
+}
+
 std::string replayjournal(game_parts game, journal_rec &j) {
     usescriptscreen({}); // no screen: the console in memory only
     replayed = game;

@@ -34,6 +34,9 @@ struct journal_rec {
 inline constexpr std::string_view nothing_to_continue =
     "the game is finished: there is nothing to continue";
 
+// What a game start says of the journal's game where it cannot be continued: `why`, and where
+// it is kept (`kept`; empty where it could not be kept).
+std::string notcontinued(std::string_view why, std::string_view kept);
 // Replays `j.rec` (read from `j.text`) without a screen to where it runs out. Empty where it
 // can be continued or is finished, else why not.
 std::string replayjournal(game_parts game, journal_rec &j);

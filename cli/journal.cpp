@@ -76,12 +76,8 @@ void keepjournal(journal_rec &j, const std::string &why, const std::string &what
                               : ::stat(journalpath(j).c_str(), &st) == 0 ? st.st_mtime * 1000LL
                                                                          : 0;
     const std::string kept = keepgame(j, journalpath(j), keptname(when, hero, what), problem);
-    if (!why.empty()) j.notice = "The game in the journal cannot be continued: " + why + ".";
-    if (kept.empty()) {
-        j.problem = problem; // the journal is not written over
-        return;
-    }
-    if (!why.empty()) j.notice += " It is kept as " + shown(kept) + ".";
+    if (kept.empty()) j.problem = problem; // the journal is not written over
+    if (!why.empty()) j.notice = notcontinued(why, kept.empty() ? "" : shown(kept));
 }
 
 // The journal found, where it is not continued: kept in games/ as finished, unreplayable or

@@ -97,8 +97,7 @@ void putaside(journal_rec &j, const std::string &why) {
     if (!why.empty()) {
         what = "unreplayable";
         name = keptname(start > 0 ? start : realclock(), "", what) + ".rec";
-        j.notice = "The game in the journal cannot be continued: " + why + ". It is kept as " +
-                   name + " among the games in Scores.";
+        j.notice = notcontinued(why, name + " among the games in Scores");
     } else if (j.found.ended) {
         what = "finished";
         name = finishedname(start, j.rec.score) + ".rec";
