@@ -30,7 +30,7 @@ const state = (window.orbridden = {
   game: null, // the running module
   storage: null, // a promise of the scores' IndexedDB, or of null where there is none
   visitonly: '', // where there is none: why, as the page says it
-  visitscores: new Uint8Array(), // and score.txt, kept for this visit only
+  visitscores: new Uint8Array(), // score.txt's records the storage did not take: this visit's
   visitgames: [], // and the games played, kept for this visit only
   journal: null, // this tab's game: its journal (gamerun)
   opening: () => start(), // what the page opens with: a game, or a recording (watch.js)
@@ -338,34 +338,38 @@ function openstorage() {
   });
 }
 
-// score.txt's bytes as the storage holds them now.
+// score.txt's bytes as the storage holds them now, and after them the records of this visit it
+// could not take.
 async function readscores() {
   const db = await state.storage;
   if (!db) return state.visitscores;
-  return (await timed(transact(db, 'files', 'readonly', valueof(scorefile)))) || new Uint8Array();
+  const stored = await timed(transact(db, 'files', 'readonly', valueof(scorefile)));
+  return joined(stored || new Uint8Array(), state.visitscores);
 }
 
-// Appends a finished game's record; says what the player must know when it was not kept.
+// Appends a finished game's record; one the storage cannot take is kept for this visit. Says
+// what the player must know when it was not stored.
 async function keepscore(record) {
   if (!record.length) return '';
   const db = await state.storage;
-  if (!db) {
-    state.visitscores = joined(state.visitscores, record);
-    return state.visitonly;
+  let said = state.visitonly;
+  if (db) {
+    try {
+      await timed(
+        transact(db, 'files', 'readwrite', (files) => {
+          const read = files.get(scorefile);
+          read.onsuccess = () =>
+            files.put(joined(read.result || new Uint8Array(), record), scorefile);
+        }),
+      );
+      if (channel) channel.postMessage('appended');
+      return '';
+    } catch (error) {
+      said = `Your score could not be stored: ${why(error)}. It is kept for this visit only.`;
+    }
   }
-  try {
-    await timed(
-      transact(db, 'files', 'readwrite', (files) => {
-        const read = files.get(scorefile);
-        read.onsuccess = () =>
-          files.put(joined(read.result || new Uint8Array(), record), scorefile);
-      }),
-    );
-  } catch (error) {
-    return `Your score could not be kept: ${why(error)}.`;
-  }
-  if (channel) channel.postMessage('appended');
-  return '';
+  state.visitscores = joined(state.visitscores, record);
+  return said;
 }
 
 // ---- the journal: every game the page plays is recorded by the game as it goes, line by line,

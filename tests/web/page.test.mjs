@@ -196,7 +196,7 @@ describe("the scores in the browser's storage", () => {
     assert.equal(listing.match(/Oru\s+6684\s+38/g).length, 4);
   });
 
-  test('a full storage: the game ends, "Play again" is offered, and the page says the score was not kept', async () => {
+  test('a full storage: the game ends, "Play again" is offered, the page says the score was not stored, and Scores keeps it for the visit', async () => {
     const context = await browser.createBrowserContext();
     const page = await opengame(context, '?clock=5000');
     const cdp = await page.createCDPSession();
@@ -205,10 +205,15 @@ describe("the scores in the browser's storage", () => {
     assert.equal(await page.$eval('#again', (b) => b.hidden), false, 'a "Play again" button');
     assert.match(
       await note(page),
-      /^Your score could not be kept: the browser's storage for this page is full\.$/,
+      /^Your score could not be stored: the browser's storage for this page is full\. It is kept for this visit only\.$/,
     );
     await page.screenshot({ path: join(shots, 'storage-full.png') });
-    assert.match((await downloaded(page)).listing, /No game has ended/);
+    const { listing, file } = await downloaded(page);
+    assert.equal(file, golden('playthrough.score'));
+    assert.match(listing, /Oru\s+6684\s+38/);
+    await page.reload();
+    await idle(page, 0);
+    assert.match((await downloaded(page)).listing, /No game has ended/, 'kept for the visit only');
   });
 
   test('the scores an earlier page kept through IDBFS are listed and appended to', async () => {
