@@ -22,10 +22,18 @@ def fail(why):
     sys.exit(f"buildindex: {why}")
 
 
-def replace_once(page, old, new):
-    if page.count(old) != 1:
-        fail(f"{template} must hold {old} once")
-    return page.replace(old, new)
+def replace_once(name, text, old, new):
+    if text.count(old) != 1:
+        fail(f"{name} must hold {old} once")
+    return text.replace(old, new)
+
+
+def inline(name, tag):
+    """The file `name` as the text of an element `tag`, which it must not close early."""
+    text = open(name, encoding="utf-8").read()
+    if f"</{tag}" in text.lower():
+        fail(f"{name} holds </{tag}, which would end it early in index.html")
+    return text
 
 
 def sha256(text):
@@ -47,16 +55,17 @@ spans += f'<span id="cursor" data-row="{row}" data-col="{col}"{hidden}></span>'
 
 fontname = os.path.basename(font)
 fontdata = base64.b64encode(open(font, "rb").read()).decode()
-style = replace_once(open(stylesheet, encoding="utf-8").read(), f"url({fontname})",
+style = replace_once(stylesheet, inline(stylesheet, "style"), f"url({fontname})",
                      f"url(data:font/woff;base64,{fontdata})")
-code = open(script, encoding="utf-8").read()
+code = inline(script, "script")
 
 page = open(template, encoding="utf-8").read()
-page = replace_once(page, "<!-- the first page -->", spans)
-page = replace_once(page, f'<link rel="stylesheet" href="{os.path.basename(stylesheet)}">',
-                    f"<style>{style}</style>")
-page = replace_once(page, f'<script src="{os.path.basename(script)}" defer></script>',
-                    f"<script>{code}</script>")
-page = replace_once(page, "'@SCRIPT@'", sha256(code))
-page = replace_once(page, "'@STYLE@'", sha256(style))
+for old, new in [
+    ("<!-- the first page -->", spans),
+    (f'<link rel="stylesheet" href="{os.path.basename(stylesheet)}">', f"<style>{style}</style>"),
+    (f'<script src="{os.path.basename(script)}" defer></script>', f"<script>{code}</script>"),
+    ("'@SCRIPT@'", sha256(code)),
+    ("'@STYLE@'", sha256(style)),
+]:
+    page = replace_once(template, page, old, new)
 open(target, "w", encoding="utf-8").write(page)
