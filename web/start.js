@@ -1,5 +1,5 @@
-// The page's first script, the only one index.html names: what the first page needs before it
-// is painted, and the page's own scripts once it is. The first page (written into index.html by
+// The page's first script, which the build writes into index.html (buildindex.py): what the
+// first page needs before it is painted, and the page's own scripts once it is. The first page (written into index.html by
 // the build) is fitted to the window in the text size the player chose, its cursor placed;
 // page.js, hall.js, watch.js and live.js are fetched after the first paint (run before it, they
 // held it back by about half again), in that order. Keys typed and keypad keys tapped meanwhile
