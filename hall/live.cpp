@@ -59,6 +59,11 @@ bool addline(live_lines &game, std::string_view line, std::int64_t now, bool res
         problem = "this game has passed what a recording may hold (" +
                   std::to_string(recording_size_limit >> 20) + " MiB, " +
                   std::to_string(recording_keys_limit) + " keys); the hall takes no more of it";
+    } else if (livecost(game) + line.size() + 1 + live_line_cost > live_cost_limit) {
+        problem = "this game has passed what the hall holds of a live game (" +
+                  std::to_string(live_cost_limit >> 20) + " MiB, counting " +
+                  std::to_string(live_line_cost) + " bytes a line besides its text); the hall "
+                  "takes no more of it";
     } else {
         game.text.append(line).push_back('\n');
         game.ends.push_back(game.text.size());
@@ -72,12 +77,49 @@ bool addline(live_lines &game, std::string_view line, std::int64_t now, bool res
     return false;
 }
 
+void droplines(live_lines &game, std::size_t keep) {
+    if (keep >= game.ends.size()) return;
+    game.text.resize(keep == 0 ? 0 : game.ends[keep - 1]);
+    game.ends.resize(keep);
+    game.times.resize(keep);
+    game.resent.resize(keep);
+    game.claimed = game.keys = 0;
+    for (std::string_view text = game.text; !text.empty();) {
+        const std::string_view line = text.substr(0, text.find('\n'));
+        text.remove_prefix(line.size() + 1);
+        game.claimed = claimedafter(game.claimed, line);
+        game.keys += iskey(line);
+    }
+    game.ended = false;
+}
+
+std::size_t livecost(const live_lines &game) {
+    return game.text.size() + game.ends.size() * live_line_cost;
+}
+
 bool witnessed(const live_lines &game, std::string &reason) {
-    if (game.times.empty()) return reason = "the hall saw none of it", false;
-    const std::int64_t start = game.times[0];
+    // The recording's start, on its third line: the hall's clock must agree with it, so that a
+    // game played long ago and streamed at its pace now is not taken for one played now.
+    std::string_view text = game.text;
+    std::int64_t start = -1;
+    for (int n = 0; n < 3 && !text.empty(); ++n) {
+        const std::string_view line = text.substr(0, text.find('\n'));
+        text.remove_prefix(line.size() + 1);
+        if (n == 2 && line.starts_with("start ") && line.size() <= 6 + 15 &&
+            line.find_first_not_of("0123456789", 6) == line.npos && line.size() > 6)
+            start = std::stoll(std::string(line.substr(6)));
+    }
+    if (start < 0) return reason = "the hall saw no start of it", false;
+    if (const std::int64_t lag = game.times[0] - start;
+        lag < -witness_early_ms || lag > witness_late_ms) {
+        reason = "its recording says it began " + std::to_string((lag < 0 ? -lag : lag) / 1000) +
+                 " s " + (lag < 0 ? "after" : "before") +
+                 " its first line reached the hall: the hall saw it played only from its start";
+        return false;
+    }
     std::int64_t claimed = 0;
     std::size_t late = 0;
-    std::string_view text = game.text;
+    text = game.text;
     for (std::size_t n = 0; n < game.times.size(); ++n) {
         const std::string_view line = text.substr(0, text.find('\n'));
         text.remove_prefix(line.size() + 1);

@@ -2,14 +2,17 @@
 // check that compares the times a recording claims with the times its lines reached the hall.
 #pragma once
 
+#include "core/recording.hpp"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// A line may reach the hall this much before the time its recording claims for it (after the
-// first line's arrival is taken as the recording's start): the page may hold the header up to a
-// second before it sends it, and the network may hurry one message and delay another.
+// A line may reach the hall this much before the time its recording claims for it (its start, as
+// the hall's clock reads it, plus the time of its last key): the page may hold the header up to
+// a second before it sends it, the network may hurry one message and delay another, and the
+// player's clock may be a little off the hall's.
 inline constexpr std::int64_t witness_early_ms = 2000;
 // ...and this much after it: the page sends each key's line within a second, which leaves four
 // for the network and a busy browser.
@@ -18,6 +21,12 @@ inline constexpr std::int64_t witness_late_ms = 5000;
 // later than that, but no more than this share of the game's lines, in percent: a game played
 // mostly out of the hall's sight is not one it saw.
 inline constexpr int witness_resent_percent = 10;
+
+// What a live game may cost the hall, in memory and on disk: its text and, for each line, its
+// place, arrival and row. A recording's bound on bytes alone would let a million one-byte lines
+// cost twenty times what they weigh.
+inline constexpr std::size_t live_line_cost = 32; // bytes a line costs beyond its text
+inline constexpr std::size_t live_cost_limit = 2 * recording_size_limit;
 
 // What the hall knows of a live game's lines as they come.
 struct live_lines {
@@ -43,5 +52,13 @@ bool splitlines(std::string_view text, std::vector<std::string_view> &out, std::
 bool addline(live_lines &game, std::string_view line, std::int64_t now, bool resent,
              std::string &problem);
 
-// Whether the hall saw the game played as it claims: true, or false with the reason.
+// Forgets every line from the `keep`th (from 0) on: those the hall could not store.
+void droplines(live_lines &game, std::size_t keep);
+
+// What the game costs the hall now, in bytes (see live_line_cost).
+std::size_t livecost(const live_lines &game);
+
+// Whether the hall saw the game played as it claims: its start agrees with the hall's clock when
+// its first line came, and each line came at the time it claims after that start. True, or false
+// with the reason.
 bool witnessed(const live_lines &game, std::string &reason);

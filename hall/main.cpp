@@ -17,7 +17,10 @@ constexpr std::string_view usage = "usage: orbridden-hall [--listen ADDR:PORT] [
                                    "[--cpu-seconds N] [--wall-seconds N]\n"
                                    "                      [--memory-mb N] [--live-idle SECONDS] "
                                    "[--live-per-address N]\n"
-                                   "                      [--live-games N] [--spectators N]\n"
+                                   "                      [--live-games N] [--spectators N] "
+                                   "[--connections-per-address N]\n"
+                                   "                      [--spectators-per-address N] "
+                                   "[--clock MS]\n"
                                    "       orbridden-hall --help | --version\n";
 
 // A number from `low` to `high`, or false.
@@ -88,6 +91,21 @@ constexpr option_row rows[] = {
      [](hall_config &c, const char *a) { return setcount(a, 1, 100000, c.live_games); }},
     {"spectators", "N", "spectators' connections at once (2000)",
      [](hall_config &c, const char *a) { return setcount(a, 0, 1000000, c.spectators); }},
+    {"connections-per-address", "N",
+     "connections one address (an IPv6 /64) may hold at once (128)",
+     [](hall_config &c, const char *a) {
+         return setcount(a, 1, 1000000, c.connections_per_address);
+     }},
+    {"spectators-per-address", "N", "spectators one address may hold at once (50)",
+     [](hall_config &c, const char *a) {
+         return setcount(a, 0, 1000000, c.spectators_per_address);
+     }},
+    {"clock", "MS",
+     "the hall's clock at its start, in ms since 1970 (the system's), for tests and replays of "
+     "an event",
+     [](hall_config &c, const char *a) {
+         return setcount(a, 0, 100'000'000'000'000, c.clock_ms);
+     }},
     {"help", nullptr, "print this help and exit", nullptr},
     {"version", nullptr, "print the name and version and exit", nullptr},
 };

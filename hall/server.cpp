@@ -4,6 +4,7 @@
 // the answers posted back to the sessions.
 #include "hall/server.hpp"
 
+#include "hall/live.hpp"
 #include "hall/store.hpp"
 
 #include <utility> // before Asio, whose awaitable.hpp needs std::exchange
@@ -52,6 +53,11 @@ constexpr auto request_time = 10s;  // to send a whole request, headers and body
 constexpr auto response_time = 30s; // to take a whole response
 constexpr auto linger_time = 2s;    // to stop sending after the hall has closed its side
 constexpr std::size_t connection_limit = 4096;
+// What the kernel may hold for one connection's answers waiting to be read: a client that never
+// reads costs no more than this of the machine's memory.
+constexpr int send_buffer_bytes = 128 * 1024;
+// A WebSocket's first message (which game, or from which line) must come this soon.
+constexpr auto first_message_time = 10s;
 constexpr std::int64_t list_limit = 100; // runs in one answer
 constexpr int busy_retry_seconds = 5;    // Retry-After when the queue is full
 // A player's message: the page sends its lines within a second of each key, so a few KB; this
@@ -83,6 +89,8 @@ struct outcome {
     std::string body = {};                  // the run as JSON, or {"error": the problem}
     std::int64_t run = 0;                   // the run stored or found again; 0: none
     std::string problem = {};               // why there is none
+    bool witnessed = false;                 // the run as stored: witnessed, or why not
+    std::string witness_reason = {};
     bool looked = false;                    // a look: the replay went to the recording's end
     live_progress progress = {};            // ...and what it found
 };
@@ -105,22 +113,26 @@ struct live_game {
     std::string token, address;
     std::int64_t since = 0; // when it began, ms since 1970
     live_lines lines;
-    std::size_t durable = 0; // lines the database holds
+    std::size_t durable = 0;     // lines the database holds: all that is told or published
+    std::uint64_t generation = 0; // bumped when lines not stored are forgotten
+    bool gone = false;            // no longer among the hall's live games
     std::weak_ptr<player> playing;
     std::vector<std::weak_ptr<watcher>> watchers;
     // The hero as the last look found him, and when the next look may be.
     live_progress progress;
     std::size_t looked = 0; // lines at the last look
     bool looking = false;
+    bool ending = false; // its end waits for a verifier
     std::chrono::steady_clock::time_point nextlook{};
     std::optional<asio::steady_timer> lookwait;
-    std::string ended; // the message that says how it ended, once verified
+    std::string ended; // the last message to spectators: how it ended, or why it was set aside
 };
 
-// A write to the live games' tables, and what to do on the Asio thread once it is committed.
+// A write to the live games' tables (false when it failed), and what to do on the Asio thread
+// once its transaction is committed (true) or rolled back (false).
 struct live_write {
-    std::function<void(sqlite3 *)> write;
-    std::function<void()> then = {};
+    std::function<bool(sqlite3 *)> write;
+    std::function<void(bool)> then = {};
 };
 
 struct hall {
@@ -134,7 +146,9 @@ struct hall {
     std::mutex queued;
     std::condition_variable wake, wakestorer;
     std::condition_variable wakelive;
-    std::deque<job> jobs;     // waiting for a verifier, at most config.queue (and live games' ends)
+    std::deque<job> jobs;     // submissions waiting for a verifier, at most config.queue
+    std::deque<job> ends;     // live games' ends, each under its address's rate like a submission
+    bool endlast = false;     // the last job taken was an end: a submission goes first next
     std::deque<job> looks;    // looks at live games, taken when no job waits; at most config.queue
     bool lookrunning = false; // one look at a time, so that a core is left for the hall
     std::deque<job> verified; // waiting for the storer
@@ -142,10 +156,18 @@ struct hall {
     bool stopping = false;
 
     std::map<std::int64_t, std::shared_ptr<live_game>> live;
-    std::unordered_map<std::string, int> playing; // live games' players by address
+    std::size_t creating = 0; // new live games whose row is being written
+    // The live games each address holds (begun, not yet ended or forgotten, played or not).
+    std::unordered_map<std::string, std::size_t> held;
     std::size_t spectators = 0;
+    std::unordered_map<std::string, std::size_t> watching; // spectators by address
+    // The live games are loaded from the database after the hall starts answering; what needs
+    // them waits until they are.
+    bool loading = true;
+    std::vector<std::function<void()>> afterload;
 
     std::size_t connections = 0;
+    std::unordered_map<std::string, std::size_t> peers; // connections by address
     struct bucket {
         double tokens;
         std::chrono::steady_clock::time_point at;
@@ -216,11 +238,57 @@ json runjson(const stored_run &run) {
             {"recording", "/api/runs/" + std::to_string(run.id) + "/recording"}};
 }
 
+// The hall's clock in ms since 1970: the system's, or the one --clock set going at the start.
+std::int64_t clock_shift = 0;
 std::int64_t nowms() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
+    return clock_shift + std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::system_clock::now().time_since_epoch())
+                             .count();
 }
+
+// What an address is counted as: one IPv4 address, or an IPv6 /64 (the block one subscriber
+// gets: its other addresses cost nothing to take).
+std::string addresskey(const asio::ip::address &a) {
+    if (a.is_v6() && a.to_v6().is_v4_mapped())
+        return asio::ip::make_address_v4(asio::ip::v4_mapped, a.to_v6()).to_string();
+    if (!a.is_v6()) return a.to_string();
+    asio::ip::address_v6::bytes_type bytes = a.to_v6().to_bytes();
+    std::fill(bytes.begin() + 8, bytes.end(), 0);
+    return asio::ip::address_v6(bytes).to_string() + "/64";
+}
+
+// Adds `n` to an address's count in `counts` (forgetting it at 0).
+void count(std::unordered_map<std::string, std::size_t> &counts, const std::string &key, int n) {
+    auto &c = counts[key];
+    c += n;
+    if (c == 0) counts.erase(key);
+}
+
+std::size_t countof(const std::unordered_map<std::string, std::size_t> &counts,
+                    const std::string &key) {
+    const auto it = counts.find(key);
+    return it == counts.end() ? 0 : it->second;
+}
+
+// One of the hall's connections, counted in all and for its address while it lives; handed on
+// from the HTTP session to the WebSocket that takes its place.
+struct connection_slot {
+    hall *h = nullptr;
+    std::string address;
+    connection_slot(hall &hall_, std::string key) : h(&hall_), address(std::move(key)) {
+        ++h->connections;
+        count(h->peers, address, 1);
+    }
+    connection_slot(connection_slot &&other) noexcept
+        : h(std::exchange(other.h, nullptr)), address(std::move(other.address)) {}
+    connection_slot(const connection_slot &) = delete;
+    connection_slot &operator=(const connection_slot &) = delete;
+    ~connection_slot() {
+        if (!h) return;
+        --h->connections;
+        count(h->peers, address, -1);
+    }
+};
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] Verifiers, one a core, each replaying one submission at a time; one storer
@@ -235,14 +303,18 @@ outcome refusal(http::status status, const std::string &problem) {
     return {.status = status, .body = dump({{"error", problem}}), .problem = problem};
 }
 
-// Waits for the next job: a run's before a look; false once the hall stops.
+// Waits for the next job: a run's before a look, submissions and live games' ends in turn (so
+// that neither waits for all of the other); false once the hall stops.
 bool nextverify(hall &h, job &out) {
     std::unique_lock lock(h.queued);
     h.wake.wait(lock, [&] {
-        return h.stopping || !h.jobs.empty() || (!h.looks.empty() && !h.lookrunning);
+        return h.stopping || !h.jobs.empty() || !h.ends.empty() ||
+               (!h.looks.empty() && !h.lookrunning);
     });
     if (h.stopping) return false;
-    std::deque<job> &from = h.jobs.empty() ? h.looks : h.jobs;
+    const bool end = !h.ends.empty() && (h.jobs.empty() || !h.endlast);
+    std::deque<job> &from = end ? h.ends : !h.jobs.empty() ? h.jobs : h.looks;
+    if (&from != &h.looks) h.endlast = end;
     out = std::move(from.front());
     from.pop_front();
     h.lookrunning |= out.look;
@@ -314,7 +386,9 @@ void storer(hall &h) {
             finish(h, std::move(j),
                    {.status = result == added::stored ? http::status::created : http::status::ok,
                     .body = dump(runjson(run)),
-                    .run = id});
+                    .run = id,
+                    .witnessed = run.facts.witnessed,
+                    .witness_reason = run.facts.witness_reason});
     }
 }
 
@@ -324,7 +398,11 @@ void storer(hall &h) {
 // enough, since the player's page keeps its journal and sends again whatever the hall says it
 // lacks; a synced commit a message would cost a few ms of disk each and cap the hall at a few
 // hundred messages a second. Writes left when the hall stops are committed before it ends.
+void takegames(hall &h, std::vector<stored_live> games);
+
 void livewriter(hall &h) {
+    // First the live games the hall left, read here so that the hall answers meanwhile.
+    asio::post(h.io, [&h, games = loadlive(h.livedb)]() mutable { takegames(h, std::move(games)); });
     for (;;) {
         std::deque<live_write> batch;
         {
@@ -333,14 +411,16 @@ void livewriter(hall &h) {
             if (h.livewrites.empty()) return;
             batch.swap(h.livewrites);
         }
-        sqlite3_exec(h.livedb, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        for (live_write &w : batch) w.write(h.livedb);
-        if (sqlite3_exec(h.livedb, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        // One failed write (a full disk) fails the batch: nothing of it is told or published,
+        // and the games it wrote to forget the lines they could not store.
+        bool ok = sqlite3_exec(h.livedb, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+        for (live_write &w : batch) ok = ok && w.write(h.livedb);
+        if (!ok || sqlite3_exec(h.livedb, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
             sqlite3_exec(h.livedb, "ROLLBACK", nullptr, nullptr, nullptr);
-            continue; // nothing said `have` for them: the players send them again
+            ok = false;
         }
         for (live_write &w : batch)
-            if (w.then) asio::post(h.io, std::move(w.then));
+            if (w.then) asio::post(h.io, [then = std::move(w.then), ok] { then(ok); });
     }
 }
 
@@ -615,7 +695,9 @@ void staticfile(hall &h, const request &req, std::string_view target, Send &&sen
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] Live games: players send their recording's lines as they are written, spectators
-// follow them; every message is a JSON text frame
+// follow them. A line is told to its player (`have`) and published to spectators only once the
+// database holds it. What the hall says is JSON in text frames; the lines go to spectators as
+// they are, in binary frames.
 // ---------------------------------------------------------------------------------------------
 
 // A game's token: 128 bits from the system's source of randomness, in hex.
@@ -644,6 +726,20 @@ std::string_view linesof(const live_lines &l, std::size_t from, std::size_t to) 
     return std::string_view(l.text).substr(begin, l.ends[to - 1] - begin);
 }
 
+// A new live game's lines, their text's room taken at once: it never moves, so that what is
+// being sent of it to spectators and readers is sent from where it lies, never copied. The room
+// is the operating system's promise, not memory, until lines fill it.
+live_lines roomforlines() {
+    live_lines l;
+    l.text.reserve(recording_size_limit);
+    return l;
+}
+
+// The last moment anything came of a game, ms since 1970.
+std::int64_t lastheard(const live_game &g) {
+    return g.lines.times.empty() ? g.since : g.lines.times.back();
+}
+
 // A live WebSocket's options: the handshake's timeout, and a ping when the other side has been
 // silent for a while, so that a connection gone dead is noticed.
 void liveoptions(websocket::stream<beast::tcp_stream> &ws, std::size_t message_limit) {
@@ -654,27 +750,40 @@ void liveoptions(websocket::stream<beast::tcp_stream> &ws, std::size_t message_l
 }
 
 // A spectator: says from which line it wants the game, then gets every line from there. What
-// waits for it is never more than one message: it is sent from where it is whenever its last
-// message has gone, so one that falls behind gets what it lacks as one batch when it drains and
-// costs the hall no memory meanwhile. Nothing it sends reaches the player.
+// waits for it is never more than one message, sent from the game's own text: it is sent from
+// where it is whenever its last message has gone, so one that falls behind gets what it lacks
+// as one batch when it drains and costs the hall no memory meanwhile. Nothing it sends reaches
+// the player.
 struct watcher : std::enable_shared_from_this<watcher> {
     hall &h;
+    connection_slot slot;
     websocket::stream<beast::tcp_stream> ws;
     beast::flat_buffer in;
     std::shared_ptr<live_game> game;
+    asio::steady_timer firstwait;
     std::size_t sent = 0; // lines it has
     bool started = false, writing = false, closing = false;
-    std::string message; // the one being sent
+    std::string said; // the hall's own message being sent
 
-    watcher(hall &hall_, beast::tcp_stream stream, std::shared_ptr<live_game> g)
-        : h(hall_), ws(std::move(stream)), game(std::move(g)) {
-        ++h.connections, ++h.spectators;
+    watcher(hall &hall_, connection_slot s, beast::tcp_stream stream, std::shared_ptr<live_game> g)
+        : h(hall_), slot(std::move(s)), ws(std::move(stream)), game(std::move(g)),
+          firstwait(hall_.io) {
+        ++h.spectators;
+        count(h.watching, slot.address, 1);
     }
-    ~watcher() { --h.connections, --h.spectators; }
+    ~watcher() {
+        --h.spectators;
+        count(h.watching, slot.address, -1);
+    }
 
     void start(request req) {
         liveoptions(ws, watch_message_limit);
         game->watchers.push_back(weak_from_this());
+        firstwait.expires_after(first_message_time);
+        firstwait.async_wait([weak = weak_from_this()](beast::error_code ec) {
+            if (const auto self = weak.lock(); self && !ec && !self->started)
+                self->ws.next_layer().close();
+        });
         ws.async_accept(req, [self = shared_from_this()](beast::error_code ec) {
             if (!ec) self->read();
         });
@@ -682,7 +791,10 @@ struct watcher : std::enable_shared_from_this<watcher> {
 
     void read() {
         ws.async_read(in, [self = shared_from_this()](beast::error_code ec, std::size_t) {
-            if (ec) return;
+            if (ec) {
+                self->firstwait.cancel();
+                return;
+            }
             if (!self->started) self->begin();
             self->in.consume(self->in.size());
             if (!self->closing) self->read();
@@ -691,48 +803,49 @@ struct watcher : std::enable_shared_from_this<watcher> {
 
     // {"from": N}: the lines it already has.
     void begin() {
+        firstwait.cancel();
         const json m = json::parse(beast::buffers_to_string(in.data()), nullptr, false);
-        const std::size_t have = game->lines.ends.size();
+        const std::size_t have = game->durable;
         if (!m.is_object() || !m.contains("from") || !m["from"].is_number_unsigned() ||
-            m["from"].get<std::uint64_t>() > have) {
-            message = dump({{"error", "a spectator first says {\"from\": N}, N the lines it has "
-                                      "(at most " +
-                                          std::to_string(have) + ")"}});
-            return say(true);
-        }
+            m["from"].get<std::uint64_t>() > have)
+            return say(dump({{"error", "a spectator first says {\"from\": N}, N the lines it "
+                                       "has (at most " +
+                                           std::to_string(have) + ")"}}),
+                       true);
         started = true;
         sent = m["from"].get<std::size_t>();
         pump();
     }
 
-    // Sends what it lacks, or the end once it has every line.
+    // Sends what it lacks of the lines stored, or the end once it has every line.
     void pump() {
         if (!started || writing || closing) return;
         const live_lines &l = game->lines;
-        if (sent < l.ends.size()) {
+        if (sent < game->durable) {
             std::size_t to = sent + 1;
             const std::size_t begin = sent == 0 ? 0 : l.ends[sent - 1];
-            while (to < l.ends.size() && l.ends[to] - begin <= watch_batch_limit) ++to;
+            while (to < game->durable && l.ends[to] - begin <= watch_batch_limit) ++to;
             // The lines as they are, in a binary message: a few bytes a key, against the
             // screen's changes a cast would send; what the hall says besides is JSON, in text
             // messages, so that no line a player sends can pass for it.
-            message = std::string(linesof(l, sent, to));
+            const std::string_view lines = linesof(l, sent, to);
             sent = to;
             ws.binary(true);
-            return say(false);
+            return write(asio::buffer(lines.data(), lines.size()), false);
         }
-        if (!game->ended.empty()) {
-            message = game->ended;
-            ws.binary(false);
-            say(true);
-        }
+        if (!game->ended.empty()) say(game->ended, true);
     }
 
-    void say(bool last) {
+    void say(std::string message, bool last) {
+        said = std::move(message);
+        ws.binary(false);
+        write(asio::buffer(said), last);
+    }
+
+    void write(asio::const_buffer what, bool last) {
         writing = true;
         closing = last;
-        ws.async_write(asio::buffer(message), [self = shared_from_this(),
-                                               last](beast::error_code ec, std::size_t) {
+        ws.async_write(what, [self = shared_from_this(), last](beast::error_code ec, std::size_t) {
             self->writing = false;
             if (ec) return;
             if (!last) return self->pump();
@@ -741,7 +854,7 @@ struct watcher : std::enable_shared_from_this<watcher> {
     }
 };
 
-// Hands new lines, or the end, to the game's spectators.
+// Hands the lines stored, or the end, to the game's spectators.
 void notify(live_game &g) {
     std::erase_if(g.watchers, [](const std::weak_ptr<watcher> &w) { return w.expired(); });
     for (const std::weak_ptr<watcher> &w : g.watchers)
@@ -751,7 +864,7 @@ void notify(live_game &g) {
 // Replays the game so far in a verifier, to learn its hero: no more often than every few
 // seconds a game, and only while no submission waits.
 void look(hall &h, const std::shared_ptr<live_game> &g) {
-    if (g->looking || g->lines.ended || g->looked == g->lines.ends.size()) return;
+    if (g->gone || g->looking || g->lines.ended || g->looked == g->lines.ends.size()) return;
     const auto now = std::chrono::steady_clock::now();
     if (now >= g->nextlook) {
         std::unique_lock lock(h.queued);
@@ -782,34 +895,33 @@ void look(hall &h, const std::shared_ptr<live_game> &g) {
 }
 
 void endgame(hall &h, const std::shared_ptr<live_game> &g);
+void forget(hall &h, const std::shared_ptr<live_game> &g, const std::string &why);
 
 // The player's connection: first which game, then its lines; the hall answers how many lines it
 // holds now and then, and how the game ended.
 struct player : std::enable_shared_from_this<player> {
     hall &h;
+    connection_slot slot;
     websocket::stream<beast::tcp_stream> ws;
     beast::flat_buffer in;
-    std::string address;
     std::shared_ptr<live_game> game;
     bool resumed = false;    // it goes on with a game begun before
     std::int64_t opened = 0; // when it went on with it, ms since 1970
-    bool counted = false;    // it holds one of its address's live games
-    asio::steady_timer idle;
+    asio::steady_timer idle; // the first message's deadline, then the live games' idle time
     std::deque<std::string> out; // messages waiting to be sent, the first being sent
     bool writing = false, closing = false;
     std::size_t told = 0; // the last `have` said
 
-    player(hall &hall_, beast::tcp_stream stream, std::string from)
-        : h(hall_), ws(std::move(stream)), address(std::move(from)), idle(hall_.io) {
-        ++h.connections;
-    }
-    ~player() {
-        --h.connections;
-        release();
-    }
+    player(hall &hall_, connection_slot s, beast::tcp_stream stream)
+        : h(hall_), slot(std::move(s)), ws(std::move(stream)), idle(hall_.io) {}
+    ~player() { release(); }
 
     void start(request req) {
         liveoptions(ws, live_message_limit);
+        idle.expires_after(first_message_time);
+        idle.async_wait([weak = weak_from_this()](beast::error_code ec) {
+            if (const auto self = weak.lock(); self && !ec) self->ws.next_layer().close();
+        });
         ws.async_accept(req, [self = shared_from_this()](beast::error_code ec) {
             if (!ec) self->read();
         });
@@ -822,18 +934,24 @@ struct player : std::enable_shared_from_this<player> {
             self->in.consume(self->in.size());
             if (self->closing) return; // the close reads what is left
             const json m = json::parse(text, nullptr, false);
-            if (!m.is_object()) return self->refuse("each message is a JSON object");
-            if (!self->game) return self->hello(m);
+            if (!self->game) {
+                self->idle.cancel();
+                if (!m.is_object()) return self->refuse("each message is a JSON object");
+                return self->hello(m);
+            }
+            if (!m.is_object()) return self->reject("each message is a JSON object");
             self->take(m);
             if (!self->closing) self->read();
         });
     }
 
-    // No longer this game's player, nor one of its address's.
+    // No longer this game's player. A game left with not a line in it is forgotten at once;
+    // one with lines waits for its player to come back (and may be set aside for another).
     void release() {
-        if (counted && --h.playing[address] == 0) h.playing.erase(address);
-        counted = false;
-        if (game && game->playing.lock().get() == this) game->playing.reset();
+        if (!game) return;
+        if (const auto p = game->playing.lock(); p && p.get() != this) return;
+        game->playing.reset();
+        if (game->lines.ends.empty() && !game->gone) forget(h, game, "");
     }
 
     void gone() {
@@ -859,6 +977,7 @@ struct player : std::enable_shared_from_this<player> {
                            self->writing = false;
                            self->out.pop_front();
                            if (ec) return self->gone();
+                           if (self->out.empty()) self->sayhave(); // the latest, once drained
                            self->write();
                        });
     }
@@ -871,7 +990,23 @@ struct player : std::enable_shared_from_this<player> {
         say(std::move(message));
     }
     void refuse(const std::string &sentence) { finish(dump({{"error", sentence}})); }
+    // Refused for what it sent of its game: the game goes too, and its address's place with it.
+    void reject(const std::string &sentence) {
+        const std::shared_ptr<live_game> g = game;
+        refuse(sentence);
+        if (g && !g->gone) forget(h, g, "its player was refused: " + sentence);
+    }
+    // Closed without a word, so that the page comes back and sends again from what the hall
+    // holds.
+    void hangup() {
+        if (closing) return;
+        closing = true;
+        gone();
+        write();
+    }
 
+    // `have` when the hall holds more than it last said; after a burst, when the messages
+    // before it have gone.
     void sayhave() {
         if (closing || !game || game->durable <= told || out.size() > 4) return;
         told = game->durable;
@@ -888,18 +1023,6 @@ struct player : std::enable_shared_from_this<player> {
         });
     }
 
-    // Takes one of the address's live games, or says why not.
-    bool claim() {
-        if (h.playing[address] >= h.config.live_per_address) {
-            refuse("this address plays " + std::to_string(h.config.live_per_address) +
-                   " live games already; end one of them first");
-            return false;
-        }
-        ++h.playing[address];
-        counted = true;
-        return true;
-    }
-
     void attach(const std::shared_ptr<live_game> &g) {
         game = g;
         g->playing = weak_from_this();
@@ -909,8 +1032,13 @@ struct player : std::enable_shared_from_this<player> {
         read();
     }
 
-    // {"game": null} for a new game; {"game": ID, "token": "..."} to go on with one.
+    // {"game": null} for a new game; {"game": ID, "token": "..."} to go on with one. Waits for
+    // the games the hall left to be loaded first.
     void hello(const json &m) {
+        if (h.loading)
+            return h.afterload.push_back([self = shared_from_this(), m] {
+                if (!self->closing) self->hello(m);
+            });
         if (!m.contains("game") || !(m["game"].is_null() || m["game"].is_number_unsigned()))
             return refuse("the first message is {\"game\": null} for a new live game, or "
                           "{\"game\": ID, \"token\": \"...\"} to go on with one");
@@ -923,48 +1051,82 @@ struct player : std::enable_shared_from_this<player> {
                               "is in the hall of fame)");
             if (const auto before = it->second->playing.lock()) // a connection left behind
                 before->refuse("this game goes on in another connection");
-            if (!claim()) return;
             resumed = true;
             opened = nowms();
             return attach(it->second);
         }
-        if (h.live.size() >= h.config.live_games)
-            return refuse("the hall has as many live games as it can take; try again later");
-        if (!claim()) return;
+        if (const std::string why = makeroom(); !why.empty()) return refuse(why);
         auto g = std::make_shared<live_game>();
         g->token = newtoken();
-        g->address = address;
+        g->address = slot.address;
         g->since = nowms();
+        g->lines = roomforlines();
         // Its first look some time in the next few seconds: games begun together are not all
         // replayed together.
         g->nextlook = std::chrono::steady_clock::now() +
                       std::chrono::milliseconds(std::random_device()() % 5000);
-        livewrite(
-            h, {.write = [g](sqlite3 *db) { g->id = addlive(db, g->token, g->address, g->since); },
-                .then =
-                    [self = shared_from_this(), g] {
-                        if (g->id == 0)
-                            return self->refuse("the hall cannot store a live game now");
-                        self->h.live[g->id] = g;
-                        if (!self->closing) self->attach(g);
-                    }});
+        ++h.creating;
+        count(h.held, g->address, 1);
+        livewrite(h, {.write =
+                          [g](sqlite3 *db) {
+                              g->id = addlive(db, g->token, g->address, g->since);
+                              return g->id != 0;
+                          },
+                      .then =
+                          [self = shared_from_this(), g](bool ok) {
+                              --self->h.creating;
+                              if (!ok) {
+                                  count(self->h.held, g->address, -1);
+                                  return self->refuse("the hall cannot store a live game now");
+                              }
+                              self->h.live[g->id] = g;
+                              if (self->closing) return forget(self->h, g, "");
+                              self->attach(g);
+                          }});
+    }
+
+    // Room for a new game of this address: one of its own games that no one plays goes first,
+    // then, when the hall is full, the game no one has played for longest. Empty, or why not.
+    std::string makeroom() {
+        const auto oldestidle = [&](bool own) {
+            std::shared_ptr<live_game> oldest;
+            for (const auto &[id, g] : h.live)
+                if ((!own || g->address == slot.address) && g->playing.expired() &&
+                    !g->lines.ended && (!oldest || lastheard(*g) < lastheard(*oldest)))
+                    oldest = g;
+            return oldest;
+        };
+        const std::string aside = "no one played it, and another game needed its place";
+        if (countof(h.held, slot.address) >= static_cast<std::size_t>(h.config.live_per_address)) {
+            const auto g = oldestidle(true);
+            if (!g)
+                return "this address plays " + std::to_string(h.config.live_per_address) +
+                       " live games already; end one of them first";
+            forget(h, g, aside);
+        }
+        if (h.live.size() + h.creating >= h.config.live_games) {
+            const auto g = oldestidle(false);
+            if (!g) return "the hall has as many live games as it can take; try again later";
+            forget(h, g, aside);
+        }
+        return "";
     }
 
     // {"from": N, "lines": "..."}: lines from the Nth (from 0); those the hall has are skipped.
     void take(const json &m) {
         if (!m.contains("from") || !m["from"].is_number_unsigned() || !m.contains("lines") ||
             !m["lines"].is_string())
-            return refuse("lines come as {\"from\": N, \"lines\": \"...\"}");
+            return reject("lines come as {\"from\": N, \"lines\": \"...\"}");
         live_game &g = *game;
         const std::size_t have = g.lines.ends.size();
         const std::size_t from = m["from"].get<std::size_t>();
         if (from > have)
-            return refuse("the lines sent begin at line " + std::to_string(from) +
+            return reject("the lines sent begin at line " + std::to_string(from) +
                           ", but the hall has only " + std::to_string(have) + "; send from there");
         std::vector<std::string_view> lines;
         std::string problem;
         const std::string &text = m["lines"].get_ref<const std::string &>();
-        if (!splitlines(text, lines, problem)) return refuse(problem);
+        if (!splitlines(text, lines, problem)) return reject(problem);
         std::vector<live_row> rows;
         const std::int64_t now = nowms();
         for (std::size_t n = have - from; n < lines.size(); ++n) {
@@ -977,52 +1139,103 @@ struct player : std::enable_shared_from_this<player> {
                             .resent = resent,
                             .line = std::string(lines[n])});
         }
-        if (!rows.empty()) {
-            const std::size_t upto = g.lines.ends.size();
-            livewrite(h, {.write = [id = g.id, rows = std::move(rows)](
-                                       sqlite3 *db) { addlivelines(db, id, rows); },
-                          .then =
-                              [self = shared_from_this(), game = game, upto] {
-                                  game->durable = std::max(game->durable, upto);
-                                  if (game->playing.lock() == self) self->sayhave();
-                              }});
-            notify(g);
-            if (g.lines.ended)
-                endgame(h, game);
-            else
-                look(h, game);
-        }
-        if (!problem.empty()) return refuse(problem);
-        waitidle();
+        if (!rows.empty()) store(std::move(rows));
+        if (!problem.empty()) return reject(problem);
+        if (g.lines.ended)
+            idle.cancel(); // nothing more comes: the end is being stored and verified
+        else
+            waitidle();
+    }
+
+    // Stores the lines taken; once they are, they are told and published, and the game ends
+    // when its score record is among them. When they could not be, the game forgets every line
+    // from the first not stored (it holds no gap) and the player is let go, to come back and
+    // send again from what the hall holds.
+    void store(std::vector<live_row> rows) {
+        const std::size_t first = static_cast<std::size_t>(rows.front().n);
+        const std::size_t upto = static_cast<std::size_t>(rows.back().n) + 1;
+        livewrite(h,
+                  {.write = [id = game->id, rows = std::move(rows)](
+                                sqlite3 *db) { return addlivelines(db, id, rows); },
+                   .then = [&hall = h, self = shared_from_this(), g = game,
+                            generation = game->generation, first, upto](bool ok) {
+                       if (g->gone || g->generation != generation) return;
+                       if (!ok || g->durable < first) {
+                           ++g->generation;
+                           droplines(g->lines, g->durable);
+                           if (const auto p = g->playing.lock()) p->hangup();
+                           return;
+                       }
+                       g->durable = std::max(g->durable, upto);
+                       if (g->playing.lock() == self) self->sayhave();
+                       notify(*g);
+                       if (g->lines.ended && g->durable == g->lines.ends.size())
+                           endgame(hall, g);
+                       else
+                           look(hall, g);
+                   }});
     }
 };
 
-// The score record is in: verified as a submission is, and witnessed when its lines came at the
-// times it claims; the player and the spectators are told how it ended, and the game is dropped.
+// Forgets a live game: out of the list and the database, its address's place freed; its player
+// and spectators are told why, where there is a why.
+void forget(hall &h, const std::shared_ptr<live_game> &g, const std::string &why) {
+    if (g->gone) return;
+    g->gone = true;
+    h.live.erase(g->id);
+    count(h.held, g->address, -1);
+    livewrite(h, {.write = [id = g->id](sqlite3 *db) { return droplive(db, id), true; }});
+    if (why.empty()) return;
+    const std::string sentence = "the hall has set this live game aside: " + why;
+    if (const auto p = g->playing.lock()) p->refuse(sentence);
+    g->ended = dump({{"error", sentence}});
+    notify(*g);
+}
+
+// Queues a live game's end to be verified as a submission is, under its address's rate: one
+// address that ends many games at once waits its turn, not everyone else.
+void queueend(hall &h, const std::shared_ptr<live_game> &g, job j) {
+    if (const int wait = ratewait(h, g->address)) {
+        auto timer = std::make_shared<asio::steady_timer>(h.io, std::chrono::seconds(wait));
+        return timer->async_wait([&h, g, timer, j = std::move(j)](beast::error_code) mutable {
+            queueend(h, g, std::move(j));
+        });
+    }
+    {
+        std::lock_guard lock(h.queued);
+        h.ends.push_back(std::move(j));
+    }
+    h.wake.notify_one();
+}
+
+// The score record is stored: verified as a submission is, and witnessed when its lines came at
+// the times it claims; the player and the spectators are told what was stored (a game listed
+// already stays as it was listed), and the game is dropped.
 void endgame(hall &h, const std::shared_ptr<live_game> &g) {
+    if (g->ending) return;
+    g->ending = true;
     job j{.recording = g->lines.text};
     std::string reason;
     j.facts.witnessed = witnessed(g->lines, reason);
     j.facts.witness_reason = reason;
     j.facts.hall_ms = g->lines.times.back() - g->lines.times.front();
-    j.done = [&h, g, reason](outcome o) {
-        const bool seen = o.run != 0 && reason.empty();
+    j.done = [&h, g](outcome o) {
+        std::string why = o.witness_reason;
+        if (o.run == 0)
+            why = "the run was not verified";
+        else if (o.status != http::status::created)
+            why = "this game was listed already (run " + std::to_string(o.run) +
+                  "), as it was first sent" + (why.empty() ? "" : ": " + why);
         g->ended = dump({{"ended", true},
                          {"run", o.run != 0 ? json(o.run) : json(nullptr)},
-                         {"witnessed", seen},
-                         {"reason", o.run == 0 ? "the run was not verified" : reason},
+                         {"witnessed", o.run != 0 && o.witnessed},
+                         {"reason", o.witnessed ? "" : why},
                          {"problem", o.problem}});
         if (const auto p = g->playing.lock()) p->finish(g->ended);
         notify(*g);
-        h.live.erase(g->id);
-        livewrite(h, {.write = [id = g->id](sqlite3 *db) { droplive(db, id); }});
+        forget(h, g, "");
     };
-    {
-        // A live game's end always has its place: their number is bounded by --live-games.
-        std::lock_guard lock(h.queued);
-        h.jobs.push_back(std::move(j));
-    }
-    h.wake.notify_one();
+    queueend(h, g, std::move(j));
 }
 
 // GET /api/live: the games being played, oldest first.
@@ -1035,9 +1248,9 @@ answer livelist(hall &h, const request &req) {
                          {"hero", known ? json(g->progress.hero) : json(nullptr)},
                          {"rings", known ? json(g->progress.rings) : json(nullptr)},
                          {"keys", g->lines.keys},
-                         {"lines", g->lines.ends.size()},
+                         {"lines", g->durable},
                          {"since", g->since},
-                         {"last", g->lines.times.empty() ? g->since : g->lines.times.back()},
+                         {"last", lastheard(*g)},
                          {"playing", !g->playing.expired()},
                          {"spectators", g->watchers.size()},
                          {"recording", "/api/live/" + std::to_string(id) + "/recording"},
@@ -1052,29 +1265,26 @@ std::shared_ptr<live_game> livegame(hall &h, std::string_view idtext) {
     return it == h.live.end() ? nullptr : it->second;
 }
 
-// GET /api/live/ID/recording: the recording so far.
-answer liverecording(hall &h, const request &req, std::string_view rest) {
-    const std::string_view idtext = rest.substr(0, rest.find('/'));
-    const std::shared_ptr<live_game> g = livegame(h, idtext);
-    if (!g || rest.substr(idtext.size()) != "/recording")
-        return failure(req, http::status::not_found, "no such live game");
-    return respond(req, http::status::ok, g->lines.text, "text/plain; charset=us-ascii");
-}
-
-// The live games the database holds, as the hall left them; one whose score record is in goes
-// to be verified.
-void loadgames(hall &h) {
-    for (stored_live &s : loadlive(h.livedb)) {
+// The games the database holds, as the hall left them (each up to its first line missing, if a
+// failed write left a gap); one whose score record is in goes to be verified.
+void takegames(hall &h, std::vector<stored_live> games) {
+    for (stored_live &s : games) {
         auto g = std::make_shared<live_game>();
         g->id = s.id;
         g->token = std::move(s.token);
         g->address = std::move(s.address);
         g->since = s.since_ms;
-        g->lines = std::move(s.lines);
+        g->lines = roomforlines();
+        std::string ignored;
+        for (const live_row &row : s.lines)
+            if (!addline(g->lines, row.line, row.arrived_ms, row.resent, ignored)) break;
         g->durable = g->lines.ends.size();
         h.live[g->id] = g;
+        count(h.held, g->address, 1);
         if (g->lines.ended) endgame(h, g);
     }
+    h.loading = false;
+    for (auto &then : std::exchange(h.afterload, {})) then();
 }
 
 // Forgets the live games no one has played for a day: their pages keep their journals.
@@ -1083,13 +1293,11 @@ void sweep(hall &h, asio::steady_timer &timer) {
     timer.async_wait([&h, &timer](beast::error_code ec) {
         if (ec) return;
         const std::int64_t before = nowms() - std::chrono::milliseconds(live_forget).count();
-        std::erase_if(h.live, [&](const auto &entry) {
-            const live_game &g = *entry.second;
-            const std::int64_t last = g.lines.times.empty() ? g.since : g.lines.times.back();
-            if (!g.playing.expired() || g.lines.ended || last >= before) return false;
-            livewrite(h, {.write = [id = g.id](sqlite3 *db) { droplive(db, id); }});
-            return true;
-        });
+        std::vector<std::shared_ptr<live_game>> old;
+        for (const auto &[id, g] : h.live)
+            if (g->playing.expired() && !g->lines.ended && lastheard(*g) < before)
+                old.push_back(g);
+        for (const auto &g : old) forget(h, g, "no one has played it for a day");
         sweep(h, timer);
     });
 }
@@ -1100,18 +1308,14 @@ void sweep(hall &h, asio::steady_timer &timer) {
 
 struct session : std::enable_shared_from_this<session> {
     hall &h;
+    connection_slot slot;
     beast::tcp_stream stream;
     beast::flat_buffer buffer{header_limit};
     std::optional<http::request_parser<http::string_body>> parser;
-    std::string address;
+    const std::string &address = slot.address;
 
-    session(hall &hall_, tcp::socket socket) : h(hall_), stream(std::move(socket)) {
-        ++h.connections;
-        beast::error_code ec;
-        address = stream.socket().remote_endpoint(ec).address().to_string(ec);
-        stream.socket().set_option(tcp::no_delay(true), ec); // an answer goes out whole at once
-    }
-    ~session() { --h.connections; }
+    session(hall &hall_, connection_slot s, tcp::socket socket)
+        : h(hall_), slot(std::move(s)), stream(std::move(socket)) {}
 
     void read() {
         parser.emplace();
@@ -1148,18 +1352,26 @@ struct session : std::enable_shared_from_this<session> {
     }
 
     // A request that could not be read: the status that says why, where the client can hear
-    // it, and the connection closed.
+    // it (one too large, or not HTTP), and the connection closed.
     void fail(beast::error_code ec) {
-        if (ec == http::error::body_limit || ec == http::error::header_limit) {
+        const bool malformed = ec.category() == make_error_code(http::error::bad_target).category() &&
+                               ec != http::error::end_of_stream &&
+                               ec != http::error::partial_message;
+        if (malformed && parser) {
             const bool body = ec == http::error::body_limit;
             request req;
             answer res = failure(req,
                                  body ? http::status::payload_too_large
-                                      : http::status::request_header_fields_too_large,
+                                 : ec == http::error::header_limit
+                                     ? http::status::request_header_fields_too_large
+                                     : http::status::bad_request,
                                  body ? "a recording is at most " +
                                             std::to_string(h.config.body_limit) + " bytes"
-                                      : "the request's headers are too large");
+                                 : ec == http::error::header_limit
+                                     ? "the request's headers are too large"
+                                     : "not a request the hall can read: " + ec.message());
             res.keep_alive(false);
+            parser.reset(); // an answer that fails to go closes, not answers again
             return send(std::move(res));
         }
         beast::error_code ignored;
@@ -1181,19 +1393,45 @@ struct session : std::enable_shared_from_this<session> {
             return submit(h, req, address,
                           [self = shared_from_this()](answer res) { self->send(std::move(res)); });
         if (path.starts_with("/api/")) {
-            if (req.method() != http::verb::get) {
+            if (req.method() != http::verb::get && req.method() != http::verb::head) {
                 answer res = failure(req, http::status::method_not_allowed,
-                                     path == "/api/runs" ? "GET or POST" : "GET only");
-                res.set(http::field::allow, path == "/api/runs" ? "GET, POST" : "GET");
+                                     path == "/api/runs" ? "GET, HEAD or POST" : "GET or HEAD");
+                res.set(http::field::allow, path == "/api/runs" ? "GET, HEAD, POST" : "GET, HEAD");
                 return send(std::move(res));
             }
             if (path == "/api/runs") return send(list(h, req, query));
             if (path.starts_with("/api/runs/")) return send(onerun(h, req, path.substr(10)));
             if (path == "/api/live") return send(livelist(h, req));
-            if (path.starts_with("/api/live/")) return send(liverecording(h, req, path.substr(10)));
+            if (path.starts_with("/api/live/")) return liverecording(path.substr(10));
             return send(failure(req, http::status::not_found, "no such thing"));
         }
         staticfile(h, req, path, [this](auto res) { send(std::move(res)); });
+    }
+
+    // GET /api/live/ID/recording: the recording so far, as stored, sent from the game's own
+    // text (which never moves) rather than a copy for each reader.
+    void liverecording(std::string_view rest) {
+        const request &req = parser->get();
+        const std::string_view idtext = rest.substr(0, rest.find('/'));
+        const std::shared_ptr<live_game> g = livegame(h, idtext);
+        if (!g || rest.substr(idtext.size()) != "/recording")
+            return send(notlive(req));
+        const std::size_t bytes = g->durable == 0 ? 0 : g->lines.ends[g->durable - 1];
+        http::response<http::span_body<const char>> res{http::status::ok, req.version()};
+        common(res, "text/plain; charset=us-ascii", "no-store");
+        res.keep_alive(req.keep_alive());
+        res.body() = {g->lines.text.data(), bytes};
+        res.prepare_payload();
+        send(std::move(res), g);
+    }
+
+    // No such live game: while the games the hall left are being loaded, ask again shortly.
+    answer notlive(const request &req) {
+        if (!h.loading) return failure(req, http::status::not_found, "no such live game");
+        answer res = failure(req, http::status::service_unavailable,
+                             "the hall is starting; try again shortly");
+        res.set(http::field::retry_after, "1");
+        return res;
     }
 
     // Hands the connection to a live game's player or spectator.
@@ -1202,24 +1440,37 @@ struct session : std::enable_shared_from_this<session> {
         std::shared_ptr<live_game> g;
         if (path != "/api/live/play") {
             g = livegame(h, path.substr(10, path.size() - 10 - 6));
-            if (!g) return send(failure(req, http::status::not_found, "no such live game"));
+            if (!g) return send(notlive(req));
             if (h.spectators >= h.config.spectators)
                 return send(failure(req, http::status::service_unavailable,
                                     "the hall has as many spectators as it can take"));
+            if (countof(h.watching, address) >= h.config.spectators_per_address)
+                return send(failure(req, http::status::service_unavailable,
+                                    "this address watches " +
+                                        std::to_string(h.config.spectators_per_address) +
+                                        " live games already"));
         }
         stream.expires_never(); // the WebSocket keeps its own time
         if (g)
-            std::make_shared<watcher>(h, std::move(stream), g)->start(parser->release());
+            std::make_shared<watcher>(h, std::move(slot), std::move(stream), g)
+                ->start(parser->release());
         else
-            std::make_shared<player>(h, std::move(stream), address)->start(parser->release());
+            std::make_shared<player>(h, std::move(slot), std::move(stream))
+                ->start(parser->release());
     }
 
+    // Sends an answer (its head alone, to a HEAD); `hold` keeps what its body lies in until it
+    // has gone.
     template <class Body>
-    void send(http::response<Body> res) {
+    void send(http::response<Body> res, std::shared_ptr<const void> hold = nullptr) {
+        if constexpr (!std::is_same_v<Body, http::empty_body>)
+            if (parser && parser->get().method() == http::verb::head && res.has_content_length())
+                return send(http::response<http::empty_body>(std::move(res.base())));
         auto message = std::make_shared<http::response<Body>>(std::move(res));
         stream.expires_after(response_time);
         http::async_write(stream, *message,
-                          [self = shared_from_this(), message](beast::error_code ec, std::size_t) {
+                          [self = shared_from_this(), message, hold](beast::error_code ec,
+                                                                      std::size_t) {
                               if (ec) return self->fail(ec);
                               if (!message->keep_alive()) return self->linger();
                               self->read();
@@ -1244,10 +1495,20 @@ struct session : std::enable_shared_from_this<session> {
     }
 };
 
+// Takes a connection when the hall has room for it, and its address has not taken its share.
 void accept(hall &h, tcp::acceptor &acceptor) {
     acceptor.async_accept([&h, &acceptor](beast::error_code ec, tcp::socket socket) {
-        if (!ec && h.connections < connection_limit)
-            std::make_shared<session>(h, std::move(socket))->read();
+        if (!ec) {
+            beast::error_code e;
+            const std::string address = addresskey(socket.remote_endpoint(e).address());
+            if (!e && h.connections < connection_limit &&
+                countof(h.peers, address) < h.config.connections_per_address) {
+                socket.set_option(tcp::no_delay(true), e); // an answer goes out whole at once
+                socket.set_option(asio::socket_base::send_buffer_size(send_buffer_bytes), e);
+                std::make_shared<session>(h, connection_slot(h, address), std::move(socket))
+                    ->read();
+            }
+        }
         if (ec == asio::error::operation_aborted) return;
         if (ec) { // out of descriptors, say: try again in a moment rather than spin
             auto timer = std::make_shared<asio::steady_timer>(h.io, 50ms);
@@ -1281,6 +1542,7 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     hall h;
     h.config = std::move(config);
     hall_config &c = h.config;
+    if (c.clock_ms >= 0) clock_shift = c.clock_ms - nowms();
     if (c.game.empty()) c.game = (selfdir() / "orbridden").string();
     if (::access(c.game.c_str(), X_OK) != 0) {
         err << me << c.game << ": no game to verify with (--game PATH)\n";
@@ -1328,7 +1590,6 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     for (unsigned i = 0; i < c.verifiers; ++i) verifiers.emplace_back(verifier, std::ref(h));
     verifiers.emplace_back(storer, std::ref(h));
     verifiers.emplace_back(livewriter, std::ref(h));
-    loadgames(h);
     asio::steady_timer sweeper(h.io);
     sweep(h, sweeper);
     asio::signal_set signals(h.io, SIGINT, SIGTERM);

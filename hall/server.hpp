@@ -22,6 +22,11 @@ struct hall_config {
     int live_per_address = 3;         // live games one address plays at once
     std::size_t live_games = 500;     // live games held at once (each up to a recording's size)
     std::size_t spectators = 2000;    // spectators' connections at once
+    // What one address (an IPv4 address, an IPv6 /64) may hold of them, so that one stranger
+    // cannot take them all: connections of any kind, and spectators' among them.
+    std::size_t connections_per_address = 128;
+    std::size_t spectators_per_address = 50;
+    std::int64_t clock_ms = -1; // what the hall's clock reads at its start; -1: the system's
     verify_limits limits;
 };
 

@@ -237,7 +237,7 @@ std::int64_t addlive(sqlite3 *db, const std::string &token, const std::string &a
 }
 
 bool addlivelines(sqlite3 *db, std::int64_t game, const std::vector<live_row> &rows) {
-    const statement s = prepare(db, "INSERT OR IGNORE INTO live_lines (game, n, arrived_ms, "
+    const statement s = prepare(db, "INSERT OR REPLACE INTO live_lines (game, n, arrived_ms, "
                                     "resent, line) VALUES (?, ?, ?, ?, ?)");
     for (const live_row &row : rows) {
         sqlite3_bind_int64(s.get(), 1, game);
@@ -266,17 +266,19 @@ std::vector<stored_live> loadlive(sqlite3 *db) {
     const statement g =
         prepare(db, "SELECT id, token, address, since_ms FROM live_games ORDER BY id");
     const statement l =
-        prepare(db, "SELECT arrived_ms, resent, line FROM live_lines WHERE game = ? ORDER BY n");
+        prepare(db, "SELECT n, arrived_ms, resent, line FROM live_lines WHERE game = ? ORDER BY n");
     while (sqlite3_step(g.get()) == SQLITE_ROW) {
         stored_live game{.id = sqlite3_column_int64(g.get(), 0),
                          .token = text(g.get(), 1),
                          .address = text(g.get(), 2),
                          .since_ms = sqlite3_column_int64(g.get(), 3)};
         sqlite3_bind_int64(l.get(), 1, game.id);
-        std::string ignored;
-        while (sqlite3_step(l.get()) == SQLITE_ROW)
-            addline(game.lines, text(l.get(), 2), sqlite3_column_int64(l.get(), 0),
-                    sqlite3_column_int(l.get(), 1) != 0, ignored);
+        while (sqlite3_step(l.get()) == SQLITE_ROW &&
+               sqlite3_column_int64(l.get(), 0) == static_cast<std::int64_t>(game.lines.size()))
+            game.lines.push_back({.n = sqlite3_column_int64(l.get(), 0),
+                                  .arrived_ms = sqlite3_column_int64(l.get(), 1),
+                                  .resent = sqlite3_column_int(l.get(), 2) != 0,
+                                  .line = text(l.get(), 3)});
         sqlite3_reset(l.get());
         games.push_back(std::move(game));
     }

@@ -2,7 +2,6 @@
 // answered) and reading them back. Every statement is prepared, every value bound.
 #pragma once
 
-#include "hall/live.hpp"
 #include "hall/verify.hpp"
 
 #include <cstdint>
@@ -41,13 +40,6 @@ std::vector<stored_run> listruns(sqlite3 *db, bool by_points, std::int64_t limit
 std::int64_t countruns(sqlite3 *db);
 bool getrecording(sqlite3 *db, std::int64_t id, std::string &recording);
 
-// Live games: each with its token, the address that began it and when, and its lines.
-struct stored_live {
-    std::int64_t id = 0;
-    std::string token, address;
-    std::int64_t since_ms = 0;
-    live_lines lines = {};
-};
 
 // A new live game's id (0 when it could not be stored).
 std::int64_t addlive(sqlite3 *db, const std::string &token, const std::string &address,
@@ -58,7 +50,17 @@ struct live_row {
     bool resent = false;
     std::string line; // without its line feed
 };
-// Stores the game's lines; those already stored stay as they are.
+// Live games: each with its token, the address that began it and when, and its lines from the
+// first up to the first one missing.
+struct stored_live {
+    std::int64_t id = 0;
+    std::string token, address;
+    std::int64_t since_ms = 0;
+    std::vector<live_row> lines = {};
+};
+
+// Stores the game's lines, in place of any stored before with the same numbers (a line sent again
+// after a failed write may have been stored beyond the lines that failed).
 bool addlivelines(sqlite3 *db, std::int64_t game, const std::vector<live_row> &rows);
 void droplive(sqlite3 *db, std::int64_t game);
 std::vector<stored_live> loadlive(sqlite3 *db);

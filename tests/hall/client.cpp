@@ -94,13 +94,25 @@ std::vector<std::string> testoptions(std::vector<std::string> more) {
     return options;
 }
 
+namespace {
+
+// Connects `socket` from the loopback address `from` to the hall at `port`.
+void connectfrom(tcp::socket &socket, const std::string &from, unsigned short port) {
+    socket.open(tcp::v4());
+    socket.bind({asio::ip::make_address(from), 0});
+    socket.connect({asio::ip::make_address("127.0.0.1"), port});
+}
+
+} // namespace
+
 reply fetch(unsigned short port, const std::string &method, const std::string &target,
-            const std::string &body, std::map<std::string, std::string> headers) {
+            const std::string &body, std::map<std::string, std::string> headers,
+            const std::string &from) {
     reply r;
     try {
         asio::io_context io;
         tcp::socket socket(io);
-        socket.connect({asio::ip::make_address("127.0.0.1"), port});
+        connectfrom(socket, from, port);
         socket.set_option(tcp::no_delay(true));
         // Every read and write bounded: a test fails, it does not hang.
         const timeval bound{60, 0};
@@ -141,10 +153,10 @@ struct live_socket::state {
     beast::websocket::stream<tcp::socket> ws{io};
 };
 
-live_socket::live_socket(unsigned short port, const std::string &target)
+live_socket::live_socket(unsigned short port, const std::string &target, const std::string &from)
     : s(std::make_unique<state>()) {
     tcp::socket &socket = s->ws.next_layer();
-    socket.connect({asio::ip::make_address("127.0.0.1"), port});
+    connectfrom(socket, from, port);
     socket.set_option(tcp::no_delay(true));
     const timeval bound{60, 0};
     ::setsockopt(socket.native_handle(), SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);

@@ -46,16 +46,20 @@ struct reply {
     }
 };
 
-// One request on a connection of its own to 127.0.0.1:port.
+// One request on a connection of its own to 127.0.0.1:port, from the loopback address `from`
+// (any of 127.0.0.0/8: the hall counts each as a visitor of its own).
 reply fetch(unsigned short port, const std::string &method, const std::string &target,
-            const std::string &body = "", std::map<std::string, std::string> headers = {});
+            const std::string &body = "", std::map<std::string, std::string> headers = {},
+            const std::string &from = "127.0.0.1");
 reply submit(unsigned short port, const std::string &recording);
 
 // A WebSocket to the hall at 127.0.0.1:port (a live game's player or spectator), its messages
 // text; every read and write bounded in time, so that a test fails rather than hangs.
 struct live_socket {
-    // Connects and upgrades `target`; throws when the hall refuses.
-    live_socket(unsigned short port, const std::string &target);
+    // Connects from the loopback address `from` and upgrades `target`; throws when the hall
+    // refuses.
+    live_socket(unsigned short port, const std::string &target,
+                const std::string &from = "127.0.0.1");
     ~live_socket();
     void send(const std::string &text); // lost where the connection has closed
     // The next message; empty once the connection has closed (or nothing came in time).

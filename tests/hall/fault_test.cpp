@@ -146,8 +146,12 @@ TEST(HallFaults, AThousandIdleConnectionsDoNotKeepOthersOut) {
     hall_server hall(data.path, testoptions());
     boost::asio::io_context io;
     std::vector<boost::asio::ip::tcp::socket> idle;
+    // From ten addresses, each within its share of the connections.
     for (int i = 0; i < 1000; ++i) {
         idle.emplace_back(io);
+        idle.back().open(boost::asio::ip::tcp::v4());
+        idle.back().bind(
+            {boost::asio::ip::make_address("127.0.0." + std::to_string(10 + i / 100)), 0});
         idle.back().connect({boost::asio::ip::make_address("127.0.0.1"), hall.port});
     }
     // One more sends half a request and stops.

@@ -1,12 +1,13 @@
 // Live games against the real hall: a game played in batches with a spectator following it, cut
-// and restored, carried over a killed hall; which runs are witnessed; and what a live game's
-// player is refused.
+// and restored, carried over a killed hall and a full disk; which runs are witnessed; what a live
+// game's player is refused; and what one address may hold of the hall's live games.
 #include "client.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <set>
 #include <chrono>
 #include <csignal>
 #include <thread>
@@ -61,8 +62,9 @@ struct live_player {
     std::int64_t id = 0;
     std::string token;
     std::size_t have = 0; // what the hall said it holds, at the start
-    live_player(unsigned short port, json hello = {{"game", nullptr}})
-        : socket(port, "/api/live/play") {
+    live_player(unsigned short port, json hello = {{"game", nullptr}},
+                const std::string &from = "127.0.0.1")
+        : socket(port, "/api/live/play", from) {
         socket.send(hello.dump());
         const json m = message(socket);
         if (!m.contains("game")) throw std::runtime_error("refused: " + m.dump());
@@ -80,8 +82,9 @@ struct spectator {
     live_socket socket;
     std::string text;
     std::size_t lines = 0;
-    spectator(unsigned short port, std::int64_t id, std::size_t from = 0)
-        : socket(port, "/api/live/" + std::to_string(id) + "/watch"), lines(from) {
+    spectator(unsigned short port, std::int64_t id, std::size_t from = 0,
+              const std::string &address = "127.0.0.1")
+        : socket(port, "/api/live/" + std::to_string(id) + "/watch", address), lines(from) {
         socket.send(json{{"from", from}}.dump());
     }
     bool follow(std::size_t upto) {
@@ -187,8 +190,9 @@ TEST(Live, AGameGoesOnAfterTheHallIsKilled) {
         hall.stop(SIGKILL);
     }
     hall_server hall(data.path, testoptions());
-    EXPECT_EQ(liveinfo(hall.port)["games"][0]["lines"], half);
+    // The games are loaded while the hall answers: a player coming back waits for them.
     live_player player(hall.port, {{"game", id}, {"token", token}});
+    EXPECT_EQ(liveinfo(hall.port)["games"][0]["lines"], half);
     EXPECT_EQ(player.have, half);
     player.socket.send(batch(lines, player.have, lines.size()));
     const json end = nexttold(player.socket);
@@ -217,30 +221,41 @@ void sendpaced(live_socket &socket, const std::vector<std::string> &lines) {
     socket.send(batch(lines, sent, lines.size()));
 }
 
-TEST(Live, WitnessedOnlyWhenItsLinesCameAtTheTimesTheyClaim) {
-    const scratch_dir data;
-    hall_server hall(data.path, testoptions());
+// The recording's start, from its third line.
+std::int64_t startof(const std::string &run) {
+    return std::stoll(linesof(run).at(2).substr(6));
+}
+
+// A ✓ is for a game the hall saw played from its start, at the times it claims: each case in a
+// hall whose clock reads, at its start, the recording's start plus `late` ms.
+TEST(Live, WitnessedOnlyWhenSeenPlayedFromItsStartAtTheTimesItClaims) {
     struct witness_case {
         const char *what;
-        std::string run;
+        std::int64_t late;
         bool paced;
         bool witnessed;
         const char *reason; // a part of it
     };
     const witness_case cases[] = {
-        {"sent at the pace it claims", playthroughrun(), true, true, ""},
-        // The same game said to have begun 5 s earlier, at the clock's 0: its first key 5 s
-        // after its start, sent in one go with the rest.
-        {"7 s of play sent at once", playthroughrun(5000), false, false,
+        {"played now, at the pace it claims", 0, true, true, ""},
+        // Its first key 5 s after its start, sent at once with the rest.
+        {"played now, 7 s of it sent at once", 0, false, false,
          "s before the time the recording claims for it"},
+        // A game played before, streamed at its pace: its start is not the hall's now.
+        {"played a minute before, at its pace", 60'000, true, false,
+         "began 60 s before its first line reached the hall"},
     };
     for (const witness_case &c : cases) {
         SCOPED_TRACE(c.what);
+        const std::string run = playthroughrun(c.paced ? 0 : 5000);
+        const scratch_dir data;
+        hall_server hall(data.path,
+                         testoptions({"--clock", std::to_string(startof(run) + c.late)}));
         live_player player(hall.port);
         if (c.paced)
-            sendpaced(player.socket, linesof(c.run));
+            sendpaced(player.socket, linesof(run));
         else
-            player.socket.send(batch(linesof(c.run), 0, linesof(c.run).size()));
+            player.socket.send(batch(linesof(run), 0, linesof(run).size()));
         const json end = nexttold(player.socket);
         ASSERT_TRUE(end["run"].is_number()) << end.dump();
         EXPECT_EQ(end["witnessed"], c.witnessed) << end.dump();
@@ -250,10 +265,35 @@ TEST(Live, WitnessedOnlyWhenItsLinesCameAtTheTimesTheyClaim) {
         EXPECT_EQ(listed["witnessed"], c.witnessed);
         EXPECT_EQ(listed["witness_reason"], end["reason"]);
     }
-    // An upload is never witnessed: the hall did not see it played.
-    const reply uploaded = submit(hall.port, playthroughrun(2));
-    ASSERT_EQ(uploaded.status, 201) << uploaded.body;
-    EXPECT_EQ(json::parse(uploaded.body)["witnessed"], false);
+}
+
+// A game listed already is never listed again, witnessed or not: streamed at its pace from its
+// start, an uploaded game's end says what the hall holds of it, the upload, not a ✓.
+TEST(Live, AGameListedAlreadyStaysAsItWasListed) {
+    const scratch_dir data;
+    const std::string run = playthroughrun();
+    std::int64_t uploaded = 0;
+    {
+        hall_server hall(data.path, testoptions());
+        const reply r = submit(hall.port, run);
+        ASSERT_EQ(r.status, 201) << r.body;
+        EXPECT_EQ(json::parse(r.body)["witnessed"], false); // the hall did not see it played
+        uploaded = json::parse(r.body)["id"].get<std::int64_t>();
+    }
+    hall_server hall(data.path, testoptions({"--clock", std::to_string(startof(run))}));
+    live_player player(hall.port);
+    spectator watching(hall.port, player.id);
+    sendpaced(player.socket, linesof(run));
+    const json end = nexttold(player.socket);
+    EXPECT_EQ(end["run"], uploaded) << end.dump();
+    EXPECT_EQ(end["witnessed"], false) << end.dump();
+    EXPECT_NE(end["reason"].get<std::string>().find("listed already"), std::string::npos)
+        << end.dump();
+    ASSERT_TRUE(watching.follow(linesof(run).size()));
+    EXPECT_EQ(message(watching.socket), end);
+    const json runs = json::parse(fetch(hall.port, "GET", "/api/runs").body);
+    EXPECT_EQ(runs["total"], 1);
+    EXPECT_EQ(runs["runs"][0]["witnessed"], false);
 }
 
 // What the hall answers `sent` after the game has begun (or as the first message, for a null
@@ -336,6 +376,167 @@ TEST(Live, AnIdleGameIsClosedAndGoesOnLater) {
     EXPECT_EQ(player->have, 100u);
     player->socket.send(batch(lines, 100, lines.size()));
     EXPECT_TRUE(nexttold(player->socket)["run"].is_number());
+}
+
+// After a burst of messages the hall tells the player the last line it holds, once its messages
+// have gone, not only some line before it.
+TEST(Live, TheLastHaveComesAfterABurst) {
+    const scratch_dir data;
+    hall_server hall(data.path, testoptions());
+    const std::vector<std::string> lines = linesof(playthroughrun());
+    const std::size_t upto = lines.size() - 10; // not its end
+    live_player player(hall.port);
+    for (std::size_t n = 0; n < upto; n += 3) player.socket.send(batch(lines, n, std::min(n + 3, upto)));
+    EXPECT_TRUE(hallhas(player.socket, upto));
+}
+
+// With its disk full partway through a game, the hall tells and keeps only the lines it stored:
+// the player is let go (no error, so that it comes back), and the game goes on after a restart
+// from the last line stored, with no gap, to the run the player played.
+TEST(Live, LinesTheHallCouldNotStoreAreNeitherToldNorKept) {
+    const scratch_dir data;
+    const std::string run = playthroughrun();
+    const std::vector<std::string> lines = linesof(run);
+    std::int64_t id = 0;
+    std::string token;
+    std::size_t held = 0;
+    {
+        // Room for the database and part of its log: the lines fill it partway through.
+        hall_server hall(data.path, testoptions(), 160 << 10);
+        live_player player(hall.port);
+        id = player.id, token = player.token;
+        for (std::size_t n = 0; n < lines.size(); n += 50)
+            player.socket.send(batch(lines, n, n + 50));
+        std::size_t told = 0;
+        for (json m; (m = message(player.socket)).is_object();) {
+            ASSERT_TRUE(m.contains("have")) << m.dump(); // no error, no end
+            told = m["have"].get<std::size_t>();
+        }
+        ASSERT_LT(told, lines.size()) << "the disk did not fill";
+        live_player again(hall.port, player);
+        held = again.have;
+        EXPECT_GE(held, told);
+        EXPECT_TRUE(fetch(hall.port, "GET", "/api/live/" + std::to_string(id) + "/recording").body ==
+                    joined(lines, 0, held));
+    }
+    hall_server hall(data.path, testoptions());
+    live_player player(hall.port, {{"game", id}, {"token", token}});
+    EXPECT_EQ(player.have, held);
+    EXPECT_TRUE(fetch(hall.port, "GET", "/api/live/" + std::to_string(id) + "/recording").body ==
+                joined(lines, 0, held));
+    player.socket.send(batch(lines, player.have, lines.size()));
+    const json end = nexttold(player.socket);
+    ASSERT_TRUE(end["run"].is_number()) << end.dump();
+    EXPECT_TRUE(fetch(hall.port, "GET",
+                      "/api/runs/" + std::to_string(end["run"].get<std::int64_t>()) + "/recording")
+                    .body == run);
+}
+
+// A game begun with one line, then left: it waits for its player. Its hello to go on with it.
+json leftgame(unsigned short port, const std::vector<std::string> &lines,
+              const std::string &from = "127.0.0.1") {
+    live_player player(port, {{"game", nullptr}}, from);
+    player.socket.send(batch(lines, 0, 1));
+    EXPECT_TRUE(hallhas(player.socket, 1));
+    return {{"game", player.id}, {"token", player.token}};
+}
+
+std::set<std::int64_t> liveids(unsigned short port) {
+    std::set<std::int64_t> ids;
+    const json info = liveinfo(port);
+    for (const json &g : info["games"]) ids.insert(g["id"].get<std::int64_t>());
+    return ids;
+}
+
+// What a new live game from `from` is refused with; empty when it is begun (and left).
+std::string newgame(unsigned short port, const std::string &from = "127.0.0.1") {
+    live_socket socket(port, "/api/live/play", from);
+    socket.send(json{{"game", nullptr}}.dump());
+    return message(socket).value("error", "");
+}
+
+// One address holds at most its live games, played or not: games begun and left with nothing in
+// them, or refused, free their place at once; its own idle games go before it is refused, and,
+// when the hall is full, anyone's idle game before a newcomer is refused.
+TEST(Live, OneAddressHoldsAtMostItsGamesAndIdleOnesGoFirst) {
+    const scratch_dir data;
+    hall_server hall(data.path, testoptions({"--live-per-address", "3", "--live-games", "5"}));
+    const std::vector<std::string> lines = linesof(playthroughrun());
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(newgame(hall.port), "");
+    for (int i = 0; i < 10; ++i) {
+        live_player refused(hall.port);
+        refused.socket.send("nonsense");
+        EXPECT_NE(nexttold(refused.socket).value("error", ""), "");
+    }
+    EXPECT_TRUE(eventually([&] { return liveids(hall.port).empty(); }));
+
+    std::vector<json> left;
+    for (int i = 0; i < 3; ++i) left.push_back(leftgame(hall.port, lines));
+    // A fourth game of the address takes the place of its oldest idle one...
+    const live_player fourth(hall.port);
+    const auto id = [](const json &hello) { return hello["game"].get<std::int64_t>(); };
+    EXPECT_EQ(liveids(hall.port), (std::set<std::int64_t>{id(left[1]), id(left[2]), fourth.id}));
+    // ...and with all three played, it gets no more.
+    const live_player second(hall.port, left[1]), third(hall.port, left[2]);
+    EXPECT_NE(newgame(hall.port).find("plays 3 live games already"), std::string::npos);
+
+    // The hall full (five games): another address's idle game goes before a newcomer is refused.
+    const json idle = leftgame(hall.port, lines, "127.0.0.2");
+    const live_player other(hall.port, {{"game", nullptr}}, "127.0.0.2");
+    EXPECT_EQ(liveids(hall.port).size(), 5u);
+    const live_player newcomer(hall.port, {{"game", nullptr}}, "127.0.0.3");
+    EXPECT_EQ(liveids(hall.port).count(id(idle)), 0u);
+    EXPECT_NE(newgame(hall.port, "127.0.0.4").find("as many live games as it can take"),
+              std::string::npos);
+}
+
+// Many new games at once never take more than the hall's bound.
+TEST(Live, NewGamesAtOnceNeverPassTheHallsBound) {
+    const scratch_dir data;
+    hall_server hall(data.path, testoptions({"--live-games", "10"}));
+    std::vector<std::unique_ptr<live_socket>> sockets;
+    for (int i = 0; i < 24; ++i) {
+        sockets.push_back(std::make_unique<live_socket>(hall.port, "/api/live/play",
+                                                        "127.0.0." + std::to_string(10 + i / 3)));
+        sockets.back()->send(json{{"game", nullptr}}.dump());
+    }
+    int begun = 0;
+    for (auto &socket : sockets) begun += message(*socket).contains("token");
+    EXPECT_EQ(begun, 10);
+    EXPECT_EQ(liveids(hall.port).size(), 10u);
+}
+
+// One address takes at most its share of the spectators' places.
+TEST(Live, OneAddressWatchesAtMostItsShare) {
+    const scratch_dir data;
+    hall_server hall(data.path, testoptions({"--spectators-per-address", "2"}));
+    const json game = leftgame(hall.port, linesof(playthroughrun()));
+    const std::int64_t id = game["game"].get<std::int64_t>();
+    spectator one(hall.port, id), two(hall.port, id);
+    EXPECT_THROW(spectator(hall.port, id), std::exception);
+    spectator elsewhere(hall.port, id, 0, "127.0.0.2");
+    EXPECT_TRUE(elsewhere.follow(1));
+}
+
+// A live game's end is verified under its address's rate, like a submission: one address that
+// ends game after game waits its turn, and another's submission is answered meanwhile.
+TEST(Live, EndsWaitForTheirAddresssTurn) {
+    const scratch_dir data;
+    hall_server hall(data.path, testoptions({"--rate", "1"}));
+    const std::vector<std::string> lines = linesof(playthroughrun());
+    live_player first(hall.port), second(hall.port);
+    first.socket.send(batch(lines, 0, lines.size()));
+    EXPECT_TRUE(nexttold(first.socket)["run"].is_number());
+    second.socket.send(batch(lines, 0, lines.size()));
+    // The address's one submission a minute went to the first end: the second waits, and so
+    // does the address's next submission...
+    EXPECT_TRUE(eventually([&] { return hallhas(second.socket, lines.size()); }));
+    EXPECT_EQ(submit(hall.port, playthroughrun()).status, 429);
+    // ...not another address's.
+    const reply other = fetch(hall.port, "POST", "/api/runs", playthroughrun(),
+                              {{"Content-Type", "text/plain"}}, "127.0.0.2");
+    EXPECT_TRUE(other.status == 200 || other.status == 201) << other.status << " " << other.body;
+    EXPECT_EQ(liveids(hall.port), std::set<std::int64_t>{second.id});
 }
 
 } // namespace
