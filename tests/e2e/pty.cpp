@@ -68,8 +68,12 @@ void writeall(int fd, const void *data, std::size_t size) {
     signal(SIGTTOU, SIG_IGN); // a background shell may still hand the terminal over
     pid_t game = fork();
     if (game == 0) {
-        setpgid(0, 0);
-        tcsetpgrp(STDIN_FILENO, getpid());
+        if (o.controlling) {
+            setpgid(0, 0);
+            tcsetpgrp(STDIN_FILENO, getpid());
+        } else {
+            setsid(); // a session of its own, without a controlling terminal
+        }
         signal(SIGTTOU, SIG_DFL);
         close(report);
         if (errors >= 0) {
@@ -94,8 +98,12 @@ void writeall(int fd, const void *data, std::size_t size) {
         _exit(127);
     }
     if (errors >= 0) close(errors);
-    setpgid(game, game);
-    tcsetpgrp(STDIN_FILENO, game);
+    // As the game does, whichever runs first; a game in a session of its own is left alone
+    // (setsid refuses the leader of a group).
+    if (o.controlling) {
+        setpgid(game, game);
+        tcsetpgrp(STDIN_FILENO, game);
+    }
     signal(SIGHUP, SIG_IGN); // a hang-up is the game's to answer
     writeall(report, &game, sizeof game);
     for (;;) {
@@ -250,6 +258,11 @@ void pty_game::reportsize(int rows, int cols) {
                  .ws_xpixel = 0,
                  .ws_ypixel = 0};
     ioctl(master, TIOCSWINSZ, &size);
+}
+
+void pty_game::hangup() {
+    if (master >= 0) close(master);
+    master = -1;
 }
 
 void pty_game::scribble(std::string_view bytes) {

@@ -30,7 +30,10 @@ struct pty_options {
     // Whether the terminal shows UTF-8 and the game's locale says so (LC_ALL=C.UTF-8); without,
     // the locale is C and the terminal takes each byte as one character.
     bool utf8 = true;
-    bool errors_apart = false;      // standard error into `errors` instead of onto the screen
+    bool errors_apart = false; // standard error into `errors` instead of onto the screen
+    // Whether the terminal is the game's controlling terminal; without (as under setsid), its
+    // closing sends the game no hang-up signal and only ends its input.
+    bool controlling = true;
     std::function<void()> run = {}; // played instead of the binary, when given
 };
 
@@ -75,6 +78,8 @@ struct pty_game {
     void resize(int rows, int cols);
     // Changes only the size the terminal reports, the emulator's screen staying as it is.
     void reportsize(int rows, int cols);
+    // Closes the terminal, as closing its window does.
+    void hangup();
     // Writes bytes into the emulator as if another program had written to the terminal.
     void scribble(std::string_view bytes);
     termios settings() const;
