@@ -262,7 +262,9 @@ int playcommand(const options &opts, game_parts game, std::ostream &err) {
         if (const int status = createfile(opts.recording, err, recordfd)) return status;
     }
     journal_rec journal;
-    if (const int status = findjournal(opts, game, journal, err)) return status;
+    // Keys from a pipe or a file are a script's, not a player's at the terminal.
+    const bool typed = isatty(STDIN_FILENO);
+    if (const int status = findjournal(opts, game, typed, journal, err)) return status;
     int error = 0, recorderror = 0, journalfd = -1;
     int fd = -1; // the file the game is recorded to, once it has begun
     bool continuing = false, finished = false;

@@ -318,6 +318,57 @@ TEST(Journal, TheInputEndingOnTheFirstPagesEndsTheGameAndKeepsTheJournal) {
     }
 }
 
+// Keys from a pipe are a script's: whatever the state directory holds, the game prints what a
+// fresh game prints for them, and the journal's game is left to be continued at the terminal.
+TEST(Journal, KeysFromAPipeLeaveTheJournalAlone) {
+    const std::string unfinished = cutafter(1000);
+    // The introduction and the choice of hero, up to the first step: nothing left to chance.
+    std::string keys = keysof(readfile(playthrough().file));
+    keys.erase(keys.find('4'));
+    struct piped_case {
+        const char *name;
+        std::string journal; // as putstate takes it
+        std::vector<std::string> args;
+        std::string input;
+        bool fresh; // it prints what a fresh game prints for `input`
+    };
+    const piped_case cases[] = {
+        {"unfinished", unfinished, {}, keys, true},
+        {"unfinished, no keys", unfinished, {"--plain"}, "", true},
+        {"--new", unfinished, {"--new"}, keys, true},
+        {"another version's", anotherversion(unfinished), {}, keys, true},
+        {"unwritable", "", {}, keys, true},
+        {"--continue", unfinished, {"--continue", "elsewhere.rec"}, keys, false},
+    };
+    std::string first;
+    for (const piped_case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string dir = tempdir();
+        putstate(dir, c.journal);
+        std::ofstream(dir + "/elsewhere.rec", std::ios::binary) << unfinished;
+        const piped_run run = runpiped(c.args, c.input, dir);
+        EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.status;
+        EXPECT_EQ(run.err, "");
+        if (c.fresh) {
+            EXPECT_EQ(run.out, scriptedgame(c.input));
+        }
+        if (!c.journal.empty()) {
+            EXPECT_EQ(slurp(statedir(dir) + "/journal.rec"), c.journal);
+        }
+        EXPECT_EQ(kept(dir), std::vector<std::string>{});
+        if (first.empty()) first = dir;
+    }
+    // Left alone, it is still there to continue at the terminal.
+    const std::vector<std::string> atkey = rowsat(unfinished);
+    pty_game g(first, {.rows = 25});
+    ASSERT_TRUE(g.waitscreen("A GAME TO CONTINUE")) << g.shown();
+    EXPECT_TRUE(g.waitscreen("KEYS PLAYED : 1000"));
+    g.send("1");
+    EXPECT_TRUE(g.waituntil([&] { return g.screen() == atkey; })) << g.shown();
+    g.send("\x03");
+    g.finish();
+}
+
 // Two games at once in one state directory: the second plays without a journal, and says so,
 // rather than take the first one's.
 TEST(Journal, ASecondGameAtOnceLeavesTheFirstsJournalAlone) {
