@@ -573,8 +573,8 @@ async function continuefile(file) {
   await start(null, { offered, file: { name: file.name, bytes } });
 }
 
-// The Scores view: the game's own listing of score.txt, and the file to download.
-// The game's module lists score.txt: Scores tapped while it loads opens once it runs.
+// The Scores view: the game's own listing of score.txt, and the file to download. Tapped while
+// the game's module loads, it opens once the module runs.
 let gamethere;
 const gameready = new Promise((resolve) => (gamethere = resolve));
 async function showscores() {

@@ -572,10 +572,10 @@ describe('the page itself', () => {
   // have them: measured before the page's scripts and the WebAssembly arrive and once the game
   // runs. Scores tapped meanwhile waits for them, as keys do, and opens then.
   for (const [size, viewport] of [
-    ['a phone', phone],
-    ['a desktop', { width: 1280, height: 800 }],
+    ['phone', phone],
+    ['desktop', { width: 1280, height: 800 }],
   ])
-    test(`on ${size} the first page is laid out as the game keeps it, and Scores tapped before the scripts opens once they run`, async () => {
+    test(`on a ${size} the first page is laid out as the game keeps it, and Scores tapped before the scripts opens once they run`, async () => {
       const { page, scripts, wasm } = await firstpaint('', viewport);
       const boxes = () =>
         page.evaluate(() =>
@@ -588,7 +588,7 @@ describe('the page itself', () => {
         );
       const first = await boxes();
       assert.equal(first.keypad[3] > 0, Boolean(viewport.hasTouch), 'the keypad in the first page');
-      await page.screenshot({ path: join(shots, `first-page-${size.split(' ')[1]}.png`) });
+      await page.screenshot({ path: join(shots, `first-page-${size}.png`) });
       if (viewport.hasTouch) await page.tap('#scores-button');
       else await page.click('#scores-button');
       assert.equal(await page.evaluate(() => window.orbridden), undefined, 'no page.js yet');
