@@ -14,10 +14,9 @@ export default [
     },
   },
   {
-    // The Scores view opens a game kept in the watch view (watch.js); the keys typed before
-    // page.js ran come from start.js.
+    // The Scores view opens a game kept in the watch view (watch.js).
     files: ['web/page.js'],
-    languageOptions: { globals: { watchbytes: 'readonly', takeearly: 'readonly' } },
+    languageOptions: { globals: { watchbytes: 'readonly' } },
   },
   {
     // The watch view runs beside page.js and uses its state and routines.

@@ -24,6 +24,7 @@ struct journal_rec {
     std::string notice;      // why the game found cannot be continued, and where it is kept
     bool unfinished = false; // `rec` holds a game to continue
     bool elsewhere = false;  // it came from a file of the player's, not the journal
+    bool untouched = false;  // the keys come from a pipe or a file: the journal is left alone
     recording rec;
     std::string text;       // its file's bytes
     std::uint64_t keep = 0; // how many of them a continued game keeps (not its end of input)

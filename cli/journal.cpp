@@ -118,7 +118,8 @@ std::string statedir() {
     return "";
 }
 
-int findjournal(const options &opts, game_parts game, journal_rec &j, std::ostream &err) {
+int findjournal(const options &opts, game_parts game, bool typed, journal_rec &j,
+                std::ostream &err) {
     journal_rec other; // --continue's game, looked at before the journal is touched
     if (opts.what == command::resume) {
         other.elsewhere = true;
@@ -128,6 +129,14 @@ int findjournal(const options &opts, game_parts game, journal_rec &j, std::ostre
                 << (why.empty() ? std::string(nothing_to_continue) : why) << '\n';
             return why.empty() ? exit_misuse : exit_notarecording;
         }
+    }
+    if (!typed) {
+        // A script's keys answer no question meant for a player, and its game takes nothing
+        // from the player's journal nor puts anything there: what it prints depends on its
+        // keys alone, and the journal's game is still there to continue at the terminal.
+        other.untouched = true;
+        j = std::move(other);
+        return exit_done;
     }
     j.dir = statedir();
     if (j.dir.empty())
@@ -162,7 +171,7 @@ bool askcontinue(journal_rec &j) {
 }
 
 int openjournal(journal_rec &j, bool continuing) {
-    if (!j.problem.empty()) return -1;
+    if (!j.problem.empty() || j.untouched) return -1;
     std::string problem;
     const bool fresh = !continuing || j.elsewhere;
     const int flags = fresh ? O_WRONLY | O_CREAT | O_TRUNC : O_WRONLY;

@@ -35,7 +35,10 @@ constexpr std::string_view before_options =
     "With no options the game starts in this terminal. Every game is kept as it is\n"
     "played, key by key, in its journal; however it ends (a closed terminal, Ctrl-C,\n"
     "a crash), the next start offers to continue it. A game continued is replayed\n"
-    "to its last key and goes on from the screen it was left at.\n"
+    "to its last key and goes on from the screen it was left at. With keys from a\n"
+    "pipe or a file the game starts as its options say and leaves the journal as it\n"
+    "is: a script is never asked to continue, nor is its game journaled (--record\n"
+    "FILE keeps it).\n"
     "\n"
     "options:\n";
 

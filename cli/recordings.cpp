@@ -262,42 +262,48 @@ int playcommand(const options &opts, game_parts game, std::ostream &err) {
         if (const int status = createfile(opts.recording, err, recordfd)) return status;
     }
     journal_rec journal;
-    if (const int status = findjournal(opts, game, journal, err)) return status;
+    // Keys from a pipe or a file are a script's, not a player's at the terminal.
+    const bool typed = isatty(STDIN_FILENO);
+    if (const int status = findjournal(opts, game, typed, journal, err)) return status;
     int error = 0, recorderror = 0, journalfd = -1;
-    bool finished = false;
+    int fd = -1; // the file the game is recorded to, once it has begun
+    bool continuing = false, finished = false;
     std::string stopped; // why a game continued stopped before it was taken over
     {
         terminal_session terminal;
         // The in-place console wherever the terminal allows it; the plain stream with --plain.
         if (opts.plain || !usescreen()) useterminal();
-        const bool continuing = askcontinue(journal);
-        journalfd = openjournal(journal, continuing);
-        if (!journal.problem.empty())
-            noticepage("This game cannot be continued later: " + journal.problem + ".");
-        // The journal, and --record's file beside it; either alone where the other is missing.
-        const int fd = journalfd >= 0 ? journalfd : recordfd;
-        const int also = journalfd >= 0 ? recordfd : -1;
-        const recording_header &header = journal.rec.header;
-        const std::int64_t start = continuing ? header.start : realclock();
-        // Key times count from the recording's start, however long ago it was.
-        recording_began =
-            std::chrono::steady_clock::now() - std::chrono::milliseconds(realclock() - start);
-        if (continuing) {
-            continued = {.journal = &journal, .fd = journalfd, .also = recordfd};
-            quietconsole();
-            startreplay(journal.rec, nullptr, 0, takeover);
-        } else if (fd >= 0) {
-            startrecording(
-                fd,
-                {.game = std::string(game_release), .start = start, .editedlines = editslines()},
-                sincestart, also);
-        }
         try {
+            continuing = askcontinue(journal);
+            journalfd = openjournal(journal, continuing);
+            if (!journal.problem.empty())
+                noticepage("This game cannot be continued later: " + journal.problem + ".");
+            // The journal, and --record's file beside it; either alone where the other is
+            // missing.
+            fd = journalfd >= 0 ? journalfd : recordfd;
+            const int also = journalfd >= 0 ? recordfd : -1;
+            const recording_header &header = journal.rec.header;
+            const std::int64_t start = continuing ? header.start : realclock();
+            // Key times count from the recording's start, however long ago it was.
+            recording_began =
+                std::chrono::steady_clock::now() - std::chrono::milliseconds(realclock() - start);
+            if (continuing) {
+                continued = {.journal = &journal, .fd = journalfd, .also = recordfd};
+                quietconsole();
+                startreplay(journal.rec, nullptr, 0, takeover);
+            } else if (fd >= 0) {
+                startrecording(fd,
+                               {.game = std::string(game_release),
+                                .start = start,
+                                .editedlines = editslines()},
+                               sincestart, also);
+            }
             playgame(game.opening, game.screens);
             closeconsole();
             finished = true;
         } catch (const input_closed &) {
-            // the player closed the input or hung up: end at once, no score record
+            // The player closed the input or hung up: end at once, no score record. Before the
+            // game began (on its first pages) nothing is recorded and the journal is as it was.
             if (fd >= 0 && (!continuing || continued.handedover)) recordclosed();
         } catch (...) {
             terminal_restore(); // an escaping exception may end the program without unwinding

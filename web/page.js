@@ -184,19 +184,11 @@ function onkey(event) {
 }
 
 // The keypad: digits (8 2 4 6 walk) and Enter, sent on touch without taking the focus.
-const padkey = (button) => send(encoder.encode(button.dataset.key));
 for (const button of document.querySelectorAll('#keypad button')) {
   button.addEventListener('pointerdown', (event) => event.preventDefault());
-  button.addEventListener('click', () => padkey(button));
+  button.addEventListener('click', () => send(encoder.encode(button.dataset.key)));
 }
 
-// Keys typed and keypad keys tapped at the first page before this script ran (start.js kept
-// them) go first, in order.
-for (const event of takeearly()) {
-  const button = event.target.closest?.('#keypad button');
-  if (event.type === 'keydown') onkey(event);
-  else if (button) padkey(button);
-}
 document.addEventListener('keydown', onkey);
 
 // A touch screen's own keyboard, for the hero's name and hangman: what it types into the
@@ -227,9 +219,6 @@ typing.addEventListener('compositionend', (event) => {
   sentinel();
 });
 typing.addEventListener('input', (event) => event.isComposing || sentinel());
-
-if (matchMedia('(pointer: coarse)').matches || navigator.maxTouchPoints > 0)
-  document.body.classList.add('touch');
 
 // ---- scores: score.txt's bytes, one value in an IndexedDB store of the page's own. A game's
 // record is appended in one readwrite transaction, which reads what the storage holds at that
@@ -584,8 +573,12 @@ async function continuefile(file) {
   await start(null, { offered, file: { name: file.name, bytes } });
 }
 
-// The Scores view: the game's own listing of score.txt, and the file to download.
+// The Scores view: the game's own listing of score.txt, and the file to download. Tapped while
+// the game's module loads, it opens once the module runs.
+let gamethere;
+const gameready = new Promise((resolve) => (gamethere = resolve));
 async function showscores() {
+  await gameready;
   const dialog = $('scores');
   const link = $('download');
   let listing;
@@ -756,7 +749,7 @@ async function start(replay = null, resume = {}) {
     printErr: (text) => console.warn(text),
     onAbort: (what) => trouble(`The game stopped: ${what}`),
   });
-  $('scores-button').disabled = false;
+  gamethere();
 }
 $('again').addEventListener('click', () => {
   state.watch = null;

@@ -1,11 +1,11 @@
 // The page's first script, which the build writes into index.html (buildindex.py): what the
-// first page needs before it is painted, and the page's own scripts once it is. The first page (written into index.html by
-// the build) is fitted to the window in the text size the player chose, its cursor placed;
-// page.js, hall.js, watch.js and live.js are fetched after the first paint (run before it, they
-// held it back by about half again), in that order. Keys typed and keypad keys tapped meanwhile
-// are kept for page.js.
+// first page needs before it is painted, and the page's own scripts once it is. The first page
+// (written into index.html by the build) is fitted to the window in the text size the player
+// chose, its cursor placed, and on a touch screen the keypad is there with it; page.js,
+// hall.js, watch.js and live.js are fetched after the first paint (run before it, they held it
+// back by about half again), in that order. Keys typed and buttons tapped meanwhile wait for
+// them.
 'use strict';
-/* exported takeearly */
 
 // ---- the console as large as the stage allows, centred in it, fitted again whenever the stage
 // or the console's own size changes (the font arriving, the text size). It is laid out at one
@@ -57,17 +57,36 @@ function keeptextsize(step) {
 document.getElementById('smaller').addEventListener('click', () => keeptextsize(textstep - 1));
 document.getElementById('larger').addEventListener('click', () => keeptextsize(textstep + 1));
 
-// ---- the keys typed and the keypad's keys tapped before page.js runs
-const earlyevents = [];
-const keepearly = (event) => earlyevents.push(event);
-document.addEventListener('keydown', keepearly);
-document.addEventListener('click', keepearly);
+// ---- the keypad and the Keyboard button, where the pointer is a finger: in the first paint,
+// so that nothing moves when the page's scripts arrive.
+if (matchMedia('(pointer: coarse)').matches || navigator.maxTouchPoints > 0)
+  document.body.classList.add('touch');
 
-// The keys and taps kept so far, in order; page.js listens itself from then on.
-function takeearly() {
-  document.removeEventListener('keydown', keepearly);
-  document.removeEventListener('click', keepearly);
-  return earlyevents.splice(0);
+// ---- the keys typed and the buttons tapped before the page's scripts have all run (the
+// keypad's, the bar's such as Scores): kept from everything else, then handed to their targets
+// in order once the scripts listen, as if they came then. The text size's buttons answer at once.
+const earlyevents = [];
+function keepearly(event) {
+  if (event.target.closest?.('#smaller, #larger')) return;
+  event.stopImmediatePropagation();
+  earlyevents.push(event);
+}
+document.addEventListener('keydown', keepearly, true);
+document.addEventListener('click', keepearly, true);
+function handearly() {
+  document.removeEventListener('keydown', keepearly, true);
+  document.removeEventListener('click', keepearly, true);
+  for (const event of earlyevents.splice(0)) {
+    if (event.type === 'click') {
+      event.target.click?.();
+      continue;
+    }
+    const { key, code, ctrlKey, altKey, metaKey, shiftKey, isComposing } = event;
+    const copy = { key, code, ctrlKey, altKey, metaKey, shiftKey, isComposing };
+    event.target.dispatchEvent(
+      new KeyboardEvent('keydown', { ...copy, bubbles: true, cancelable: true }),
+    );
+  }
 }
 
 // ---- the page's scripts, after the first paint. The first contentful paint is the first
@@ -77,8 +96,13 @@ let pagefetched = false;
 function fetchpage() {
   if (pagefetched) return;
   pagefetched = true;
-  for (const src of ['page.js', 'hall.js', 'watch.js', 'live.js'])
-    document.head.append(Object.assign(document.createElement('script'), { src, async: false }));
+  const scripts = ['page.js', 'hall.js', 'watch.js', 'live.js'].map((src) =>
+    Object.assign(document.createElement('script'), { src, async: false }),
+  );
+  // They run in order: once the last has, or has failed, everything listens that will.
+  scripts.at(-1).addEventListener('load', handearly);
+  scripts.at(-1).addEventListener('error', handearly);
+  document.head.append(...scripts);
 }
 if (!PerformanceObserver.supportedEntryTypes?.includes('paint') || document.hidden) fetchpage();
 document.addEventListener('visibilitychange', () => document.hidden && fetchpage());

@@ -204,13 +204,27 @@ struct found_case {
     std::vector<std::string> games; // the names kept in games/, the date taken off
 };
 
-TEST(Journal, TheStartDealsWithEveryJournalAsItMust) {
-    const std::string unfinished = cutafter(1000);
-    // Another version, whose game parts from this one's at the first key.
-    std::string other = unfinished;
+// `journal` as another version of the game wrote it, whose game parts from this one's at the
+// first key.
+std::string anotherversion(const std::string &journal) {
+    std::string other = journal;
     other.replace(other.find("game 1.0"), 8, "game 0.9");
     const std::size_t firstkey = linestart(other, 5), check = other.find('\n', firstkey) - 2;
     other.replace(check, 2, other.substr(check, 2) == "00" ? "01" : "00");
+    return other;
+}
+
+// Puts `journal` where the game in `dir` looks for it; an empty one stands for a state
+// directory that cannot be made (a file is in its way).
+void putstate(const std::string &dir, const std::string &journal) {
+    if (journal.empty())
+        std::ofstream(dir + "/state") << "a file where the state directory goes";
+    else
+        putjournal(dir, journal);
+}
+
+TEST(Journal, TheStartDealsWithEveryJournalAsItMust) {
+    const std::string unfinished = cutafter(1000), other = anotherversion(unfinished);
     const std::string continuepage = "A GAME TO CONTINUE", cannot = "cannot be continued";
     const found_case cases[] = {
         {"continued", unfinished, {}, continuepage, "1", {}},
@@ -234,12 +248,10 @@ TEST(Journal, TheStartDealsWithEveryJournalAsItMust) {
         SCOPED_TRACE(c.name);
         const std::string dir = tempdir();
         const bool elsewhere = !c.args.empty() && c.args[0] == "--continue";
-        if (c.journal.empty())
-            std::ofstream(dir + "/state") << "a file where the state directory goes";
-        else if (elsewhere)
+        if (elsewhere)
             std::ofstream(dir + "/elsewhere.rec", std::ios::binary) << c.journal;
         else
-            putjournal(dir, c.journal);
+            putstate(dir, c.journal);
         pty_game g(dir, {.args = c.args, .rows = 25});
         if (elsewhere) {
             EXPECT_TRUE(g.waituntil([&] { return g.screen() == atkey; })) << g.shown();
@@ -271,6 +283,90 @@ TEST(Journal, TheStartDealsWithEveryJournalAsItMust) {
             EXPECT_EQ(slurp(statedir(dir) + "/journal.rec"), unfinished);
         }
     }
+}
+
+// The input ending on a page before the game begins (the terminal closed there, under setsid,
+// so that no hang-up signal comes first) ends the game as on any other page: status 0, nothing
+// on standard error, and the journal as it was.
+TEST(Journal, TheInputEndingOnTheFirstPagesEndsTheGameAndKeepsTheJournal) {
+    const std::string unfinished = cutafter(1000);
+    struct ending_case {
+        const char *name;
+        std::string journal; // as putstate takes it
+        std::vector<std::string> args;
+        std::string page; // the page the terminal closes at
+    };
+    const ending_case cases[] = {
+        {"the continue page", unfinished, {}, "A GAME TO CONTINUE"},
+        {"the continue page, plain", unfinished, {"--plain"}, "A GAME TO CONTINUE"},
+        {"the unwritable state's notice", "", {}, "cannot be continued later"},
+    };
+    for (const ending_case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string dir = tempdir();
+        putstate(dir, c.journal);
+        pty_game g(dir, {.args = c.args, .rows = 25, .errors_apart = true, .controlling = false});
+        ASSERT_TRUE(g.waitscreen(c.page)) << g.shown();
+        g.hangup();
+        const int status = g.finish();
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        EXPECT_EQ(g.errors, "");
+        if (!c.journal.empty()) {
+            EXPECT_EQ(slurp(statedir(dir) + "/journal.rec"), c.journal);
+        }
+        EXPECT_EQ(kept(dir), std::vector<std::string>{});
+    }
+}
+
+// Keys from a pipe are a script's: whatever the state directory holds, the game prints what a
+// fresh game prints for them, and the journal's game is left to be continued at the terminal.
+TEST(Journal, KeysFromAPipeLeaveTheJournalAlone) {
+    const std::string unfinished = cutafter(1000);
+    // The introduction and the choice of hero, up to the first step: nothing left to chance.
+    std::string keys = keysof(readfile(playthrough().file));
+    keys.erase(keys.find('4'));
+    struct piped_case {
+        const char *name;
+        std::string journal; // as putstate takes it
+        std::vector<std::string> args;
+        std::string input;
+        bool fresh; // it prints what a fresh game prints for `input`
+    };
+    const piped_case cases[] = {
+        {"unfinished", unfinished, {}, keys, true},
+        {"unfinished, no keys", unfinished, {"--plain"}, "", true},
+        {"--new", unfinished, {"--new"}, keys, true},
+        {"another version's", anotherversion(unfinished), {}, keys, true},
+        {"unwritable", "", {}, keys, true},
+        {"--continue", unfinished, {"--continue", "elsewhere.rec"}, keys, false},
+    };
+    std::string first;
+    for (const piped_case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string dir = tempdir();
+        putstate(dir, c.journal);
+        std::ofstream(dir + "/elsewhere.rec", std::ios::binary) << unfinished;
+        const piped_run run = runpiped(c.args, c.input, dir);
+        EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.status;
+        EXPECT_EQ(run.err, "");
+        if (c.fresh) {
+            EXPECT_EQ(run.out, scriptedgame(c.input));
+        }
+        if (!c.journal.empty()) {
+            EXPECT_EQ(slurp(statedir(dir) + "/journal.rec"), c.journal);
+        }
+        EXPECT_EQ(kept(dir), std::vector<std::string>{});
+        if (first.empty()) first = dir;
+    }
+    // Left alone, it is still there to continue at the terminal.
+    const std::vector<std::string> atkey = rowsat(unfinished);
+    pty_game g(first, {.rows = 25});
+    ASSERT_TRUE(g.waitscreen("A GAME TO CONTINUE")) << g.shown();
+    EXPECT_TRUE(g.waitscreen("KEYS PLAYED : 1000"));
+    g.send("1");
+    EXPECT_TRUE(g.waituntil([&] { return g.screen() == atkey; })) << g.shown();
+    g.send("\x03");
+    g.finish();
 }
 
 // Two games at once in one state directory: the second plays without a journal, and says so,

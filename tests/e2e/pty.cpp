@@ -68,8 +68,12 @@ void writeall(int fd, const void *data, std::size_t size) {
     signal(SIGTTOU, SIG_IGN); // a background shell may still hand the terminal over
     pid_t game = fork();
     if (game == 0) {
-        setpgid(0, 0);
-        tcsetpgrp(STDIN_FILENO, getpid());
+        if (o.controlling) {
+            setpgid(0, 0);
+            tcsetpgrp(STDIN_FILENO, getpid());
+        } else {
+            setsid(); // a session of its own, without a controlling terminal
+        }
         signal(SIGTTOU, SIG_DFL);
         close(report);
         if (errors >= 0) {
@@ -94,8 +98,12 @@ void writeall(int fd, const void *data, std::size_t size) {
         _exit(127);
     }
     if (errors >= 0) close(errors);
-    setpgid(game, game);
-    tcsetpgrp(STDIN_FILENO, game);
+    // As the game does, whichever runs first; a game in a session of its own is left alone
+    // (setsid refuses the leader of a group).
+    if (o.controlling) {
+        setpgid(game, game);
+        tcsetpgrp(STDIN_FILENO, game);
+    }
     signal(SIGHUP, SIG_IGN); // a hang-up is the game's to answer
     writeall(report, &game, sizeof game);
     for (;;) {
@@ -177,32 +185,40 @@ bool pty_game::readsome(int timeout_ms) {
     return true;
 }
 
-std::size_t pty_game::waitfor(std::string_view text, std::size_t from, int timeout_ms) {
+bool pty_game::readnext() {
+    if (master < 0) return false;
+    // The shell's report of a stop or an end comes after all the game wrote before it.
+    pollfd p[2] = {{master, POLLIN, 0}, {reports, POLLIN, 0}};
+    if (poll(p, 2, hung_ms) <= 0) return false;
+    return p[0].revents != 0 && readsome(0);
+}
+
+std::size_t pty_game::waitfor(std::string_view text, std::size_t from) {
     for (;;) {
         std::size_t at = seen.find(text, from);
         if (at != std::string::npos) return at;
-        if (!readsome(timeout_ms)) break;
+        if (!readnext()) break;
     }
     ADD_FAILURE() << "the terminal never showed \"" << text << "\"; it showed:\n"
                   << seen.substr(from);
     return std::string::npos;
 }
 
-bool pty_game::waituntil(const std::function<bool()> &ok, int timeout_ms) {
+bool pty_game::waituntil(const std::function<bool()> &ok) {
     for (;;) {
         if (ok()) {
             drain(); // the rest of the same drawing
             if (ok()) return true;
             continue;
         }
-        if (!readsome(timeout_ms)) break;
+        if (!readnext()) break;
     }
     ADD_FAILURE() << "the screen never came; it showed:\n" << shown();
     return false;
 }
 
-bool pty_game::waitscreen(std::string_view text, int timeout_ms) {
-    return waituntil([&] { return shown().find(text) != std::string::npos; }, timeout_ms);
+bool pty_game::waitscreen(std::string_view text) {
+    return waituntil([&] { return shown().find(text) != std::string::npos; });
 }
 
 void pty_game::drain() {
@@ -250,6 +266,11 @@ void pty_game::reportsize(int rows, int cols) {
                  .ws_xpixel = 0,
                  .ws_ypixel = 0};
     ioctl(master, TIOCSWINSZ, &size);
+}
+
+void pty_game::hangup() {
+    if (master >= 0) close(master);
+    master = -1;
 }
 
 void pty_game::scribble(std::string_view bytes) {
@@ -324,7 +345,7 @@ int pty_game::finishwithin(std::size_t bytes) {
 
 int pty_game::finish() {
     int status = -1;
-    for (char what; (what = report(60000)) != 'X';)
+    for (char what; (what = report(hung_ms)) != 'X';)
         if (what == 0) {
             ADD_FAILURE() << (seen.size() > seen_limit ? "the game wrote more than it may"
                                                        : "the game did not end");

@@ -17,6 +17,12 @@
 struct VTerm;
 struct VTermScreen;
 
+// How long a wait goes on without a sign from the game before the game is taken for hung. It is
+// no measure of speed: on a loaded machine a sanitized game can be silent for many seconds (its
+// first page comes after a whole journal's replay), and a wait ends at once where the game has
+// stopped or ended without what it waits for. The test runner's own limit is 60 s.
+constexpr int hung_ms = 50000;
+
 // How the game is started.
 struct pty_options {
     std::vector<std::string> args = {}; // after the program's name, e.g. {"--plain"}
@@ -30,7 +36,10 @@ struct pty_options {
     // Whether the terminal shows UTF-8 and the game's locale says so (LC_ALL=C.UTF-8); without,
     // the locale is C and the terminal takes each byte as one character.
     bool utf8 = true;
-    bool errors_apart = false;      // standard error into `errors` instead of onto the screen
+    bool errors_apart = false; // standard error into `errors` instead of onto the screen
+    // Whether the terminal is the game's controlling terminal; without (as under setsid), its
+    // closing sends the game no hang-up signal and only ends its input.
+    bool controlling = true;
     std::function<void()> run = {}; // played instead of the binary, when given
 };
 
@@ -59,12 +68,12 @@ struct pty_game {
 
     void send(std::string_view keys);
     // Reads the terminal until `text` has appeared after position `from` of `seen`; returns its
-    // position, or fails the test after `timeout_ms` without it.
-    std::size_t waitfor(std::string_view text, std::size_t from = 0, int timeout_ms = 10000);
-    // Reads the terminal until the screen shows `text`; false (and a failure) after the timeout.
-    bool waitscreen(std::string_view text, int timeout_ms = 10000);
-    // Reads the terminal until `ok` holds; false (and a failure) after the timeout.
-    bool waituntil(const std::function<bool()> &ok, int timeout_ms = 10000);
+    // position, or fails the test where the game stops or ends (or hangs) without it.
+    std::size_t waitfor(std::string_view text, std::size_t from = 0);
+    // Reads the terminal until the screen shows `text`; false (and a failure) where it never can.
+    bool waitscreen(std::string_view text);
+    // Reads the terminal until `ok` holds; false (and a failure) where it never can.
+    bool waituntil(const std::function<bool()> &ok);
     // Reads what the terminal has sent so far, without waiting.
     void drain();
     // The screen's rows as UTF-8, trailing blanks removed.
@@ -75,6 +84,8 @@ struct pty_game {
     void resize(int rows, int cols);
     // Changes only the size the terminal reports, the emulator's screen staying as it is.
     void reportsize(int rows, int cols);
+    // Closes the terminal, as closing its window does.
+    void hangup();
     // Writes bytes into the emulator as if another program had written to the terminal.
     void scribble(std::string_view bytes);
     termios settings() const;
@@ -84,9 +95,9 @@ struct pty_game {
     long peakmemory() const;
     // Waits until the game's input holds `count` bytes typed and not read yet; false after the
     // timeout.
-    bool waitunread(int count, int timeout_ms = 10000);
+    bool waitunread(int count, int timeout_ms = hung_ms);
     // Waits until the game has stopped (after Ctrl-Z); false after the timeout.
-    bool waitstopped(int timeout_ms = 10000);
+    bool waitstopped(int timeout_ms = hung_ms);
     // Continues the stopped game, as `fg` does.
     void resume();
     // Waits for the game to end and returns its wait status.
@@ -98,6 +109,9 @@ struct pty_game {
   private:
     std::size_t seen_limit = std::string::npos; // report() gives up when `seen` grows past it
     bool readsome(int timeout_ms);
+    // Reads the terminal's next output, however long it takes; false once the game has stopped
+    // or ended and left nothing more to read, or has hung.
+    bool readnext();
     char report(int timeout_ms);
 };
 

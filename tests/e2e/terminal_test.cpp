@@ -123,8 +123,7 @@ TEST(Terminal, AHangUpEndsTheGame) {
     std::string dir = tempdir();
     pty_game game(dir, plain);
     game.waitfor(notice);
-    close(game.master); // the terminal goes away
-    game.master = -1;
+    game.hangup(); // the terminal goes away
     close(game.slave);
     game.slave = -1;
     int status = game.finish();

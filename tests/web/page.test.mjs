@@ -522,9 +522,12 @@ describe('the page itself', () => {
       assert.ok(Math.abs(width - 80 * widths.cell) < 0.05, `${width} vs 80 x ${widths.cell}`);
   });
 
-  test("the first page shows before the page's scripts and the WebAssembly are there; keys typed and tapped meanwhile reach the game in order", async () => {
+  // A new page whose own scripts and WebAssembly wait until released, as on a slow network,
+  // opened at `query` and shown up to its first paint.
+  async function firstpaint(query, viewport) {
     const page = await browser.newPage();
     await page.setBypassServiceWorker(true);
+    if (viewport) await page.setViewport(viewport);
     const hold = () => {
       let release;
       const held = new Promise((resolve) => (release = resolve));
@@ -543,8 +546,13 @@ describe('the page itself', () => {
       if (wait) wait.then(() => request.continue());
       else request.continue();
     });
-    await page.goto(`${origin}/?clock=5000`, { waitUntil: 'domcontentloaded' }); // no load yet
+    await page.goto(`${origin}/${query}`, { waitUntil: 'domcontentloaded' }); // no load yet
     await page.waitForFunction(() => performance.getEntriesByName('orbridden-first-page').length);
+    return { page, scripts, wasm };
+  }
+
+  test("the first page shows before the page's scripts and the WebAssembly are there; keys typed and tapped meanwhile reach the game in order", async () => {
+    const { page, scripts, wasm } = await firstpaint('?clock=5000');
     assert.deepEqual((await shown(page)).rows, points[0].rows, 'the first page, from the build');
     // The introduction's pages to the home town: Enter four times, the fifth a tap on the
     // keypad's Enter, before the page's scripts are there; the rest before the WebAssembly.
@@ -559,6 +567,38 @@ describe('the page itself', () => {
     wasm.release();
     await sameasterminal(page, points[1]);
   });
+
+  // The keypad (on a phone) and the console are laid out in the first paint as the game will
+  // have them: measured before the page's scripts and the WebAssembly arrive and once the game
+  // runs. Scores tapped meanwhile waits for them, as keys do, and opens then.
+  for (const [size, viewport] of [
+    ['phone', phone],
+    ['desktop', { width: 1280, height: 800 }],
+  ])
+    test(`on a ${size} the first page is laid out as the game keeps it, and Scores tapped before the scripts opens once they run`, async () => {
+      const { page, scripts, wasm } = await firstpaint('', viewport);
+      const boxes = () =>
+        page.evaluate(() =>
+          Object.fromEntries(
+            ['bar', 'screen', 'keypad'].map((id) => {
+              const box = document.getElementById(id).getBoundingClientRect();
+              return [id, [box.x, box.y, box.width, box.height]];
+            }),
+          ),
+        );
+      const first = await boxes();
+      assert.equal(first.keypad[3] > 0, Boolean(viewport.hasTouch), 'the keypad in the first page');
+      await page.screenshot({ path: join(shots, `first-page-${size}.png`) });
+      if (viewport.hasTouch) await page.tap('#scores-button');
+      else await page.click('#scores-button');
+      assert.equal(await page.evaluate(() => window.orbridden), undefined, 'no page.js yet');
+      scripts.release();
+      wasm.release();
+      await page.waitForFunction(() => document.getElementById('scores').open);
+      assert.equal(await page.evaluate(() => document.body.dataset.state), 'playing');
+      assert.deepEqual(await boxes(), first, 'nothing moved when the scripts came');
+      await page.close();
+    });
 
   // Where no first paint is reported, the page's scripts are fetched at once: a browser that
   // does not time paints, and a page opened out of sight (which paints nothing until shown).
