@@ -129,6 +129,7 @@ struct hall {
     sqlite3 *reader = nullptr; // the Asio thread's own; WAL lets it read while a run is added
     sqlite3 *writer = nullptr; // the storer's
     sqlite3 *livedb = nullptr; // the live writer's
+    run_ranks ranks;           // kept as runs are stored, so that no read counts rows
     std::string site;          // canonical, or empty
 
     std::mutex queued;
@@ -304,9 +305,9 @@ void storer(hall &h) {
         }
         std::int64_t id = 0;
         std::string error;
-        const added result = addrun(h.writer, j.recording, j.facts, nowms(), id, error);
+        const added result = addrun(h.writer, h.ranks, j.recording, j.facts, nowms(), id, error);
         stored_run run;
-        if (result == added::failed || !getrun(h.writer, id, run))
+        if (result == added::failed || !getrun(h.writer, h.ranks, id, run))
             finish(h, std::move(j),
                    refusal(http::status::insufficient_storage,
                            "the hall could not store the run: " + error));
@@ -405,7 +406,8 @@ void submit(hall &h, const request &req, const std::string &address,
         return done(std::move(res));
     }
     stored_run run;
-    if (const std::int64_t id = findrun(h.reader, req.body()); id && getrun(h.reader, id, run))
+    if (const std::int64_t id = findrun(h.reader, req.body());
+        id && getrun(h.reader, h.ranks, id, run))
         return done(respond(req, http::status::ok, dump(runjson(run))));
     std::unique_lock lock(h.queued);
     if (h.jobs.size() >= h.config.queue) {
@@ -456,11 +458,11 @@ answer list(hall &h, const request &req, std::string_view query) {
         }
     }
     json runs = json::array();
-    for (const stored_run &run : listruns(h.reader, by_points, limit, offset))
+    for (const stored_run &run : listruns(h.reader, h.ranks, by_points, limit, offset))
         runs.push_back(runjson(run));
     return respond(req, http::status::ok,
                    dump({{"runs", runs},
-                         {"total", countruns(h.reader)},
+                         {"total", totalruns(h.ranks)},
                          {"sort", by_points ? "points" : "recent"},
                          {"limit", limit},
                          {"offset", offset}}));
@@ -472,7 +474,7 @@ answer onerun(hall &h, const request &req, std::string_view rest) {
     const std::string_view what = rest.substr(idtext.size());
     const std::int64_t id = number(idtext, std::numeric_limits<std::int64_t>::max() / 10);
     stored_run run;
-    if (id <= 0 || (what != "" && what != "/recording") || !getrun(h.reader, id, run))
+    if (id <= 0 || (what != "" && what != "/recording") || !getrun(h.reader, h.ranks, id, run))
         return failure(req, http::status::not_found, "no such run");
     if (what.empty()) return respond(req, http::status::ok, dump(runjson(run)));
     std::string recording;
@@ -1305,6 +1307,7 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
         closestore(h.writer), closestore(h.reader);
         return 1;
     }
+    buildranks(h.ranks, scorecounts(h.writer));
 
     tcp::acceptor acceptor(h.io);
     try {
