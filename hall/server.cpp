@@ -1,6 +1,6 @@
 // The hall's HTTP and WebSocket server: Beast sessions on one Asio thread (reading, routing, the
-// page's files, reads from the database, live games and their spectators), the verifiers on
-// worker threads fed by a bounded queue, one thread storing runs and one storing live lines, and
+// page's files, live games and their spectators), the verifiers on worker threads fed by a
+// bounded queue, one thread reading the runs, one storing runs and one storing live lines, and
 // the answers posted back to the sessions.
 #include "hall/server.hpp"
 
@@ -54,6 +54,10 @@ constexpr auto linger_time = 2s;    // to stop sending after the hall has closed
 constexpr std::size_t connection_limit = 4096;
 constexpr std::int64_t list_limit = 100; // runs in one answer
 constexpr int busy_retry_seconds = 5;    // Retry-After when the queue is full
+// Reads of the database waiting for the reader beyond the one it is doing: a read of the list
+// far down (a large offset) walks the rows it skips, so one address could queue many.
+constexpr std::size_t read_queue_limit = 32;
+constexpr int read_retry_seconds = 1; // Retry-After when the reads' queue is full
 // A player's message: the page sends its lines within a second of each key, so a few KB; this
 // leaves room for a whole game's catching up in a few messages.
 constexpr std::size_t live_message_limit = 256 * 1024;
@@ -117,6 +121,14 @@ struct live_game {
     std::string ended; // the message that says how it ended, once verified
 };
 
+// A read of the runs for the reader's thread, on its own connection, and what to do on the Asio
+// thread with its answer.
+struct read_job {
+    request req;
+    std::function<answer(sqlite3 *, const request &)> read;
+    std::function<void(answer)> done;
+};
+
 // A write to the live games' tables, and what to do on the Asio thread once it is committed.
 struct live_write {
     std::function<void(sqlite3 *)> write;
@@ -129,6 +141,7 @@ struct hall {
     sqlite3 *reader = nullptr; // the Asio thread's own; WAL lets it read while a run is added
     sqlite3 *writer = nullptr; // the storer's
     sqlite3 *livedb = nullptr; // the live writer's
+    sqlite3 *readdb = nullptr; // the reader's, for the runs' API
     run_ranks ranks;           // kept as runs are stored, so that no read counts rows
     std::string site;          // canonical, or empty
 
@@ -140,6 +153,8 @@ struct hall {
     bool lookrunning = false; // one look at a time, so that a core is left for the hall
     std::deque<job> verified; // waiting for the storer
     std::deque<live_write> livewrites;
+    std::condition_variable wakereads;
+    std::deque<read_job> reads; // waiting for the reader, at most read_queue_limit
     bool stopping = false;
 
     std::map<std::int64_t, std::shared_ptr<live_game>> live;
@@ -437,7 +452,7 @@ std::int64_t number(std::string_view text, std::int64_t max) {
 }
 
 // GET /api/runs?sort=points|recent&limit=N&offset=M
-answer list(hall &h, const request &req, std::string_view query) {
+answer list(hall &h, sqlite3 *db, const request &req, std::string_view query) {
     bool by_points = true;
     std::int64_t limit = 20, offset = 0;
     while (!query.empty()) {
@@ -458,7 +473,7 @@ answer list(hall &h, const request &req, std::string_view query) {
         }
     }
     json runs = json::array();
-    for (const stored_run &run : listruns(h.reader, h.ranks, by_points, limit, offset))
+    for (const stored_run &run : listruns(db, h.ranks, by_points, limit, offset))
         runs.push_back(runjson(run));
     return respond(req, http::status::ok,
                    dump({{"runs", runs},
@@ -469,22 +484,57 @@ answer list(hall &h, const request &req, std::string_view query) {
 }
 
 // /api/runs/ID and /api/runs/ID/recording
-answer onerun(hall &h, const request &req, std::string_view rest) {
+answer onerun(hall &h, sqlite3 *db, const request &req, std::string_view rest) {
     const std::string_view idtext = rest.substr(0, rest.find('/'));
     const std::string_view what = rest.substr(idtext.size());
     const std::int64_t id = number(idtext, std::numeric_limits<std::int64_t>::max() / 10);
     stored_run run;
-    if (id <= 0 || (what != "" && what != "/recording") || !getrun(h.reader, h.ranks, id, run))
+    if (id <= 0 || (what != "" && what != "/recording") || !getrun(db, h.ranks, id, run))
         return failure(req, http::status::not_found, "no such run");
     if (what.empty()) return respond(req, http::status::ok, dump(runjson(run)));
     std::string recording;
-    getrecording(h.reader, id, recording);
+    getrecording(db, id, recording);
     answer res =
         respond(req, http::status::ok, std::move(recording), "text/plain; charset=us-ascii");
     res.set(http::field::content_disposition,
             "attachment; filename=\"orbridden-run-" + std::to_string(id) + ".rec\"");
     res.set(http::field::cache_control, "public, max-age=86400, immutable"); // a run never changes
     return res;
+}
+
+// Reads the runs one at a time on their own connection, each answer posted to its session, so
+// that the network thread never waits on the disk or on a long read.
+void reader(hall &h) {
+    for (;;) {
+        read_job j;
+        {
+            std::unique_lock lock(h.queued);
+            h.wakereads.wait(lock, [&] { return h.stopping || !h.reads.empty(); });
+            if (h.stopping) return;
+            j = std::move(h.reads.front());
+            h.reads.pop_front();
+        }
+        answer res = j.read(h.readdb, j.req);
+        asio::post(h.io, [done = std::move(j.done), res = std::move(res)]() mutable {
+            done(std::move(res));
+        });
+    }
+}
+
+// Hands a read to the reader, or answers 503 when as many wait as the hall lets wait.
+void readlater(hall &h, request req, std::function<answer(sqlite3 *, const request &)> read,
+               std::function<void(answer)> done) {
+    std::unique_lock lock(h.queued);
+    if (h.reads.size() >= read_queue_limit) {
+        lock.unlock();
+        answer res = failure(req, http::status::service_unavailable,
+                             "the hall is busy reading; try again shortly");
+        res.set(http::field::retry_after, std::to_string(read_retry_seconds));
+        return done(std::move(res));
+    }
+    h.reads.push_back({std::move(req), std::move(read), std::move(done)});
+    lock.unlock();
+    h.wakereads.notify_one();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1189,8 +1239,20 @@ struct session : std::enable_shared_from_this<session> {
                 res.set(http::field::allow, path == "/api/runs" ? "GET, POST" : "GET");
                 return send(std::move(res));
             }
-            if (path == "/api/runs") return send(list(h, req, query));
-            if (path.starts_with("/api/runs/")) return send(onerun(h, req, path.substr(10)));
+            if (path == "/api/runs")
+                return readlater(
+                    h, req,
+                    [&h = h, query = std::string(query)](sqlite3 *db, const request &r) {
+                        return list(h, db, r, query);
+                    },
+                    sender());
+            if (path.starts_with("/api/runs/"))
+                return readlater(
+                    h, req,
+                    [&h = h, rest = std::string(path.substr(10))](sqlite3 *db, const request &r) {
+                        return onerun(h, db, r, rest);
+                    },
+                    sender());
             if (path == "/api/live") return send(livelist(h, req));
             if (path.starts_with("/api/live/")) return send(liverecording(h, req, path.substr(10)));
             return send(failure(req, http::status::not_found, "no such thing"));
@@ -1214,6 +1276,11 @@ struct session : std::enable_shared_from_this<session> {
             std::make_shared<watcher>(h, std::move(stream), g)->start(parser->release());
         else
             std::make_shared<player>(h, std::move(stream), address)->start(parser->release());
+    }
+
+    // Sends an answer that comes later, from another thread through the Asio thread.
+    std::function<void(answer)> sender() {
+        return [self = shared_from_this()](answer res) { self->send(std::move(res)); };
     }
 
     template <class Body>
@@ -1302,9 +1369,9 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     const std::string dbpath = (fs::path(c.data) / "hall.db").string();
     std::string error;
     if (!(h.writer = openstore(dbpath, error)) || !(h.reader = openstore(dbpath, error)) ||
-        !(h.livedb = openstore(dbpath, error, false))) {
+        !(h.livedb = openstore(dbpath, error, false)) || !(h.readdb = openstore(dbpath, error))) {
         err << me << dbpath << ": " << error << '\n';
-        closestore(h.writer), closestore(h.reader);
+        closestore(h.writer), closestore(h.reader), closestore(h.livedb);
         return 1;
     }
     buildranks(h.ranks, scorecounts(h.writer));
@@ -1318,7 +1385,7 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
         acceptor.listen(asio::socket_base::max_listen_connections);
     } catch (const std::exception &e) {
         err << me << c.address << ":" << c.port << ": " << e.what() << '\n';
-        closestore(h.reader), closestore(h.writer), closestore(h.livedb);
+        closestore(h.reader), closestore(h.writer), closestore(h.livedb), closestore(h.readdb);
         return 1;
     }
     const tcp::endpoint bound = acceptor.local_endpoint();
@@ -1331,6 +1398,7 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     for (unsigned i = 0; i < c.verifiers; ++i) verifiers.emplace_back(verifier, std::ref(h));
     verifiers.emplace_back(storer, std::ref(h));
     verifiers.emplace_back(livewriter, std::ref(h));
+    verifiers.emplace_back(reader, std::ref(h));
     loadgames(h);
     asio::steady_timer sweeper(h.io);
     sweep(h, sweeper);
@@ -1346,9 +1414,11 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     h.wake.notify_all();
     h.wakestorer.notify_all();
     h.wakelive.notify_all();
+    h.wakereads.notify_all();
     for (std::thread &t : verifiers) t.join();
     closestore(h.reader);
     closestore(h.writer);
     closestore(h.livedb);
+    closestore(h.readdb);
     return 0;
 }
