@@ -54,8 +54,8 @@ constexpr auto linger_time = 2s;    // to stop sending after the hall has closed
 constexpr std::size_t connection_limit = 4096;
 constexpr std::int64_t list_limit = 100; // runs in one answer
 constexpr int busy_retry_seconds = 5;    // Retry-After when the queue is full
-// Reads of the database waiting for the reader beyond the one it is doing: a read of the list
-// far down (a large offset) walks the rows it skips, so one address could queue many.
+// Reads of the runs waiting for `readruns` beyond the one it is doing: a read far down a list
+// (a large offset) walks the rows it skips, so what visitors may queue is bounded.
 constexpr std::size_t read_queue_limit = 32;
 constexpr int read_retry_seconds = 1; // Retry-After when the reads' queue is full
 // A player's message: the page sends its lines within a second of each key, so a few KB; this
@@ -121,8 +121,8 @@ struct live_game {
     std::string ended; // the message that says how it ended, once verified
 };
 
-// A read of the runs for the reader's thread, on its own connection, and what to do on the Asio
-// thread with its answer.
+// A read of the runs for `readruns`, on its own connection, and what to do on the Asio thread
+// with its answer.
 struct read_job {
     request req;
     std::function<answer(sqlite3 *, const request &)> read;
@@ -141,7 +141,7 @@ struct hall {
     sqlite3 *reader = nullptr; // the Asio thread's own; WAL lets it read while a run is added
     sqlite3 *writer = nullptr; // the storer's
     sqlite3 *livedb = nullptr; // the live writer's
-    sqlite3 *readdb = nullptr; // the reader's, for the runs' API
+    sqlite3 *readdb = nullptr; // readruns', for the runs' API
     run_ranks ranks;           // kept as runs are stored, so that no read counts rows
     std::string site;          // canonical, or empty
 
@@ -154,7 +154,7 @@ struct hall {
     std::deque<job> verified; // waiting for the storer
     std::deque<live_write> livewrites;
     std::condition_variable wakereads;
-    std::deque<read_job> reads; // waiting for the reader, at most read_queue_limit
+    std::deque<read_job> reads; // waiting for readruns, at most read_queue_limit
     bool stopping = false;
 
     std::map<std::int64_t, std::shared_ptr<live_game>> live;
@@ -504,7 +504,7 @@ answer onerun(hall &h, sqlite3 *db, const request &req, std::string_view rest) {
 
 // Reads the runs one at a time on their own connection, each answer posted to its session, so
 // that the network thread never waits on the disk or on a long read.
-void reader(hall &h) {
+void readruns(hall &h) {
     for (;;) {
         read_job j;
         {
@@ -521,7 +521,7 @@ void reader(hall &h) {
     }
 }
 
-// Hands a read to the reader, or answers 503 when as many wait as the hall lets wait.
+// Hands a read to `readruns`, or answers 503 when as many wait as the hall lets wait.
 void readlater(hall &h, request req, std::function<answer(sqlite3 *, const request &)> read,
                std::function<void(answer)> done) {
     std::unique_lock lock(h.queued);
@@ -1398,7 +1398,7 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     for (unsigned i = 0; i < c.verifiers; ++i) verifiers.emplace_back(verifier, std::ref(h));
     verifiers.emplace_back(storer, std::ref(h));
     verifiers.emplace_back(livewriter, std::ref(h));
-    verifiers.emplace_back(reader, std::ref(h));
+    verifiers.emplace_back(readruns, std::ref(h));
     loadgames(h);
     asio::steady_timer sweeper(h.io);
     sweep(h, sweeper);
