@@ -57,6 +57,7 @@ constexpr int busy_retry_seconds = 5;    // Retry-After when the queue is full
 // Reads of the runs waiting for `readruns` beyond the one it is doing: a read far down a list
 // (a large offset) walks the rows it skips, so what visitors may queue is bounded.
 constexpr std::size_t read_queue_limit = 32;
+constexpr int reads_per_address = 8;  // waiting or being read, so that one address cannot fill it
 constexpr int read_retry_seconds = 1; // Retry-After when the reads' queue is full
 // A player's message: the page sends its lines within a second of each key, so a few KB; this
 // leaves room for a whole game's catching up in a few messages.
@@ -154,7 +155,8 @@ struct hall {
     std::deque<job> verified; // waiting for the storer
     std::deque<live_write> livewrites;
     std::condition_variable wakereads;
-    std::deque<read_job> reads; // waiting for readruns, at most read_queue_limit
+    std::deque<read_job> reads;                   // waiting for readruns, at most read_queue_limit
+    std::unordered_map<std::string, int> readers; // reads not yet answered, by address
     bool stopping = false;
 
     std::map<std::int64_t, std::shared_ptr<live_game>> live;
@@ -521,18 +523,30 @@ void readruns(hall &h) {
     }
 }
 
-// Hands a read to `readruns`, or answers 503 when as many wait as the hall lets wait.
-void readlater(hall &h, request req, std::function<answer(sqlite3 *, const request &)> read,
+// Hands a read to `readruns`, or answers 503 when the address has as many reads unanswered as
+// it may, or as many wait as the hall lets wait.
+void readlater(hall &h, request req, const std::string &address,
+               std::function<answer(sqlite3 *, const request &)> read,
                std::function<void(answer)> done) {
+    const auto busy = [&](const char *why) {
+        answer res = failure(req, http::status::service_unavailable, why);
+        res.set(http::field::retry_after, std::to_string(read_retry_seconds));
+        done(std::move(res));
+    };
+    if (const auto it = h.readers.find(address);
+        it != h.readers.end() && it->second >= reads_per_address)
+        return busy("too many reads from this address at once; try again shortly");
     std::unique_lock lock(h.queued);
     if (h.reads.size() >= read_queue_limit) {
         lock.unlock();
-        answer res = failure(req, http::status::service_unavailable,
-                             "the hall is busy reading; try again shortly");
-        res.set(http::field::retry_after, std::to_string(read_retry_seconds));
-        return done(std::move(res));
+        return busy("the hall is busy reading; try again shortly");
     }
-    h.reads.push_back({std::move(req), std::move(read), std::move(done)});
+    ++h.readers[address];
+    h.reads.push_back(
+        {std::move(req), std::move(read), [&h, address, done = std::move(done)](answer res) {
+             if (--h.readers[address] == 0) h.readers.erase(address);
+             done(std::move(res));
+         }});
     lock.unlock();
     h.wakereads.notify_one();
 }
@@ -1241,14 +1255,14 @@ struct session : std::enable_shared_from_this<session> {
             }
             if (path == "/api/runs")
                 return readlater(
-                    h, req,
+                    h, req, address,
                     [&h = h, query = std::string(query)](sqlite3 *db, const request &r) {
                         return list(h, db, r, query);
                     },
                     sender());
             if (path.starts_with("/api/runs/"))
                 return readlater(
-                    h, req,
+                    h, req, address,
                     [&h = h, rest = std::string(path.substr(10))](sqlite3 *db, const request &r) {
                         return onerun(h, db, r, rest);
                     },
