@@ -45,10 +45,8 @@ void buildranks(run_ranks &ranks, const std::vector<score_count> &counts) {
     ranks.counts.clear();
     ranks.total = 0;
     for (const score_count &c : sorted) {
-        if (!ranks.scores.empty() && !better(ranks.scores.back(), c.score))
-            ranks.counts.back() += c.runs; // the same score twice: one entry
-        else
-            ranks.scores.push_back(c.score), ranks.counts.push_back(c.runs);
+        ranks.scores.push_back(c.score);
+        ranks.counts.push_back(c.runs);
         ranks.total += c.runs;
     }
     buildtree(ranks);

@@ -19,7 +19,7 @@ struct score_count {
 
 // A rank costs two binary descents over the distinct scores (D of them): at most 2 * log2(D)
 // steps, whatever the number of runs. Points are below 2^31 and deaths below a recording's
-// 250,000 keys, so D < 2^49 and a rank takes fewer than 100 steps; 34 at 100,000 runs.
+// 250,000 keys, so D < 2^49 and a rank takes fewer than 100 steps; at most 34 at 100,000 runs.
 struct run_ranks {
     mutable std::mutex guard;         // the storer adds runs while reads rank them
     std::vector<score_key> scores;    // distinct, best first

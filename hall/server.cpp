@@ -57,8 +57,8 @@ constexpr int busy_retry_seconds = 5;    // Retry-After when the queue is full
 // Reads of the runs waiting for `readruns` beyond the one it is doing: a read far down a list
 // (a large offset) walks the rows it skips, so what visitors may queue is bounded.
 constexpr std::size_t read_queue_limit = 32;
-constexpr int reads_per_address = 8;  // waiting or being read, so that one address cannot fill it
-constexpr int read_retry_seconds = 1; // Retry-After when the reads' queue is full
+constexpr int reads_per_address = 8;  // not yet answered, so that one address cannot fill them
+constexpr int read_retry_seconds = 1; // Retry-After when a read is refused
 // A player's message: the page sends its lines within a second of each key, so a few KB; this
 // leaves room for a whole game's catching up in a few messages.
 constexpr std::size_t live_message_limit = 256 * 1024;
@@ -541,6 +541,7 @@ void readlater(hall &h, request req, const std::string &address,
         lock.unlock();
         return busy("the hall is busy reading; try again shortly");
     }
+    req.body() = std::string(); // a read needs only the target and the headers
     ++h.readers[address];
     h.reads.push_back(
         {std::move(req), std::move(read), [&h, address, done = std::move(done)](answer res) {

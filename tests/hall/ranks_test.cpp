@@ -28,7 +28,8 @@ using json = nlohmann::json;
 
 namespace {
 
-// The runs' table as a hall two schema versions old left it, with the live games' tables.
+// The database as a hall of schema version 2 left it, before runs had ties: the runs and the
+// live games.
 constexpr const char *old_schema =
     "CREATE TABLE runs (id INTEGER PRIMARY KEY, digest INTEGER NOT NULL, name TEXT NOT NULL,"
     "  points INTEGER NOT NULL, deaths INTEGER NOT NULL, keys INTEGER NOT NULL,"
