@@ -62,7 +62,8 @@ bool addline(live_lines &game, std::string_view line, std::int64_t now, bool res
     } else if (livecost(game) + line.size() + 1 + live_line_cost > live_cost_limit) {
         problem = "this game has passed what the hall holds of a live game (" +
                   std::to_string(live_cost_limit >> 20) + " MiB, counting " +
-                  std::to_string(live_line_cost) + " bytes a line besides its text); the hall "
+                  std::to_string(live_line_cost) +
+                  " bytes a line besides its text); the hall "
                   "takes no more of it";
     } else {
         game.text.append(line).push_back('\n');

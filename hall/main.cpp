@@ -91,8 +91,7 @@ constexpr option_row rows[] = {
      [](hall_config &c, const char *a) { return setcount(a, 1, 100000, c.live_games); }},
     {"spectators", "N", "spectators' connections at once (2000)",
      [](hall_config &c, const char *a) { return setcount(a, 0, 1000000, c.spectators); }},
-    {"connections-per-address", "N",
-     "connections one address (an IPv6 /64) may hold at once (128)",
+    {"connections-per-address", "N", "connections one address (an IPv6 /64) may hold at once (128)",
      [](hall_config &c, const char *a) {
          return setcount(a, 1, 1000000, c.connections_per_address);
      }},
@@ -103,9 +102,7 @@ constexpr option_row rows[] = {
     {"clock", "MS",
      "the hall's clock at its start, in ms since 1970 (the system's), for tests and replays of "
      "an event",
-     [](hall_config &c, const char *a) {
-         return setcount(a, 0, 100'000'000'000'000, c.clock_ms);
-     }},
+     [](hall_config &c, const char *a) { return setcount(a, 0, 100'000'000'000'000, c.clock_ms); }},
     {"help", nullptr, "print this help and exit", nullptr},
     {"version", nullptr, "print the name and version and exit", nullptr},
 };

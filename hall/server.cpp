@@ -1,6 +1,6 @@
 // The hall's HTTP and WebSocket server: Beast sessions on one Asio thread (reading, routing, the
-// page's files, reads from the database, live games and their spectators), the verifiers on
-// worker threads fed by a bounded queue, one thread storing runs and one storing live lines, and
+// page's files, live games and their spectators), the verifiers on worker threads fed by a
+// bounded queue, one thread reading the runs, one storing runs and one storing live lines, and
 // the answers posted back to the sessions.
 #include "hall/server.hpp"
 
@@ -60,6 +60,11 @@ constexpr int send_buffer_bytes = 128 * 1024;
 constexpr auto first_message_time = 10s;
 constexpr std::int64_t list_limit = 100; // runs in one answer
 constexpr int busy_retry_seconds = 5;    // Retry-After when the queue is full
+// Reads of the runs waiting for `readruns` beyond the one it is doing: a read far down a list
+// (a large offset) walks the rows it skips, so what visitors may queue is bounded.
+constexpr std::size_t read_queue_limit = 32;
+constexpr int reads_per_address = 8;  // not yet answered, so that one address cannot fill them
+constexpr int read_retry_seconds = 1; // Retry-After when a read is refused
 // A player's message: the page sends its lines within a second of each key, so a few KB; this
 // leaves room for a whole game's catching up in a few messages.
 constexpr std::size_t live_message_limit = 256 * 1024;
@@ -91,8 +96,8 @@ struct outcome {
     std::string problem = {};               // why there is none
     bool witnessed = false;                 // the run as stored: witnessed, or why not
     std::string witness_reason = {};
-    bool looked = false;                    // a look: the replay went to the recording's end
-    live_progress progress = {};            // ...and what it found
+    bool looked = false;         // a look: the replay went to the recording's end
+    live_progress progress = {}; // ...and what it found
 };
 
 // A recording waiting for a verifier (a submission, a live game's end, or a look at a live
@@ -113,7 +118,7 @@ struct live_game {
     std::string token, address;
     std::int64_t since = 0; // when it began, ms since 1970
     live_lines lines;
-    std::size_t durable = 0;     // lines the database holds: all that is told or published
+    std::size_t durable = 0;      // lines the database holds: all that is told or published
     std::uint64_t generation = 0; // bumped when lines not stored are forgotten
     bool gone = false;            // no longer among the hall's live games
     std::weak_ptr<player> playing;
@@ -126,6 +131,14 @@ struct live_game {
     std::chrono::steady_clock::time_point nextlook{};
     std::optional<asio::steady_timer> lookwait;
     std::string ended; // the last message to spectators: how it ended, or why it was set aside
+};
+
+// A read of the runs for `readruns`, on its own connection, and what to do on the Asio thread
+// with its answer.
+struct read_job {
+    request req;
+    std::function<answer(sqlite3 *, const request &)> read;
+    std::function<void(answer)> done;
 };
 
 // A write to the live games' tables (false when it failed), and what to do on the Asio thread
@@ -141,6 +154,8 @@ struct hall {
     sqlite3 *reader = nullptr; // the Asio thread's own; WAL lets it read while a run is added
     sqlite3 *writer = nullptr; // the storer's
     sqlite3 *livedb = nullptr; // the live writer's
+    sqlite3 *readdb = nullptr; // readruns', for the runs' API
+    run_ranks ranks;           // kept as runs are stored, so that no read counts rows
     std::string site;          // canonical, or empty
 
     std::mutex queued;
@@ -153,6 +168,9 @@ struct hall {
     bool lookrunning = false; // one look at a time, so that a core is left for the hall
     std::deque<job> verified; // waiting for the storer
     std::deque<live_write> livewrites;
+    std::condition_variable wakereads;
+    std::deque<read_job> reads;                   // waiting for readruns, at most read_queue_limit
+    std::unordered_map<std::string, int> readers; // reads not yet answered, by address
     bool stopping = false;
 
     std::map<std::int64_t, std::shared_ptr<live_game>> live;
@@ -376,9 +394,9 @@ void storer(hall &h) {
         }
         std::int64_t id = 0;
         std::string error;
-        const added result = addrun(h.writer, j.recording, j.facts, nowms(), id, error);
+        const added result = addrun(h.writer, h.ranks, j.recording, j.facts, nowms(), id, error);
         stored_run run;
-        if (result == added::failed || !getrun(h.writer, id, run))
+        if (result == added::failed || !getrun(h.writer, h.ranks, id, run))
             finish(h, std::move(j),
                    refusal(http::status::insufficient_storage,
                            "the hall could not store the run: " + error));
@@ -402,7 +420,8 @@ void takegames(hall &h, std::vector<stored_live> games);
 
 void livewriter(hall &h) {
     // First the live games the hall left, read here so that the hall answers meanwhile.
-    asio::post(h.io, [&h, games = loadlive(h.livedb)]() mutable { takegames(h, std::move(games)); });
+    asio::post(h.io,
+               [&h, games = loadlive(h.livedb)]() mutable { takegames(h, std::move(games)); });
     for (;;) {
         std::deque<live_write> batch;
         {
@@ -485,7 +504,8 @@ void submit(hall &h, const request &req, const std::string &address,
         return done(std::move(res));
     }
     stored_run run;
-    if (const std::int64_t id = findrun(h.reader, req.body()); id && getrun(h.reader, id, run))
+    if (const std::int64_t id = findrun(h.reader, req.body());
+        id && getrun(h.reader, h.ranks, id, run))
         return done(respond(req, http::status::ok, dump(runjson(run))));
     std::unique_lock lock(h.queued);
     if (h.jobs.size() >= h.config.queue) {
@@ -515,7 +535,7 @@ std::int64_t number(std::string_view text, std::int64_t max) {
 }
 
 // GET /api/runs?sort=points|recent&limit=N&offset=M
-answer list(hall &h, const request &req, std::string_view query) {
+answer list(hall &h, sqlite3 *db, const request &req, std::string_view query) {
     bool by_points = true;
     std::int64_t limit = 20, offset = 0;
     while (!query.empty()) {
@@ -536,33 +556,81 @@ answer list(hall &h, const request &req, std::string_view query) {
         }
     }
     json runs = json::array();
-    for (const stored_run &run : listruns(h.reader, by_points, limit, offset))
+    for (const stored_run &run : listruns(db, h.ranks, by_points, limit, offset))
         runs.push_back(runjson(run));
     return respond(req, http::status::ok,
                    dump({{"runs", runs},
-                         {"total", countruns(h.reader)},
+                         {"total", totalruns(h.ranks)},
                          {"sort", by_points ? "points" : "recent"},
                          {"limit", limit},
                          {"offset", offset}}));
 }
 
 // /api/runs/ID and /api/runs/ID/recording
-answer onerun(hall &h, const request &req, std::string_view rest) {
+answer onerun(hall &h, sqlite3 *db, const request &req, std::string_view rest) {
     const std::string_view idtext = rest.substr(0, rest.find('/'));
     const std::string_view what = rest.substr(idtext.size());
     const std::int64_t id = number(idtext, std::numeric_limits<std::int64_t>::max() / 10);
     stored_run run;
-    if (id <= 0 || (what != "" && what != "/recording") || !getrun(h.reader, id, run))
+    if (id <= 0 || (what != "" && what != "/recording") || !getrun(db, h.ranks, id, run))
         return failure(req, http::status::not_found, "no such run");
     if (what.empty()) return respond(req, http::status::ok, dump(runjson(run)));
     std::string recording;
-    getrecording(h.reader, id, recording);
+    getrecording(db, id, recording);
     answer res =
         respond(req, http::status::ok, std::move(recording), "text/plain; charset=us-ascii");
     res.set(http::field::content_disposition,
             "attachment; filename=\"orbridden-run-" + std::to_string(id) + ".rec\"");
     res.set(http::field::cache_control, "public, max-age=86400, immutable"); // a run never changes
     return res;
+}
+
+// Reads the runs one at a time on their own connection, each answer posted to its session, so
+// that the network thread never waits on the disk or on a long read.
+void readruns(hall &h) {
+    for (;;) {
+        read_job j;
+        {
+            std::unique_lock lock(h.queued);
+            h.wakereads.wait(lock, [&] { return h.stopping || !h.reads.empty(); });
+            if (h.stopping) return;
+            j = std::move(h.reads.front());
+            h.reads.pop_front();
+        }
+        answer res = j.read(h.readdb, j.req);
+        asio::post(h.io, [done = std::move(j.done), res = std::move(res)]() mutable {
+            done(std::move(res));
+        });
+    }
+}
+
+// Hands a read to `readruns`, or answers 503 when the address has as many reads unanswered as
+// it may, or as many wait as the hall lets wait.
+void readlater(hall &h, request req, const std::string &address,
+               std::function<answer(sqlite3 *, const request &)> read,
+               std::function<void(answer)> done) {
+    const auto busy = [&](const char *why) {
+        answer res = failure(req, http::status::service_unavailable, why);
+        res.set(http::field::retry_after, std::to_string(read_retry_seconds));
+        done(std::move(res));
+    };
+    if (const auto it = h.readers.find(address);
+        it != h.readers.end() && it->second >= reads_per_address)
+        return busy("too many reads from this address at once; try again shortly");
+    std::unique_lock lock(h.queued);
+    if (h.reads.size() >= read_queue_limit) {
+        lock.unlock();
+        return busy("the hall is busy reading; try again shortly");
+    }
+    req.body() = std::string(); // a read needs only the target and the headers
+    ++h.readers[address];
+    h.reads.push_back(
+        {std::move(req), std::move(read), [&h, address, done = std::move(done)](answer res) {
+             if (--h.readers[address] == 0) h.readers.erase(address);
+             done(std::move(res));
+         }});
+    lock.unlock();
+    h.wakereads.notify_one();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -905,9 +973,9 @@ struct player : std::enable_shared_from_this<player> {
     websocket::stream<beast::tcp_stream> ws;
     beast::flat_buffer in;
     std::shared_ptr<live_game> game;
-    bool resumed = false;    // it goes on with a game begun before
-    std::int64_t opened = 0; // when it went on with it, ms since 1970
-    asio::steady_timer idle; // the first message's deadline, then the live games' idle time
+    bool resumed = false;        // it goes on with a game begun before
+    std::int64_t opened = 0;     // when it went on with it, ms since 1970
+    asio::steady_timer idle;     // the first message's deadline, then the live games' idle time
     std::deque<std::string> out; // messages waiting to be sent, the first being sent
     bool writing = false, closing = false;
     std::size_t told = 0; // the last `have` said
@@ -1154,26 +1222,26 @@ struct player : std::enable_shared_from_this<player> {
     void store(std::vector<live_row> rows) {
         const std::size_t first = static_cast<std::size_t>(rows.front().n);
         const std::size_t upto = static_cast<std::size_t>(rows.back().n) + 1;
-        livewrite(h,
-                  {.write = [id = game->id, rows = std::move(rows)](
-                                sqlite3 *db) { return addlivelines(db, id, rows); },
-                   .then = [&hall = h, self = shared_from_this(), g = game,
-                            generation = game->generation, first, upto](bool ok) {
-                       if (g->gone || g->generation != generation) return;
-                       if (!ok || g->durable < first) {
-                           ++g->generation;
-                           droplines(g->lines, g->durable);
-                           if (const auto p = g->playing.lock()) p->hangup();
-                           return;
-                       }
-                       g->durable = std::max(g->durable, upto);
-                       if (g->playing.lock() == self) self->sayhave();
-                       notify(*g);
-                       if (g->lines.ended && g->durable == g->lines.ends.size())
-                           endgame(hall, g);
-                       else
-                           look(hall, g);
-                   }});
+        livewrite(h, {.write = [id = game->id, rows = std::move(rows)](
+                                   sqlite3 *db) { return addlivelines(db, id, rows); },
+                      .then =
+                          [&hall = h, self = shared_from_this(), g = game,
+                           generation = game->generation, first, upto](bool ok) {
+                              if (g->gone || g->generation != generation) return;
+                              if (!ok || g->durable < first) {
+                                  ++g->generation;
+                                  droplines(g->lines, g->durable);
+                                  if (const auto p = g->playing.lock()) p->hangup();
+                                  return;
+                              }
+                              g->durable = std::max(g->durable, upto);
+                              if (g->playing.lock() == self) self->sayhave();
+                              notify(*g);
+                              if (g->lines.ended && g->durable == g->lines.ends.size())
+                                  endgame(hall, g);
+                              else
+                                  look(hall, g);
+                          }});
     }
 };
 
@@ -1295,8 +1363,7 @@ void sweep(hall &h, asio::steady_timer &timer) {
         const std::int64_t before = nowms() - std::chrono::milliseconds(live_forget).count();
         std::vector<std::shared_ptr<live_game>> old;
         for (const auto &[id, g] : h.live)
-            if (g->playing.expired() && !g->lines.ended && lastheard(*g) < before)
-                old.push_back(g);
+            if (g->playing.expired() && !g->lines.ended && lastheard(*g) < before) old.push_back(g);
         for (const auto &g : old) forget(h, g, "no one has played it for a day");
         sweep(h, timer);
     });
@@ -1354,22 +1421,21 @@ struct session : std::enable_shared_from_this<session> {
     // A request that could not be read: the status that says why, where the client can hear
     // it (one too large, or not HTTP), and the connection closed.
     void fail(beast::error_code ec) {
-        const bool malformed = ec.category() == make_error_code(http::error::bad_target).category() &&
-                               ec != http::error::end_of_stream &&
-                               ec != http::error::partial_message;
+        const bool malformed =
+            ec.category() == make_error_code(http::error::bad_target).category() &&
+            ec != http::error::end_of_stream && ec != http::error::partial_message;
         if (malformed && parser) {
             const bool body = ec == http::error::body_limit;
             request req;
-            answer res = failure(req,
-                                 body ? http::status::payload_too_large
-                                 : ec == http::error::header_limit
-                                     ? http::status::request_header_fields_too_large
-                                     : http::status::bad_request,
-                                 body ? "a recording is at most " +
-                                            std::to_string(h.config.body_limit) + " bytes"
-                                 : ec == http::error::header_limit
-                                     ? "the request's headers are too large"
-                                     : "not a request the hall can read: " + ec.message());
+            answer res = failure(
+                req,
+                body                              ? http::status::payload_too_large
+                : ec == http::error::header_limit ? http::status::request_header_fields_too_large
+                                                  : http::status::bad_request,
+                body ? "a recording is at most " + std::to_string(h.config.body_limit) + " bytes"
+                : ec == http::error::header_limit
+                    ? "the request's headers are too large"
+                    : "not a request the hall can read: " + ec.message());
             res.keep_alive(false);
             parser.reset(); // an answer that fails to go closes, not answers again
             return send(std::move(res));
@@ -1399,8 +1465,20 @@ struct session : std::enable_shared_from_this<session> {
                 res.set(http::field::allow, path == "/api/runs" ? "GET, HEAD, POST" : "GET, HEAD");
                 return send(std::move(res));
             }
-            if (path == "/api/runs") return send(list(h, req, query));
-            if (path.starts_with("/api/runs/")) return send(onerun(h, req, path.substr(10)));
+            if (path == "/api/runs")
+                return readlater(
+                    h, req, address,
+                    [&h = h, query = std::string(query)](sqlite3 *db, const request &r) {
+                        return list(h, db, r, query);
+                    },
+                    sender());
+            if (path.starts_with("/api/runs/"))
+                return readlater(
+                    h, req, address,
+                    [&h = h, rest = std::string(path.substr(10))](sqlite3 *db, const request &r) {
+                        return onerun(h, db, r, rest);
+                    },
+                    sender());
             if (path == "/api/live") return send(livelist(h, req));
             if (path.starts_with("/api/live/")) return liverecording(path.substr(10));
             return send(failure(req, http::status::not_found, "no such thing"));
@@ -1414,8 +1492,7 @@ struct session : std::enable_shared_from_this<session> {
         const request &req = parser->get();
         const std::string_view idtext = rest.substr(0, rest.find('/'));
         const std::shared_ptr<live_game> g = livegame(h, idtext);
-        if (!g || rest.substr(idtext.size()) != "/recording")
-            return send(notlive(req));
+        if (!g || rest.substr(idtext.size()) != "/recording") return send(notlive(req));
         const std::size_t bytes = g->durable == 0 ? 0 : g->lines.ends[g->durable - 1];
         http::response<http::span_body<const char>> res{http::status::ok, req.version()};
         common(res, "text/plain; charset=us-ascii", "no-store");
@@ -1459,6 +1536,11 @@ struct session : std::enable_shared_from_this<session> {
                 ->start(parser->release());
     }
 
+    // Sends an answer that comes later, from another thread through the Asio thread.
+    std::function<void(answer)> sender() {
+        return [self = shared_from_this()](answer res) { self->send(std::move(res)); };
+    }
+
     // Sends an answer (its head alone, to a HEAD); `hold` keeps what its body lies in until it
     // has gone.
     template <class Body>
@@ -1468,13 +1550,13 @@ struct session : std::enable_shared_from_this<session> {
                 return send(http::response<http::empty_body>(std::move(res.base())));
         auto message = std::make_shared<http::response<Body>>(std::move(res));
         stream.expires_after(response_time);
-        http::async_write(stream, *message,
-                          [self = shared_from_this(), message, hold](beast::error_code ec,
-                                                                      std::size_t) {
-                              if (ec) return self->fail(ec);
-                              if (!message->keep_alive()) return self->linger();
-                              self->read();
-                          });
+        http::async_write(
+            stream, *message,
+            [self = shared_from_this(), message, hold](beast::error_code ec, std::size_t) {
+                if (ec) return self->fail(ec);
+                if (!message->keep_alive()) return self->linger();
+                self->read();
+            });
     }
 
     // Closes after the last answer: the sending side first, then what the client still sends
@@ -1562,11 +1644,12 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     const std::string dbpath = (fs::path(c.data) / "hall.db").string();
     std::string error;
     if (!(h.writer = openstore(dbpath, error)) || !(h.reader = openstore(dbpath, error)) ||
-        !(h.livedb = openstore(dbpath, error, false))) {
+        !(h.livedb = openstore(dbpath, error, false)) || !(h.readdb = openstore(dbpath, error))) {
         err << me << dbpath << ": " << error << '\n';
-        closestore(h.writer), closestore(h.reader);
+        closestore(h.writer), closestore(h.reader), closestore(h.livedb);
         return 1;
     }
+    buildranks(h.ranks, scorecounts(h.writer));
 
     tcp::acceptor acceptor(h.io);
     try {
@@ -1577,7 +1660,7 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
         acceptor.listen(asio::socket_base::max_listen_connections);
     } catch (const std::exception &e) {
         err << me << c.address << ":" << c.port << ": " << e.what() << '\n';
-        closestore(h.reader), closestore(h.writer), closestore(h.livedb);
+        closestore(h.reader), closestore(h.writer), closestore(h.livedb), closestore(h.readdb);
         return 1;
     }
     const tcp::endpoint bound = acceptor.local_endpoint();
@@ -1590,6 +1673,7 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     for (unsigned i = 0; i < c.verifiers; ++i) verifiers.emplace_back(verifier, std::ref(h));
     verifiers.emplace_back(storer, std::ref(h));
     verifiers.emplace_back(livewriter, std::ref(h));
+    verifiers.emplace_back(readruns, std::ref(h));
     asio::steady_timer sweeper(h.io);
     sweep(h, sweeper);
     asio::signal_set signals(h.io, SIGINT, SIGTERM);
@@ -1604,9 +1688,11 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     h.wake.notify_all();
     h.wakestorer.notify_all();
     h.wakelive.notify_all();
+    h.wakereads.notify_all();
     for (std::thread &t : verifiers) t.join();
     closestore(h.reader);
     closestore(h.writer);
     closestore(h.livedb);
+    closestore(h.readdb);
     return 0;
 }

@@ -42,6 +42,13 @@ constexpr const char *migrations[] = {
     "  resent INTEGER NOT NULL,"
     "  line TEXT NOT NULL,"
     "  PRIMARY KEY (game, n)) WITHOUT ROWID;",
+    // 4: each run's tie, the runs of its points and deaths stored before it (fixed when it is
+    // stored, since ids only grow), so that a rank is a sum of counts kept in memory plus its
+    // tie, never a count of rows; the runs already stored are numbered here
+    "ALTER TABLE runs ADD COLUMN tie INTEGER NOT NULL DEFAULT 0;"
+    "UPDATE runs SET tie = ordered.n FROM (SELECT id, ROW_NUMBER() OVER "
+    "  (PARTITION BY points, deaths ORDER BY id) - 1 AS n FROM runs) AS ordered "
+    "  WHERE runs.id = ordered.id;",
 };
 constexpr int schema_version = std::size(migrations);
 
@@ -73,30 +80,25 @@ std::string text(sqlite3_stmt *s, int column) {
     return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(s, column))) : "";
 }
 
-constexpr const char *run_columns = "SELECT id, name, points, deaths, keys, played_ms, game, "
-                                    "submitted_ms, witnessed, witness_reason, hall_ms FROM runs ";
+constexpr const char *run_columns =
+    "SELECT id, name, points, deaths, keys, played_ms, game, submitted_ms, witnessed, "
+    "witness_reason, hall_ms, tie FROM runs ";
 
-stored_run readrun(sqlite3_stmt *s) {
-    return {.id = sqlite3_column_int64(s, 0),
-            .facts = {.name = text(s, 1),
-                      .points = sqlite3_column_int64(s, 2),
-                      .deaths = sqlite3_column_int64(s, 3),
-                      .keys = sqlite3_column_int64(s, 4),
-                      .played_ms = sqlite3_column_int64(s, 5),
-                      .game = text(s, 6),
-                      .witnessed = sqlite3_column_int64(s, 8) != 0,
-                      .witness_reason = text(s, 9),
-                      .hall_ms = sqlite3_column_int64(s, 10)},
-            .submitted_ms = sqlite3_column_int64(s, 7)};
-}
-
-std::int64_t rankof(sqlite3 *db, const stored_run &run) {
-    const statement s = prepare(db, "SELECT COUNT(*) + 1 FROM runs WHERE points > ?1 OR "
-                                    "(points = ?1 AND (deaths < ?2 OR (deaths = ?2 AND id < ?3)))");
-    sqlite3_bind_int64(s.get(), 1, run.facts.points);
-    sqlite3_bind_int64(s.get(), 2, run.facts.deaths);
-    sqlite3_bind_int64(s.get(), 3, run.id);
-    return sqlite3_step(s.get()) == SQLITE_ROW ? sqlite3_column_int64(s.get(), 0) : 0;
+stored_run readrun(sqlite3_stmt *s, const run_ranks &ranks) {
+    stored_run run = {.id = sqlite3_column_int64(s, 0),
+                      .facts = {.name = text(s, 1),
+                                .points = sqlite3_column_int64(s, 2),
+                                .deaths = sqlite3_column_int64(s, 3),
+                                .keys = sqlite3_column_int64(s, 4),
+                                .played_ms = sqlite3_column_int64(s, 5),
+                                .game = text(s, 6),
+                                .witnessed = sqlite3_column_int64(s, 8) != 0,
+                                .witness_reason = text(s, 9),
+                                .hall_ms = sqlite3_column_int64(s, 10)},
+                      .submitted_ms = sqlite3_column_int64(s, 7),
+                      .tie = sqlite3_column_int64(s, 11)};
+    run.rank = rankof(ranks, {run.facts.points, run.facts.deaths}, run.tie);
+    return run;
 }
 
 } // namespace
@@ -147,18 +149,26 @@ std::int64_t findrun(sqlite3 *db, std::string_view recording) {
     return sqlite3_step(s.get()) == SQLITE_ROW ? sqlite3_column_int64(s.get(), 0) : 0;
 }
 
-added addrun(sqlite3 *db, std::string_view recording, const run_facts &facts, std::int64_t now_ms,
-             std::int64_t &id, std::string &error) {
+added addrun(sqlite3 *db, run_ranks &ranks, std::string_view recording, const run_facts &facts,
+             std::int64_t now_ms, std::int64_t &id, std::string &error) {
     if (!exec(db, "BEGIN IMMEDIATE", error)) return added::failed;
     // Looked for again inside the transaction: the same file may have been verified twice.
     if ((id = findrun(db, recording)) != 0) {
         exec(db, "COMMIT", error);
         return added::existed;
     }
+    // The new run comes last among its equals: one past the latest's tie, found in the rank
+    // index without counting them.
+    const statement last = prepare(db, "SELECT tie + 1 FROM runs WHERE points = ? AND "
+                                       "deaths = ? ORDER BY id DESC LIMIT 1");
+    sqlite3_bind_int64(last.get(), 1, facts.points);
+    sqlite3_bind_int64(last.get(), 2, facts.deaths);
+    const std::int64_t tie =
+        sqlite3_step(last.get()) == SQLITE_ROW ? sqlite3_column_int64(last.get(), 0) : 0;
     const statement s = prepare(db, "INSERT INTO runs (digest, name, points, deaths, keys, "
                                     "played_ms, game, submitted_ms, recording, witnessed, "
-                                    "witness_reason, hall_ms) "
-                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                                    "witness_reason, hall_ms, tie) "
+                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     sqlite3_bind_int64(s.get(), 1, digest(recording));
     sqlite3_bind_text(s.get(), 2, facts.name.data(), static_cast<int>(facts.name.size()),
                       SQLITE_STATIC);
@@ -174,9 +184,11 @@ added addrun(sqlite3 *db, std::string_view recording, const run_facts &facts, st
     sqlite3_bind_text(s.get(), 11, facts.witness_reason.data(),
                       static_cast<int>(facts.witness_reason.size()), SQLITE_STATIC);
     sqlite3_bind_int64(s.get(), 12, facts.hall_ms);
+    sqlite3_bind_int64(s.get(), 13, tie);
     // COMMIT returns once the WAL holds the run and has been synced (synchronous = FULL).
     if (sqlite3_step(s.get()) == SQLITE_DONE && exec(db, "COMMIT", error)) {
         id = sqlite3_last_insert_rowid(db);
+        countrun(ranks, {facts.points, facts.deaths});
         return added::stored;
     }
     if (error.empty()) error = sqlite3_errmsg(db);
@@ -185,17 +197,27 @@ added addrun(sqlite3 *db, std::string_view recording, const run_facts &facts, st
     return added::failed;
 }
 
-bool getrun(sqlite3 *db, std::int64_t id, stored_run &run) {
+std::vector<score_count> scorecounts(sqlite3 *db) {
+    const statement s =
+        prepare(db, "SELECT points, deaths, COUNT(*) FROM runs GROUP BY points, deaths");
+    std::vector<score_count> counts;
+    while (sqlite3_step(s.get()) == SQLITE_ROW)
+        counts.push_back(
+            {.score = {sqlite3_column_int64(s.get(), 0), sqlite3_column_int64(s.get(), 1)},
+             .runs = sqlite3_column_int64(s.get(), 2)});
+    return counts;
+}
+
+bool getrun(sqlite3 *db, const run_ranks &ranks, std::int64_t id, stored_run &run) {
     const statement s = prepare(db, (std::string(run_columns) + "WHERE id = ?").c_str());
     sqlite3_bind_int64(s.get(), 1, id);
     if (sqlite3_step(s.get()) != SQLITE_ROW) return false;
-    run = readrun(s.get());
-    run.rank = rankof(db, run);
+    run = readrun(s.get(), ranks);
     return true;
 }
 
-std::vector<stored_run> listruns(sqlite3 *db, bool by_points, std::int64_t limit,
-                                 std::int64_t offset) {
+std::vector<stored_run> listruns(sqlite3 *db, const run_ranks &ranks, bool by_points,
+                                 std::int64_t limit, std::int64_t offset) {
     const statement s =
         prepare(db, (std::string(run_columns) +
                      (by_points ? "ORDER BY points DESC, deaths, id" : "ORDER BY id DESC") +
@@ -204,17 +226,8 @@ std::vector<stored_run> listruns(sqlite3 *db, bool by_points, std::int64_t limit
     sqlite3_bind_int64(s.get(), 1, limit);
     sqlite3_bind_int64(s.get(), 2, offset);
     std::vector<stored_run> runs;
-    while (sqlite3_step(s.get()) == SQLITE_ROW) {
-        runs.push_back(readrun(s.get()));
-        runs.back().rank =
-            by_points ? offset + static_cast<std::int64_t>(runs.size()) : rankof(db, runs.back());
-    }
+    while (sqlite3_step(s.get()) == SQLITE_ROW) runs.push_back(readrun(s.get(), ranks));
     return runs;
-}
-
-std::int64_t countruns(sqlite3 *db) {
-    const statement s = prepare(db, "SELECT COUNT(*) FROM runs");
-    return sqlite3_step(s.get()) == SQLITE_ROW ? sqlite3_column_int64(s.get(), 0) : 0;
 }
 
 bool getrecording(sqlite3 *db, std::int64_t id, std::string &recording) {

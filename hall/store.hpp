@@ -2,6 +2,7 @@
 // answered) and reading them back. Every statement is prepared, every value bound.
 #pragma once
 
+#include "hall/ranks.hpp"
 #include "hall/verify.hpp"
 
 #include <cstdint>
@@ -15,6 +16,7 @@ struct stored_run {
     std::int64_t id = 0;
     run_facts facts;
     std::int64_t submitted_ms = 0; // when it was added, in ms since 1970
+    std::int64_t tie = 0;          // runs of the same points and deaths stored before it
     std::int64_t rank = 0;         // from 1: by points, then fewer deaths, then the earlier
 };
 
@@ -29,17 +31,20 @@ std::int64_t findrun(sqlite3 *db, std::string_view recording);
 
 enum class added { stored, existed, failed };
 // Stores a verified run in one transaction, unless the same recording is already there; `id`
-// is the run's either way. Returns once the run is on disk; `failed` with `error` otherwise.
-added addrun(sqlite3 *db, std::string_view recording, const run_facts &facts, std::int64_t now_ms,
-             std::int64_t &id, std::string &error);
+// is the run's either way. Returns once the run is on disk, and counted in `ranks`; `failed`
+// with `error` otherwise.
+added addrun(sqlite3 *db, run_ranks &ranks, std::string_view recording, const run_facts &facts,
+             std::int64_t now_ms, std::int64_t &id, std::string &error);
 
-bool getrun(sqlite3 *db, std::int64_t id, stored_run &run);
-// Runs best first (by_points) or latest first, `limit` of them after skipping `offset`.
-std::vector<stored_run> listruns(sqlite3 *db, bool by_points, std::int64_t limit,
-                                 std::int64_t offset);
-std::int64_t countruns(sqlite3 *db);
+// The runs of each score in the table, for `buildranks`.
+std::vector<score_count> scorecounts(sqlite3 *db);
+
+// A run, ranked by `ranks`.
+bool getrun(sqlite3 *db, const run_ranks &ranks, std::int64_t id, stored_run &run);
+// Runs best first (by_points) or latest first, `limit` of them after skipping `offset`, ranked.
+std::vector<stored_run> listruns(sqlite3 *db, const run_ranks &ranks, bool by_points,
+                                 std::int64_t limit, std::int64_t offset);
 bool getrecording(sqlite3 *db, std::int64_t id, std::string &recording);
-
 
 // A new live game's id (0 when it could not be stored).
 std::int64_t addlive(sqlite3 *db, const std::string &token, const std::string &address,

@@ -144,11 +144,10 @@ int main() {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const std::vector<std::string> lines = linesof(playthroughrun());
     const scratch_dir data;
-    hall_server hall(data.path,
-                     testoptions({"--live-per-address", "1000", "--spectators", "5000",
-                                  // every client comes from the one loopback address
-                                  "--connections-per-address", "4096",
-                                  "--spectators-per-address", "5000"}));
+    hall_server hall(data.path, testoptions({"--live-per-address", "1000", "--spectators", "5000",
+                                             // every client comes from the one loopback address
+                                             "--connections-per-address", "4096",
+                                             "--spectators-per-address", "5000"}));
     asio::io_context io;
 
     // Every player begins its game, then ten spectators a game join it from its first line.

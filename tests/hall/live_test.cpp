@@ -7,9 +7,9 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <set>
 #include <chrono>
 #include <csignal>
+#include <set>
 #include <thread>
 
 using json = nlohmann::json;
@@ -386,7 +386,8 @@ TEST(Live, TheLastHaveComesAfterABurst) {
     const std::vector<std::string> lines = linesof(playthroughrun());
     const std::size_t upto = lines.size() - 10; // not its end
     live_player player(hall.port);
-    for (std::size_t n = 0; n < upto; n += 3) player.socket.send(batch(lines, n, std::min(n + 3, upto)));
+    for (std::size_t n = 0; n < upto; n += 3)
+        player.socket.send(batch(lines, n, std::min(n + 3, upto)));
     EXPECT_TRUE(hallhas(player.socket, upto));
 }
 
@@ -416,8 +417,9 @@ TEST(Live, LinesTheHallCouldNotStoreAreNeitherToldNorKept) {
         live_player again(hall.port, player);
         held = again.have;
         EXPECT_GE(held, told);
-        EXPECT_TRUE(fetch(hall.port, "GET", "/api/live/" + std::to_string(id) + "/recording").body ==
-                    joined(lines, 0, held));
+        EXPECT_TRUE(
+            fetch(hall.port, "GET", "/api/live/" + std::to_string(id) + "/recording").body ==
+            joined(lines, 0, held));
     }
     hall_server hall(data.path, testoptions());
     live_player player(hall.port, {{"game", id}, {"token", token}});
