@@ -23,8 +23,9 @@ HALL_BINARY ?= $(BUILD)/orbridden-hall
 # `make deps` installs them all. PREREQS=: skips the check, where they came another way.
 PREREQS = tools/prereqs.sh
 GAME_DEPS = g++ cmake make pkg-config libncurses-dev
-# The hall: Boost.Beast/Asio, SQLite and nlohmann-json; its tests run under make test.
-HALL_DEPS = $(GAME_DEPS) libboost-dev libsqlite3-dev nlohmann-json3-dev
+# The hall: Boost.Beast/Asio, SQLite, nlohmann-json and libseccomp (its verifiers' filter); its
+# tests run under make test.
+HALL_DEPS = $(GAME_DEPS) libboost-dev libsqlite3-dev nlohmann-json3-dev libseccomp-dev
 TEST_BUILD_DEPS = $(HALL_DEPS) libgtest-dev libgmock-dev libvterm-dev
 BENCH_DEPS = $(GAME_DEPS) libbenchmark-dev
 FUZZ_DEPS = $(GAME_DEPS) clang

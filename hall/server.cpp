@@ -4,6 +4,7 @@
 // the answers posted back to the sessions.
 #include "hall/server.hpp"
 
+#include "hall/sandbox.hpp"
 #include "hall/store.hpp"
 
 #include <utility> // before Asio, whose awaitable.hpp needs std::exchange
@@ -21,6 +22,7 @@
 #include <csignal>
 #include <ctime>
 #include <deque>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -1244,8 +1246,14 @@ struct session : std::enable_shared_from_this<session> {
     }
 };
 
+// Asio opens its sockets without close-on-exec: a verifier must not inherit one.
+void closeonexec(int fd) {
+    ::fcntl(fd, F_SETFD, ::fcntl(fd, F_GETFD) | FD_CLOEXEC);
+}
+
 void accept(hall &h, tcp::acceptor &acceptor) {
     acceptor.async_accept([&h, &acceptor](beast::error_code ec, tcp::socket socket) {
+        if (!ec) closeonexec(socket.native_handle());
         if (!ec && h.connections < connection_limit)
             std::make_shared<session>(h, std::move(socket))->read();
         if (ec == asio::error::operation_aborted) return;
@@ -1286,6 +1294,8 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
         err << me << c.game << ": no game to verify with (--game PATH)\n";
         return 1;
     }
+    c.game = fs::absolute(c.game).string(); // where the verifiers' view of the files holds it
+    err << me << describesandbox(preparesandbox(c.game)) << std::endl;
     if (!c.site.empty()) {
         std::error_code ec;
         h.site = fs::canonical(c.site, ec).string();
@@ -1310,6 +1320,7 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     try {
         const tcp::endpoint at(asio::ip::make_address(c.address), c.port);
         acceptor.open(at.protocol());
+        closeonexec(acceptor.native_handle());
         acceptor.set_option(asio::socket_base::reuse_address(true));
         acceptor.bind(at);
         acceptor.listen(asio::socket_base::max_listen_connections);
