@@ -253,22 +253,31 @@ void makeenvironment() {
 // In the child: only system calls
 // ---------------------------------------------------------------------------------------------
 
-// The child's view of the files: a small read-only root of its own holding what makeview chose,
-// and a /proc of its own pid namespace, where the hall is not.
-bool enterview() {
+// In the child: the files of its view, held as mounts of their own (read-only) until its new
+// root is there to take them. Taken before it leaves the hall's user, who may reach them where
+// nobody cannot (a game in a private directory).
+int trees[32];
+std::size_t treecount = 0;
+
+bool takefiles() {
     if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         return fail(private_mounts);
-    int trees[32];
-    const std::size_t count = std::min(plan.binds.size(), std::size(trees));
+    treecount = std::min(plan.binds.size(), std::size(trees));
     mount_attr readonly{};
     readonly.attr_set = MOUNT_ATTR_RDONLY | MOUNT_ATTR_NOSUID | MOUNT_ATTR_NODEV;
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < treecount; ++i) {
         trees[i] = ::open_tree(AT_FDCWD, plan.binds[i].from.c_str(),
                                OPEN_TREE_CLONE | OPEN_TREE_CLOEXEC | AT_RECURSIVE);
         if (trees[i] < 0 || ::mount_setattr(trees[i], "", AT_EMPTY_PATH | AT_RECURSIVE, &readonly,
                                             sizeof readonly) != 0)
             return fail(take_files);
     }
+    return true;
+}
+
+// The child's view of the files: a small read-only root of its own holding the files taken,
+// and a /proc of its own pid namespace, where the hall is not.
+bool enterview() {
     // The new root on /tmp, which this mount namespace alone sees; the files are already held.
     if (::mount("tmpfs", "/tmp", "tmpfs", MS_NOSUID | MS_NODEV, "mode=0755,size=64k") != 0 ||
         ::chdir("/tmp") != 0)
@@ -277,7 +286,7 @@ bool enterview() {
         if (::mkdir(dir.c_str(), 0755) != 0) return fail(make_dirs);
     for (const view_link &link : plan.links)
         if (::symlink(link.target.c_str(), link.path.c_str()) != 0) return fail(make_links);
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < treecount; ++i) {
         const view_bind &b = plan.binds[i];
         if (!b.dir) {
             const int fd = ::open(b.at.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0444);
@@ -438,6 +447,7 @@ bool entersandbox(const sandboxed_child &child) {
             return fail(map_user);
         }
     }
+    if (plan.facts.namespaces && !takefiles()) return false;
     // Root's groups and ids go: nobody owns none of the hall's files. (The mounts still work:
     // the namespace's own root is not mapped, so the change keeps its capabilities in there,
     // and exec then drops them.)
