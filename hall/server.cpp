@@ -1280,6 +1280,8 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     // is an error on its socket.
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
+    // Its files are its own: where a verifier has no namespaces, it runs as nobody beside them.
+    ::umask(077);
     // Idle connections are cheap; descriptors should not be what runs out.
     if (rlimit r{}; getrlimit(RLIMIT_NOFILE, &r) == 0) {
         r.rlim_cur = r.rlim_max;
