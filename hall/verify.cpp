@@ -64,12 +64,13 @@ struct child_end {
         const rlimit r{soft, hard};
         if (::setrlimit(resource, &r) != 0) ::_exit(126);
     };
-    const int devnull = ::open("/dev/null", O_RDONLY); // before the view narrows to the game's
+    const int devnull =
+        ::open("/dev/null", O_RDONLY | O_CLOEXEC); // before the view narrows to the game's
     if (!entersandbox(child)) ::_exit(126);
     rlimit files{};
     if (::getrlimit(RLIMIT_FSIZE, &files) != 0) ::_exit(126);
     limit(RLIMIT_FSIZE, files.rlim_max, files.rlim_max);
-    const int recording = ::memfd_create("recording", 0);
+    const int recording = ::memfd_create("recording", MFD_CLOEXEC);
     for (std::size_t at = 0; recording >= 0 && at < text.size();) {
         const ssize_t n = ::write(recording, text.data() + at, text.size() - at);
         if (n < 0 && errno != EINTR) ::_exit(126);

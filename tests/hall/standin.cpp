@@ -125,6 +125,12 @@ const attempt attempts[] = {
          // EFAULT: it was let in, only the address was wrong
          return ::process_vm_readv(t.hall, &mine, 1, &theirs, 1, 0) == 1 || errno == EFAULT;
      }},
+    {"holds a descriptor of the hall's",
+     [](const targets &) {
+         for (int fd = 4; fd < 4096; ++fd)
+             if (::fcntl(fd, F_GETFD) != -1) return true;
+         return false;
+     }},
     {"takes back its priority",
      [](const targets &) { return ::setpriority(PRIO_PROCESS, 0, 0) == 0; }},
     {"raises its CPU limit",
