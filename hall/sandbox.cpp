@@ -134,22 +134,27 @@ bool buildfilter(std::vector<sock_filter> &out, std::string &why) {
     const scmp_filter_ctx ctx = ::seccomp_init(SCMP_ACT_ALLOW);
     if (!ctx) return (why = "libseccomp cannot start a filter"), false;
     int rc = 0;
-    auto add = [&](const char *name, std::uint32_t action, unsigned count, scmp_arg_cmp cmp) {
+    // Refuses `name` with `action`, where its first argument compares so with `value` (and
+    // `mask`), or always.
+    auto add = [&](const char *name, std::uint32_t action, scmp_compare op = _SCMP_CMP_MIN,
+                   std::uint64_t value = 0, std::uint64_t mask = 0) {
         const int nr = ::seccomp_syscall_resolve_name(name);
         if (nr == __NR_SCMP_ERROR || rc != 0) return; // not a call of this machine's
-        rc = count ? ::seccomp_rule_add(ctx, action, nr, 1, cmp)
-                   : ::seccomp_rule_add(ctx, action, nr, 0);
+        const scmp_arg_cmp first{0, op, op == SCMP_CMP_MASKED_EQ ? mask : value,
+                                 op == SCMP_CMP_MASKED_EQ ? value : 0};
+        rc = op == _SCMP_CMP_MIN ? ::seccomp_rule_add(ctx, action, nr, 0)
+                                 : ::seccomp_rule_add(ctx, action, nr, 1, first);
         if (rc != 0) why = std::string("libseccomp refuses a rule for ") + name;
     };
-    for (const char *name : denied_calls) add(name, SCMP_ACT_ERRNO(EPERM), 0, {});
+    for (const char *name : denied_calls) add(name, SCMP_ACT_ERRNO(EPERM));
     for (const char *name : self_only_calls)
-        add(name, SCMP_ACT_ERRNO(EPERM), 1, SCMP_A0(SCMP_CMP_NE, self_placeholder));
+        add(name, SCMP_ACT_ERRNO(EPERM), SCMP_CMP_NE, self_placeholder);
     // A clone that makes a process rather than a thread; clone3 hides its flags from the
     // filter, so it is said to be missing and the C library falls back to clone.
-    add("clone", SCMP_ACT_ERRNO(EPERM), 1, SCMP_A0(SCMP_CMP_MASKED_EQ, CLONE_THREAD, 0));
-    add("clone3", SCMP_ACT_ERRNO(ENOSYS), 0, {});
+    add("clone", SCMP_ACT_ERRNO(EPERM), SCMP_CMP_MASKED_EQ, 0, CLONE_THREAD);
+    add("clone3", SCMP_ACT_ERRNO(ENOSYS));
     // Its own limits only (pid 0): another process's are not its to change.
-    add("prlimit64", SCMP_ACT_ERRNO(EPERM), 1, SCMP_A0(SCMP_CMP_NE, 0));
+    add("prlimit64", SCMP_ACT_ERRNO(EPERM), SCMP_CMP_NE, 0);
     const int fd = ::memfd_create("filter", MFD_CLOEXEC);
     if (rc == 0 && (fd < 0 || ::seccomp_export_bpf(ctx, fd) != 0)) {
         rc = -1;

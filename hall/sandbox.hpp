@@ -17,7 +17,7 @@ struct sandbox_facts {
 // Finds what the platform allows for a child that runs `game` (an absolute path) and builds
 // what every child then needs: the filter, its view of the files, its environment. Called once,
 // before any replay; it also makes the hall itself undumpable, so that no child of the hall's
-// user may read its memory or environment through /proc.
+// user may read its memory or environment through /proc. The facts stay for the hall's life.
 const sandbox_facts &preparesandbox(const std::string &game);
 // One line saying which sandbox is in force and where it falls back, and why.
 std::string describesandbox(const sandbox_facts &facts);

@@ -15,7 +15,6 @@
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,8 +63,8 @@ struct child_end {
         const rlimit r{soft, hard};
         if (::setrlimit(resource, &r) != 0) ::_exit(126);
     };
-    const int devnull =
-        ::open("/dev/null", O_RDONLY | O_CLOEXEC); // before the view narrows to the game's
+    // Opened before the view of the files narrows to the game's.
+    const int devnull = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     if (!entersandbox(child)) ::_exit(126);
     rlimit files{};
     if (::getrlimit(RLIMIT_FSIZE, &files) != 0) ::_exit(126);
