@@ -187,12 +187,16 @@ serve-hall: web hall
 
 # Runs verified a second through the hall against --verify of the same file in a loop, and the
 # list's latency while submissions run, against their floors (bench/hall/hall_bench.cpp); live
-# games' latency to their spectators and the bytes they get against a cast (live_bench.cpp).
+# games' latency to their spectators and the bytes they get against a cast (live_bench.cpp);
+# first, what the verifiers' sandbox costs a child against a bare one (sandbox_bench.cpp).
 bench-hall:
 	@$(PREREQS) $(TEST_BUILD_DEPS)
 	cmake -S . -B build-bench-hall -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_HALL=ON
-	cmake --build build-bench-hall -j $(JOBS) --target orbridden_hall_bench orbridden_live_bench
-	@# Both run, whichever misses a floor; the target fails if either did.
+	cmake --build build-bench-hall -j $(JOBS) --target orbridden_hall_bench orbridden_live_bench \
+		orbridden_sandbox_bench
+	@# Both run, whichever misses a floor; the target fails if either did. The sandbox's cost
+	@# is shown beside them.
+	./build-bench-hall/orbridden_sandbox_bench
 	./build-bench-hall/orbridden_hall_bench; missed=$$?; ./build-bench-hall/orbridden_live_bench && exit $$missed
 
 install: all
