@@ -7,7 +7,7 @@
 
 // What every verifier runs in, as found when the hall started.
 struct sandbox_facts {
-    bool namespaces = false; // its own user, pid, network, mount and IPC namespaces
+    bool namespaces = false; // its own user, pid, mount and IPC namespaces
     bool seccomp = false;    // the system-call filter
     uid_t uid = 0;           // the user it runs as (nobody, 65534, where the hall is root)
     gid_t gid = 0;

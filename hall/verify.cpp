@@ -64,12 +64,12 @@ struct child_end {
         if (::setrlimit(resource, &r) != 0) ::_exit(126);
     };
     // Opened before the view of the files narrows to the game's.
-    const int devnull = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const int devnull = ::open("/dev/null", O_RDONLY);
     if (!entersandbox(child)) ::_exit(126);
     rlimit files{};
     if (::getrlimit(RLIMIT_FSIZE, &files) != 0) ::_exit(126);
     limit(RLIMIT_FSIZE, files.rlim_max, files.rlim_max);
-    const int recording = ::memfd_create("recording", MFD_CLOEXEC);
+    const int recording = ::memfd_create("recording", 0);
     for (std::size_t at = 0; recording >= 0 && at < text.size();) {
         const ssize_t n = ::write(recording, text.data() + at, text.size() - at);
         if (n < 0 && errno != EINTR) ::_exit(126);
