@@ -23,8 +23,9 @@ HALL_BINARY ?= $(BUILD)/orbridden-hall
 # `make deps` installs them all. PREREQS=: skips the check, where they came another way.
 PREREQS = tools/prereqs.sh
 GAME_DEPS = g++ cmake make pkg-config libncurses-dev
-# The hall: Boost.Beast/Asio, SQLite and nlohmann-json; its tests run under make test.
-HALL_DEPS = $(GAME_DEPS) libboost-dev libsqlite3-dev nlohmann-json3-dev
+# The hall: Boost.Beast/Asio, SQLite, nlohmann-json and libseccomp (its verifiers' filter); its
+# tests run under make test.
+HALL_DEPS = $(GAME_DEPS) libboost-dev libsqlite3-dev nlohmann-json3-dev libseccomp-dev
 TEST_BUILD_DEPS = $(HALL_DEPS) libgtest-dev libgmock-dev libvterm-dev
 BENCH_DEPS = $(GAME_DEPS) libbenchmark-dev
 FUZZ_DEPS = $(GAME_DEPS) clang
@@ -186,12 +187,16 @@ serve-hall: web hall
 
 # Runs verified a second through the hall against --verify of the same file in a loop, and the
 # list's latency while submissions run, against their floors (bench/hall/hall_bench.cpp); live
-# games' latency to their spectators and the bytes they get against a cast (live_bench.cpp).
+# games' latency to their spectators and the bytes they get against a cast (live_bench.cpp);
+# first, what the verifiers' sandbox costs a child against a bare one (sandbox_bench.cpp).
 bench-hall:
 	@$(PREREQS) $(TEST_BUILD_DEPS)
 	cmake -S . -B build-bench-hall -DCMAKE_BUILD_TYPE=Release -DORBRIDDEN_HALL=ON
-	cmake --build build-bench-hall -j $(JOBS) --target orbridden_hall_bench orbridden_live_bench
-	@# Both run, whichever misses a floor; the target fails if either did.
+	cmake --build build-bench-hall -j $(JOBS) --target orbridden_hall_bench orbridden_live_bench \
+		orbridden_sandbox_bench
+	@# Both run, whichever misses a floor; the target fails if either did. The sandbox's cost
+	@# is shown beside them.
+	./build-bench-hall/orbridden_sandbox_bench
 	./build-bench-hall/orbridden_hall_bench; missed=$$?; ./build-bench-hall/orbridden_live_bench && exit $$missed
 
 install: all

@@ -5,6 +5,7 @@
 #include "hall/server.hpp"
 
 #include "hall/live.hpp"
+#include "hall/sandbox.hpp"
 #include "hall/store.hpp"
 
 #include <utility> // before Asio, whose awaitable.hpp needs std::exchange
@@ -22,6 +23,7 @@
 #include <csignal>
 #include <ctime>
 #include <deque>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -1577,10 +1579,16 @@ struct session : std::enable_shared_from_this<session> {
     }
 };
 
+// Asio opens its sockets without close-on-exec: a verifier must not inherit one.
+void closeonexec(int fd) {
+    ::fcntl(fd, F_SETFD, ::fcntl(fd, F_GETFD) | FD_CLOEXEC);
+}
+
 // Takes a connection when the hall has room for it, and its address has not taken its share.
 void accept(hall &h, tcp::acceptor &acceptor) {
     acceptor.async_accept([&h, &acceptor](beast::error_code ec, tcp::socket socket) {
         if (!ec) {
+            closeonexec(socket.native_handle());
             beast::error_code e;
             const std::string address = addresskey(socket.remote_endpoint(e).address());
             if (!e && h.connections < connection_limit &&
@@ -1615,6 +1623,8 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     // is an error on its socket.
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
+    // Its files are its own: where a verifier has no namespaces, it runs as nobody beside them.
+    ::umask(077);
     // Idle connections are cheap; descriptors should not be what runs out.
     if (rlimit r{}; getrlimit(RLIMIT_NOFILE, &r) == 0) {
         r.rlim_cur = r.rlim_max;
@@ -1630,6 +1640,8 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
         err << me << c.game << ": no game to verify with (--game PATH)\n";
         return 1;
     }
+    c.game = fs::absolute(c.game).string(); // where the verifiers' view of the files holds it
+    err << me << describesandbox(preparesandbox(c.game)) << std::endl;
     if (!c.site.empty()) {
         std::error_code ec;
         h.site = fs::canonical(c.site, ec).string();
@@ -1655,6 +1667,7 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     try {
         const tcp::endpoint at(asio::ip::make_address(c.address), c.port);
         acceptor.open(at.protocol());
+        closeonexec(acceptor.native_handle());
         acceptor.set_option(asio::socket_base::reuse_address(true));
         acceptor.bind(at);
         acceptor.listen(asio::socket_base::max_listen_connections);

@@ -4,6 +4,7 @@
 
 #include "cli/options.hpp"
 #include "core/recording.hpp"
+#include "hall/sandbox.hpp"
 
 #include <cerrno>
 #include <chrono>
@@ -14,7 +15,6 @@
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,16 +52,20 @@ struct child_end {
     const char *limit = nullptr; // the limit the hall ended it for
 };
 
-// In the child: writes the recording to a file in memory at descriptor 3, with the pipes at 1
-// and 2, sets the limits and runs the game; only system calls between fork and exec. The file is
-// written here, with the file size limit raised to its hard limit: a soft limit on the hall's
-// own files (a disk kept from filling) is not one on a replay's input.
-[[noreturn]] void startchild(const std::string &game, std::string_view text, int out, int err,
-                             const verify_limits &limits, bool progress) {
+// In the child: enters the sandbox, writes the recording to a file in memory at descriptor 3,
+// with the pipes at 1 and 2, sets the limits and runs the game; only system calls between fork
+// and exec. The file is written here, with the file size limit raised to its hard limit: a soft
+// limit on the hall's own files (a disk kept from filling) is not one on a replay's input.
+[[noreturn]] void startchild(const sandboxed_child &child, const std::string &game,
+                             std::string_view text, int out, int err, const verify_limits &limits,
+                             bool progress) {
     auto limit = [](int resource, rlim_t soft, rlim_t hard) {
         const rlimit r{soft, hard};
         if (::setrlimit(resource, &r) != 0) ::_exit(126);
     };
+    // Opened before the view of the files narrows to the game's.
+    const int devnull = ::open("/dev/null", O_RDONLY);
+    if (!entersandbox(child)) ::_exit(126);
     rlimit files{};
     if (::getrlimit(RLIMIT_FSIZE, &files) != 0) ::_exit(126);
     limit(RLIMIT_FSIZE, files.rlim_max, files.rlim_max);
@@ -71,13 +75,12 @@ struct child_end {
         if (n < 0 && errno != EINTR) ::_exit(126);
         if (n > 0) at += static_cast<std::size_t>(n);
     }
-    const int devnull = ::open("/dev/null", O_RDONLY);
     if (recording < 0 || devnull < 0 || ::lseek(recording, 0, SEEK_SET) != 0 ||
         ::dup2(devnull, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
         ::dup2(recording, 3) < 0)
         ::_exit(126);
-    ::syscall(SYS_close_range, 4U, ~0U, 0U); // nothing of the hall's: its sockets, its database
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);      // and it ends with the hall
+    closedescriptorsfrom(4);            // nothing of the hall's: its sockets, its database
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL); // and it ends with the hall
     limit(RLIMIT_CPU, static_cast<rlim_t>(limits.cpu_seconds),
           static_cast<rlim_t>(limits.cpu_seconds) + 1);
     if (limits.memory_mb > 0) {
@@ -91,12 +94,11 @@ struct child_end {
     if (::chdir("/") != 0) ::_exit(126);
     const char *argv[] = {game.c_str(), "--verify", "/proc/self/fd/3",
                           progress ? "--progress" : nullptr, nullptr};
-    ::execv(game.c_str(), const_cast<char *const *>(argv));
-    ::_exit(127);
+    execsandboxed(game.c_str(), argv);
 }
 
-// Runs the game on the recording and collects what it says, ending it when it writes more than
-// it may or outlives its wall time.
+// Runs the game on the recording and collects what it says, ending it (and anything it made)
+// when it writes more than it may or outlives its wall time, pipes closed or not.
 child_end runchild(const std::string &game, std::string_view text, const verify_limits &limits,
                    bool progress = false) {
     child_end end;
@@ -106,26 +108,39 @@ child_end runchild(const std::string &game, std::string_view text, const verify_
         ::close(out[0]), ::close(out[1]);
         return end;
     }
-    const pid_t pid = ::fork();
-    if (pid == 0) startchild(game, text, out[1], err[1], limits, progress);
+    const sandboxed_child child = startsandboxed();
+    if (child.pid == 0) startchild(child, game, text, out[1], err[1], limits, progress);
     ::close(out[1]), ::close(err[1]);
-    if (pid < 0) {
+    if (child.pid < 0) {
         ::close(out[0]), ::close(err[0]);
         return end;
     }
     end.started = true;
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::seconds(limits.wall_seconds);
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    // The pipes, then the child's end where the kernel gives a handle on it; without one, it
+    // is looked for every 50 ms once the pipes are closed.
+    pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {child.pidfd, POLLIN, 0}};
     std::string *into[2] = {&end.out, &end.err};
-    for (int open = 2; open > 0 && !end.limit;) {
+    int status = 0;
+    bool reaped = false, gone = false;
+    for (int open = 2; (open > 0 || !gone) && !end.limit;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             end.limit = "its replay ran past its time on the clock";
             break;
         }
-        if (::poll(fds, 2, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
+        const bool look = open == 0 && child.pidfd < 0;
+        const int wait = static_cast<int>(look ? std::min<long>(left.count(), 50) : left.count());
+        if (::poll(fds, 3, wait) < 0 && errno != EINTR) break;
+        if (fds[2].revents || look) {
+            if (look)
+                reaped = gone = ::waitpid(child.pid, &status, WNOHANG) == child.pid;
+            else
+                gone = true;
+            fds[2].fd = -1;
+        }
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !fds[i].revents) continue;
             char buf[4096];
@@ -143,11 +158,12 @@ child_end runchild(const std::string &game, std::string_view text, const verify_
             }
         }
     }
-    if (end.limit) ::kill(pid, SIGKILL);
-    for (pollfd &f : fds)
-        if (f.fd >= 0) ::close(f.fd);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    // Whatever it left, with it: a process it made, one that held the pipes.
+    if (!reaped) endsandboxed(child);
+    for (int i = 0; i < 2; ++i)
+        if (fds[i].fd >= 0) ::close(fds[i].fd);
+    if (child.pidfd >= 0) ::close(child.pidfd);
+    while (!reaped && ::waitpid(child.pid, &status, 0) < 0 && errno == EINTR) {
     }
     end.exited = WIFEXITED(status);
     end.status = end.exited ? WEXITSTATUS(status) : WTERMSIG(status);

@@ -1,6 +1,7 @@
 // Verifying a submitted recording: the checks that need no replay (a finished game of this
 // version whose clock readings keep step with its keys), then the replay itself in a child
-// process, `orbridden --verify`, under limits on CPU time, memory, output and wall time.
+// process, `orbridden --verify`, under limits on CPU time, memory, output and wall time, in the
+// sandbox of hall/sandbox.hpp.
 #pragma once
 
 #include <cstdint>

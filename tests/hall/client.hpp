@@ -80,15 +80,20 @@ std::string withline(const std::string &text, int n, const char *line);
 // it never was.
 bool eventually(const std::function<bool()> &done);
 
-// A stand-in for the game at `script`, which says it started (`started` exists), then waits
-// until the test lets it go (`release`), then refuses the recording.
-struct held_verifier {
-    fs::path script, started, wait;
-    int fd = -1;
-    explicit held_verifier(const fs::path &dir);
-    ~held_verifier();
-    void release();
-};
+// The processes that run `game` as a verifier (`game --verify ...`, or `sh game --verify ...`),
+// found by their command lines, wherever they are.
+std::vector<pid_t> verifiersof(const fs::path &game);
 
 // A stand-in for the game at `dir`/NAME.sh that runs the shell commands `body`.
 fs::path standin(const fs::path &dir, const std::string &name, const std::string &body);
+// A stand-in for the game at `dir`/NAME: the tests' stand-in program (tests/hall/standin.cpp)
+// under a name that says what it does: sleeps, crashes, holds, hides or escapes.
+fs::path standinprogram(const fs::path &dir, const std::string &name);
+
+// A stand-in for the game that holds each replay until the test lets it go, then refuses it.
+struct held_verifier {
+    fs::path game;
+    explicit held_verifier(const fs::path &dir) : game(standinprogram(dir, "holds")) {}
+    bool started() const { return !verifiersof(game).empty(); }
+    void release() const; // those held now (SIGUSR1); a later one is held until released too
+};

@@ -153,10 +153,10 @@ TEST(Hall, AFullQueueAnswersBusyWithRetryAfter) {
     const scratch_dir dir;
     held_verifier held(dir.path);
     hall_server hall(dir.path / "data",
-                     testoptions({"--verifiers", "1", "--queue", "1", "--game", held.script}));
+                     testoptions({"--verifiers", "1", "--queue", "1", "--game", held.game}));
     auto busy =
         std::async(std::launch::async, [&] { return submit(hall.port, playthroughrun(1)); });
-    ASSERT_TRUE(eventually([&] { return fs::exists(held.started); }));
+    ASSERT_TRUE(eventually([&] { return held.started(); }));
     // One verifier busy, a queue of one: of three more, one waits and two are turned away.
     std::vector<std::future<reply>> more;
     for (int k = 2; k <= 4; ++k)
@@ -177,11 +177,18 @@ TEST(Hall, AFullQueueAnswersBusyWithRetryAfter) {
         EXPECT_EQ(r.header("retry-after"), "5");
         refused += r.status == 503;
     }
-    held.release();
-    EXPECT_EQ(busy.get().status, 422);
+    // Released, each in its turn: the one busy, then the one that waited.
+    auto released = [&](std::future<reply> &f) {
+        EXPECT_TRUE(eventually([&] {
+            held.release();
+            return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        }));
+        return f.get();
+    };
+    EXPECT_EQ(released(busy).status, 422);
     for (auto &f : more) {
         if (f.valid()) {
-            EXPECT_EQ(f.get().status, 422);
+            EXPECT_EQ(released(f).status, 422);
         }
     }
     EXPECT_EQ(refused, 2);
