@@ -66,9 +66,13 @@ struct live_socket {
     std::unique_ptr<state> s;
 };
 
-// The playthrough recorded as a player's game; `variant` k > 0 is the same game said to have
-// started k ms earlier (another file with the same clock readings, so the same game).
+// The playthrough recorded as a player's game; `variant` k > 0 is the same play by a hero built
+// with Oru's stats and a name of its own (tests/hall/recordrun.cpp): a game of its own, with
+// the same points and deaths, made once a test program.
 std::string playthroughrun(int variant = 0);
+// `text` as the same game said to have started `ms` earlier: another file with the same clock
+// readings, its start less and its first key's delay more.
+std::string startedearlier(const std::string &text, int ms);
 // `text` with line `n` (from 1) replaced, or left out where `line` is null.
 std::string withline(const std::string &text, int n, const char *line);
 

@@ -65,7 +65,7 @@ TEST(Hall, WholeGameIsListedAndServedBackByteForByte) {
     EXPECT_EQ(parsed(again)["id"], r["id"]);
     EXPECT_EQ(parsed(fetch(hall.port, "GET", "/api/runs"))["total"], 1);
 
-    // A second run of the same points ranks after the first; the recent list shows it first.
+    // A second game of the same points ranks after the first; the recent list shows it first.
     const reply second = submit(hall.port, playthroughrun(1));
     ASSERT_EQ(second.status, 201) << second.body;
     EXPECT_EQ(parsed(second)["rank"], 2);
@@ -154,14 +154,14 @@ TEST(Hall, AFullQueueAnswersBusyWithRetryAfter) {
     held_verifier held(dir.path);
     hall_server hall(dir.path / "data",
                      testoptions({"--verifiers", "1", "--queue", "1", "--game", held.script}));
-    auto busy =
-        std::async(std::launch::async, [&] { return submit(hall.port, playthroughrun(1)); });
+    // Copies of one game: none is listed, so each waits for a verifier as a new game does.
+    auto busy = std::async(std::launch::async, [&] { return submit(hall.port, playthroughrun()); });
     ASSERT_TRUE(eventually([&] { return fs::exists(held.started); }));
     // One verifier busy, a queue of one: of three more, one waits and two are turned away.
     std::vector<std::future<reply>> more;
     for (int k = 2; k <= 4; ++k)
-        more.push_back(std::async(std::launch::async,
-                                  [&, k] { return submit(hall.port, playthroughrun(k)); }));
+        more.push_back(
+            std::async(std::launch::async, [&] { return submit(hall.port, playthroughrun()); }));
     int refused = 0;
     for (int i = 0; i < 2; ++i) {
         // Those turned away answer at once; the one waiting, only once released.
