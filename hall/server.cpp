@@ -92,7 +92,8 @@ struct outcome {
 struct job {
     std::string recording;
     bool look = false;
-    run_facts facts = {}; // once verified; a live game's witness fields from the start
+    run_facts facts = {};  // once verified; a live game's witness fields from the start
+    std::string game = {}; // the game it plays (gameplayed), once read
     std::function<void(outcome)> done = {};
 };
 
@@ -129,8 +130,10 @@ struct hall {
     sqlite3 *reader = nullptr; // the Asio thread's own; WAL lets it read while a run is added
     sqlite3 *writer = nullptr; // the storer's
     sqlite3 *livedb = nullptr; // the live writer's
+    sqlite3 *finder = nullptr; // the verifiers', under `finding`: is a game listed already?
     std::string site;          // canonical, or empty
 
+    std::mutex finding;
     std::mutex queued;
     std::condition_variable wake, wakestorer;
     std::condition_variable wakelive;
@@ -235,6 +238,13 @@ outcome refusal(http::status status, const std::string &problem) {
     return {.status = status, .body = dump({{"error", problem}}), .problem = problem};
 }
 
+// Whether a run of `game` is stored, and which (the first kept).
+bool listed(hall &h, std::string_view game, stored_run &run) {
+    std::lock_guard lock(h.finding);
+    const std::int64_t id = findgame(h.finder, game);
+    return id != 0 && getrun(h.finder, id, run);
+}
+
 // Waits for the next job: a run's before a look; false once the hall stops.
 bool nextverify(hall &h, job &out) {
     std::unique_lock lock(h.queued);
@@ -265,10 +275,17 @@ void verifier(hall &h) {
         const run_facts seen = j.facts; // a live game's witness fields
         run_facts replayed;
         std::string reason;
+        const bool read = checkrecording(j.recording, j.facts, reason, j.game);
+        // A game listed already is answered with its run: the same keys and clock readings
+        // replay to the same end, so its replay is spared and nothing of this file is kept.
+        if (stored_run run; read && listed(h, j.game, run)) {
+            finish(h, std::move(j),
+                   {.status = http::status::ok, .body = dump(runjson(run)), .run = run.id});
+            continue;
+        }
         const verdict v =
-            checkrecording(j.recording, j.facts, reason)
-                ? replayrecording(h.config.game, j.recording, h.config.limits, replayed, reason)
-                : verdict::refused;
+            read ? replayrecording(h.config.game, j.recording, h.config.limits, replayed, reason)
+                 : verdict::refused;
         if (v != verdict::verified) {
             finish(h, std::move(j),
                    refusal(v == verdict::refused ? http::status::unprocessable_entity
@@ -304,7 +321,7 @@ void storer(hall &h) {
         }
         std::int64_t id = 0;
         std::string error;
-        const added result = addrun(h.writer, j.recording, j.facts, nowms(), id, error);
+        const added result = addrun(h.writer, j.recording, j.game, j.facts, nowms(), id, error);
         stored_run run;
         if (result == added::failed || !getrun(h.writer, id, run))
             finish(h, std::move(j),
@@ -404,9 +421,7 @@ void submit(hall &h, const request &req, const std::string &address,
         res.set(http::field::retry_after, std::to_string(wait));
         return done(std::move(res));
     }
-    stored_run run;
-    if (const std::int64_t id = findrun(h.reader, req.body()); id && getrun(h.reader, id, run))
-        return done(respond(req, http::status::ok, dump(runjson(run))));
+    // A game stored already is found by a verifier, before any replay (listed).
     std::unique_lock lock(h.queued);
     if (h.jobs.size() >= h.config.queue) {
         lock.unlock();
@@ -1300,9 +1315,9 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     const std::string dbpath = (fs::path(c.data) / "hall.db").string();
     std::string error;
     if (!(h.writer = openstore(dbpath, error)) || !(h.reader = openstore(dbpath, error)) ||
-        !(h.livedb = openstore(dbpath, error, false))) {
+        !(h.livedb = openstore(dbpath, error, false)) || !(h.finder = openstore(dbpath, error))) {
         err << me << dbpath << ": " << error << '\n';
-        closestore(h.writer), closestore(h.reader);
+        closestore(h.writer), closestore(h.reader), closestore(h.livedb);
         return 1;
     }
 
@@ -1315,7 +1330,7 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
         acceptor.listen(asio::socket_base::max_listen_connections);
     } catch (const std::exception &e) {
         err << me << c.address << ":" << c.port << ": " << e.what() << '\n';
-        closestore(h.reader), closestore(h.writer), closestore(h.livedb);
+        closestore(h.reader), closestore(h.writer), closestore(h.livedb), closestore(h.finder);
         return 1;
     }
     const tcp::endpoint bound = acceptor.local_endpoint();
@@ -1347,5 +1362,6 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     closestore(h.reader);
     closestore(h.writer);
     closestore(h.livedb);
+    closestore(h.finder);
     return 0;
 }

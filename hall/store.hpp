@@ -25,14 +25,15 @@ struct stored_run {
 sqlite3 *openstore(const std::string &path, std::string &error, bool synced = true);
 void closestore(sqlite3 *db);
 
-// The run whose recording is exactly `recording`, or 0.
-std::int64_t findrun(sqlite3 *db, std::string_view recording);
+// The first run stored of `game` (as gameplayed gives it), or 0.
+std::int64_t findgame(sqlite3 *db, std::string_view game);
 
 enum class added { stored, existed, failed };
-// Stores a verified run in one transaction, unless the same recording is already there; `id`
-// is the run's either way. Returns once the run is on disk; `failed` with `error` otherwise.
-added addrun(sqlite3 *db, std::string_view recording, const run_facts &facts, std::int64_t now_ms,
-             std::int64_t &id, std::string &error);
+// Stores a verified run of `game` in one transaction, unless a run of that game is there
+// already; `id` is the run's either way. Returns once the run is on disk; `failed` with `error`
+// otherwise.
+added addrun(sqlite3 *db, std::string_view recording, std::string_view game, const run_facts &facts,
+             std::int64_t now_ms, std::int64_t &id, std::string &error);
 
 bool getrun(sqlite3 *db, std::int64_t id, stored_run &run);
 // Runs best first (by_points) or latest first, `limit` of them after skipping `offset`.
