@@ -154,10 +154,6 @@ child_end runchild(const std::string &game, std::string_view text, const verify_
     return end;
 }
 
-} // namespace
-
-namespace {
-
 std::string gameof(const recording &rec) {
     std::string game = rec.header.game + '\n' + (rec.header.editedlines ? 'c' : 's');
     std::int64_t now = rec.header.start;

@@ -199,11 +199,7 @@ std::string joined(const std::vector<std::string> &lines) {
     return out;
 }
 
-} // namespace
-
-namespace {
-
-// Hero k's three-letter name: Aab, Aac, ... never Oru's for k below 9926.
+// Hero k's three-letter name: Aab, Aac, ..., one of its own for each k from 1 to 17575.
 std::string heroname(int k) {
     return {static_cast<char>('A' + k / 676 % 26), static_cast<char>('a' + k / 26 % 26),
             static_cast<char>('a' + k % 26)};
