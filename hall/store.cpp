@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -88,12 +89,47 @@ std::string_view blob(sqlite3_stmt *s, int column) {
     return {p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(s, column))};
 }
 
+// `text` with each number written as the game writes it. Halls before schema 3 took numbers with
+// leading zeros (and `-0`), and stored such recordings as they came.
+std::string respelt(std::string_view text) {
+    std::string out;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::string_view line = text.substr(0, end);
+        const std::size_t at = line.starts_with("start ") ? 6
+                               : line.starts_with("c ")   ? 2
+                               : !line.empty() && line[0] >= '0' && line[0] <= '9'
+                                   ? 0 // a key's delay
+                                   : line.npos;
+        if (at == line.npos) {
+            out += line;
+        } else {
+            const std::size_t stop = std::min(line.find(' ', at), line.size());
+            std::string_view number = line.substr(at, stop - at);
+            const bool minus = number.starts_with('-');
+            number.remove_prefix(minus);
+            while (number.size() > 1 && number[0] == '0') number.remove_prefix(1);
+            out.append(line.substr(0, at)).append(minus && number != "0" ? "-" : "");
+            out.append(number).append(line.substr(stop));
+        }
+        out += text.substr(end, 1);
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return out;
+}
+
+// The game a stored run plays, however its recording was spelt.
+std::string storedgame(std::string_view recording) {
+    std::string game = gameplayed(recording);
+    return game.empty() ? gameplayed(respelt(recording)) : game;
+}
+
 // Each stored run's game digest, from its recording.
 bool fillgames(sqlite3 *db, std::string &error) {
     const statement runs = prepare(db, "SELECT id, recording FROM runs");
     const statement set = prepare(db, "UPDATE runs SET game_digest = ? WHERE id = ?");
     while (sqlite3_step(runs.get()) == SQLITE_ROW) {
-        sqlite3_bind_int64(set.get(), 1, digest(gameplayed(blob(runs.get(), 1))));
+        sqlite3_bind_int64(set.get(), 1, digest(storedgame(blob(runs.get(), 1))));
         sqlite3_bind_int64(set.get(), 2, sqlite3_column_int64(runs.get(), 0));
         if (sqlite3_step(set.get()) != SQLITE_DONE) {
             error = sqlite3_errmsg(db);
@@ -187,7 +223,7 @@ std::int64_t findgame(sqlite3 *db, std::string_view game) {
         prepare(db, "SELECT id, recording FROM runs WHERE game_digest = ? ORDER BY id");
     sqlite3_bind_int64(s.get(), 1, digest(game));
     while (sqlite3_step(s.get()) == SQLITE_ROW)
-        if (gameplayed(blob(s.get(), 1)) == game) return sqlite3_column_int64(s.get(), 0);
+        if (storedgame(blob(s.get(), 1)) == game) return sqlite3_column_int64(s.get(), 0);
     return 0;
 }
 
