@@ -653,7 +653,7 @@ TEST(Strangers, NumbersAtTheirBoundsAndPast) {
 
 // A recording has one spelling: every number written as the game writes it and every line ended
 // as the game ends it. Any other spelling of the same game is refused, naming the line, so that
-// no one file can be written many ways.
+// no game can be written many ways.
 TEST(Strangers, OneSpellingOfEachGame) {
     const std::string t = record(keys).text;
     const std::string file = "orbridden: game.rec: ";
