@@ -81,14 +81,20 @@ void hexdigitsof(std::uint32_t value, int digits, std::string &out) {
         out += hexdigits[(value >> shift) & 15];
 }
 
-// How a field was read: as the format writes it and within its bounds, not written so, or a
-// number beyond them.
-enum class field_read { fits, malformed, beyond };
+// How a field was read: as the format writes it and within its bounds, not written so, a
+// number written another way than the game writes it, or a number beyond its bounds.
+enum class field_read { fits, malformed, respelt, beyond };
 
 // A whole decimal number, signed where `sign` allows it, as the format writes it; within
-// -`limit` to `limit`.
+// -`limit` to `limit`. A number has one spelling, the game's: no `+`, no leading zero, a `-`
+// only before a negative one; so one game has one recording.
 field_read number(std::string_view text, bool sign, std::int64_t limit, std::int64_t &out) {
-    if (text.empty() || (!sign && text[0] == '-') || text[0] == '+') return field_read::malformed;
+    const bool minus = !text.empty() && text[0] == '-';
+    const std::string_view digits = text.substr(minus ? 1 : 0);
+    if (digits.empty() || digits[0] < '0' || digits[0] > '9')
+        return text.empty() || text[0] != '+' ? field_read::malformed : field_read::respelt;
+    if (minus && !sign) return field_read::malformed;
+    if (digits[0] == '0' && (digits.size() > 1 || minus)) return field_read::respelt;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
     if (ec == std::errc::result_out_of_range && end == text.data() + text.size())
         return field_read::beyond;
@@ -195,7 +201,21 @@ bool withinlimit(std::string_view line, std::uint32_t at, std::string &problem) 
     return false;
 }
 
-const std::string beyond_bounds = " holds a number beyond the format's bounds";
+// Whether whole line `at` ends in a line feed alone, as the game ends every line; `problem` says
+// so where it does not.
+bool bareend(std::string_view line, std::uint32_t at, std::string &problem) {
+    if (!line.ends_with('\r')) return true;
+    problem = lineword(at) + " ends in a carriage return";
+    return false;
+}
+
+// What is wrong with line `at`, read as `got`; `otherwise` where it is no such line at all.
+std::string fieldproblem(std::uint32_t at, field_read got, const char *otherwise) {
+    return lineword(at) + (got == field_read::beyond ? " holds a number beyond the format's bounds"
+                           : got == field_read::respelt ? " writes a number otherwise than the game"
+                                                          " does (a leading zero, a sign)"
+                                                        : otherwise);
+}
 
 // The header's four lines, taken off `text`.
 bool readheader(std::string_view &text, recording_header &h, std::string &problem) {
@@ -214,14 +234,15 @@ bool readheader(std::string_view &text, recording_header &h, std::string &proble
             problem = cut;
             return false;
         }
+        if (at == 1 && !line.starts_with(first)) {
+            problem = "not a recording";
+            return false;
+        }
+        if (!bareend(line, at, problem)) return false;
         std::string_view value;
         field_read got = field_read::malformed;
         switch (at) {
             case 1:
-                if (line.substr(0, first.size()) != first) {
-                    problem = "not a recording";
-                    return false;
-                }
                 if (line.substr(first.size()) != std::to_string(recording_version)) {
                     problem = "a recording of format version " + shown(line.substr(first.size())) +
                               "; this game reads version " + std::to_string(recording_version);
@@ -247,8 +268,7 @@ bool readheader(std::string_view &text, recording_header &h, std::string &proble
                 break;
         }
         if (got == field_read::fits) continue;
-        problem = lineword(at) +
-                  (got == field_read::beyond ? beyond_bounds : " is not a recording's header");
+        problem = fieldproblem(at, got, " is not a recording's header");
         return false;
     }
     return true;
@@ -284,11 +304,11 @@ bool readitems(std::string_view text, recording &out, std::string &problem) {
             problem = lineword(at) + " comes after the end of the recording";
             return false;
         }
+        if (!bareend(line, at, problem)) return false;
         recording_item item{.line = at};
         const field_read got = itemline(line, item, out.score);
         if (got != field_read::fits) {
-            problem =
-                lineword(at) + (got == field_read::beyond ? beyond_bounds : " is not an item");
+            problem = fieldproblem(at, got, " is not an item");
             return false;
         }
         if (item.kind == item_type::key && ++keys > recording_keys_limit) {

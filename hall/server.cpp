@@ -107,7 +107,8 @@ struct outcome {
 struct job {
     std::string recording;
     bool look = false;
-    run_facts facts = {}; // once verified; a live game's witness fields from the start
+    run_facts facts = {};  // once verified; a live game's witness fields from the start
+    std::string game = {}; // the game it plays (gameplayed), once read
     std::function<void(outcome)> done = {};
 };
 
@@ -152,14 +153,14 @@ struct live_write {
 
 struct hall {
     hall_config config;
-    asio::io_context io{1};
-    sqlite3 *reader = nullptr; // the Asio thread's own; WAL lets it read while a run is added
     sqlite3 *writer = nullptr; // the storer's
     sqlite3 *livedb = nullptr; // the live writer's
     sqlite3 *readdb = nullptr; // readruns', for the runs' API
     run_ranks ranks;           // kept as runs are stored, so that no read counts rows
+    sqlite3 *finder = nullptr; // the verifiers', under `finding`: is a game listed already?
     std::string site;          // canonical, or empty
 
+    std::mutex finding;
     std::mutex queued;
     std::condition_variable wake, wakestorer;
     std::condition_variable wakelive;
@@ -193,7 +194,19 @@ struct hall {
         std::chrono::steady_clock::time_point at;
     };
     std::unordered_map<std::string, bucket> submitters;
+
+    // Last, so that it goes first: the connections its handlers still hold, when they go, give
+    // their places back to the counts above.
+    asio::io_context io{1};
 };
+
+// What still waits when the hall stops, dropped while the Asio context is there for what it
+// holds (connections, timers) to go back to.
+void dropwaiting(hall &h) {
+    h.jobs.clear(), h.ends.clear(), h.looks.clear(), h.verified.clear();
+    h.livewrites.clear(), h.reads.clear(), h.afterload.clear();
+    h.live.clear();
+}
 
 // ---------------------------------------------------------------------------------------------
 // [SECTION] Answers
@@ -319,8 +332,24 @@ void finish(hall &h, job j, outcome o) {
     asio::post(h.io, [j = std::move(j), o = std::move(o)]() mutable { j.done(std::move(o)); });
 }
 
+// A run stored, now (201) or before (200).
+outcome storedas(const stored_run &run, http::status status) {
+    return {.status = status,
+            .body = dump(runjson(run)),
+            .run = run.id,
+            .witnessed = run.facts.witnessed,
+            .witness_reason = run.facts.witness_reason};
+}
+
 outcome refusal(http::status status, const std::string &problem) {
     return {.status = status, .body = dump({{"error", problem}}), .problem = problem};
+}
+
+// Whether a run of `game` is stored, and which (the first kept).
+bool listed(hall &h, std::string_view game, stored_run &run) {
+    std::lock_guard lock(h.finding);
+    const std::int64_t id = findgame(h.finder, game);
+    return id != 0 && getrun(h.finder, h.ranks, id, run);
 }
 
 // Waits for the next job: a run's before a look, submissions and live games' ends in turn (so
@@ -357,10 +386,16 @@ void verifier(hall &h) {
         const run_facts seen = j.facts; // a live game's witness fields
         run_facts replayed;
         std::string reason;
+        const bool read = checkrecording(j.recording, j.facts, reason, j.game);
+        // A game listed already is answered with its run: the same keys and clock readings
+        // replay to the same end, so its replay is spared and nothing of this file is kept.
+        if (stored_run run; read && listed(h, j.game, run)) {
+            finish(h, std::move(j), storedas(run, http::status::ok));
+            continue;
+        }
         const verdict v =
-            checkrecording(j.recording, j.facts, reason)
-                ? replayrecording(h.config.game, j.recording, h.config.limits, replayed, reason)
-                : verdict::refused;
+            read ? replayrecording(h.config.game, j.recording, h.config.limits, replayed, reason)
+                 : verdict::refused;
         if (v != verdict::verified) {
             finish(h, std::move(j),
                    refusal(v == verdict::refused ? http::status::unprocessable_entity
@@ -396,19 +431,17 @@ void storer(hall &h) {
         }
         std::int64_t id = 0;
         std::string error;
-        const added result = addrun(h.writer, h.ranks, j.recording, j.facts, nowms(), id, error);
+        const added result =
+            addrun(h.writer, h.ranks, j.recording, j.game, j.facts, nowms(), id, error);
         stored_run run;
         if (result == added::failed || !getrun(h.writer, h.ranks, id, run))
             finish(h, std::move(j),
                    refusal(http::status::insufficient_storage,
                            "the hall could not store the run: " + error));
         else
-            finish(h, std::move(j),
-                   {.status = result == added::stored ? http::status::created : http::status::ok,
-                    .body = dump(runjson(run)),
-                    .run = id,
-                    .witnessed = run.facts.witnessed,
-                    .witness_reason = run.facts.witness_reason});
+            finish(
+                h, std::move(j),
+                storedas(run, result == added::stored ? http::status::created : http::status::ok));
     }
 }
 
@@ -505,10 +538,7 @@ void submit(hall &h, const request &req, const std::string &address,
         res.set(http::field::retry_after, std::to_string(wait));
         return done(std::move(res));
     }
-    stored_run run;
-    if (const std::int64_t id = findrun(h.reader, req.body());
-        id && getrun(h.reader, h.ranks, id, run))
-        return done(respond(req, http::status::ok, dump(runjson(run))));
+    // A game stored already is found by a verifier, before any replay (listed).
     std::unique_lock lock(h.queued);
     if (h.jobs.size() >= h.config.queue) {
         lock.unlock();
@@ -1655,10 +1685,16 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     fs::create_directories(c.data, ec);
     const std::string dbpath = (fs::path(c.data) / "hall.db").string();
     std::string error;
-    if (!(h.writer = openstore(dbpath, error)) || !(h.reader = openstore(dbpath, error)) ||
-        !(h.livedb = openstore(dbpath, error, false)) || !(h.readdb = openstore(dbpath, error))) {
+    // Each thread that reaches the database has a connection of its own; WAL lets the readers
+    // read while a run is added.
+    sqlite3 **connections[] = {&h.writer, &h.livedb, &h.readdb, &h.finder};
+    const auto closeall = [&] {
+        for (sqlite3 **db : connections) closestore(std::exchange(*db, nullptr));
+    };
+    if (!(h.writer = openstore(dbpath, error)) || !(h.livedb = openstore(dbpath, error, false)) ||
+        !(h.readdb = openstore(dbpath, error)) || !(h.finder = openstore(dbpath, error))) {
         err << me << dbpath << ": " << error << '\n';
-        closestore(h.writer), closestore(h.reader), closestore(h.livedb);
+        closeall();
         return 1;
     }
     buildranks(h.ranks, scorecounts(h.writer));
@@ -1673,7 +1709,7 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
         acceptor.listen(asio::socket_base::max_listen_connections);
     } catch (const std::exception &e) {
         err << me << c.address << ":" << c.port << ": " << e.what() << '\n';
-        closestore(h.reader), closestore(h.writer), closestore(h.livedb), closestore(h.readdb);
+        closeall();
         return 1;
     }
     const tcp::endpoint bound = acceptor.local_endpoint();
@@ -1703,9 +1739,7 @@ int runhall(hall_config config, std::ostream &out, std::ostream &err) {
     h.wakelive.notify_all();
     h.wakereads.notify_all();
     for (std::thread &t : verifiers) t.join();
-    closestore(h.reader);
-    closestore(h.writer);
-    closestore(h.livedb);
-    closestore(h.readdb);
+    dropwaiting(h);
+    closeall();
     return 0;
 }

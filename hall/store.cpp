@@ -4,51 +4,67 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
 
-// Each migration takes the schema one version further; a hall applies those it has not.
-// Append, never edit: a database in use has run the earlier ones.
-constexpr const char *migrations[] = {
+// Each migration takes the schema one version further, its SQL and then, where SQL alone cannot
+// do it, a routine, in one transaction; a hall applies those it has not. Append, never edit: a
+// database in use has run the earlier ones.
+struct migration {
+    const char *sql;
+    bool (*then)(sqlite3 *db, std::string &error) = nullptr;
+};
+
+bool fillgames(sqlite3 *db, std::string &error);
+
+constexpr migration migrations[] = {
     // 1: the runs, with their recordings whole; found again by the recording's digest
-    "CREATE TABLE runs ("
-    "  id INTEGER PRIMARY KEY,"
-    "  digest INTEGER NOT NULL,"
-    "  name TEXT NOT NULL,"
-    "  points INTEGER NOT NULL,"
-    "  deaths INTEGER NOT NULL,"
-    "  keys INTEGER NOT NULL,"
-    "  played_ms INTEGER NOT NULL,"
-    "  game TEXT NOT NULL,"
-    "  submitted_ms INTEGER NOT NULL,"
-    "  recording BLOB NOT NULL);"
-    "CREATE INDEX runs_digest ON runs (digest);"
-    "CREATE INDEX runs_rank ON runs (points DESC, deaths, id);",
+    {"CREATE TABLE runs ("
+     "  id INTEGER PRIMARY KEY,"
+     "  digest INTEGER NOT NULL,"
+     "  name TEXT NOT NULL,"
+     "  points INTEGER NOT NULL,"
+     "  deaths INTEGER NOT NULL,"
+     "  keys INTEGER NOT NULL,"
+     "  played_ms INTEGER NOT NULL,"
+     "  game TEXT NOT NULL,"
+     "  submitted_ms INTEGER NOT NULL,"
+     "  recording BLOB NOT NULL);"
+     "CREATE INDEX runs_digest ON runs (digest);"
+     "CREATE INDEX runs_rank ON runs (points DESC, deaths, id);"},
     // 2: whether the hall saw a run played live, and why not; the games being played live, each
     // line with its arrival (ids never used twice, so that an old token names no new game)
-    "ALTER TABLE runs ADD COLUMN witnessed INTEGER NOT NULL DEFAULT 0;"
-    "ALTER TABLE runs ADD COLUMN witness_reason TEXT NOT NULL DEFAULT '';"
-    "ALTER TABLE runs ADD COLUMN hall_ms INTEGER NOT NULL DEFAULT 0;"
-    "CREATE TABLE live_games ("
-    "  id INTEGER PRIMARY KEY AUTOINCREMENT,"
-    "  token TEXT NOT NULL,"
-    "  address TEXT NOT NULL,"
-    "  since_ms INTEGER NOT NULL);"
-    "CREATE TABLE live_lines ("
-    "  game INTEGER NOT NULL,"
-    "  n INTEGER NOT NULL,"
-    "  arrived_ms INTEGER NOT NULL,"
-    "  resent INTEGER NOT NULL,"
-    "  line TEXT NOT NULL,"
-    "  PRIMARY KEY (game, n)) WITHOUT ROWID;",
+    {"ALTER TABLE runs ADD COLUMN witnessed INTEGER NOT NULL DEFAULT 0;"
+     "ALTER TABLE runs ADD COLUMN witness_reason TEXT NOT NULL DEFAULT '';"
+     "ALTER TABLE runs ADD COLUMN hall_ms INTEGER NOT NULL DEFAULT 0;"
+     "CREATE TABLE live_games ("
+     "  id INTEGER PRIMARY KEY AUTOINCREMENT,"
+     "  token TEXT NOT NULL,"
+     "  address TEXT NOT NULL,"
+     "  since_ms INTEGER NOT NULL);"
+     "CREATE TABLE live_lines ("
+     "  game INTEGER NOT NULL,"
+     "  n INTEGER NOT NULL,"
+     "  arrived_ms INTEGER NOT NULL,"
+     "  resent INTEGER NOT NULL,"
+     "  line TEXT NOT NULL,"
+     "  PRIMARY KEY (game, n)) WITHOUT ROWID;"},
+    // 3: runs told apart by the game they play (gameplayed), not by their recordings' bytes; the
+    // runs stored get theirs from their recordings. Two runs of one game stored before stay.
+    {"DROP INDEX runs_digest;"
+     "ALTER TABLE runs DROP COLUMN digest;"
+     "ALTER TABLE runs ADD COLUMN game_digest INTEGER NOT NULL DEFAULT 0;"
+     "CREATE INDEX runs_game ON runs (game_digest);",
+     fillgames},
     // 4: each run's tie, the runs of its points and deaths stored before it (fixed when it is
     // stored, since ids only grow), so that a rank is a sum of counts kept in memory plus its
     // tie, never a count of rows; the runs already stored are numbered here
-    "ALTER TABLE runs ADD COLUMN tie INTEGER NOT NULL DEFAULT 0;"
-    "UPDATE runs SET tie = ordered.n FROM (SELECT id, ROW_NUMBER() OVER "
-    "  (PARTITION BY points, deaths ORDER BY id) - 1 AS n FROM runs) AS ordered "
-    "  WHERE runs.id = ordered.id;",
+    {"ALTER TABLE runs ADD COLUMN tie INTEGER NOT NULL DEFAULT 0;"
+     "UPDATE runs SET tie = ordered.n FROM (SELECT id, ROW_NUMBER() OVER "
+     "  (PARTITION BY points, deaths ORDER BY id) - 1 AS n FROM runs) AS ordered "
+     "  WHERE runs.id = ordered.id;"},
 };
 constexpr int schema_version = std::size(migrations);
 
@@ -68,11 +84,67 @@ bool exec(sqlite3 *db, const char *sql, std::string &error) {
     return false;
 }
 
-// FNV-1a over the bytes: an index to find a recording by, never trusted alone.
+// FNV-1a over the bytes: an index to find a game by, never trusted alone.
 std::int64_t digest(std::string_view bytes) {
     std::uint64_t h = 14695981039346656037u;
     for (unsigned char c : bytes) h = (h ^ c) * 1099511628211u;
     return static_cast<std::int64_t>(h);
+}
+
+std::string_view blob(sqlite3_stmt *s, int column) {
+    const auto *p = static_cast<const char *>(sqlite3_column_blob(s, column));
+    return {p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(s, column))};
+}
+
+// `text` with each number written as the game writes it. Halls before schema 3 took numbers with
+// leading zeros (and `-0`), and stored such recordings as they came.
+std::string respelt(std::string_view text) {
+    std::string out;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::string_view line = text.substr(0, end);
+        const std::size_t at = line.starts_with("start ") ? 6
+                               : line.starts_with("c ")   ? 2
+                               : !line.empty() && line[0] >= '0' && line[0] <= '9'
+                                   ? 0 // a key's delay
+                                   : line.npos;
+        if (at == line.npos) {
+            out += line;
+        } else {
+            const std::size_t stop = std::min(line.find(' ', at), line.size());
+            std::string_view number = line.substr(at, stop - at);
+            const bool minus = number.starts_with('-');
+            number.remove_prefix(minus);
+            while (number.size() > 1 && number[0] == '0') number.remove_prefix(1);
+            out.append(line.substr(0, at)).append(minus && number != "0" ? "-" : "");
+            out.append(number).append(line.substr(stop));
+        }
+        out += text.substr(end, 1);
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return out;
+}
+
+// The game a stored run plays, however its recording was spelt.
+std::string storedgame(std::string_view recording) {
+    std::string game = gameplayed(recording);
+    return game.empty() ? gameplayed(respelt(recording)) : game;
+}
+
+// Each stored run's game digest, from its recording.
+bool fillgames(sqlite3 *db, std::string &error) {
+    const statement runs = prepare(db, "SELECT id, recording FROM runs");
+    const statement set = prepare(db, "UPDATE runs SET game_digest = ? WHERE id = ?");
+    while (sqlite3_step(runs.get()) == SQLITE_ROW) {
+        sqlite3_bind_int64(set.get(), 1, digest(storedgame(blob(runs.get(), 1))));
+        sqlite3_bind_int64(set.get(), 2, sqlite3_column_int64(runs.get(), 0));
+        if (sqlite3_step(set.get()) != SQLITE_DONE) {
+            error = sqlite3_errmsg(db);
+            return false;
+        }
+        sqlite3_reset(set.get());
+    }
+    return true;
 }
 
 std::string text(sqlite3_stmt *s, int column) {
@@ -127,11 +199,15 @@ sqlite3 *openstore(const std::string &path, std::string &error, bool synced) {
         ok = false;
     }
     for (; ok && version < schema_version; ++version) {
-        const std::string step = std::string("BEGIN IMMEDIATE; ") + migrations[version] +
-                                 "; PRAGMA user_version = " + std::to_string(version + 1) +
-                                 "; COMMIT;";
-        ok = exec(db, step.c_str(), error);
-        if (!ok) exec(db, "ROLLBACK", error);
+        const migration &m = migrations[version];
+        const std::string step = std::string("BEGIN IMMEDIATE; ") + m.sql +
+                                 "; PRAGMA user_version = " + std::to_string(version + 1) + ";";
+        ok = exec(db, step.c_str(), error) && (!m.then || m.then(db, error)) &&
+             exec(db, "COMMIT", error);
+        if (!ok) {
+            std::string ignored;
+            exec(db, "ROLLBACK", ignored);
+        }
     }
     if (ok) return db;
     sqlite3_close(db);
@@ -142,18 +218,22 @@ void closestore(sqlite3 *db) {
     sqlite3_close(db);
 }
 
-std::int64_t findrun(sqlite3 *db, std::string_view recording) {
-    const statement s = prepare(db, "SELECT id FROM runs WHERE digest = ? AND recording = ?");
-    sqlite3_bind_int64(s.get(), 1, digest(recording));
-    sqlite3_bind_blob64(s.get(), 2, recording.data(), recording.size(), SQLITE_STATIC);
-    return sqlite3_step(s.get()) == SQLITE_ROW ? sqlite3_column_int64(s.get(), 0) : 0;
+std::int64_t findgame(sqlite3 *db, std::string_view game) {
+    // Rows of one digest are the runs of one game stored before it was looked for (the first
+    // kept), or games whose digests collide.
+    const statement s =
+        prepare(db, "SELECT id, recording FROM runs WHERE game_digest = ? ORDER BY id");
+    sqlite3_bind_int64(s.get(), 1, digest(game));
+    while (sqlite3_step(s.get()) == SQLITE_ROW)
+        if (storedgame(blob(s.get(), 1)) == game) return sqlite3_column_int64(s.get(), 0);
+    return 0;
 }
 
-added addrun(sqlite3 *db, run_ranks &ranks, std::string_view recording, const run_facts &facts,
-             std::int64_t now_ms, std::int64_t &id, std::string &error) {
+added addrun(sqlite3 *db, run_ranks &ranks, std::string_view recording, std::string_view game,
+             const run_facts &facts, std::int64_t now_ms, std::int64_t &id, std::string &error) {
     if (!exec(db, "BEGIN IMMEDIATE", error)) return added::failed;
-    // Looked for again inside the transaction: the same file may have been verified twice.
-    if ((id = findrun(db, recording)) != 0) {
+    // Looked for again inside the transaction: the same game may have been verified twice.
+    if ((id = findgame(db, game)) != 0) {
         exec(db, "COMMIT", error);
         return added::existed;
     }
@@ -165,11 +245,11 @@ added addrun(sqlite3 *db, run_ranks &ranks, std::string_view recording, const ru
     sqlite3_bind_int64(last.get(), 2, facts.deaths);
     const std::int64_t tie =
         sqlite3_step(last.get()) == SQLITE_ROW ? sqlite3_column_int64(last.get(), 0) : 0;
-    const statement s = prepare(db, "INSERT INTO runs (digest, name, points, deaths, keys, "
+    const statement s = prepare(db, "INSERT INTO runs (game_digest, name, points, deaths, keys, "
                                     "played_ms, game, submitted_ms, recording, witnessed, "
                                     "witness_reason, hall_ms, tie) "
                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    sqlite3_bind_int64(s.get(), 1, digest(recording));
+    sqlite3_bind_int64(s.get(), 1, digest(game));
     sqlite3_bind_text(s.get(), 2, facts.name.data(), static_cast<int>(facts.name.size()),
                       SQLITE_STATIC);
     sqlite3_bind_int64(s.get(), 3, facts.points);
@@ -234,8 +314,7 @@ bool getrecording(sqlite3 *db, std::int64_t id, std::string &recording) {
     const statement s = prepare(db, "SELECT recording FROM runs WHERE id = ?");
     sqlite3_bind_int64(s.get(), 1, id);
     if (sqlite3_step(s.get()) != SQLITE_ROW) return false;
-    const auto *p = static_cast<const char *>(sqlite3_column_blob(s.get(), 0));
-    recording.assign(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(s.get(), 0)));
+    recording = blob(s.get(), 0);
     return true;
 }
 

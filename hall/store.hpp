@@ -26,15 +26,15 @@ struct stored_run {
 sqlite3 *openstore(const std::string &path, std::string &error, bool synced = true);
 void closestore(sqlite3 *db);
 
-// The run whose recording is exactly `recording`, or 0.
-std::int64_t findrun(sqlite3 *db, std::string_view recording);
+// The first run stored of `game` (as gameplayed gives it), or 0.
+std::int64_t findgame(sqlite3 *db, std::string_view game);
 
 enum class added { stored, existed, failed };
-// Stores a verified run in one transaction, unless the same recording is already there; `id`
-// is the run's either way. Returns once the run is on disk, and counted in `ranks`; `failed`
-// with `error` otherwise.
-added addrun(sqlite3 *db, run_ranks &ranks, std::string_view recording, const run_facts &facts,
-             std::int64_t now_ms, std::int64_t &id, std::string &error);
+// Stores a verified run of `game` in one transaction, unless a run of that game is there
+// already; `id` is the run's either way. Returns once the run is on disk, and counted in `ranks`;
+// `failed` with `error` otherwise.
+added addrun(sqlite3 *db, run_ranks &ranks, std::string_view recording, std::string_view game,
+             const run_facts &facts, std::int64_t now_ms, std::int64_t &id, std::string &error);
 
 // The runs of each score in the table, for `buildranks`.
 std::vector<score_count> scorecounts(sqlite3 *db);

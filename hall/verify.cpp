@@ -170,9 +170,46 @@ child_end runchild(const std::string &game, std::string_view text, const verify_
     return end;
 }
 
+std::string gameof(const recording &rec) {
+    std::string game = rec.header.game + '\n' + (rec.header.editedlines ? 'c' : 's');
+    std::int64_t now = rec.header.start;
+    for (const recording_item &item : rec.items) {
+        switch (item.kind) {
+            case item_type::key:
+                now += item.value;
+                game += 'k';
+                game += static_cast<char>(item.key);
+                break;
+            case item_type::clock:
+                game += 'c';
+                for (int shift = 0; shift < 64; shift += 8)
+                    game +=
+                        static_cast<char>(static_cast<std::uint64_t>(now + item.value) >> shift);
+                break;
+            case item_type::nokey:
+                game += 'w';
+                break;
+            case item_type::closed:
+                game += 'x';
+                break;
+            case item_type::checksum: // what the game wrote, not what decided it
+            case item_type::score:
+                break;
+        }
+    }
+    return game;
+}
+
 } // namespace
 
-bool checkrecording(std::string_view text, run_facts &facts, std::string &reason) {
+std::string gameplayed(std::string_view text) {
+    recording rec;
+    std::string problem;
+    return readrecording(text, rec, problem) ? gameof(rec) : "";
+}
+
+bool checkrecording(std::string_view text, run_facts &facts, std::string &reason,
+                    std::string &game) {
     recording rec;
     std::string problem;
     if (!readrecording(text, rec, problem)) {
@@ -207,6 +244,7 @@ bool checkrecording(std::string_view text, run_facts &facts, std::string &reason
             return false;
         }
     }
+    game = gameof(rec);
     return true;
 }
 

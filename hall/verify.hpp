@@ -39,8 +39,18 @@ struct verify_limits {
 };
 
 // The checks made before any replay. False with `reason` in a few words when the recording
-// cannot be a real finished game of this version; `facts` gets its keys, time and version.
-bool checkrecording(std::string_view text, run_facts &facts, std::string &reason);
+// cannot be a real finished game of this version; `facts` gets its keys, time and version, and
+// `game` the game it plays (gameplayed).
+bool checkrecording(std::string_view text, run_facts &facts, std::string &reason,
+                    std::string &game);
+
+// The game a recording plays, by which the hall tells runs apart, as bytes: what decides it,
+// that is the game's version, who edited typed lines, and in order each key's byte, each wait
+// that found no key, the input's end and each clock reading as the clock read (the start, the
+// time of the last key and its D added up). Two recordings that differ only in how they split
+// that time between the start and the keys' delays, or in what the game wrote (the console's
+// checks, the score record), play one game. Empty where `text` is no recording.
+std::string gameplayed(std::string_view text);
 
 enum class verdict {
     verified,   // the replay ended with the recorded score record

@@ -651,6 +651,54 @@ TEST(Strangers, NumbersAtTheirBoundsAndPast) {
     }
 }
 
+// A recording has one spelling: every number written as the game writes it and every line ended
+// as the game ends it. Any other spelling of the same game is refused, naming the line, so that
+// no game can be written many ways.
+TEST(Strangers, OneSpellingOfEachGame) {
+    const std::string t = record(keys).text;
+    const std::string file = "orbridden: game.rec: ";
+    const std::string respelt =
+        " writes a number otherwise than the game does (a leading zero, a sign)\n";
+    struct spelling_case {
+        const char *what;
+        int line;
+        std::string text;
+        std::string refused; // the message after "line N"
+    };
+    const std::string notitem = " is not an item\n", cr = " ends in a carriage return\n";
+    const spelling_case cases[] = {
+        {"the start with a leading zero", 3, "start 01000", respelt},
+        {"the start with a plus", 3, "start +1000", respelt},
+        {"the start of -0", 3, "start -0", " is not a recording's header\n"},
+        {"a delay with a leading zero", 5, "0100 A 01", respelt},
+        {"a delay with a plus", 5, "+100 A 01", respelt},
+        {"a delay of 00", 5, "00 A 01", respelt},
+        {"a delay padded with zeros to the line's limit", 5, std::string(1000, '0') + "100 A 01",
+         respelt},
+        {"a clock reading with a leading zero", 10, "c -0500", respelt},
+        {"a clock reading of -0", 10, "c -0", respelt},
+        {"a clock reading with a plus", 10, "c +500", respelt},
+        {"a clock reading padded with zeros", 10, "c -" + std::string(1000, '0') + "500", respelt},
+        {"a key's line ended by CR LF", 5, "100 A 01\r", cr},
+        {"a header's line ended by CR LF", 3, "start 1000\r", cr},
+        {"the format's line ended by CR LF", 1, "orbridden-recording 1\r", cr},
+        {"the score record ended by CR LF", 19,
+         "r Abc%0a        349%0a          0%0aQWGX7QWGX7WX7WE%0a%0a%0a\r", cr},
+        {"a blank after a clock reading", 10, "c -500 ", notitem},
+        {"a tab between a key's fields", 5, "100\tA 01", notitem},
+        {"two blanks between a key's fields", 5, "100  A 01", notitem},
+        {"a key's check in capitals", 9, "100 1 1A", notitem},
+        {"a key written as %XX where it is written as itself", 5, "100 %41 01", notitem},
+    };
+    EXPECT_EQ(runstranger(replaymode::verify, t).status, 0) << "the game's own spelling";
+    for (const spelling_case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const stranger_run got = runstranger(replaymode::verify, withline(t, c.line, c.text));
+        EXPECT_EQ(got.status, 3);
+        EXPECT_EQ(got.err, file + "line " + std::to_string(c.line) + c.refused);
+    }
+}
+
 // A file past each limit of what a recording may hold is refused in one line before it is
 // replayed; one that grows while it is read is caught on what was read.
 TEST(Strangers, AFileOverTheLimits) {

@@ -73,14 +73,16 @@ double throughhall(unsigned short port, const std::vector<std::string> &runs, in
 int main() {
     // In rounds, each the same runs through --verify and then through the hall, so that both
     // meet the same load from whatever else the machine runs.
-    constexpr int rounds = 4, perround = 15, runs = rounds * perround;
+    // Each run a game of its own (one the hall lists already would be answered without a replay),
+    // all made beforehand: those the rounds verify, then those sent while reads are timed.
+    constexpr int rounds = 4, perround = 15, runs = rounds * perround, loadruns = 200;
     const scratch_dir files;
     std::vector<fs::path> paths;
-    std::vector<std::string> texts = {""}; // made beforehand, as the files are: run k is texts[k]
+    std::vector<std::string> texts = {""}; // run k is texts[k]
+    for (int k = 1; k <= runs + loadruns; ++k) texts.push_back(playthroughrun(k));
     for (int k = 1; k <= runs; ++k) {
-        texts.push_back(playthroughrun(k));
         paths.push_back(files.path / (std::to_string(k) + ".rec"));
-        std::ofstream(paths.back(), std::ios::binary) << texts.back();
+        std::ofstream(paths.back(), std::ios::binary) << texts[static_cast<std::size_t>(k)];
     }
     verifyloop({paths.begin(), paths.begin() + 2}); // warm: the binary in the page cache
     double floortime = 0, halltime = 0;
@@ -121,14 +123,15 @@ int main() {
     std::vector<std::thread> submitters;
     for (unsigned c = 0; c < cores(); ++c)
         submitters.emplace_back([&] {
-            while (reading) submit(server.port, playthroughrun(next++));
+            for (int k; reading && (k = next++) <= runs + loadruns;)
+                submit(server.port, texts[static_cast<std::size_t>(k)]);
         });
     const auto [p50, p99] = reads();
     reading = false;
     for (std::thread &t : submitters) t.join();
     std::printf("GET /api/runs at 200 a second, alone: p50 %.2f ms, p99 %.2f ms; while %d runs "
                 "were submitted: p50 %.2f ms, p99 %.2f ms (floor: p99 under 20 ms)\n",
-                alone50, alone99, next.load() - runs - 1, p50, p99);
+                alone50, alone99, std::min(next.load() - 1, runs + loadruns) - runs, p50, p99);
     const bool ok = ratio >= 0.8 && p99 < 20;
     std::printf("%s\n", ok ? "floors met" : "A FLOOR IS MISSED");
     return ok ? 0 : 1;

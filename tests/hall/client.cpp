@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <poll.h>
 #include <sstream>
 #include <stdexcept>
@@ -208,27 +209,58 @@ std::string joined(const std::vector<std::string> &lines) {
     return out;
 }
 
+// Hero k's three-letter name: Aab, Aac, ..., one of its own for each k from 1 to 17575.
+std::string heroname(int k) {
+    return {static_cast<char>('A' + k / 676 % 26), static_cast<char>('a' + k / 26 % 26),
+            static_cast<char>('a' + k % 26)};
+}
+
+// hall_recordrun's recording of the playthrough by hero `name`.
+std::string recordrun(const std::string &name) {
+    static const scratch_dir made;
+    const fs::path out = made.path / (name + ".rec");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execl(HALL_RECORDRUN, HALL_RECORDRUN, out.c_str(), name.c_str(), nullptr);
+        ::_exit(127);
+    }
+    int status = 0;
+    while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (pid < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error("hall_recordrun made no run for " + name);
+    return slurp(out.string());
+}
+
 } // namespace
 
 std::string playthroughrun(int variant) {
     static const std::string run = slurp(HALL_RUN);
     if (run.empty()) throw std::runtime_error("no run at " HALL_RUN);
     if (variant == 0) return run;
-    // Started `variant` ms earlier: the start line less, the first key's time and the readings
-    // before it more, by as much; every reading falls on the same millisecond as before.
-    std::vector<std::string> l = lines(run);
-    for (std::size_t i = 0; i < l.size(); ++i) {
-        std::string &line = l[i];
+    static std::mutex making;
+    static std::map<int, std::string> made;
+    std::lock_guard lock(making);
+    auto [it, fresh] = made.try_emplace(variant);
+    if (fresh) it->second = recordrun(heroname(variant));
+    return it->second;
+}
+
+std::string startedearlier(const std::string &text, int ms) {
+    // The start line less, the first key's time and the readings before it more, by as much;
+    // every reading falls on the same millisecond as before.
+    std::vector<std::string> l = lines(text);
+    for (std::string &line : l) {
         auto shift = [&](std::size_t at, long long by) {
             line = line.substr(0, at) + std::to_string(std::stoll(line.substr(at)) + by) +
                    line.substr(line.find(' ', at) == line.npos ? line.size() : line.find(' ', at));
         };
         if (line.rfind("start ", 0) == 0) {
-            shift(6, -variant);
+            shift(6, -ms);
         } else if (line.rfind("c ", 0) == 0) {
-            shift(2, variant);
+            shift(2, ms);
         } else if (!line.empty() && line[0] >= '0' && line[0] <= '9') {
-            shift(0, variant);
+            shift(0, ms);
             break;
         }
     }
@@ -282,6 +314,20 @@ fs::path standinprogram(const fs::path &dir, const std::string &name) {
     return link;
 }
 
+std::vector<pid_t> held_verifier::holding() const {
+    std::vector<pid_t> ready;
+    for (const pid_t pid : verifiersof(game)) {
+        // SigCgt: the signals it has handlers for, in hex, SIGUSR1 its tenth bit.
+        const std::string status = slurp("/proc/" + std::to_string(pid) + "/status");
+        const std::size_t at = status.find("SigCgt:");
+        if (at != status.npos &&
+            std::stoull(status.substr(at + 7, status.find('\n', at) - at - 7), nullptr, 16) &
+                (1ull << (SIGUSR1 - 1)))
+            ready.push_back(pid);
+    }
+    return ready;
+}
+
 void held_verifier::release() const {
-    for (const pid_t pid : verifiersof(game)) ::kill(pid, SIGUSR1);
+    for (const pid_t pid : holding()) ::kill(pid, SIGUSR1);
 }

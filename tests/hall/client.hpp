@@ -70,9 +70,13 @@ struct live_socket {
     std::unique_ptr<state> s;
 };
 
-// The playthrough recorded as a player's game; `variant` k > 0 is the same game said to have
-// started k ms earlier (another file with the same clock readings, so the same game).
+// The playthrough recorded as a player's game; `variant` k > 0 is the same play by a hero built
+// with Oru's stats and a name of its own (tests/hall/recordrun.cpp): a game of its own, with
+// the same points and deaths, made once a test program.
 std::string playthroughrun(int variant = 0);
+// `text` as the same game said to have started `ms` earlier: another file with the same clock
+// readings, its start less and its first key's delay more.
+std::string startedearlier(const std::string &text, int ms);
 // `text` with line `n` (from 1) replaced, or left out where `line` is null.
 std::string withline(const std::string &text, int n, const char *line);
 
@@ -87,13 +91,17 @@ std::vector<pid_t> verifiersof(const fs::path &game);
 // A stand-in for the game at `dir`/NAME.sh that runs the shell commands `body`.
 fs::path standin(const fs::path &dir, const std::string &name, const std::string &body);
 // A stand-in for the game at `dir`/NAME: the tests' stand-in program (tests/hall/standin.cpp)
-// under a name that says what it does: sleeps, crashes, holds, hides or escapes.
+// under a name that says what it does: sleeps, crashes, holds, agrees, hides or escapes.
 fs::path standinprogram(const fs::path &dir, const std::string &name);
 
-// A stand-in for the game that holds each replay until the test lets it go, then refuses it.
+// A stand-in for the game that holds each replay until the test lets it go, then refuses it
+// (holds) or says its recording's score record (agrees).
 struct held_verifier {
     fs::path game;
-    explicit held_verifier(const fs::path &dir) : game(standinprogram(dir, "holds")) {}
-    bool started() const { return !verifiersof(game).empty(); }
+    explicit held_verifier(const fs::path &dir, const std::string &then = "holds")
+        : game(standinprogram(dir, then)) {}
+    // The replays held now, each ready to be let go (it has its signal's handler).
+    std::vector<pid_t> holding() const;
+    bool started() const { return !holding().empty(); }
     void release() const; // those held now (SIGUSR1); a later one is held until released too
 };

@@ -41,6 +41,7 @@ TEST(HallFaults, KilledWhileStoringKeepsEveryRunItAnswered) {
     constexpr int runs = 20;
     std::vector<std::future<reply>> answers;
     std::atomic<int> created = 0;
+    for (int k = 1; k <= runs; ++k) playthroughrun(k); // twenty games, made before they are sent
     {
         hall_server hall(data.path, testoptions({"--queue", "32"}));
         for (int k = 1; k <= runs; ++k)

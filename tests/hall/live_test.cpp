@@ -231,23 +231,24 @@ std::int64_t startof(const std::string &run) {
 TEST(Live, WitnessedOnlyWhenSeenPlayedFromItsStartAtTheTimesItClaims) {
     struct witness_case {
         const char *what;
+        std::string run;
         std::int64_t late;
         bool paced;
         bool witnessed;
         const char *reason; // a part of it
     };
     const witness_case cases[] = {
-        {"played now, at the pace it claims", 0, true, true, ""},
+        {"played now, at the pace it claims", playthroughrun(), 0, true, true, ""},
         // Its first key 5 s after its start, sent at once with the rest.
-        {"played now, 7 s of it sent at once", 0, false, false,
-         "s before the time the recording claims for it"},
+        {"played now, 7 s of it sent at once", startedearlier(playthroughrun(), 5000), 0, false,
+         false, "s before the time the recording claims for it"},
         // A game played before, streamed at its pace: its start is not the hall's now.
-        {"played a minute before, at its pace", 60'000, true, false,
+        {"played a minute before, at its pace", playthroughrun(), 60'000, true, false,
          "began 60 s before its first line reached the hall"},
     };
     for (const witness_case &c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string run = playthroughrun(c.paced ? 0 : 5000);
+        const std::string &run = c.run;
         const scratch_dir data;
         hall_server hall(data.path,
                          testoptions({"--clock", std::to_string(startof(run) + c.late)}));

@@ -1,6 +1,8 @@
 // A stand-in for the game in the hall's tests, given as --game under a name that says what it
-// does: sleeps, crashes, holds (until SIGUSR1), hides (closes its pipes and sleeps), or escapes:
-// tries every way out of its sandbox towards the targets its recording's score record names.
+// does: sleeps, crashes, holds (until SIGUSR1), agrees (holds, then says the recording's own score
+// record, as the game does when its replay reaches it), hides (closes its pipes and sleeps), or
+// escapes: tries every way out of its sandbox towards the targets its recording's score record
+// names.
 #include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
@@ -25,12 +27,18 @@ struct targets {
     std::string data;
 };
 
-targets readtargets() {
+// The recording's score record, as its last line writes it.
+std::string scorerecord() {
     std::string text;
     char buf[65536];
     for (ssize_t n; (n = ::read(3, buf, sizeof buf)) > 0;)
         text.append(buf, static_cast<std::size_t>(n));
-    std::istringstream in(text.substr(text.rfind("\nr ") + 3));
+    const std::size_t at = text.rfind("\nr ");
+    return at == text.npos ? "" : text.substr(at + 3, text.find('\n', at + 1) - at - 3);
+}
+
+targets readtargets() {
+    std::istringstream in(scorerecord());
     std::string word;
     targets t;
     in >> word >> t.port >> t.hall >> t.data;
@@ -176,6 +184,23 @@ int main(int, char *argv[]) {
             constexpr char said[] = "held\n";
             ::write(2, said, sizeof said - 1);
             ::_exit(1);
+        });
+        sleepforever();
+    }
+    if (name == "agrees") {
+        // The record's bytes, %XX the byte XX; said once released.
+        static std::string said;
+        const std::string record = scorerecord();
+        for (std::size_t i = 0; i < record.size(); ++i)
+            if (record[i] == '%' && i + 2 < record.size()) {
+                said += static_cast<char>(std::stoi(record.substr(i + 1, 2), nullptr, 16));
+                i += 2;
+            } else {
+                said += record[i];
+            }
+        std::signal(SIGUSR1, [](int) {
+            ::write(1, said.data(), said.size());
+            ::_exit(0);
         });
         sleepforever();
     }

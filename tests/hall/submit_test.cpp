@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <future>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,7 +66,7 @@ TEST(Hall, WholeGameIsListedAndServedBackByteForByte) {
     EXPECT_EQ(parsed(again)["id"], r["id"]);
     EXPECT_EQ(parsed(fetch(hall.port, "GET", "/api/runs"))["total"], 1);
 
-    // A second run of the same points ranks after the first; the recent list shows it first.
+    // A second game of the same points ranks after the first; the recent list shows it first.
     const reply second = submit(hall.port, playthroughrun(1));
     ASSERT_EQ(second.status, 201) << second.body;
     EXPECT_EQ(parsed(second)["rank"], 2);
@@ -74,6 +75,137 @@ TEST(Hall, WholeGameIsListedAndServedBackByteForByte) {
     EXPECT_EQ(recent["runs"][0]["rank"], 2);
     EXPECT_EQ(fetch(hall.port, "GET", "/api/runs?limit=0").status, 400);
     EXPECT_EQ(fetch(hall.port, "GET", "/api/runs/99").status, 404);
+}
+
+// Line `n` (from 1) of `text`, without its line end.
+std::string lineat(const std::string &text, int n) {
+    std::size_t at = 0;
+    for (int i = 1; i < n; ++i) at = text.find('\n', at) + 1;
+    return text.substr(at, text.find('\n', at) - at);
+}
+
+// The other spellings of a stored run, and its game with another start: none is a new run.
+// Each is refused naming the line spelt otherwise than the game writes it, or answered with the
+// run stored; the list still holds that one run, served back as it was first sent.
+TEST(Hall, AGameSpeltAnotherWayIsTheRunItHolds) {
+    const std::string run = playthroughrun();
+    const int key = 5, clock = linestarting(run, "c ");
+    const std::string keyline = lineat(run, key), clockline = lineat(run, clock);
+    ASSERT_TRUE(keyline[0] >= '0' && keyline[0] <= '9') << "line 5 is a key: " << keyline;
+    const std::string reading = clockline.substr(2);
+    struct respelt_case {
+        const char *what;
+        std::string body;
+        int line; // the line refused; 0: answered 200 with the run stored
+    };
+    const respelt_case cases[] = {
+        {"the same file again", run, 0},
+        {"the same game with another start and first delay", startedearlier(run, 1), 0},
+        {"a delay with a leading zero", withline(run, key, ("0" + keyline).c_str()), key},
+        {"a delay padded with zeros to the line's limit",
+         withline(run, key, (std::string(1000, '0') + keyline).c_str()), key},
+        {"a clock reading with a plus", withline(run, clock, ("c +" + reading).c_str()), clock},
+        {"a clock reading of -0", withline(run, clock, "c -0"), clock},
+        {"a clock reading with a leading zero", withline(run, clock, ("c 0" + reading).c_str()),
+         clock},
+        {"the start with a leading zero",
+         withline(run, 3, ("start 0" + lineat(run, 3).substr(6)).c_str()), 3},
+        {"a line ended by CR LF", withline(run, key, (keyline + "\r").c_str()), key},
+    };
+    const scratch_dir data;
+    hall_server hall(data.path, testoptions());
+    const reply first = submit(hall.port, run);
+    ASSERT_EQ(first.status, 201) << first.body;
+    for (const respelt_case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const reply r = submit(hall.port, c.body);
+        if (c.line == 0) {
+            EXPECT_EQ(r.status, 200) << r.body;
+            EXPECT_EQ(parsed(r)["id"], parsed(first)["id"]);
+        } else {
+            EXPECT_EQ(r.status, 422) << r.body;
+            EXPECT_NE(parsed(r).value("error", "").find("line " + std::to_string(c.line) + " "),
+                      std::string::npos)
+                << r.body;
+        }
+    }
+    EXPECT_EQ(parsed(fetch(hall.port, "GET", "/api/runs"))["total"], 1);
+    EXPECT_TRUE(fetch(hall.port, "GET", "/api/runs/1/recording").body == run);
+}
+
+// A copy sent while its original is verified is replayed too, both passing the look for a
+// listed game before either is stored: the storer's transaction finds the first, and the copy is
+// answered with it.
+TEST(Hall, ACopySentWithItsOriginalIsStoredOnce) {
+    const scratch_dir dir;
+    // Each replay waits until the test lets both go, once both have begun, then agrees with its
+    // recording's score record.
+    const held_verifier held(dir.path, "agrees");
+    hall_server hall(dir.path / "data", testoptions({"--verifiers", "2", "--game", held.game}));
+    const std::string run = playthroughrun();
+    auto original = std::async(std::launch::async, [&] { return submit(hall.port, run); });
+    auto copy =
+        std::async(std::launch::async, [&] { return submit(hall.port, startedearlier(run, 1)); });
+    ASSERT_TRUE(eventually([&] { return held.holding().size() == 2; }));
+    held.release();
+    const reply a = original.get(), b = copy.get();
+    EXPECT_EQ(std::min(a.status, b.status), 200) << a.body << b.body;
+    EXPECT_EQ(std::max(a.status, b.status), 201) << a.body << b.body;
+    EXPECT_EQ(parsed(a)["id"], parsed(b)["id"]);
+    EXPECT_EQ(parsed(fetch(hall.port, "GET", "/api/runs"))["total"], 1);
+}
+
+// A hall's database from before runs were told apart by their games (schema 2), holding two
+// runs of one game, the first spelt with a leading zero as such halls took it: opened, both stay,
+// each found by its game; a third copy is answered with the first.
+TEST(Hall, RunsStoredBeforeAreFoundByTheirGame) {
+    const scratch_dir data;
+    const std::string run = playthroughrun();
+    {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open((data.path / "hall.db").c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db,
+                               "CREATE TABLE runs (id INTEGER PRIMARY KEY, digest INTEGER NOT NULL,"
+                               " name TEXT NOT NULL, points INTEGER NOT NULL,"
+                               " deaths INTEGER NOT NULL, keys INTEGER NOT NULL,"
+                               " played_ms INTEGER NOT NULL, game TEXT NOT NULL,"
+                               " submitted_ms INTEGER NOT NULL, recording BLOB NOT NULL,"
+                               " witnessed INTEGER NOT NULL DEFAULT 0,"
+                               " witness_reason TEXT NOT NULL DEFAULT '',"
+                               " hall_ms INTEGER NOT NULL DEFAULT 0);"
+                               "CREATE INDEX runs_digest ON runs (digest);"
+                               "CREATE INDEX runs_rank ON runs (points DESC, deaths, id);"
+                               "CREATE TABLE live_games (id INTEGER PRIMARY KEY AUTOINCREMENT,"
+                               " token TEXT NOT NULL, address TEXT NOT NULL,"
+                               " since_ms INTEGER NOT NULL);"
+                               "CREATE TABLE live_lines (game INTEGER NOT NULL, n INTEGER NOT NULL,"
+                               " arrived_ms INTEGER NOT NULL, resent INTEGER NOT NULL,"
+                               " line TEXT NOT NULL, PRIMARY KEY (game, n)) WITHOUT ROWID;"
+                               "PRAGMA user_version = 2;",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_stmt *add = nullptr;
+        sqlite3_prepare_v2(db,
+                           "INSERT INTO runs (digest, name, points, deaths, keys, played_ms, game,"
+                           " submitted_ms, recording) VALUES (?, 'Oru', 6684, 38, 4925, 1, '1.0',"
+                           " 0, ?)",
+                           -1, &add, nullptr);
+        for (const std::string &copy :
+             {withline(run, 5, ("0" + lineat(run, 5)).c_str()), startedearlier(run, 1)}) {
+            sqlite3_bind_int64(add, 1, static_cast<sqlite3_int64>(copy.size()));
+            sqlite3_bind_blob(add, 2, copy.data(), static_cast<int>(copy.size()), SQLITE_STATIC);
+            EXPECT_EQ(sqlite3_step(add), SQLITE_DONE);
+            sqlite3_reset(add);
+        }
+        sqlite3_finalize(add);
+        sqlite3_close(db);
+    }
+    hall_server hall(data.path, testoptions());
+    EXPECT_EQ(parsed(fetch(hall.port, "GET", "/api/runs"))["total"], 2);
+    const reply third = submit(hall.port, startedearlier(run, 2));
+    EXPECT_EQ(third.status, 200) << third.body;
+    EXPECT_EQ(parsed(third)["id"], 1);
+    EXPECT_EQ(parsed(fetch(hall.port, "GET", "/api/runs"))["total"], 2);
 }
 
 struct bad_case {
@@ -154,14 +286,14 @@ TEST(Hall, AFullQueueAnswersBusyWithRetryAfter) {
     held_verifier held(dir.path);
     hall_server hall(dir.path / "data",
                      testoptions({"--verifiers", "1", "--queue", "1", "--game", held.game}));
-    auto busy =
-        std::async(std::launch::async, [&] { return submit(hall.port, playthroughrun(1)); });
+    // Copies of one game: none is listed, so each waits for a verifier as a new game does.
+    auto busy = std::async(std::launch::async, [&] { return submit(hall.port, playthroughrun()); });
     ASSERT_TRUE(eventually([&] { return held.started(); }));
     // One verifier busy, a queue of one: of three more, one waits and two are turned away.
     std::vector<std::future<reply>> more;
     for (int k = 2; k <= 4; ++k)
-        more.push_back(std::async(std::launch::async,
-                                  [&, k] { return submit(hall.port, playthroughrun(k)); }));
+        more.push_back(
+            std::async(std::launch::async, [&] { return submit(hall.port, playthroughrun()); }));
     int refused = 0;
     for (int i = 0; i < 2; ++i) {
         // Those turned away answer at once; the one waiting, only once released.
