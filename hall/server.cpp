@@ -65,8 +65,8 @@ constexpr int busy_retry_seconds = 5;    // Retry-After when the queue is full
 // Reads of the runs waiting for `readruns` beyond the one it is doing: a read far down a list
 // (a large offset) walks the rows it skips, so what visitors may queue is bounded.
 constexpr std::size_t read_queue_limit = 32;
-constexpr int reads_per_address = 8;  // not yet answered, so that one address cannot fill them
-constexpr int read_retry_seconds = 1; // Retry-After when a read is refused
+constexpr std::size_t reads_per_address = 8; // unanswered, so that one address cannot fill them
+constexpr int read_retry_seconds = 1;        // Retry-After when a read is refused
 // A player's message: the page sends its lines within a second of each key, so a few KB; this
 // leaves room for a whole game's catching up in a few messages.
 constexpr std::size_t live_message_limit = 256 * 1024;
@@ -107,8 +107,9 @@ struct outcome {
 struct job {
     std::string recording;
     bool look = false;
-    run_facts facts = {};  // once verified; a live game's witness fields from the start
-    std::string game = {}; // the game it plays (gameplayed), once read
+    run_facts facts = {};     // once verified; a live game's witness fields from the start
+    std::string game = {};    // the game it plays (gameplayed), once read
+    std::string address = {}; // a submission's sender, for its share of the queue
     std::function<void(outcome)> done = {};
 };
 
@@ -164,7 +165,8 @@ struct hall {
     std::mutex queued;
     std::condition_variable wake, wakestorer;
     std::condition_variable wakelive;
-    std::deque<job> jobs;     // submissions waiting for a verifier, at most config.queue
+    std::deque<job> jobs; // submissions waiting for a verifier, at most config.queue
+    std::unordered_map<std::string, std::size_t> waiting; // ...by address, at most its share
     std::deque<job> ends;     // live games' ends, each under its address's rate like a submission
     bool endlast = false;     // the last job taken was an end: a submission goes first next
     std::deque<job> looks;    // looks at live games, taken when no job waits; at most config.queue
@@ -172,8 +174,8 @@ struct hall {
     std::deque<job> verified; // waiting for the storer
     std::deque<live_write> livewrites;
     std::condition_variable wakereads;
-    std::deque<read_job> reads;                   // waiting for readruns, at most read_queue_limit
-    std::unordered_map<std::string, int> readers; // reads not yet answered, by address
+    std::deque<read_job> reads; // waiting for readruns, at most read_queue_limit
+    std::unordered_map<std::string, std::size_t> readers; // reads not yet answered, by address
     bool stopping = false;
 
     std::map<std::int64_t, std::shared_ptr<live_game>> live;
@@ -366,6 +368,7 @@ bool nextverify(hall &h, job &out) {
     if (&from != &h.looks) h.endlast = end;
     out = std::move(from.front());
     from.pop_front();
+    if (&from == &h.jobs) count(h.waiting, out.address, -1);
     h.lookrunning |= out.look;
     return true;
 }
@@ -540,15 +543,22 @@ void submit(hall &h, const request &req, const std::string &address,
     }
     // A game stored already is found by a verifier, before any replay (listed).
     std::unique_lock lock(h.queued);
-    if (h.jobs.size() >= h.config.queue) {
+    // One address waits in at most a quarter of the queue, so that others always find room.
+    const std::size_t share = std::max<std::size_t>(1, h.config.queue / 4);
+    if (h.jobs.size() >= h.config.queue || countof(h.waiting, address) >= share) {
         lock.unlock();
         answer res = failure(req, http::status::service_unavailable,
-                             "the hall is busy verifying; try again shortly");
+                             h.jobs.size() >= h.config.queue
+                                 ? "the hall is busy verifying; try again shortly"
+                                 : "this address has " + std::to_string(share) +
+                                       " submissions waiting already; try again shortly");
         res.set(http::field::retry_after, std::to_string(busy_retry_seconds));
         return done(std::move(res));
     }
+    count(h.waiting, address, 1);
     h.jobs.push_back(
         {.recording = req.body(),
+         .address = address,
          .done = [version = req.version(), keep = req.keep_alive(), done = std::move(done)](
                      outcome o) { done(respond(version, keep, o.status, std::move(o.body))); }});
     lock.unlock();
@@ -646,8 +656,7 @@ void readlater(hall &h, request req, const std::string &address,
         res.set(http::field::retry_after, std::to_string(read_retry_seconds));
         done(std::move(res));
     };
-    if (const auto it = h.readers.find(address);
-        it != h.readers.end() && it->second >= reads_per_address)
+    if (countof(h.readers, address) >= reads_per_address)
         return busy("too many reads from this address at once; try again shortly");
     std::unique_lock lock(h.queued);
     if (h.reads.size() >= read_queue_limit) {
@@ -655,10 +664,10 @@ void readlater(hall &h, request req, const std::string &address,
         return busy("the hall is busy reading; try again shortly");
     }
     req.body() = std::string(); // a read needs only the target and the headers
-    ++h.readers[address];
+    count(h.readers, address, 1);
     h.reads.push_back(
         {std::move(req), std::move(read), [&h, address, done = std::move(done)](answer res) {
-             if (--h.readers[address] == 0) h.readers.erase(address);
+             count(h.readers, address, -1);
              done(std::move(res));
          }});
     lock.unlock();

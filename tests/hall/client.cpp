@@ -143,8 +143,8 @@ reply fetch(unsigned short port, const std::string &method, const std::string &t
     return r;
 }
 
-reply submit(unsigned short port, const std::string &recording) {
-    return fetch(port, "POST", "/api/runs", recording, {{"Content-Type", "text/plain"}});
+reply submit(unsigned short port, const std::string &recording, const std::string &from) {
+    return fetch(port, "POST", "/api/runs", recording, {{"Content-Type", "text/plain"}}, from);
 }
 
 struct live_socket::state {

@@ -51,7 +51,8 @@ struct reply {
 reply fetch(unsigned short port, const std::string &method, const std::string &target,
             const std::string &body = "", std::map<std::string, std::string> headers = {},
             const std::string &from = "127.0.0.1");
-reply submit(unsigned short port, const std::string &recording);
+reply submit(unsigned short port, const std::string &recording,
+             const std::string &from = "127.0.0.1");
 
 // A WebSocket to the hall at 127.0.0.1:port (a live game's player or spectator), its messages
 // text; every read and write bounded in time, so that a test fails rather than hangs.

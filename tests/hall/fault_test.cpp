@@ -44,9 +44,11 @@ TEST(HallFaults, KilledWhileStoringKeepsEveryRunItAnswered) {
     for (int k = 1; k <= runs; ++k) playthroughrun(k); // twenty games, made before they are sent
     {
         hall_server hall(data.path, testoptions({"--queue", "32"}));
+        // From four addresses, each within its share of the queue.
         for (int k = 1; k <= runs; ++k)
             answers.push_back(std::async(std::launch::async, [&, k] {
-                reply r = submit(hall.port, playthroughrun(k));
+                reply r =
+                    submit(hall.port, playthroughrun(k), "127.0.0." + std::to_string(1 + k % 4));
                 created += r.status == 201;
                 return r;
             }));

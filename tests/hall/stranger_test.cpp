@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <future>
+
 #include <utility> // before Asio, whose awaitable.hpp needs std::exchange
 
 #include <boost/asio.hpp>
@@ -86,6 +88,36 @@ TEST(HallStranger, EveryRequestIsAnswered) {
         SCOPED_TRACE(request);
         EXPECT_EQ(rawanswer(hall.port, request), "HTTP/1.1 400 Bad Request");
     }
+}
+
+// One address waits in at most its share of the verifiers' queue (a quarter of it): its next
+// submission is turned away while another address's still finds room.
+TEST(HallStranger, OneAddressWaitsInAtMostItsShareOfTheQueue) {
+    const scratch_dir dir;
+    const held_verifier held(dir.path);
+    hall_server hall(dir.path / "data",
+                     testoptions({"--verifiers", "1", "--queue", "4", "--game", held.game}));
+    const std::string run = playthroughrun();
+    std::vector<std::future<reply>> mine;
+    mine.push_back(std::async(std::launch::async, [&] { return submit(hall.port, run); }));
+    ASSERT_TRUE(eventually([&] { return held.started(); }));
+    // Of two more from the address, one waits in its place and one is turned away.
+    for (int i = 0; i < 2; ++i)
+        mine.push_back(std::async(std::launch::async, [&] { return submit(hall.port, run); }));
+    const auto answered = [](std::future<reply> &f) {
+        return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    };
+    ASSERT_TRUE(eventually([&] { return answered(mine[1]) || answered(mine[2]); }));
+    const reply turned = answered(mine[1]) ? mine[1].get() : mine[2].get();
+    EXPECT_EQ(turned.status, 503) << turned.body;
+    EXPECT_NE(turned.body.find("this address has 1 submissions waiting"), std::string::npos);
+    auto other =
+        std::async(std::launch::async, [&] { return submit(hall.port, run, "127.0.0.2"); });
+    ASSERT_TRUE(eventually([&] {
+        held.release();
+        return answered(other);
+    }));
+    EXPECT_EQ(other.get().status, 422); // held, then refused: it was verified in its turn
 }
 
 } // namespace
