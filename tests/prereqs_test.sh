@@ -21,6 +21,7 @@ libncurses-dev installed
 libboost-dev installed
 libsqlite3-dev installed
 nlohmann-json3-dev installed
+libseccomp-dev installed
 libgtest-dev installed
 libgmock-dev installed
 groff-base installed
