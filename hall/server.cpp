@@ -420,18 +420,21 @@ void verifier(hall &h) {
     }
 }
 
+// Waits for the next item of `from`, which `wake` says is there; false once the hall stops.
+template <class Item>
+bool takenext(hall &h, std::condition_variable &wake, std::deque<Item> &from, Item &out) {
+    std::unique_lock lock(h.queued);
+    wake.wait(lock, [&] { return h.stopping || !from.empty(); });
+    if (h.stopping) return false;
+    out = std::move(from.front());
+    from.pop_front();
+    return true;
+}
+
 // Stores the verified runs one at a time, each synced to disk before its 201, while the
 // verifiers go on to the next replay.
 void storer(hall &h) {
-    for (;;) {
-        job j;
-        {
-            std::unique_lock lock(h.queued);
-            h.wakestorer.wait(lock, [&] { return h.stopping || !h.verified.empty(); });
-            if (h.stopping) return;
-            j = std::move(h.verified.front());
-            h.verified.pop_front();
-        }
+    for (job j; takenext(h, h.wakestorer, h.verified, j);) {
         std::int64_t id = 0;
         std::string error;
         const added result =
@@ -630,15 +633,7 @@ answer onerun(hall &h, sqlite3 *db, const request &req, std::string_view rest) {
 // Reads the runs one at a time on their own connection, each answer posted to its session, so
 // that the network thread never waits on the disk or on a long read.
 void readruns(hall &h) {
-    for (;;) {
-        read_job j;
-        {
-            std::unique_lock lock(h.queued);
-            h.wakereads.wait(lock, [&] { return h.stopping || !h.reads.empty(); });
-            if (h.stopping) return;
-            j = std::move(h.reads.front());
-            h.reads.pop_front();
-        }
+    for (read_job j; takenext(h, h.wakereads, h.reads, j);) {
         answer res = j.read(h.readdb, j.req);
         asio::post(h.io, [done = std::move(j.done), res = std::move(res)]() mutable {
             done(std::move(res));
