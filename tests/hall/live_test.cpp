@@ -227,7 +227,7 @@ std::int64_t startof(const std::string &run) {
 }
 
 // A ✓ is for a game the hall saw played from its start, at the times it claims: each case in a
-// hall whose clock reads, at its start, the recording's start plus `late` ms.
+// hall whose clock reads, at its start, about the recording's start plus `late` ms.
 TEST(Live, WitnessedOnlyWhenSeenPlayedFromItsStartAtTheTimesItClaims) {
     struct witness_case {
         const char *what;
@@ -244,14 +244,17 @@ TEST(Live, WitnessedOnlyWhenSeenPlayedFromItsStartAtTheTimesItClaims) {
          false, "s before the time the recording claims for it"},
         // A game played before, streamed at its pace: its start is not the hall's now.
         {"played a minute before, at its pace", playthroughrun(), 60'000, true, false,
-         "began 60 s before its first line reached the hall"},
+         "s before its first line reached the hall"},
     };
     for (const witness_case &c : cases) {
         SCOPED_TRACE(c.what);
         const std::string &run = c.run;
         const scratch_dir data;
+        // The hall's clock a moment behind, so that the time between its start and the first
+        // line sent (however busy the machine) is not taken for lateness.
         hall_server hall(data.path,
-                         testoptions({"--clock", std::to_string(startof(run) + c.late)}));
+                         testoptions({"--clock", std::to_string(std::max<std::int64_t>(
+                                                     0, startof(run) + c.late - 1500))}));
         live_player player(hall.port);
         if (c.paced)
             sendpaced(player.socket, linesof(run));
