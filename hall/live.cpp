@@ -63,8 +63,7 @@ bool addline(live_lines &game, std::string_view line, std::int64_t now, bool res
         problem = "this game has passed what the hall holds of a live game (" +
                   std::to_string(live_cost_limit >> 20) + " MiB, counting " +
                   std::to_string(live_line_cost) +
-                  " bytes a line besides its text); the hall "
-                  "takes no more of it";
+                  " bytes a line besides its text); the hall takes no more of it";
     } else {
         game.text.append(line).push_back('\n');
         game.ends.push_back(game.text.size());
@@ -106,9 +105,10 @@ bool witnessed(const live_lines &game, std::string &reason) {
     for (int n = 0; n < 3 && !text.empty(); ++n) {
         const std::string_view line = text.substr(0, text.find('\n'));
         text.remove_prefix(line.size() + 1);
-        if (n == 2 && line.starts_with("start ") && line.size() <= 6 + 15 &&
-            line.find_first_not_of("0123456789", 6) == line.npos && line.size() > 6)
-            start = std::stoll(std::string(line.substr(6)));
+        const std::string_view digits = line.substr(std::min<std::size_t>(6, line.size()));
+        if (n == 2 && line.starts_with("start ") && !digits.empty() && digits.size() <= 15 &&
+            digits.find_first_not_of("0123456789") == digits.npos)
+            start = std::stoll(std::string(digits));
     }
     if (start < 0) return reason = "the hall saw no start of it", false;
     if (const std::int64_t lag = game.times[0] - start;
